@@ -1,0 +1,3 @@
+#include "chartlib/macro_library.h"
+
+namespace fbc::macro {}  // namespace fbc::macro

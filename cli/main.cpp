@@ -1,0 +1,6 @@
+#include <iostream>
+
+int main() {
+  std::cout << "flyback-calc\n";
+  return 0;
+}

@@ -1,0 +1,3 @@
+#include "design/calculation.h"
+
+namespace fbc {}  // namespace fbc

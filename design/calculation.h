@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+
+#include "design/core_catalogue.h"
+#include "design/design_state.h"
+#include "platform/errors.h"
+
+namespace fbc {
+
+// The texts of the seven input boxes and the core box, and the chosen level, as the window
+// holds them. Defaults are the window's start values.
+struct DesignInputs {
+  std::u16string vout = u"24";
+  std::u16string iout = u"10";
+  std::u16string vin = u"200";
+  std::u16string effi = u"80";
+  std::u16string fs = u"50000";
+  std::u16string vf = u"0.7";
+  std::u16string duty = u"0.5";
+  std::u16string core = u"EER25.5";
+  CoreLevel level = CoreLevel::Typ;
+};
+
+// The input that a stopped calculation blames, so the person can be told what to fix.
+enum class DesignInput { None, Vout, Iout, Vin, Effi, Fs, Vf, Duty, Core };
+
+enum class StopReason {
+  None,
+  NotANumber,            // a box is empty or not a number
+  OutOfRange,            // a number too large for its 32-bit variable
+  EfficiencyNotPositive, // efficiency 0 or negative
+  DutyOutOfRange,        // duty not strictly between 0 and 1
+  NoUsableCore,          // no catalogue core looked up yet, or "", or "END"
+  ArithmeticFault,       // any other overflow or invalid operation
+};
+
+struct CalculationResult {
+  bool completed = false;
+  int failedStep = 0;           // 1..18; 0 when completed
+  std::string quantity;         // design-state name of the value the failing step computes
+  ErrorNumber error = ErrorNumber::Overflow;  // meaningful only when not completed
+  DesignInput cause = DesignInput::None;
+  StopReason reason = StopReason::None;
+  // The core text named no catalogue core, so the last looked-up core's figures were used.
+  bool usedPreviousCore = false;
+};
+
+// The 18-step design calculation: every value evaluated in 64 bits and stored as a 32-bit
+// float, in order, stopping at the first fault with the earlier values kept in `state`.
+// Zero core figures never reach step 8: an empty core text, "END", or a text that names no
+// core before any successful lookup stops the calculation at step 5 (NoUsableCore).
+CalculationResult calculateDesign(const DesignInputs& inputs, const CoreCatalogue& catalogue,
+                                  DesignState& state);
+
+}  // namespace fbc

@@ -1,0 +1,3 @@
+#include "design/core_catalogue.h"
+
+namespace fbc {}  // namespace fbc

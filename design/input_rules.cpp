@@ -1,0 +1,3 @@
+#include "design/input_rules.h"
+
+namespace fbc {}  // namespace fbc

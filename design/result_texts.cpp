@@ -1,0 +1,3 @@
+#include "design/result_texts.h"
+
+namespace fbc {}  // namespace fbc

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "design/design_state.h"
+
+namespace fbc {
+
+// The maker's contact address named in the information message.
+inline constexpr std::u16string_view kMakerContactAddress = u"transformer@example.com";
+
+// The captions the window writes after a completed calculation (lblNt, lblLp and lblCuondo in
+// red).
+struct ResultTexts {
+  std::u16string lblCuondo;
+  std::u16string lblinfo;
+  std::u16string lbltest;
+  std::u16string lblIin;
+  std::u16string lblNt;
+  std::u16string lblLp;
+
+  friend bool operator==(const ResultTexts&, const ResultTexts&) = default;
+};
+
+// The copper-temperature verdict for a current density in A/mm² (bounds compared as 32-bit).
+std::u16string_view copperVerdict(float im);
+
+ResultTexts resultTexts(const DesignState& state);
+
+}  // namespace fbc

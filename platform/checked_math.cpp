@@ -1,0 +1,3 @@
+#include "checked_math.h"
+
+namespace fbc {}  // namespace fbc

@@ -1,0 +1,3 @@
+#include "number_text.h"
+
+namespace fbc {}  // namespace fbc

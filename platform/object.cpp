@@ -1,0 +1,3 @@
+#include "object.h"
+
+namespace fbc {}  // namespace fbc

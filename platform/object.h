@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string_view>
+
+#include "value.h"
+
+namespace fbc {
+
+class Surface;
+
+// Something a library procedure reaches through a dynamically typed argument: a control or a
+// drawing surface. Properties are reached by name ("Caption", "text", "Max", ...); a name the
+// object does not have is error 438, a value it refuses error 380.
+class Object {
+ public:
+  virtual ~Object() = default;
+
+  virtual Value property(std::string_view name) const;
+  virtual void setProperty(std::string_view name, const Value& value);
+
+  // The drawing surface behind this object, or nullptr when it is not one.
+  virtual Surface* surface() noexcept { return nullptr; }
+};
+
+// The drawing surface behind a `Pic_name` argument; error 438 when it holds no surface.
+Surface& surfaceOf(const Value& picName);
+
+}  // namespace fbc

@@ -1,0 +1,3 @@
+#include "palette.h"
+
+namespace fbc {}  // namespace fbc

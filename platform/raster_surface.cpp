@@ -1,0 +1,3 @@
+#include "raster_surface.h"
+
+namespace fbc {}  // namespace fbc

@@ -1,0 +1,3 @@
+#include "recording_surface.h"
+
+namespace fbc {}  // namespace fbc

@@ -1,0 +1,3 @@
+#include "text.h"
+
+namespace fbc {}  // namespace fbc

@@ -1,0 +1,3 @@
+#include "value.h"
+
+namespace fbc {}  // namespace fbc

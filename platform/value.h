@@ -1,0 +1,134 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace fbc {
+
+class Object;
+class ColumnArray;
+
+// What a dynamically typed value currently holds.
+enum class Kind : std::uint8_t {
+  Empty,
+  Int16,
+  Int32,
+  Single,
+  Double,
+  Boolean,
+  Text,
+  Object,
+  Array,
+};
+
+// A dynamically typed value: the type of every argument of a library procedure.
+// Numbers are held inline (no heap allocation); texts are UTF-16 code units; objects are
+// non-owning references to controls or drawing surfaces; arrays are shared column arrays
+// that are changed in place and never resized.
+class Value {
+ public:
+  Value() noexcept = default;
+  Value(std::int16_t v) noexcept : data_(v) {}
+  Value(std::int32_t v) noexcept : data_(v) {}
+  Value(float v) noexcept : data_(v) {}
+  Value(double v) noexcept : data_(v) {}
+  Value(bool v) noexcept : data_(v) {}
+  Value(std::u16string v) : data_(std::move(v)) {}
+  Value(std::u16string_view v) : data_(std::u16string(v)) {}
+  Value(const char16_t* v) : data_(std::u16string(v)) {}
+  Value(Object* object) noexcept : data_(object) {}
+  Value(Object& object) noexcept : data_(&object) {}
+  Value(std::shared_ptr<ColumnArray> array) noexcept : data_(std::move(array)) {}
+
+  Kind kind() const noexcept { return static_cast<Kind>(data_.index()); }
+  bool isEmpty() const noexcept { return kind() == Kind::Empty; }
+  bool isText() const noexcept { return kind() == Kind::Text; }
+  // Int16, Int32, Single, Double or Boolean.
+  bool isNumber() const noexcept;
+
+  // Direct access; the kind must match (checked with an assertion only).
+  std::int16_t int16() const noexcept { return std::get<std::int16_t>(data_); }
+  std::int32_t int32() const noexcept { return std::get<std::int32_t>(data_); }
+  float single() const noexcept { return std::get<float>(data_); }
+  double dbl() const noexcept { return std::get<double>(data_); }
+  bool boolean() const noexcept { return std::get<bool>(data_); }
+  const std::u16string& text() const noexcept { return std::get<std::u16string>(data_); }
+
+  // The referenced object; error 438 (no object) when the value holds none.
+  Object& object() const;
+  // The referenced column array; error 9 when the value holds none.
+  ColumnArray& array() const;
+
+  // Conversions with the platform's rules. Empty counts as 0; Boolean True as -1; a text is
+  // converted with the text-to-number conversion (error 13 when it is not a number); objects
+  // and arrays are a type mismatch. Out-of-range values raise error 6.
+  double toDouble() const;
+  float toSingle() const;         // rounded once to 32 bits
+  std::int16_t toInt16() const;   // rounds half to even, as the platform's integer conversion
+  std::int32_t toInt32() const;   // rounds half to even
+  bool toBoolean() const;         // non-zero numbers and the texts "True"/"False"
+  // Value-to-text conversion: a text stays, empty gives "", a number its general number text,
+  // Boolean "True"/"False". Objects and arrays are a type mismatch.
+  std::u16string toText() const;
+
+  friend bool sameKindAndValue(const Value& a, const Value& b) noexcept;
+
+ private:
+  std::variant<std::monostate, std::int16_t, std::int32_t, float, double, bool, std::u16string,
+               Object*, std::shared_ptr<ColumnArray>>
+      data_;
+};
+
+// A one-dimensional array of dynamically typed values with fixed bounds, shared by reference.
+class ColumnArray {
+ public:
+  ColumnArray(int lower, int upper);
+  static std::shared_ptr<ColumnArray> make(int lower, int upper) {
+    return std::make_shared<ColumnArray>(lower, upper);
+  }
+
+  int lower() const noexcept { return lower_; }
+  int upper() const noexcept { return upper_; }
+  bool contains(long long index) const noexcept { return index >= lower_ && index <= upper_; }
+  // Error 9 when the index lies outside the bounds.
+  Value& at(long long index);
+  const Value& at(long long index) const;
+
+ private:
+  int lower_;
+  int upper_;
+  std::vector<Value> items_;
+};
+
+// Arithmetic of dynamically typed values (the sum, quotient and function rules of the
+// platform). Faults raise RuntimeError: 6 overflow, 11 division by zero, 5 invalid argument
+// (square root of a negative number, logarithm of a non-positive one), 13 type mismatch.
+Value add(const Value& a, const Value& b);       // "+": numbers add, two texts join
+Value subtract(const Value& a, const Value& b);
+Value multiply(const Value& a, const Value& b);
+Value divide(const Value& a, const Value& b);    // the quotient rule
+Value power(const Value& a, const Value& b);     // always a 64-bit float
+Value squareRoot(const Value& a);
+Value sine(const Value& a);
+Value naturalLog(const Value& a);
+Value concat(const Value& a, const Value& b);    // "&": both converted to text and joined
+Value negate(const Value& a);
+
+inline Value operator+(const Value& a, const Value& b) { return add(a, b); }
+inline Value operator-(const Value& a, const Value& b) { return subtract(a, b); }
+inline Value operator*(const Value& a, const Value& b) { return multiply(a, b); }
+inline Value operator/(const Value& a, const Value& b) { return divide(a, b); }
+
+// Comparison of two dynamically typed values: numbers numerically, texts by code units,
+// a number below a text, empty as 0 or as "". Returns <0, 0 or >0.
+int compare(const Value& a, const Value& b);
+// Comparison of a dynamically typed value with a numeric constant of the code: a text is
+// converted to a number first (error 13 when it is not one).
+int compareWithConstant(const Value& a, const Value& constant);
+inline bool equals(const Value& a, const Value& b) { return compare(a, b) == 0; }
+
+}  // namespace fbc
