@@ -1,3 +1,222 @@
 #include "design/calculation.h"
 
-namespace fbc {}  // namespace fbc
+#include <string_view>
+
+#include "platform/checked_math.h"
+#include "platform/number_text.h"
+
+namespace fbc {
+
+namespace {
+
+constexpr int kReadStep = 1;
+constexpr int kCoreStep = 5;
+
+CalculationResult stopAt(int step, std::string_view quantity, ErrorNumber error, DesignInput cause,
+                         StopReason reason) {
+  CalculationResult result;
+  result.failedStep = step;
+  result.quantity = quantity;
+  result.error = error;
+  result.cause = cause;
+  result.reason = reason;
+  return result;
+}
+
+CalculationResult conversionStop(ParseStatus status, std::string_view quantity, DesignInput box) {
+  return status == ParseStatus::OutOfRange
+             ? stopAt(kReadStep, quantity, ErrorNumber::Overflow, box, StopReason::OutOfRange)
+             : stopAt(kReadStep, quantity, ErrorNumber::TypeMismatch, box, StopReason::NotANumber);
+}
+
+// Names the input behind an arithmetic fault where the inputs explain it; the table of failing
+// inputs ties efficiency and duty faults to these steps.
+CalculationResult arithmeticStop(int step, std::string_view quantity, ErrorNumber error,
+                                 const DesignState& s) {
+  auto blame = [&](DesignInput cause, StopReason reason) {
+    return stopAt(step, quantity, error, cause, reason);
+  };
+  switch (step) {
+    case 2:
+      if (s.Effi == 0.0F) {
+        return blame(DesignInput::Effi, StopReason::EfficiencyNotPositive);
+      }
+      if (s.Vin == 0.0F) {
+        return blame(DesignInput::Vin, StopReason::ArithmeticFault);
+      }
+      break;
+    case 11:
+      if (s.Duty == 1.0F) {
+        return blame(DesignInput::Duty, StopReason::DutyOutOfRange);
+      }
+      break;
+    case 14:
+      if (s.Effi < 0.0F) {
+        return blame(DesignInput::Effi, StopReason::EfficiencyNotPositive);
+      }
+      if (s.Duty < 0.0F || s.Duty > 1.0F) {
+        return blame(DesignInput::Duty, StopReason::DutyOutOfRange);
+      }
+      break;
+    case 15:
+      if (s.Duty == 0.0F) {
+        return blame(DesignInput::Duty, StopReason::DutyOutOfRange);
+      }
+      break;
+    default:
+      break;
+  }
+  return blame(DesignInput::None, StopReason::ArithmeticFault);
+}
+
+// One formula step: the expression runs in 64 bits; only its result is rounded to 32 bits and
+// stored. On a fault nothing is stored and `stop` describes it.
+template <class Expression>
+bool runStep(int step, std::string_view quantity, float& target, const DesignState& s,
+             CalculationResult& stop, Expression&& expression) {
+  try {
+    target = toSingleChecked(expression());
+    return true;
+  } catch (const RuntimeError& e) {
+    stop = arithmeticStop(step, quantity, e.number(), s);
+    return false;
+  }
+}
+
+// Step 1 for the boxes converted straight to a 32-bit float.
+bool readDirect(std::u16string_view text, std::string_view quantity, DesignInput box, float& target,
+                CalculationResult& stop) {
+  const ParsedSingle parsed = parseSingle(text);
+  if (parsed.status != ParseStatus::Ok) {
+    stop = conversionStop(parsed.status, quantity, box);
+    return false;
+  }
+  target = parsed.value;
+  return true;
+}
+
+// Step 1 for the boxes converted to a 64-bit float and then worked on (efficiency, period).
+template <class Expression>
+bool readDerived(std::u16string_view text, std::string_view quantity, DesignInput box,
+                 float& target, CalculationResult& stop, Expression&& expression) {
+  const ParsedDouble parsed = parseDouble(text);
+  if (parsed.status != ParseStatus::Ok) {
+    stop = conversionStop(parsed.status, quantity, box);
+    return false;
+  }
+  try {
+    target = toSingleChecked(expression(parsed.value));
+    return true;
+  } catch (const RuntimeError& e) {
+    stop = stopAt(
+        kReadStep, quantity, e.number(), box,
+        e.number() == ErrorNumber::Overflow ? StopReason::OutOfRange : StopReason::ArithmeticFault);
+    return false;
+  }
+}
+
+}  // namespace
+
+std::optional<float> levelFluxDensity(CoreLevel level) {
+  switch (level) {
+    case CoreLevel::Hi:
+      return 0.34F;
+    case CoreLevel::Typ:
+      return 0.2F;
+    case CoreLevel::Lo:
+      return 0.18F;
+    case CoreLevel::None:
+      break;
+  }
+  return std::nullopt;
+}
+
+CalculationResult calculateDesign(const DesignInputs& in, const CoreCatalogue& catalogue,
+                                  DesignState& s) {
+  CalculationResult stop;
+  const auto percent = [](double v) { return checkedDivide(v, 100.0); };
+  const auto period = [](double v) { return checkedDivide(1.0, v); };
+  if (!readDirect(in.vout, "Vout", DesignInput::Vout, s.Vout, stop) ||
+      !readDirect(in.iout, "Iout", DesignInput::Iout, s.Iout, stop) ||
+      !readDirect(in.vin, "Vin", DesignInput::Vin, s.Vin, stop) ||
+      !readDerived(in.effi, "Effi", DesignInput::Effi, s.Effi, stop, percent) ||
+      !readDerived(in.fs, "T", DesignInput::Fs, s.T, stop, period) ||
+      !readDirect(in.vf, "Vf", DesignInput::Vf, s.Vf, stop) ||
+      !readDirect(in.duty, "Duty", DesignInput::Duty, s.Duty, stop)) {
+    return stop;
+  }
+
+  const auto step = [&](int number, std::string_view quantity, float& target, auto&& expression) {
+    return runStep(number, quantity, target, s, stop, expression);
+  };
+
+  if (!step(2, "Iin", s.Iin, [&] {
+        return checkedDivide(checkedDivide(checkedMultiply(s.Iout, s.Vout), s.Effi), s.Vin);
+      })) {
+    return stop;
+  }
+
+  s.CoreSel = in.core;
+
+  if (const std::optional<float> level = levelFluxDensity(in.level)) {
+    s.dB = *level;
+  }
+
+  // The lookup must never hand zero figures to step 8: the end mark and the empty positions are
+  // refused, and so is an unknown name while no core has been looked up yet (Ae still zero).
+  bool usedPreviousCore = false;
+  if (const std::optional<int> position = catalogue.find(s.CoreSel)) {
+    if (!catalogue.hasFigures(*position)) {
+      return stopAt(kCoreStep, "Ae", ErrorNumber::DivisionByZero, DesignInput::Core,
+                    StopReason::NoUsableCore);
+    }
+    s.CoreSel = catalogue.name(*position);
+    s.Ae = catalogue.ae(*position);
+    s.Aw = catalogue.aw(*position);
+    s.Fill = catalogue.fill(*position);
+  } else if (s.Ae == 0.0F) {
+    return stopAt(kCoreStep, "Ae", ErrorNumber::DivisionByZero, DesignInput::Core,
+                  StopReason::NoUsableCore);
+  } else {
+    usedPreviousCore = true;
+  }
+
+  const bool completed =
+      step(6, "Ton", s.Ton, [&] { return checkedMultiply(s.T, s.Duty); }) &&
+      step(7, "Toff", s.Toff, [&] { return checkedMultiply(checkedSubtract(1.0, s.Duty), s.T); }) &&
+      step(8, "Ns", s.Ns,
+           [&] {
+             return checkedDivide(
+                 checkedDivide(checkedMultiply(checkedAdd(s.Vf, s.Vout), s.Toff), s.dB), s.Ae);
+           }) &&
+      step(9, "Is", s.Is, [&] { return checkedMultiply(s.Iout, 4.0); }) &&
+      step(
+          10, "Ls", s.Ls,
+          [&] { return checkedDivide(checkedMultiply(checkedAdd(s.Vf, s.Vout), s.Toff), s.Is); }) &&
+      step(11, "AL", s.AL, [&] { return checkedDivide(s.Ls, checkedPower(s.Ns, 2.0)); }) &&
+      step(12, "Ip", s.Ip, [&] { return checkedMultiply(s.Iin, 4.0); }) &&
+      step(13, "Lp", s.Lp, [&] { return checkedDivide(checkedMultiply(s.Ton, s.Vin), s.Ip); }) &&
+      step(14, "Np", s.Np, [&] { return checkedSqrt(checkedDivide(s.Lp, s.AL)); }) &&
+      step(15, "Nt", s.Nt, [&] { return checkedDivide(s.Ns, s.Np); }) &&
+      step(16, "dB", s.dB,
+           [&] {
+             return checkedDivide(checkedMultiply(s.Lp, s.Ip), checkedMultiply(s.Np, s.Ae));
+           }) &&
+      step(
+          17, "Acu", s.Acu,
+          [&] { return checkedMultiply(checkedDivide(s.Aw, s.Np), checkedDivide(3.1415, 4.0)); }) &&
+      step(18, "Im", s.Im, [&] {
+        return checkedDivide(s.Iin, checkedDivide(checkedMultiply(s.Acu, s.Fill), 100.0));
+      });
+  if (!completed) {
+    stop.usedPreviousCore = usedPreviousCore;
+    return stop;
+  }
+
+  CalculationResult result;
+  result.completed = true;
+  result.usedPreviousCore = usedPreviousCore;
+  return result;
+}
+
+}  // namespace fbc

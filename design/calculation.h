@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "design/core_catalogue.h"
@@ -27,24 +28,31 @@ enum class DesignInput { None, Vout, Iout, Vin, Effi, Fs, Vf, Duty, Core };
 
 enum class StopReason {
   None,
-  NotANumber,            // a box is empty or not a number
-  OutOfRange,            // a number too large for its 32-bit variable
-  EfficiencyNotPositive, // efficiency 0 or negative
-  DutyOutOfRange,        // duty not strictly between 0 and 1
-  NoUsableCore,          // no catalogue core looked up yet, or "", or "END"
-  ArithmeticFault,       // any other overflow or invalid operation
+  NotANumber,             // a box is empty or not a number
+  OutOfRange,             // a number too large for its 32-bit variable
+  EfficiencyNotPositive,  // efficiency 0 or negative
+  DutyOutOfRange,         // duty not strictly between 0 and 1
+  NoUsableCore,           // no catalogue core looked up yet, or "", or "END"
+  ArithmeticFault,        // any other overflow or invalid operation
 };
 
 struct CalculationResult {
   bool completed = false;
-  int failedStep = 0;           // 1..18; 0 when completed
-  std::string quantity;         // design-state name of the value the failing step computes
-  ErrorNumber error = ErrorNumber::Overflow;  // meaningful only when not completed
+  int failedStep = 0;    // 1..18; 0 when completed
+  std::string quantity;  // design-state name of the value the failing step computes
+  // Meaningful only when not completed: the run-time error of the step; 13 or 6 for a box that
+  // does not convert, 11 for a refused core (the division by zero it would have led to).
+  ErrorNumber error = ErrorNumber::Overflow;
   DesignInput cause = DesignInput::None;
   StopReason reason = StopReason::None;
-  // The core text named no catalogue core, so the last looked-up core's figures were used.
+  // The core text named no catalogue core, so the last looked-up core's figures were used
+  // (CoreSel then holds the text as typed).
   bool usedPreviousCore = false;
 };
+
+// The flux-density swing [T] a level button sets before the turns are worked out; nothing for
+// CoreLevel::None, where the state's dB is kept.
+std::optional<float> levelFluxDensity(CoreLevel level);
 
 // The 18-step design calculation: every value evaluated in 64 bits and stored as a 32-bit
 // float, in order, stopping at the first fault with the earlier values kept in `state`.

@@ -29,6 +29,10 @@ class CoreCatalogue {
   // text equals the empty names from position 20 on), or nothing.
   std::optional<int> find(std::u16string_view text) const;
 
+  // Whether the position holds a core the calculation can use (the end mark and the empty
+  // positions carry zero figures).
+  bool hasFigures(int position) const { return ae(position) != 0.0F; }
+
  private:
   std::vector<std::u16string> name_;
   std::vector<float> ae_;

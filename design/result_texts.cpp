@@ -1,3 +1,70 @@
 #include "design/result_texts.h"
 
-namespace fbc {}  // namespace fbc
+#include "chartlib/macro_library.h"
+#include "platform/number_text.h"
+#include "platform/value.h"
+
+namespace fbc {
+
+namespace {
+
+constexpr std::u16string_view kInfoBefore =
+    u"この結果を画面コピー[PrtSc]を画像ファイルなどにしてタルミナ電機<";
+constexpr std::u16string_view kInfoAfter = u">へ送れば試作可能(有料)です。";
+
+constexpr int kSingleDigits = 7;
+constexpr int kDoubleDigits = 15;
+
+std::u16string threeDecimals(const Value& v) {
+  return formatPattern(v.toDouble(), u"0.000",
+                       v.kind() == Kind::Single ? kSingleDigits : kDoubleDigits);
+}
+
+}  // namespace
+
+std::u16string_view copperVerdict(float im) {
+  if (im > 5.0F) {
+    return u"銅線温度上昇が大きく危険です。コアを大きくするか容量をへらしましょう。";
+  }
+  if (im > 3.5F) {
+    return u"銅線温度上昇は熱いです。強い冷却が必要です。";
+  }
+  if (im > 2.5F) {
+    return u"銅線温度上昇は調度よいです。";
+  }
+  if (im > 1.5F) {
+    return u"銅線温度上昇は少ないです。自冷でも可能です。";
+  }
+  return u"銅線はクールです。";
+}
+
+std::u16string informationMessage() {
+  std::u16string message(kInfoBefore);
+  message += kMakerContactAddress;
+  message += kInfoAfter;
+  return message;
+}
+
+ResultTexts resultTexts(const DesignState& state) {
+  Value pi;
+  Value meg;
+  Value k;
+  Value m;
+  Value u;
+  Value n;
+  macro::Constant(pi, meg, k, m, u, n);
+
+  ResultTexts texts;
+  texts.lblCuondo = copperVerdict(state.Im);
+  texts.lblinfo = informationMessage();
+  texts.lbltest = generalText(state.AL) + u"," + generalText(state.Np) + u"," +
+                  generalText(state.dB) + u"," + generalText(state.Im);
+  texts.lblIin = generalText(state.Iin);
+  texts.lblNt = u"1 : " + formatPattern(state.Nt, u"0.000", kSingleDigits);
+  // A 32-bit float times the 16-bit k stays a 32-bit float, rounded after each product.
+  const Value microhenries = multiply(multiply(Value(state.Lp), k), k);
+  texts.lblLp = threeDecimals(microhenries) + u"[uH]";
+  return texts;
+}
+
+}  // namespace fbc

@@ -26,6 +26,11 @@ struct ResultTexts {
 // The copper-temperature verdict for a current density in A/mm² (bounds compared as 32-bit).
 std::u16string_view copperVerdict(float im);
 
+// The fixed information message naming the maker's contact address.
+std::u16string informationMessage();
+
+// The captions for a completed calculation. Raises RuntimeError (6) only when Lp in µH does not
+// fit a 32-bit float, which no completed calculation within the input limits produces.
 ResultTexts resultTexts(const DesignState& state);
 
 }  // namespace fbc
