@@ -1,0 +1,127 @@
+#include "platform/text.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+namespace fbc {
+namespace {
+
+std::string bytes(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// Code units as hexadecimal, so that a failure shows what differs.
+std::string hex(std::u16string_view text) {
+  std::string out;
+  for (const char16_t c : text) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "%04X ", static_cast<unsigned>(c));
+    out += buffer;
+  }
+  return out;
+}
+
+struct ValidCase {
+  std::u16string utf16;
+  std::string utf8;
+};
+
+TEST(Utf8, ConvertsWellFormedTextBothWays) {
+  const ValidCase cases[] = {
+      {u"", ""},
+      {u"Vin=200", "Vin=200"},
+      {u"銅線温度上昇は調度よいです。", bytes(u8"銅線温度上昇は調度よいです。")},
+      {u"ＭＳ Ｐゴシック", bytes(u8"ＭＳ Ｐゴシック")},
+      {u"[5.000μsec/div]", bytes(u8"[5.000μsec/div]")},
+      {u"\u0080\u07FF\u0800\uFFFF", "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
+      {u"\U0001F600", "\xF0\x9F\x98\x80"},
+      {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+      {std::u16string(u"a\0b", 3), std::string("a\0b", 3)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.utf8);
+    EXPECT_EQ(toUtf8(c.utf16), c.utf8);
+    EXPECT_EQ(hex(fromUtf8(c.utf8)), hex(c.utf16));
+  }
+}
+
+struct InvalidCase {
+  const char* name;
+  std::string utf8;
+  std::u16string expected;
+};
+
+TEST(Utf8, ReplacesEachMaximalInvalidSequenceWithOneReplacementCharacter) {
+  const InvalidCase cases[] = {
+      {"lone continuation byte", "\x80", u"\uFFFD"},
+      {"byte that never starts a sequence",
+       "a\xFF"
+       "b",
+       u"a\uFFFDb"},
+      {"lead byte beyond U+10FFFF", "\xF5\x80", u"\uFFFD\uFFFD"},
+      {"overlong two-byte form", "\xC0\xAF", u"\uFFFD\uFFFD"},
+      {"overlong three-byte form", "\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},
+      {"encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"truncated at the end", "\xE3\x81", u"\uFFFD"},
+      {"truncated before ASCII",
+       "\xE3\x81"
+       "a",
+       u"\uFFFDa"},
+      {"truncated four-byte form", "\xF0\x9F\x98", u"\uFFFD"},
+      {"truncated two-byte form at the end", "\xC2", u"\uFFFD"},
+      {"stray byte after a character", "\xE6\x97\xA5\x80", u"日\uFFFD"},
+      {"truncated before a character", "\xE6\x97\xE6\x97\xA5", u"\uFFFD日"},
+      {"Shift_JIS bytes", "\x93\xFA\x96\x7B", u"\uFFFD\uFFFD\uFFFD{"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(hex(fromUtf8(c.utf8)), hex(c.expected));
+  }
+}
+
+TEST(Utf8, ReplacesUnpairedSurrogates) {
+  const std::pair<std::u16string, std::string> cases[] = {
+      {std::u16string(1, u'\xD800'), "\xEF\xBF\xBD"},
+      {std::u16string(u"a") + u'\xDC00' + u"b",
+       "a\xEF\xBF\xBD"
+       "b"},
+      {std::u16string(1, u'\xD83D') + u"A",
+       "\xEF\xBF\xBD"
+       "A"},
+      {std::u16string(1, u'\xDE00') + u'\xD83D', "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {std::u16string(1, u'\xD83D') + u'\xD83D' + u'\xDE00', "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
+  };
+  for (const auto& [utf16, utf8] : cases) {
+    SCOPED_TRACE(hex(utf16));
+    EXPECT_EQ(toUtf8(utf16), utf8);
+  }
+}
+
+TEST(Utf8, RandomWellFormedTextSurvivesTheRoundTrip) {
+  std::mt19937 random(11);
+  std::uniform_int_distribution<std::uint32_t> codePoint(0, 0x10FFFF);
+  std::uniform_int_distribution<int> length(0, 40);
+  for (int i = 0; i < 2000; ++i) {
+    std::u16string text;
+    for (int n = length(random); n > 0; --n) {
+      const std::uint32_t c = codePoint(random);
+      if (c >= 0xD800 && c <= 0xDFFF) {
+        continue;
+      }
+      if (c < 0x10000) {
+        text += static_cast<char16_t>(c);
+      } else {
+        text += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+        text += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+      }
+    }
+    ASSERT_EQ(hex(fromUtf8(toUtf8(text))), hex(text));
+  }
+}
+
+}  // namespace
+}  // namespace fbc
