@@ -15,6 +15,7 @@ class Object {
  public:
   virtual ~Object() = default;
 
+  // Both raise 438 unless a derived object knows the name.
   virtual Value property(std::string_view name) const;
   virtual void setProperty(std::string_view name, const Value& value);
 
@@ -22,7 +23,8 @@ class Object {
   virtual Surface* surface() noexcept { return nullptr; }
 };
 
-// The drawing surface behind a `Pic_name` argument; error 438 when it holds no surface.
+// The drawing surface behind a `Pic_name` argument; error 438 when it holds an object that is
+// no surface, and also when it holds no object at all (empty, a number, a text...).
 Surface& surfaceOf(const Value& picName);
 
 }  // namespace fbc

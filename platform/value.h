@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ enum class Kind : std::uint8_t {
   Object,
   Array,
 };
+
+// The kind's name as tests and logs show it ("Int16", "Single", ...).
+std::string_view kindName(Kind kind) noexcept;
 
 // A dynamically typed value: the type of every argument of a library procedure.
 // Numbers are held inline (no heap allocation); texts are UTF-16 code units; objects are
@@ -50,7 +54,7 @@ class Value {
   // Int16, Int32, Single, Double or Boolean.
   bool isNumber() const noexcept;
 
-  // Direct access; the kind must match (checked with an assertion only).
+  // Direct access; the kind must match (a mismatch terminates the program).
   std::int16_t int16() const noexcept { return std::get<std::int16_t>(data_); }
   std::int32_t int32() const noexcept { return std::get<std::int32_t>(data_); }
   float single() const noexcept { return std::get<float>(data_); }
@@ -67,14 +71,21 @@ class Value {
   // converted with the text-to-number conversion (error 13 when it is not a number); objects
   // and arrays are a type mismatch. Out-of-range values raise error 6.
   double toDouble() const;
-  float toSingle() const;         // rounded once to 32 bits
-  std::int16_t toInt16() const;   // rounds half to even, as the platform's integer conversion
-  std::int32_t toInt32() const;   // rounds half to even
-  bool toBoolean() const;         // non-zero numbers and the texts "True"/"False"
+  float toSingle() const;        // rounded once to 32 bits
+  std::int16_t toInt16() const;  // rounds half to even, as the platform's integer conversion
+  std::int32_t toInt32() const;  // rounds half to even
+  // Non-zero numbers are True; a text "True"/"False" (any case, blanks around) or a numeric text.
+  bool toBoolean() const;
+  // The value as it takes part in arithmetic: numbers stay, Boolean becomes the 16-bit
+  // integer -1 or 0, empty the 16-bit integer 0, a text its 64-bit float (13 when it is not a
+  // number); objects and arrays are a type mismatch.
+  Value toNumber() const;
   // Value-to-text conversion: a text stays, empty gives "", a number its general number text,
   // Boolean "True"/"False". Objects and arrays are a type mismatch.
   std::u16string toText() const;
 
+  // Same kind and same content (objects and arrays: the same one). Unlike `equals`, Int16 5 and
+  // Double 5 differ.
   friend bool sameKindAndValue(const Value& a, const Value& b) noexcept;
 
  private:
@@ -83,9 +94,17 @@ class Value {
       data_;
 };
 
-// A one-dimensional array of dynamically typed values with fixed bounds, shared by reference.
+bool sameKindAndValue(const Value& a, const Value& b) noexcept;
+
+// Kind and content for test failures and logs, e.g. `Single 2.5` or `Text "abc"`.
+std::ostream& operator<<(std::ostream& out, const Value& value);
+
+// A one-dimensional array of dynamically typed values with fixed bounds, shared by reference:
+// copying a Value that holds one copies the reference, so a procedure changes the caller's
+// elements in place. Elements start empty.
 class ColumnArray {
  public:
+  // Error 9 when upper < lower, as the platform refuses such a dimension.
   ColumnArray(int lower, int upper);
   static std::shared_ptr<ColumnArray> make(int lower, int upper) {
     return std::make_shared<ColumnArray>(lower, upper);
@@ -105,18 +124,25 @@ class ColumnArray {
 };
 
 // Arithmetic of dynamically typed values (the sum, quotient and function rules of the
-// platform). Faults raise RuntimeError: 6 overflow, 11 division by zero, 5 invalid argument
-// (square root of a negative number, logarithm of a non-positive one), 13 type mismatch.
-Value add(const Value& a, const Value& b);       // "+": numbers add, two texts join
+// platform). Result kind of +, -, *: the more precise operand in the order Int16 < Int32 <
+// Single < Double, except Single with Int32 gives Double; an integer result that overflows
+// widens to Int32, then Double, and a Single one to Double. Empty counts as Int16 0, Boolean as
+// Int16 (True = -1), a text beside a number as a Double. Faults raise RuntimeError: 6 overflow
+// of a Double or invalid operation (0 / 0), 11 division of a non-zero number by zero, 5 invalid
+// argument (square root of a negative number, logarithm of a non-positive one, zero to a
+// negative power, a negative number to a fractional power), 13 type mismatch.
+Value add(const Value& a, const Value& b);  // "+": numbers add; two texts, or a text
+                                            // and empty, join
 Value subtract(const Value& a, const Value& b);
 Value multiply(const Value& a, const Value& b);
-Value divide(const Value& a, const Value& b);    // the quotient rule
-Value power(const Value& a, const Value& b);     // always a 64-bit float
+// Single when one operand is Single and the other Single or Int16, otherwise Double.
+Value divide(const Value& a, const Value& b);
+Value power(const Value& a, const Value& b);  // always a 64-bit float
 Value squareRoot(const Value& a);
 Value sine(const Value& a);
 Value naturalLog(const Value& a);
-Value concat(const Value& a, const Value& b);    // "&": both converted to text and joined
-Value negate(const Value& a);
+Value concat(const Value& a, const Value& b);  // "&": both converted to text and joined
+Value negate(const Value& a);                  // unary "-", same widening as the sum
 
 inline Value operator+(const Value& a, const Value& b) { return add(a, b); }
 inline Value operator-(const Value& a, const Value& b) { return subtract(a, b); }
@@ -124,7 +150,8 @@ inline Value operator*(const Value& a, const Value& b) { return multiply(a, b); 
 inline Value operator/(const Value& a, const Value& b) { return divide(a, b); }
 
 // Comparison of two dynamically typed values: numbers numerically, texts by code units,
-// a number below a text, empty as 0 or as "". Returns <0, 0 or >0.
+// a number below a text, empty as 0 or as "". Returns <0, 0 or >0. Objects and arrays are a
+// type mismatch (13).
 int compare(const Value& a, const Value& b);
 // Comparison of a dynamically typed value with a numeric constant of the code: a text is
 // converted to a number first (error 13 when it is not one).
