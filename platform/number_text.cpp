@@ -87,16 +87,10 @@ void appendExponent(std::string& out, int exponent, bool alwaysSign, std::size_t
   out += digits;
 }
 
-// The plain form is used while it needs no more digit places than the precision has: from
-// 10^-4 up to 10^precision, and below 1 only while the zeros after the point and the
-// significant digits together fit (0.2204155 and 0.0001, but 3.333333E-04 for a 32-bit
-// float and 3.33333333333333E-02 for 1/30 as a 64-bit one).
+// The plain form covers 10^-4 <= |x| < 10^precision, judged on the rounded digits so that a
+// value rounding up to the bound (9.9999999E-05, 999999999999999.9) takes the form of the bound.
 bool usesPlainForm(const Decimal& d, int precision) {
-  if (d.exponent < -4 || d.exponent >= precision) {
-    return false;
-  }
-  const int placesAfterPoint = -d.exponent - 1 + static_cast<int>(d.digits.size());
-  return d.exponent >= 0 || placesAfterPoint <= precision;
+  return d.exponent >= -4 && d.exponent < precision;
 }
 
 template <typename T>

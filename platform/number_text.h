@@ -10,11 +10,9 @@ namespace fbc {
 // General number text: integers as plain digits; 32-bit floats with at most 7 significant
 // digits, 64-bit floats with at most 15, trailing zeros and a trailing point dropped, "."
 // as the decimal separator, no thousands separators, no leading blank. After rounding to the
-// significant digits (n digits left, decimal exponent e) the plain form is used for
-// -4 <= e < P (P = 7 for 32-bit, 15 for 64-bit) as long as, below 1, the zeros after the point
-// and the n digits together need at most P places (0.0001, 0.2204155, 1234567; but
-// 3.333333E-04 and, for a 64-bit 1/30, 3.33333333333333E-02); otherwise the exponent form:
-// mantissa, "E", sign, at least two digits (8.125668E-09, 1.234568E+07). Zero, negative zero
+// significant digits the plain form is used for 0.0001 <= |x| < 10^7 (32-bit) or < 10^15
+// (64-bit), so 0.0003333333 and 1234567 stay plain; otherwise the exponent form: mantissa, "E",
+// sign, at least two digits (8.125668E-09, 9.999E-05, 1.234568E+07). Zero, negative zero
 // included, gives "0". Infinities and NaN never reach here from the runtime (it raises error 6
 // first); they print as "inf", "-inf" and "nan" so that a stray one is still visible.
 std::u16string generalText(float value);

@@ -35,7 +35,6 @@ TEST(GeneralText, SingleUsesSevenDigitsAndSwitchesToExponentFarFromOne) {
       {202.5396F, "202.5396"},
       {0.2204155F, "0.2204155"},
       {36.32921F, "36.32921"},
-      {3.333333e-4F, "3.333333E-04"},
       {1e-5F, "1E-05"},
       {1.5F, "1.5"},
       {2.5F, "2.5"},
@@ -48,15 +47,14 @@ TEST(GeneralText, SingleUsesSevenDigitsAndSwitchesToExponentFarFromOne) {
       {-8.125668e-9F, "-8.125668E-09"},
       {0.0F, "0"},
       {-0.0F, "0"},
-      // The plain range is 0.0001 <= |x| < 10^7, judged after rounding to 7 digits...
+      // The plain range is 0.0001 <= |x| < 10^7, judged after rounding to 7 digits.
       {0.0001F, "0.0001"},
       {0.0005F, "0.0005"},
       {0.00009999F, "9.999E-05"},
       {9.9999999e-5F, "0.0001"},
-      // ...and below 1 the plain form must also fit in 7 places after the point.
-      {0.0123456F, "0.0123456"},
-      {0.01234567F, "1.234567E-02"},
-      {1.0F / 30.0F, "3.333334E-02"},
+      {3.333333e-4F, "0.0003333333"},  // Lp of the worked example
+      {0.01234567F, "0.01234567"},
+      {1.0F / 30.0F, "0.03333334"},
       {0.001F, "0.001"},
       {1234567.0F, "1234567"},
       {9999999.0F, "9999999"},
@@ -99,7 +97,7 @@ TEST(GeneralText, DoubleUsesFifteenDigitsAndSwitchesToExponentFarFromOne) {
       {1234567890123456.0, "1.23456789012346E+15"},
       {0.0001, "0.0001"},
       {1.0 / 3.0, "0.333333333333333"},
-      {1.0 / 30.0, "3.33333333333333E-02"},
+      {1.0 / 30.0, "0.0333333333333333"},
       {0.05, "0.05"},
       {9.99999999999999e-5, "9.99999999999999E-05"},
       {9.999999999999999e-5, "0.0001"},
