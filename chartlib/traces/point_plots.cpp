@@ -1,3 +1,55 @@
 #include "chartlib/macro_library.h"
+#include "platform/palette.h"
+#include "platform/surface.h"
 
-namespace fbc::macro {}  // namespace fbc::macro
+namespace fbc::macro {
+
+namespace {
+
+enum class Base { Bottom, Middle };
+
+// One dot at (X + Xofset, base - (Y + Yofset)), base Scale_H or 0.5 x Scale_H; the whole family
+// shares it. Called thousands of times per calculation, so it works on values held inline and
+// allocates nothing. The steps are sequenced so that a fault is the one of the first bad step.
+void plotPoint(Surface& pic, const Value& X, const Value& Y, const Value& Xofset,
+               const Value& Yofset, const Value& Scale_H, const Value& Color, Base base) {
+  const Value x = add(X, Xofset);
+  Value y;
+  if (base == Base::Middle) {
+    const Value middle = multiply(Value(0.5), Scale_H);
+    y = subtract(middle, add(Y, Yofset));
+  } else {
+    y = subtract(Scale_H, add(Y, Yofset));
+  }
+  const Rgb colour = paletteColour(Color);
+  pic.pset(x.toSingle(), y.toSingle(), colour);
+}
+
+}  // namespace
+
+void Plot00(Value& Pic_name, Value& X, Value& Y, Value& Xofset, Value& Yofset, Value& Scale_H,
+            Value& Color) {
+  plotPoint(surfaceOf(Pic_name), X, Y, Xofset, Yofset, Scale_H, Color, Base::Bottom);
+}
+
+void Plot05(Value& Pic_name, Value& X, Value& Y, Value& Xofset, Value& Yofset, Value& Scale_H,
+            Value& Color) {
+  plotPoint(surfaceOf(Pic_name), X, Y, Xofset, Yofset, Scale_H, Color, Base::Middle);
+}
+
+void Plot00B(Value& Pic_name, Value& X, Value& Y, Value& Xofset, Value& Yofset, Value& Scale_H,
+             Value& Color, Value& Width) {
+  Surface& pic = surfaceOf(Pic_name);
+  pic.setDrawWidth(Width.toInt16());
+  plotPoint(pic, X, Y, Xofset, Yofset, Scale_H, Color, Base::Bottom);
+}
+
+void Plot05B(Value& Pic_name, Value& X, Value& Y, Value& Xofset, Value& Yofset, Value& Scale_H,
+             Value& Color, Value& Width) {
+  Surface& pic = surfaceOf(Pic_name);
+  pic.setDrawWidth(Width.toInt16());
+  plotPoint(pic, X, Y, Xofset, Yofset, Scale_H, Color, Base::Middle);
+  pic.setDrawWidth(1);
+}
+
+}  // namespace fbc::macro
