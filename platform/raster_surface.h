@@ -2,28 +2,43 @@
 
 #include <QFont>
 #include <QImage>
+#include <QString>
 
 #include "surface.h"
 
 namespace fbc {
 
-// A drawing surface backed by a QImage, shown by the picture boxes and written to PNG files.
-// The image has pixelWidth x pixelHeight logical pixels times the device pixel ratio, so it
-// stays sharp on high-DPI screens. Pens are cosmetic (a width in device-independent pixels
-// whatever the user scale); single-pixel points are written straight into the image.
+// A drawing surface backed by a QImage (Format_RGB32), shown by the picture boxes and written
+// to PNG files. The image has pixelWidth x pixelHeight logical pixels times the device pixel
+// ratio, so it stays sharp on high-DPI screens. User coordinates are mapped to pixels here
+// (pixel = user * pixelSize / scale) and drawn without a world transform, so pen widths are in
+// logical pixels whatever the user scale. A position falls in the pixel whose box holds it; a
+// point DrawWidth wide is a filled square of that many pixels centred on that pixel, written
+// straight into the image; lines are aliased. Text is drawn transparently in the foreground
+// colour.
 class RasterSurface : public Surface {
  public:
+  // The window's picture-box font; the application maps it onto an installed face.
+  static constexpr const char16_t* kDefaultFontFamily = u"ＭＳ Ｐゴシック";
+
+  // Error 380 for a ratio that is not positive and finite.
   RasterSurface(int pixelWidth, int pixelHeight, qreal devicePixelRatio = 1.0,
                 Rgb background = rgb(255, 255, 255), Rgb foreground = rgb(0, 0, 0));
 
   const QImage& image() const noexcept { return image_; }
   qreal devicePixelRatio() const noexcept { return image_.devicePixelRatio(); }
   // Re-renders the current picture at another ratio (scaled; later drawing is sharp).
+  // Error 380 for a ratio that is not positive and finite.
   void setDevicePixelRatio(qreal ratio);
 
   // The font family of printed text; the size comes from FontSize.
   void setFontFamily(const QString& family);
+  const QString& fontFamily() const noexcept { return fontFamily_; }
   Rgb background() const noexcept { return background_; }
+  Rgb foreground() const noexcept { return foreground_; }
+
+  // The colour of logical pixel (x, y) (its top-left device pixel); 0 outside the picture.
+  Rgb pixelAt(int x, int y) const;
 
  protected:
   void drawLine(float x1, float y1, float x2, float y2, Rgb colour) override;
@@ -34,6 +49,8 @@ class RasterSurface : public Surface {
 
  private:
   QFont currentFont() const;
+  // Fills a square of device pixels, clipped to the image.
+  void fillDeviceSquare(double left, double top, int size, Rgb colour);
 
   QImage image_;
   QString fontFamily_;

@@ -35,14 +35,22 @@ struct SurfaceOp {
   friend bool operator==(const SurfaceOp&, const SurfaceOp&) = default;
 };
 
-// A surface that keeps every operation with its arguments in order: for tests, and for vector
-// export. Text lines are `lineHeightPixels` high at 9 pt and scale with the font size.
+// A surface that keeps every operation with its arguments in order, the state setters included:
+// for tests, and for vector export. Text lines are `lineHeightPixels` high at 9 pt and scale
+// with the font size.
 class RecordingSurface : public Surface {
  public:
   RecordingSurface(int pixelWidth, int pixelHeight, double lineHeightPixels = 12.0);
 
   const std::vector<SurfaceOp>& operations() const noexcept { return ops_; }
-  void clearOperations() { ops_.clear(); }
+  // Forgets the operations so far; the state they left becomes the starting state.
+  void clearOperations();
+  // The state before the first kept operation, from which a replay starts.
+  const SurfaceState& startState() const noexcept { return startState_; }
+  // Height of one text line in pixels at the current font size.
+  double lineHeightPixels() const { return textLineHeightPixels(); }
+  // Height of one text line in pixels at 9 pt.
+  double baseLineHeightPixels() const noexcept { return lineHeightPixels_; }
 
  protected:
   void drawLine(float x1, float y1, float x2, float y2, Rgb colour) override;
@@ -54,6 +62,7 @@ class RecordingSurface : public Surface {
 
  private:
   double lineHeightPixels_;
+  SurfaceState startState_;
   std::vector<SurfaceOp> ops_;
 };
 

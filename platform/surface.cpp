@@ -1,3 +1,135 @@
 #include "surface.h"
 
-namespace fbc {}  // namespace fbc
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "errors.h"
+
+namespace fbc {
+
+namespace {
+
+// Property names are matched without regard to case, as the platform's identifiers are.
+bool sameName(std::string_view a, std::string_view b) noexcept {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    const auto lower = [](char c) {
+      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    };
+    return lower(x) == lower(y);
+  });
+}
+
+void checkExtent(float extent, const char* name) {
+  if (extent == 0.0F || !std::isfinite(extent)) {
+    raise(ErrorNumber::InvalidPropertyValue, name);
+  }
+}
+
+}  // namespace
+
+Surface::Surface(int pixelWidth, int pixelHeight)
+    : pixelWidth_(std::max(1, pixelWidth)),
+      pixelHeight_(std::max(1, pixelHeight)),
+      scaleWidth_(static_cast<float>(pixelWidth_ * kTwipsPerPixel)),
+      scaleHeight_(static_cast<float>(pixelHeight_ * kTwipsPerPixel)) {}
+
+Value Surface::property(std::string_view name) const {
+  if (sameName(name, "ScaleWidth")) {
+    return Value(scaleWidth_);
+  }
+  if (sameName(name, "ScaleHeight")) {
+    return Value(scaleHeight_);
+  }
+  if (sameName(name, "DrawWidth")) {
+    return Value(static_cast<std::int16_t>(drawWidth_));
+  }
+  if (sameName(name, "CurrentX")) {
+    return Value(currentX_);
+  }
+  if (sameName(name, "CurrentY")) {
+    return Value(currentY_);
+  }
+  if (sameName(name, "FontSize")) {
+    return Value(static_cast<float>(fontSize_));
+  }
+  raise(ErrorNumber::ObjectLacksProperty, std::string(name));
+}
+
+void Surface::setProperty(std::string_view name, const Value& value) {
+  if (sameName(name, "ScaleWidth")) {
+    setScaleWidth(value.toSingle());
+  } else if (sameName(name, "ScaleHeight")) {
+    setScaleHeight(value.toSingle());
+  } else if (sameName(name, "DrawWidth")) {
+    setDrawWidth(value.toInt16());
+  } else if (sameName(name, "CurrentX")) {
+    setCurrentX(value.toSingle());
+  } else if (sameName(name, "CurrentY")) {
+    setCurrentY(value.toSingle());
+  } else if (sameName(name, "FontSize")) {
+    setFontSize(value.toSingle());
+  } else {
+    raise(ErrorNumber::ObjectLacksProperty, std::string(name));
+  }
+}
+
+void Surface::setScaleWidth(float width) {
+  checkExtent(width, "ScaleWidth");
+  scaleWidth_ = width;
+  stateChanged(StateChange::ScaleWidth);
+}
+
+void Surface::setScaleHeight(float height) {
+  checkExtent(height, "ScaleHeight");
+  scaleHeight_ = height;
+  stateChanged(StateChange::ScaleHeight);
+}
+
+void Surface::setDrawWidth(int width) {
+  if (width < 1 || width > std::numeric_limits<std::int16_t>::max()) {
+    raise(ErrorNumber::InvalidPropertyValue, "DrawWidth");
+  }
+  drawWidth_ = width;
+  stateChanged(StateChange::DrawWidth);
+}
+
+void Surface::setCurrentX(float x) {
+  currentX_ = x;
+  stateChanged(StateChange::CurrentX);
+}
+
+void Surface::setCurrentY(float y) {
+  currentY_ = y;
+  stateChanged(StateChange::CurrentY);
+}
+
+void Surface::setFontSize(double points) {
+  if (!(points > 0.0 && points <= kMaxFontSize)) {
+    raise(ErrorNumber::InvalidPropertyValue, "FontSize");
+  }
+  fontSize_ = points;
+  stateChanged(StateChange::FontSize);
+}
+
+void Surface::line(float x1, float y1, float x2, float y2, Rgb colour) {
+  drawLine(x1, y1, x2, y2, colour);
+}
+
+void Surface::pset(float x, float y, Rgb colour) { drawPoint(x, y, colour); }
+
+void Surface::print(std::u16string_view text) {
+  drawText(currentX_, currentY_, text);
+  currentX_ = 0.0F;
+  currentY_ = static_cast<float>(currentY_ + textLineHeightPixels() * scaleHeight_ / pixelHeight_);
+}
+
+void Surface::printValue(const Value& item) { print(item.toText()); }
+
+void Surface::cls() {
+  erase();
+  currentX_ = 0.0F;
+  currentY_ = 0.0F;
+}
+
+}  // namespace fbc

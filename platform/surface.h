@@ -8,12 +8,29 @@
 
 namespace fbc {
 
+// The drawing state that operations read: user scale, pen width, text position and size.
+struct SurfaceState {
+  float scaleWidth = 0.0F;
+  float scaleHeight = 0.0F;
+  int drawWidth = 1;
+  float currentX = 0.0F;
+  float currentY = 0.0F;
+  double fontSize = 9.0;
+
+  friend bool operator==(const SurfaceState&, const SurfaceState&) = default;
+};
+
 // The picture-box drawing surface. Coordinates are in the current user scale: x from 0 at the
 // left edge to ScaleWidth at the right edge, y from 0 at the top to ScaleHeight at the bottom;
 // the origin never moves. Drawing accumulates; only cls() erases. Coordinates arrive as 32-bit
 // floats. The public operations keep the state; implementations supply the rendering hooks.
+// A new surface measures in twips (15 per pixel), as a fresh picture box does.
 class Surface : public Object {
  public:
+  static constexpr int kTwipsPerPixel = 15;
+  static constexpr double kMaxFontSize = 2160.0;
+
+  // Sizes below one pixel are taken as one.
   Surface(int pixelWidth, int pixelHeight);
 
   Surface* surface() noexcept override { return this; }
@@ -27,7 +44,8 @@ class Surface : public Object {
 
   float scaleWidth() const noexcept { return scaleWidth_; }
   float scaleHeight() const noexcept { return scaleHeight_; }
-  // Error 380 for a zero extent; nothing drawn is erased.
+  // Error 380 for a zero (or infinite) extent; nothing drawn is erased. A negative extent
+  // flips the axis.
   void setScaleWidth(float width);
   void setScaleHeight(float height);
 
@@ -41,7 +59,12 @@ class Surface : public Object {
   void setCurrentY(float y);
 
   double fontSize() const noexcept { return fontSize_; }
+  // Points; error 380 unless 0 < points <= 2160.
   void setFontSize(double points);
+
+  SurfaceState state() const noexcept {
+    return {scaleWidth_, scaleHeight_, drawWidth_, currentX_, currentY_, fontSize_};
+  }
 
   // Solid line between two absolute points, DrawWidth thick.
   void line(float x1, float y1, float x2, float y2, Rgb colour);
@@ -50,6 +73,8 @@ class Surface : public Object {
   // Text with its top-left corner at (CurrentX, CurrentY) in the foreground colour; then
   // CurrentX = 0 and CurrentY moves down one text line.
   void print(std::u16string_view text);
+  // A value is printed as its text; a number as its general number text, with no blanks.
+  void printValue(const Value& item);
   // Erases to the background colour; CurrentX and CurrentY become 0.
   void cls();
 
@@ -65,7 +90,8 @@ class Surface : public Object {
   virtual void erase() = 0;
   // Height of one text line in logical pixels at the current font size.
   virtual double textLineHeightPixels() const = 0;
-  // Called after each state change, for surfaces that record operations.
+  // Called after each state change made through a setter (not after the moves of print and
+  // cls), for surfaces that record operations.
   enum class StateChange { ScaleWidth, ScaleHeight, DrawWidth, CurrentX, CurrentY, FontSize };
   virtual void stateChanged(StateChange /*change*/) {}
 
