@@ -43,4 +43,62 @@ void Plot00B(Value& Pic_name, Value& X, Value& Y, Value& Xofset, Value& Yofset, 
 void Plot05B(Value& Pic_name, Value& X, Value& Y, Value& Xofset, Value& Yofset, Value& Scale_H,
              Value& Color, Value& Width);
 
+// ---- Record files -----------------------------------------------------------------------
+// Textdata = Na1 "=" An1 Div1 CRLF Na2 "=" An2 Div2 CRLF.
+void Textdata(Value& Textdata, Value& Na1, Value& An1, Value& Div1, Value& Na2, Value& An2,
+              Value& Div2);
+// Loads records of 3 fields of file `filename` into element r of data1..data3; datanum = count.
+void fileoutput3(Value& filename, Value& data1, Value& data2, Value& data3, Value& datanum);
+// As fileoutput3 with 7 fields per record.
+void fileoutput7(Value& filename, Value& data1, Value& data2, Value& data3, Value& data4,
+                 Value& data5, Value& data6, Value& data7, Value& datanum);
+// As fileoutput3 with 8 fields per record.
+void fileoutput8(Value& filename, Value& data1, Value& data2, Value& data3, Value& data4,
+                 Value& data5, Value& data6, Value& data7, Value& data8, Value& datanum);
+// As fileoutput3 with 12 fields per record.
+void fileoutput12(Value& filename, Value& data1, Value& data2, Value& data3, Value& data4,
+                  Value& data5, Value& data6, Value& data7, Value& data8, Value& data9,
+                  Value& data10, Value& data11, Value& data12, Value& datanum);
+// Appends the line data1,...,data8 CRLF (texts that would not read back go in quotes).
+void filewright8(Value& filename, Value& data1, Value& data2, Value& data3, Value& data4,
+                 Value& data5, Value& data6, Value& data7, Value& data8);
+// As filewright8 with 12 fields.
+void filewright12(Value& filename, Value& data1, Value& data2, Value& data3, Value& data4,
+                  Value& data5, Value& data6, Value& data7, Value& data8, Value& data9,
+                  Value& data10, Value& data11, Value& data12);
+
+// ---- Label and control helpers ----------------------------------------------------------
+// Appends records max(1, datanum - dataviewnum)..datanum of the seven columns to lblview.
+void viewlbl7(Value& lblview, Value& dataviewnum, Value& Zuban, Value& Time, Value& Tantou,
+              Value& Custamer, Value& Kou1, Value& Kou2, Value& bikou, Value& datanum);
+// Scroll bar 60 (top) to 0; Output = E12 (or E24-only when Series = 24) value, 10 to 1000000.
+void Sel_Reg(Value& Series, Value& vsb_name, Value& Output);
+// Scroll bar Minvlaue..Maxvalue, step 1; clamps txt_name into the range; Output = txt_name.
+void txtvsb0(Value& txt_name, Value& vsb_name, Value& Maxvalue, Value& Minvlaue, Value& Output);
+// Scroll bar Minvlaue..Maxvalue, step Change; clamps Output in place.
+void txtvsb1(Value& vsb_name, Value& Maxvalue, Value& Minvlaue, Value& Change, Value& Output);
+// Reads the number pairs of "IPM_VI2.txt" in the current folder; file, filenum not used.
+void Seledata(Value& file, Value& filenum);
+// As Seledata; y1, y2 = ordinates interpolated at q1, q2 between consecutive pairs x0 < q <= x1
+// (the last such pair wins), empty when no pair brackets the query.
+void SeledataLookup(Value& file, Value& filenum, Value& q1, Value& q2, Value& y1, Value& y2);
+
+// ---- Signal helpers ---------------------------------------------------------------------
+// d_Idt += Iin_t^2 * T_step; Irms = sqrt(d_Idt / T_max). T_min is not used.
+void Rms(Value& Iin_t, Value& Irms, Value& T_step, Value& T_min, Value& T_max, Value& d_Idt);
+// SinU, SinV, SinW = Ampl * sin(w t), sin(w t - 2 pi / 3), sin(w t + 2 pi / 3).
+void SinUVW(Value& w, Value& t, Value& SinU, Value& SinV, Value& SinW, Value& pi, Value& Ampl);
+// Scale_H1 = mul x the first of 0.5, 1, 5, 10, 20, 40, 50, 100, 250 above i, else 500.
+void DivScale(Value& i, Value& Scale_H1, Value& mul);
+
+// ---- Japanese text normalisation --------------------------------------------------------
+// Half-width katakana to full-width, sound marks merged into the letter before them.
+void KatakanaZen(Value& text);
+// Dash-like characters become "-" after a digit, "ー" elsewhere.
+void HaifunHan(Value& text);
+// "," and "，" become "、".
+void KanmaZen(Value& text);
+// data = Inputdata when data equals a or B.
+void Henkou(Value& data, Value& a, Value& B, Value& Inputdata);
+
 }  // namespace fbc::macro
