@@ -1,5 +1,6 @@
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "chartlib/macro_library.h"
@@ -60,7 +61,7 @@ Value numberField() {
 // (x1, y1) of the file with x0 < q <= x1 gives the ordinate by straight-line interpolation; a
 // later bracketing pair wins. Results stay empty when no pair brackets their query. Only file
 // number 1 is closed, on every path.
-void readTable(const Value* queries, Value* results, std::size_t count) {
+void readTable(std::span<const Value> queries, std::span<Value> results) {
   openFile(kTableFile, kTableName, FileMode::Input);
   struct CloseTable {
     ~CloseTable() { closeFile(kTableFile); }
@@ -80,7 +81,7 @@ void readTable(const Value* queries, Value* results, std::size_t count) {
     if (!havePrevious) {
       continue;
     }
-    for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < queries.size(); ++k) {
       const Value& q = queries[k];
       if (compare(x0, q) < 0 && compare(q, x1) <= 0) {
         results[k] = add(y0, divide(multiply(subtract(y1, y0), subtract(q, x0)), subtract(x1, x0)));
@@ -144,15 +145,13 @@ void txtvsb1(Value& vsb_name, Value& Maxvalue, Value& Minvlaue, Value& Change, V
   Output = clamped(Output, Maxvalue, Minvlaue);
 }
 
-void Seledata([[maybe_unused]] Value& file, [[maybe_unused]] Value& filenum) {
-  readTable(nullptr, nullptr, 0);
-}
+void Seledata([[maybe_unused]] Value& file, [[maybe_unused]] Value& filenum) { readTable({}, {}); }
 
 void SeledataLookup([[maybe_unused]] Value& file, [[maybe_unused]] Value& filenum, Value& q1,
                     Value& q2, Value& y1, Value& y2) {
   const Value queries[] = {q1.toNumber(), q2.toNumber()};
   Value results[2];
-  readTable(queries, results, 2);
+  readTable(queries, results);
   y1 = results[0];
   y2 = results[1];
 }
