@@ -8,19 +8,22 @@ namespace {
 
 enum class Base { Bottom, Middle };
 
+// y = base - (Y + Yofset), the base evaluated first.
+Value heightOf(const Value& Y, const Value& Yofset, const Value& Scale_H, Base base) {
+  if (base == Base::Middle) {
+    const Value middle = multiply(Value(0.5), Scale_H);
+    return subtract(middle, add(Y, Yofset));
+  }
+  return subtract(Scale_H, add(Y, Yofset));
+}
+
 // One dot at (X + Xofset, base - (Y + Yofset)), base Scale_H or 0.5 x Scale_H; the whole family
 // shares it. Called thousands of times per calculation, so it works on values held inline and
-// allocates nothing. The steps are sequenced so that a fault is the one of the first bad step.
+// allocates nothing. The steps run in order, so a fault is the one of the first bad step.
 void plotPoint(Surface& pic, const Value& X, const Value& Y, const Value& Xofset,
                const Value& Yofset, const Value& Scale_H, const Value& Color, Base base) {
   const Value x = add(X, Xofset);
-  Value y;
-  if (base == Base::Middle) {
-    const Value middle = multiply(Value(0.5), Scale_H);
-    y = subtract(middle, add(Y, Yofset));
-  } else {
-    y = subtract(Scale_H, add(Y, Yofset));
-  }
+  const Value y = heightOf(Y, Yofset, Scale_H, base);
   const Rgb colour = paletteColour(Color);
   pic.pset(x.toSingle(), y.toSingle(), colour);
 }

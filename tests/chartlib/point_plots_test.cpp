@@ -166,6 +166,24 @@ TEST(PointPlots, RejectedArgumentsStopBeforeTheDot) {
     EXPECT_EQ(surface.drawWidth(), f.widthAfter);
   }
 
+  // A position beyond the surface's 32-bit coordinates is an overflow, not a dot.
+  {
+    RecordingSurface surface(257, 81);
+    Value pic(surface);
+    Value x(i16(1));
+    Value far(1e300);
+    Value zero(i16(0));
+    Value scaleH(i16(100));
+    Value color(i16(1));
+    try {
+      macro::Plot00(pic, x, far, zero, zero, scaleH, color);
+      ADD_FAILURE() << "no error raised";
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.number(), ErrorNumber::Overflow);
+    }
+    EXPECT_TRUE(points(surface).empty());
+  }
+
   Value notASurface(u"Pic1");
   Value x(i16(1));
   Value zero(i16(0));
