@@ -43,6 +43,61 @@ void Plot00B(Value& Pic_name, Value& X, Value& Y, Value& Xofset, Value& Yofset, 
 void Plot05B(Value& Pic_name, Value& X, Value& Y, Value& Xofset, Value& Yofset, Value& Scale_H,
              Value& Color, Value& Width);
 
+// ---- Other linear grids -----------------------------------------------------------------
+// Scale W x H, ten divisions each way, zero line at half height; bare-number labels, captions.
+void Grid05(Value& Pic_name, Value& Scale_W, Value& Scale_H, Value& Xname, Value& Yname);
+// As Grid05 with Xnum lines up the height and Ynum across; labels "0" and "0.00E+00".
+void Grid05B(Value& Pic_name, Value& Scale_W, Value& Scale_H, Value& Xname, Value& Yname,
+             Value& Xnum, Value& Ynum);
+// As Grid05B, lines only.
+void Grid05N(Value& Pic_name, Value& Scale_W, Value& Scale_H, Value& Xnum, Value& Ynum);
+// Scale W x H, ten divisions each way, zero line on the bottom edge; bare-number labels.
+void Grid00(Value& Pic_name, Value& Scale_W, Value& Scale_H, Value& Xname, Value& Yname);
+// As Grid00 with Xnum lines up the height and Ynum across; labels "0.0" and "0".
+void Grid00B(Value& Pic_name, Value& Scale_W, Value& Scale_H, Value& Xname, Value& Yname,
+             Value& Xnum, Value& Ynum);
+// DrawWidth 1, Ynum divisions up, Xnum across; "[H/Ynum  /div]" and "[..μsec/div]" captions.
+void Grid00C(Value& Pic_name, Value& Scale_W, Value& Scale_H, Value& Xnum, Value& Ynum);
+// Height H x (Ynum + 1) / Ynum ruled every H / (Ynum + 1) from the bottom; no vertical lines.
+void Grid01D(Value& Pic_name, Value& Scale_W, Value& Scale_H, Value& Xname, Value& Yname,
+             Value& Xnum, Value& Ynum);
+
+// ---- Logarithmic grids ------------------------------------------------------------------
+// ScaleWidth in decades from xmin to xmax; decade labels, grey sub-divisions, black decades.
+void GridlogW(Value& Pic_name, Value& xmin, Value& xmax);
+// ScaleHeight in decades from ymin (bottom) to ymax (top), plus the decade above ymax.
+void GridlogH(Value& Pic_name, Value& ymin, Value& ymax);
+
+// ---- Line plots -------------------------------------------------------------------------
+// Segment (X_1, Y_1)-(X, Y) with the zero at half height; X_1, Y_1 = X, Y; DrawWidth 1 after.
+void PlotLine05(Value& Pic_name, Value& X_1, Value& Y_1, Value& X, Value& Y, Value& Xofset,
+                Value& Yofset, Value& Scale_H, Value& Color, Value& Width);
+// As PlotLine05 with the zero on the bottom line.
+void PlotLine00(Value& Pic_name, Value& X_1, Value& Y_1, Value& X, Value& Y, Value& Xofset,
+                Value& Yofset, Value& Scale_H, Value& Color, Value& Width);
+// Sets the scale to the decades xmin..xmax by ymin..ymax and draws the segment on it.
+void PlotlogLine0(Value& Pic_name, Value& X_1, Value& Y_1, Value& X, Value& Y, Value& xmin,
+                  Value& xmax, Value& ymin, Value& ymax, Value& Color, Value& Width);
+
+// ---- Picture helpers --------------------------------------------------------------------
+// Vertical line at X over the whole height in palette colour Color.
+void LineH(Value& Pic_name, Value& X, Value& Color);
+// Returns the extents in Scale_W, Scale_H; prints Drwdata at (X_par, Y_par) of the surface.
+void DrwPic(Value& Pic_name, Value& Scale_W, Value& Scale_H, Value& X_par, Value& Y_par,
+            Value& Drwdata);
+// Prints Drwdata at the fraction X_par of the width, Y_par of the height from the bottom.
+void DrwPic2(Value& Pic_name, Value& X_par, Value& Y_par, Value& Drwdata);
+// Drwdata = Drwdata formatted with Frmat; prints Name and it at (X_par, Y_par).
+void DrwPic3(Value& Pic_name, Value& X_par, Value& Y_par, Value& Name, Value& Drwdata,
+             Value& Frmat);
+// As DrwPic3 after setting the font size to Size; Color is not used.
+void DrwPic4(Value& Pic_name, Value& X_par, Value& Y_par, Value& Name, Value& Drwdata,
+             Value& Frmat, Value& Color, Value& Size);
+// Caption "Clear" becomes "Plot" and the surface is erased; any other caption becomes "Clear".
+void CrickCls(Value& Pic_name, Value& Command1, Value& Plot, Value& Clear);
+// text of Textname = "------" titlea "------" CRLF Textdata "END" CRLF.
+void PrintText(Value& Textname, Value& titlea, Value& Textdata);
+
 // ---- Record files -----------------------------------------------------------------------
 // Textdata = Na1 "=" An1 Div1 CRLF Na2 "=" An2 Div2 CRLF.
 void Textdata(Value& Textdata, Value& Na1, Value& An1, Value& Div1, Value& Na2, Value& An2,
