@@ -1,27 +1,6 @@
 #include "pixel_grid.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace fbc {
-
-namespace {
-// Absorbs rounding noise in computed coordinates (a grid line meant for pixel 100 that arrives
-// as 99.9999999).
-constexpr double kSnapTolerance = 1e-6;
-}  // namespace
-
-int penSize(int width, double ratio) {
-  return std::max(1, static_cast<int>(std::lround(width * ratio)));
-}
-
-double penStart(double logical, int size, double ratio) {
-  return std::floor((logical + 0.5) * ratio - size / 2.0 + kSnapTolerance);
-}
-
-double penCentre(double logical, int size, double ratio) {
-  return penStart(logical, size, ratio) + size / 2.0;
-}
 
 bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xMin, double yMin,
                  double xMax, double yMax) {

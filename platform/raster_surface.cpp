@@ -44,7 +44,14 @@ RasterSurface::RasterSurface(int pixelWidth, int pixelHeight, qreal devicePixelR
       background_(background),
       foreground_(foreground) {
   checkRatio(devicePixelRatio);
-  image_ = makeImage(this->pixelWidth(), this->pixelHeight(), devicePixelRatio, background_);
+  setImage(makeImage(this->pixelWidth(), this->pixelHeight(), devicePixelRatio, background_));
+}
+
+void RasterSurface::setImage(QImage image) {
+  image_ = std::move(image);
+  ratio_ = image_.devicePixelRatio();
+  deviceWidth_ = image_.width();
+  deviceHeight_ = image_.height();
 }
 
 void RasterSurface::setDevicePixelRatio(qreal ratio) {
@@ -56,7 +63,7 @@ void RasterSurface::setDevicePixelRatio(qreal ratio) {
   QPainter painter(&scaled);
   painter.drawImage(QRectF(0, 0, pixelWidth(), pixelHeight()), image_);
   painter.end();
-  image_ = std::move(scaled);
+  setImage(std::move(scaled));
 }
 
 void RasterSurface::setFontFamily(const QString& family) { fontFamily_ = family; }
@@ -72,8 +79,8 @@ Rgb RasterSurface::pixelAt(int x, int y) const {
 }
 
 void RasterSurface::fillDeviceSquare(double left, double top, int size, Rgb colour) {
-  const double right = std::min<double>(left + size, image_.width());
-  const double bottom = std::min<double>(top + size, image_.height());
+  const double right = std::min<double>(left + size, deviceWidth_);
+  const double bottom = std::min<double>(top + size, deviceHeight_);
   left = std::max(left, 0.0);
   top = std::max(top, 0.0);
   if (!(left < right && top < bottom)) {

@@ -26,7 +26,7 @@ class RasterSurface : public Surface {
                 Rgb background = rgb(255, 255, 255), Rgb foreground = rgb(0, 0, 0));
 
   const QImage& image() const noexcept { return image_; }
-  qreal devicePixelRatio() const noexcept { return image_.devicePixelRatio(); }
+  qreal devicePixelRatio() const noexcept { return ratio_; }
   // Re-renders the current picture at another ratio (scaled; later drawing is sharp).
   // Error 380 for a ratio that is not positive and finite.
   void setDevicePixelRatio(qreal ratio);
@@ -49,10 +49,15 @@ class RasterSurface : public Surface {
 
  private:
   QFont currentFont() const;
+  void setImage(QImage image);
   // Fills a square of device pixels, clipped to the image.
   void fillDeviceSquare(double left, double top, int size, Rgb colour);
 
   QImage image_;
+  // Kept beside the image: a trace asks for them on every point.
+  qreal ratio_ = 1.0;
+  int deviceWidth_ = 0;
+  int deviceHeight_ = 0;
   QString fontFamily_;
   Rgb background_;
   Rgb foreground_;

@@ -32,7 +32,9 @@ Surface::Surface(int pixelWidth, int pixelHeight)
     : pixelWidth_(std::max(1, pixelWidth)),
       pixelHeight_(std::max(1, pixelHeight)),
       scaleWidth_(static_cast<float>(pixelWidth_ * kTwipsPerPixel)),
-      scaleHeight_(static_cast<float>(pixelHeight_ * kTwipsPerPixel)) {}
+      scaleHeight_(static_cast<float>(pixelHeight_ * kTwipsPerPixel)),
+      pixelsPerUnitX_(static_cast<double>(pixelWidth_) / scaleWidth_),
+      pixelsPerUnitY_(static_cast<double>(pixelHeight_) / scaleHeight_) {}
 
 Value Surface::property(std::string_view name) const {
   if (sameName(name, "ScaleWidth")) {
@@ -77,12 +79,14 @@ void Surface::setProperty(std::string_view name, const Value& value) {
 void Surface::setScaleWidth(float width) {
   checkExtent(width, "ScaleWidth");
   scaleWidth_ = width;
+  pixelsPerUnitX_ = static_cast<double>(pixelWidth_) / width;
   stateChanged(StateChange::ScaleWidth);
 }
 
 void Surface::setScaleHeight(float height) {
   checkExtent(height, "ScaleHeight");
   scaleHeight_ = height;
+  pixelsPerUnitY_ = static_cast<double>(pixelHeight_) / height;
   stateChanged(StateChange::ScaleHeight);
 }
 

@@ -79,8 +79,9 @@ class Surface : public Object {
   void cls();
 
   // Converts user coordinates to logical pixels (fractional).
-  double toPixelX(double x) const noexcept { return x * pixelWidth_ / scaleWidth_; }
-  double toPixelY(double y) const noexcept { return y * pixelHeight_ / scaleHeight_; }
+  // The factors are kept per scale, sparing two divisions on every point of a trace.
+  double toPixelX(double x) const noexcept { return x * pixelsPerUnitX_; }
+  double toPixelY(double y) const noexcept { return y * pixelsPerUnitY_; }
 
  protected:
   // Rendering hooks. Coordinates are user coordinates; the current scale and pen are readable.
@@ -100,6 +101,8 @@ class Surface : public Object {
   int pixelHeight_;
   float scaleWidth_;
   float scaleHeight_;
+  double pixelsPerUnitX_;
+  double pixelsPerUnitY_;
   int drawWidth_ = 1;
   float currentX_ = 0.0F;
   float currentY_ = 0.0F;
