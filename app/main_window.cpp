@@ -121,8 +121,9 @@ constexpr ControlSpec kRoster[] = {
 };
 
 constexpr int kClientWidthTwips = 9105;
-constexpr int kTwoLineLabelTwips = 375;
 constexpr int kClientHeightTwips = 8550;
+// Labels this tall or taller hold two lines of the 9-point font.
+constexpr int kTwoLineLabelTwips = 375;
 
 // 15 twips to the pixel at 96 dpi; Qt scales the pixels on high-DPI screens.
 constexpr int pixels(int twips) { return (twips + 7) / 15; }
