@@ -1,5 +1,7 @@
 #include "waveform/samples.h"
 
+#include <cmath>
+
 #include "platform/checked_math.h"
 #include "platform/errors.h"
 
@@ -18,6 +20,15 @@ float productSingle(float a, float b) {
 
 float quotientSingle(float a, float b) {
   return toSingleChecked(checkedDivide(static_cast<double>(a), static_cast<double>(b)));
+}
+
+// Inside the loop every operand is a finite single: a single-precision sum or product is then
+// the exact result rounded once, as above, and its only possible fault is leaving the range.
+float finiteSingle(float value) {
+  if (!std::isfinite(value)) {
+    raise(ErrorNumber::Overflow, "waveform loop");
+  }
+  return value;
 }
 
 }  // namespace
@@ -56,30 +67,30 @@ bool WaveformGenerator::next(WaveformSample& sample) {
   if (passedEnd()) {
     return false;
   }
-  const float onEnd = sumSingle(t0_, derived_.Ton);
-  const float periodEnd = sumSingle(t0_, T_);
+  const float onEnd = finiteSingle(t0_ + derived_.Ton);
+  const float periodEnd = finiteSingle(t0_ + T_);
   if (t0_ <= t_ && t_ < onEnd) {
     last_.isw = i_;
     last_.id = 0.0F;
     last_.vsw = 0.0F;
     last_.vd = derived_.Vrev;
-    di_ = productSingle(rampUp_, derived_.dt);
+    di_ = finiteSingle(rampUp_ * derived_.dt);
   } else if (onEnd <= t_ && t_ < periodEnd) {
     last_.isw = 0.0F;
-    last_.id = productSingle(turnsRatio_, i_);
+    last_.id = finiteSingle(turnsRatio_ * i_);
     last_.vsw = derived_.VdsPeak;
     last_.vd = Vf_;
-    di_ = -productSingle(rampDown_, derived_.dt);
+    di_ = -finiteSingle(rampDown_ * derived_.dt);
   } else {
     // A new period: the sample repeats the previous values, and the previous change is still
     // added below.
     t0_ = periodEnd;
     i_ = 0.0F;
   }
-  i_ = sumSingle(i_, di_);
+  i_ = finiteSingle(i_ + di_);
   last_.t = t_;
   sample = last_;
-  t_ = sumSingle(t_, derived_.dt);
+  t_ = finiteSingle(t_ + derived_.dt);
   return true;
 }
 

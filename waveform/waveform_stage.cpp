@@ -38,17 +38,18 @@ void plotTraces(const DesignState& state, const WaveformScales& scales, Value& p
   Value diodeVoltage(kDiodeVoltageColour);
   Value diodeCurrent(kDiodeCurrentColour);
 
+  // A factor (at most 1000) times a finite single cannot leave the 64-bit range.
   WaveformGenerator generator(state);
   WaveformSample s;
   while (generator.next(s)) {
     Value t(s.t);
-    Value y(checkedMultiply(scales.KV1, s.vsw));
+    Value y(scales.KV1 * s.vsw);
     macro::Plot00(pic1, t, y, zero, zero, height1, switchVoltage);
-    y = Value(checkedMultiply(scales.KI1, s.isw));
+    y = Value(scales.KI1 * s.isw);
     macro::Plot00(pic1, t, y, zero, zero, height1, switchCurrent);
-    y = Value(checkedMultiply(scales.KV2, s.vd));
+    y = Value(scales.KV2 * s.vd);
     macro::Plot00(pic2, t, y, zero, zero, height2, diodeVoltage);
-    y = Value(checkedMultiply(scales.KI2, s.id));
+    y = Value(scales.KI2 * s.id);
     macro::Plot00(pic2, t, y, zero, zero, height2, diodeCurrent);
   }
 }
