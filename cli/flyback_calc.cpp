@@ -1,0 +1,221 @@
+#include "cli/flyback_calc.h"
+
+#include <array>
+#include <exception>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <tuple>
+#include <utility>
+
+#include "cli/options.h"
+#include "design/input_rules.h"
+#include "design/result_texts.h"
+#include "platform/errors.h"
+#include "platform/text.h"
+
+namespace fbc {
+
+namespace {
+
+constexpr std::string_view kProgram = "flyback-calc";
+constexpr int kExitDone = 0;
+constexpr int kExitFault = 1;
+constexpr int kExitBadInput = 2;
+
+// The value as the person typed it; quoted only when blanks would hide where it ends.
+std::string shown(std::u16string_view text) {
+  std::string value = toUtf8(text);
+  if (value.empty() || value.find_first_of(" \t") != std::string::npos) {
+    return "\"" + value + "\"";
+  }
+  return value;
+}
+
+std::string optionAndValue(std::string_view option, std::u16string_view text) {
+  return std::string(option) + " " + shown(text);
+}
+
+std::string conversionReason(const RuntimeError& error) {
+  switch (error.number()) {
+    case ErrorNumber::TypeMismatch:
+      return "not a number";
+    case ErrorNumber::Overflow:
+      return "out of range";
+    default:
+      return std::string(errorDescription(error.number()));
+  }
+}
+
+struct BlamedInput {
+  std::string_view option;
+  const std::u16string* text = nullptr;
+};
+
+std::optional<BlamedInput> blamedInput(DesignInput input, const DesignInputs& inputs) {
+  switch (input) {
+    case DesignInput::Vout:
+      return BlamedInput{"--vout", &inputs.vout};
+    case DesignInput::Iout:
+      return BlamedInput{"--iout", &inputs.iout};
+    case DesignInput::Vin:
+      return BlamedInput{"--vin", &inputs.vin};
+    case DesignInput::Effi:
+      return BlamedInput{"--effi", &inputs.effi};
+    case DesignInput::Fs:
+      return BlamedInput{"--fs", &inputs.fs};
+    case DesignInput::Vf:
+      return BlamedInput{"--vf", &inputs.vf};
+    case DesignInput::Duty:
+      return BlamedInput{"--duty", &inputs.duty};
+    case DesignInput::Core:
+      return BlamedInput{"--core", &inputs.core};
+    case DesignInput::None:
+      break;
+  }
+  return std::nullopt;
+}
+
+std::string catalogueList(const CoreCatalogue& catalogue) {
+  std::string list;
+  for (const std::u16string& name : catalogue.listNames()) {
+    list += (list.empty() ? "" : ", ") + toUtf8(name);
+  }
+  return list;
+}
+
+std::string stopReason(const CalculationResult& result, const CoreCatalogue& catalogue) {
+  switch (result.reason) {
+    case StopReason::NotANumber:
+      return "not a number";
+    case StopReason::OutOfRange:
+      return "out of range";
+    case StopReason::EfficiencyNotPositive:
+      return "the efficiency must be above 0";
+    case StopReason::DutyOutOfRange:
+      return "the duty ratio must lie strictly between 0 and 1";
+    case StopReason::NoUsableCore:
+      return "not a catalogue core (" + catalogueList(catalogue) + ")";
+    case StopReason::ArithmeticFault:
+    case StopReason::None:
+      break;
+  }
+  return std::string(errorDescription(result.error));
+}
+
+std::string stopMessage(const CalculationResult& result, const DesignInputs& inputs,
+                        const CoreCatalogue& catalogue) {
+  std::string message;
+  if (const auto blamed = blamedInput(result.cause, inputs)) {
+    message = optionAndValue(blamed->option, *blamed->text) + ": " + stopReason(result, catalogue) +
+              "; the calculation";
+  } else {
+    message = "the calculation";
+  }
+  message += " stopped at step " + std::to_string(result.failedStep);
+  if (!result.quantity.empty()) {
+    message += ", computing " + result.quantity;
+  }
+  // A missing core is not an arithmetic fault, whatever error number the lookup carries.
+  if (result.reason != StopReason::NoUsableCore) {
+    message += " (" + std::string(errorDescription(result.error)) + ")";
+  }
+  return message;
+}
+
+void writeDesigns(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
+  const CoreCatalogue catalogue;
+  if (!options.sweep) {
+    const DesignReport report = designFor(inputs, catalogue);
+    if (options.format == OutputFormat::Json) {
+      writeJsonReport(out, report);
+    } else {
+      writeTextReport(out, report);
+    }
+    return;
+  }
+  std::vector<DesignReport> rows;
+  for (const std::u16string& core : catalogue.listNames()) {
+    DesignInputs coreInputs = inputs;
+    coreInputs.core = core;
+    rows.push_back(designFor(coreInputs, catalogue));
+  }
+  if (options.format == OutputFormat::Json) {
+    writeSweepJson(out, rows);
+  } else {
+    writeSweepTable(out, rows);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> applyLimitRules(DesignInputs& inputs) {
+  const std::array<std::tuple<LimitedBox, std::string_view, std::u16string*>, 5> boxes{{
+      {LimitedBox::Vin, "--vin", &inputs.vin},
+      {LimitedBox::Vout, "--vout", &inputs.vout},
+      {LimitedBox::Iout, "--iout", &inputs.iout},
+      {LimitedBox::Fs, "--fs", &inputs.fs},
+      {LimitedBox::Vf, "--vf", &inputs.vf},
+  }};
+  std::vector<std::string> warnings;
+  for (const auto& [box, option, text] : boxes) {
+    std::optional<std::u16string> replacement;
+    try {
+      replacement = limitReplacement(box, *text);
+    } catch (const RuntimeError& error) {
+      throw InputError(optionAndValue(option, *text) + ": " + conversionReason(error));
+    }
+    if (replacement) {
+      warnings.push_back(optionAndValue(option, *text) + " is outside the limits; using " +
+                         toUtf8(*replacement));
+      *text = std::move(*replacement);
+    }
+  }
+  return warnings;
+}
+
+DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue) {
+  DesignReport report;
+  report.inputs = inputs;
+  const CalculationResult result = calculateDesign(inputs, catalogue, report.state);
+  if (!result.completed) {
+    throw InputError(stopMessage(result, inputs, catalogue));
+  }
+  report.texts = resultTexts(report.state);
+  return report;
+}
+
+int runFlybackCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const std::string prefix = std::string(kProgram) + ": ";
+  try {
+    const CommandLine commandLine = parseCommandLine(args);
+    if (commandLine.action != CommandLine::Action::Run) {
+      out << commandLine.text;
+      return kExitDone;
+    }
+    const CliOptions& options = commandLine.options;
+    DesignInputs inputs = options.inputs;
+    const std::vector<std::string> warnings = applyLimitRules(inputs);
+
+    // Everything is computed before anything is written, so that bad input leaves standard
+    // output empty.
+    std::ostringstream report;
+    writeDesigns(report, options, inputs);
+    for (const std::string& warning : warnings) {
+      err << prefix << "warning: " << warning << '\n';
+    }
+    out << report.str();
+    return kExitDone;
+  } catch (const UsageError& error) {
+    err << prefix << error.what() << " (see --help)\n";
+    return kExitBadInput;
+  } catch (const InputError& error) {
+    err << prefix << error.what() << '\n';
+    return kExitBadInput;
+  } catch (const std::exception& error) {
+    err << prefix << "internal error: " << error.what() << '\n';
+    return kExitFault;
+  }
+}
+
+}  // namespace fbc

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "design/calculation.h"
+#include "design/design_state.h"
+
+namespace fbc {
+
+enum class OutputFormat { Text, Json };
+
+// What one run of flyback-calc is asked to do. The design inputs stay texts, exactly as they
+// would be typed into the window's boxes; the limit rules and the conversion come later.
+struct CliOptions {
+  DesignInputs inputs;
+  OutputFormat format = OutputFormat::Text;
+  bool sweep = false;
+};
+
+// A command line that cannot be run: an unknown option, a missing value, a bad choice. The
+// message is one line, without the program name.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct CommandLine {
+  enum class Action { Run, Help, Version };
+  Action action = Action::Run;
+  CliOptions options;
+  std::string text;  // the help or version text, for Help and Version
+};
+
+// Parses the arguments after the program name. Throws UsageError.
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// "hi", "typ", "lo" as the command line spells the levels ("" for CoreLevel::None).
+std::string_view levelName(CoreLevel level);
+// The caption of the level's option button in the window, such as "普通".
+std::u16string_view levelCaption(CoreLevel level);
+
+}  // namespace fbc

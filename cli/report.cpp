@@ -1,0 +1,269 @@
+#include "cli/report.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "cli/json_writer.h"
+#include "cli/options.h"
+#include "platform/number_text.h"
+#include "platform/text.h"
+
+namespace fbc {
+
+namespace {
+
+constexpr std::u16string_view kMicrohenrySuffix = u"[uH]";
+
+// Design-state numbers in the order the state declares them; CoreSel, the one text, is
+// written after Iin where it belongs.
+constexpr std::array<std::pair<const char*, float DesignState::*>, 8> kStateBeforeCore{{
+    {"Vout", &DesignState::Vout},
+    {"Iout", &DesignState::Iout},
+    {"Vin", &DesignState::Vin},
+    {"Effi", &DesignState::Effi},
+    {"T", &DesignState::T},
+    {"Vf", &DesignState::Vf},
+    {"Duty", &DesignState::Duty},
+    {"Iin", &DesignState::Iin},
+}};
+constexpr std::array<std::pair<const char*, float DesignState::*>, 16> kStateAfterCore{{
+    {"dB", &DesignState::dB},
+    {"Ae", &DesignState::Ae},
+    {"Aw", &DesignState::Aw},
+    {"Fill", &DesignState::Fill},
+    {"Ton", &DesignState::Ton},
+    {"Toff", &DesignState::Toff},
+    {"Ns", &DesignState::Ns},
+    {"Is", &DesignState::Is},
+    {"Ls", &DesignState::Ls},
+    {"AL", &DesignState::AL},
+    {"Ip", &DesignState::Ip},
+    {"Lp", &DesignState::Lp},
+    {"Np", &DesignState::Np},
+    {"Nt", &DesignState::Nt},
+    {"Acu", &DesignState::Acu},
+    {"Im", &DesignState::Im},
+}};
+
+std::string utf8(std::u16string_view text) { return toUtf8(text); }
+
+// The window's number text for a 32-bit value (at most 7 significant digits).
+std::string number(float value) { return utf8(generalText(value)); }
+
+// The primary inductance in µH exactly as lblLp shows it, without its unit suffix.
+std::string microhenries(const ResultTexts& texts) {
+  std::u16string_view text = texts.lblLp;
+  if (text.ends_with(kMicrohenrySuffix)) {
+    text.remove_suffix(kMicrohenrySuffix.size());
+  }
+  return utf8(text);
+}
+
+// Terminal columns of a text with no double-width characters: one per code point.
+std::size_t columns(std::string_view utf8Text) {
+  return static_cast<std::size_t>(std::count_if(utf8Text.begin(), utf8Text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+void writeLine(std::ostream& out, std::string_view caption, const std::string& value,
+               std::string_view unit = {}) {
+  constexpr std::size_t kCaptionColumns = 30;
+  out << "  " << caption;
+  for (std::size_t c = columns(caption); c < kCaptionColumns; ++c) {
+    out << ' ';
+  }
+  out << value;
+  if (!unit.empty()) {
+    out << ' ' << unit;
+  }
+  out << '\n';
+}
+
+void writeState(JsonWriter& json, const DesignState& state) {
+  json.beginObject();
+  for (const auto& [name, member] : kStateBeforeCore) {
+    json.key(name);
+    json.value(state.*member);
+  }
+  json.key("CoreSel");
+  json.value(std::u16string_view(state.CoreSel));
+  for (const auto& [name, member] : kStateAfterCore) {
+    json.key(name);
+    json.value(state.*member);
+  }
+  json.endObject();
+}
+
+void writeLabels(JsonWriter& json, const ResultTexts& texts) {
+  const std::array<std::pair<const char*, const std::u16string*>, 6> labels{{
+      {"lblCuondo", &texts.lblCuondo},
+      {"lblinfo", &texts.lblinfo},
+      {"lbltest", &texts.lbltest},
+      {"lblIin", &texts.lblIin},
+      {"lblNt", &texts.lblNt},
+      {"lblLp", &texts.lblLp},
+  }};
+  json.beginObject();
+  for (const auto& [name, text] : labels) {
+    json.key(name);
+    json.value(std::u16string_view(*text));
+  }
+  json.endObject();
+}
+
+void writeInputs(JsonWriter& json, const DesignInputs& inputs) {
+  const std::array<std::pair<const char*, const std::u16string*>, 8> texts{{
+      {"vin", &inputs.vin},
+      {"vout", &inputs.vout},
+      {"iout", &inputs.iout},
+      {"fs", &inputs.fs},
+      {"vf", &inputs.vf},
+      {"effi", &inputs.effi},
+      {"duty", &inputs.duty},
+      {"core", &inputs.core},
+  }};
+  json.beginObject();
+  for (const auto& [name, text] : texts) {
+    json.key(name);
+    json.value(std::u16string_view(*text));
+  }
+  json.key("level");
+  json.value(levelName(inputs.level));
+  json.endObject();
+}
+
+}  // namespace
+
+void writeTextReport(std::ostream& out, const DesignReport& report) {
+  const DesignInputs& in = report.inputs;
+  const DesignState& state = report.state;
+  const ResultTexts& texts = report.texts;
+
+  out << "Inputs\n";
+  writeLine(out, "DC input voltage", utf8(in.vin), "V");
+  writeLine(out, "Output voltage", utf8(in.vout), "V");
+  writeLine(out, "Output current", utf8(in.iout), "A");
+  writeLine(out, "Switching frequency", utf8(in.fs), "Hz");
+  writeLine(out, "Diode forward voltage", utf8(in.vf), "V");
+  writeLine(out, "Efficiency", utf8(in.effi), "%");
+  writeLine(out, "Duty ratio", utf8(in.duty));
+  writeLine(out, "Core", utf8(in.core));
+  writeLine(out, "Core temperature level",
+            std::string(levelName(in.level)) + " (" + utf8(levelCaption(in.level)) + ")");
+
+  out << "\nDesign\n";
+  writeLine(out, "Secondary turns Ns", number(state.Ns), "turns");
+  writeLine(out, "Primary turns Np", number(state.Np), "turns");
+  writeLine(out, "Turns ratio Ns/Np", utf8(texts.lblNt) + "  (Nt " + number(state.Nt) + ")");
+  writeLine(out, "Primary inductance Lp", microhenries(texts), "µH");
+  writeLine(out, "Inductance factor AL", number(state.AL), "H/turn²");
+  writeLine(out, "Flux-density swing dB", number(state.dB), "T");
+  writeLine(out, "Current density Im", number(state.Im), "A/mm²");
+  writeLine(out, "Input current Iin", number(state.Iin), "A");
+  writeLine(out, "Copper temperature", utf8(texts.lblCuondo));
+
+  out << "\nLabels\n";
+  writeLine(out, "lblCuondo", utf8(texts.lblCuondo));
+  writeLine(out, "lblinfo", utf8(texts.lblinfo));
+  writeLine(out, "lbltest", utf8(texts.lbltest));
+  writeLine(out, "lblIin", utf8(texts.lblIin));
+  writeLine(out, "lblNt", utf8(texts.lblNt));
+  writeLine(out, "lblLp", utf8(texts.lblLp));
+}
+
+void writeJsonReport(std::ostream& out, const DesignReport& report) {
+  JsonWriter json(out);
+  json.beginObject();
+  json.key("inputs");
+  writeInputs(json, report.inputs);
+  json.key("state");
+  writeState(json, report.state);
+  json.key("labels");
+  writeLabels(json, report.texts);
+  json.endObject();
+  json.finish();
+}
+
+void writeSweepTable(std::ostream& out, const std::vector<DesignReport>& rows) {
+  enum Align { Left, Right };
+  struct Column {
+    std::string heading;
+    Align align;
+    std::vector<std::string> cells;
+  };
+  std::vector<Column> table{
+      {"Core", Left, {}},    {"Ns", Right, {}},    {"Np", Right, {}},        {"Ns/Np", Right, {}},
+      {"Lp[µH]", Right, {}}, {"dB[T]", Right, {}}, {"Im[A/mm²]", Right, {}},
+  };
+  for (const DesignReport& row : rows) {
+    table[0].cells.push_back(utf8(row.inputs.core));
+    table[1].cells.push_back(number(row.state.Ns));
+    table[2].cells.push_back(number(row.state.Np));
+    table[3].cells.push_back(utf8(row.texts.lblNt));
+    table[4].cells.push_back(microhenries(row.texts));
+    table[5].cells.push_back(number(row.state.dB));
+    table[6].cells.push_back(number(row.state.Im));
+  }
+
+  std::vector<std::size_t> widths;
+  for (const Column& column : table) {
+    std::size_t width = columns(column.heading);
+    for (const std::string& cell : column.cells) {
+      width = std::max(width, columns(cell));
+    }
+    widths.push_back(width);
+  }
+  auto writeCell = [&out](const std::string& text, std::size_t width, Align align) {
+    const std::string padding(width - columns(text), ' ');
+    out << (align == Left ? text + padding : padding + text) << "  ";
+  };
+
+  for (std::size_t c = 0; c < table.size(); ++c) {
+    writeCell(table[c].heading, widths[c], table[c].align);
+  }
+  // The verdict goes last and unpadded: its Japanese characters are double-width.
+  out << "Verdict\n";
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < table.size(); ++c) {
+      writeCell(table[c].cells[r], widths[c], table[c].align);
+    }
+    out << utf8(rows[r].texts.lblCuondo) << '\n';
+  }
+}
+
+void writeSweepJson(std::ostream& out, const std::vector<DesignReport>& rows) {
+  JsonWriter json(out);
+  json.beginArray();
+  for (const DesignReport& row : rows) {
+    json.beginObject();
+    json.key("core");
+    json.value(std::u16string_view(row.inputs.core));
+    const std::array<std::pair<const char*, float>, 6> figures{{
+        {"Ns", row.state.Ns},
+        {"Np", row.state.Np},
+        {"Nt", row.state.Nt},
+        {"Lp", row.state.Lp},
+        {"dB", row.state.dB},
+        {"Im", row.state.Im},
+    }};
+    for (const auto& [name, value] : figures) {
+      json.key(name);
+      json.value(value);
+    }
+    json.key("lblNt");
+    json.value(std::u16string_view(row.texts.lblNt));
+    json.key("lblLp");
+    json.value(std::u16string_view(row.texts.lblLp));
+    json.key("lblCuondo");
+    json.value(std::u16string_view(row.texts.lblCuondo));
+    json.endObject();
+  }
+  json.endArray();
+  json.finish();
+}
+
+}  // namespace fbc

@@ -1,0 +1,183 @@
+// Runs the built flyback-calc executable, as a person or a script would.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "design/calculation.h"
+#include "design/core_catalogue.h"
+#include "design/design_state.h"
+#include "platform/number_text.h"
+
+namespace fbc {
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string shellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  }
+  return quoted + "'";
+}
+
+class ProcessTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "flyback-calc-XXXXXX");
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+
+  // `environment` is put before the command, such as "LC_ALL=POSIX".
+  Outcome run(const std::vector<std::string>& args, const std::string& environment = {}) {
+    const std::filesystem::path errFile = folder_ / "stderr.txt";
+    std::string command = environment;
+    command.append(" ").append(shellQuoted(FLYBACK_CALC_PATH));
+    for (const std::string& arg : args) {
+      command.append(" ").append(shellQuoted(arg));
+    }
+    command.append(" 2>").append(shellQuoted(errFile.string()));
+
+    Outcome result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+      ADD_FAILURE() << "could not start " << command;
+      return result;
+    }
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+      result.out.append(buffer, n);
+    }
+    const int raw = pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream err(errFile, std::ios::binary);
+    result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    return result;
+  }
+
+ private:
+  std::filesystem::path folder_;
+};
+
+std::string rawNumber(const std::string& json, const std::string& name) {
+  std::smatch match;
+  std::string pattern = "\"";
+  pattern.append(name).append("\": ([^,\\s}]+)");
+  if (!std::regex_search(json, match, std::regex(pattern))) {
+    ADD_FAILURE() << name << " missing";
+    return {};
+  }
+  return match[1];
+}
+
+std::size_t lineCount(const std::string& text) {
+  std::istringstream in(text);
+  std::size_t count = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++count;
+  }
+  return count;
+}
+
+TEST_F(ProcessTest, WorkedExampleAsJson) {
+  const Outcome result = run({"--format", "json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+
+  EXPECT_EQ(rawNumber(result.out, "Iin"), "1.5");
+  EXPECT_EQ(rawNumber(result.out, "AL"), "8.125668e-09");
+  DesignState engine;
+  ASSERT_TRUE(calculateDesign(DesignInputs{}, CoreCatalogue{}, engine).completed);
+  EXPECT_EQ(std::strtof(rawNumber(result.out, "Ns").c_str(), nullptr), engine.Ns);
+  EXPECT_EQ(std::strtof(rawNumber(result.out, "Np").c_str(), nullptr), engine.Np);
+  EXPECT_EQ(generalText(engine.Ns), u"27.56696");
+
+  const nlohmann::json json = nlohmann::json::parse(result.out);
+  EXPECT_EQ(json.at("labels").at("lbltest"), "8.125668E-09,202.5396,0.2204155,36.32921");
+  EXPECT_EQ(json.at("labels").at("lblNt"), "1 : 0.136");
+  EXPECT_EQ(json.at("labels").at("lblLp"), "333.333[uH]");
+  EXPECT_EQ(json.at("inputs").at("vin"), "200");
+}
+
+TEST_F(ProcessTest, OutputDoesNotDependOnTheLocale) {
+  const Outcome reference = run({"--format", "json"});
+  for (const char* environment :
+       {"LC_ALL=POSIX", "LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8", "LC_NUMERIC=fr_FR.UTF-8"}) {
+    SCOPED_TRACE(environment);
+    const Outcome result = run({"--format", "json"}, environment);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, reference.out);
+  }
+}
+
+TEST_F(ProcessTest, SweepHasOneRowPerCatalogueCore) {
+  const Outcome table = run({"--sweep"});
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_EQ(lineCount(table.out), 1U + 18U);  // heading and rows
+
+  const Outcome json = run({"--sweep", "--format", "json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(nlohmann::json::parse(json.out).size(), 18U);
+}
+
+TEST_F(ProcessTest, ReplacedValueIsWarnedAboutOnStandardError) {
+  const Outcome result = run({"--fs", "2", "--format", "json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "flyback-calc: warning: --fs 2 is outside the limits; using 10000\n");
+  EXPECT_EQ(nlohmann::json::parse(result.out).at("inputs").at("fs"), "10000");
+}
+
+TEST_F(ProcessTest, BadInputLeavesStandardOutputEmpty) {
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> mentioned;
+  } cases[] = {
+      {{"--vin", "abc"}, {"--vin abc", "not a number"}},
+      {{"--duty", "1", "--format", "json"}, {"--duty 1", "AL"}},
+      {{"--format", "yaml"}, {"--format yaml"}},
+      {{"extra"}, {"extra"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + (c.args.size() > 1 ? " " + c.args[1] : ""));
+    const Outcome result = run(c.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(lineCount(result.err), 1U) << result.err;
+    for (const std::string& part : c.mentioned) {
+      EXPECT_NE(result.err.find(part), std::string::npos) << part << " in " << result.err;
+    }
+  }
+}
+
+TEST_F(ProcessTest, HelpAndVersion) {
+  const Outcome help = run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: flyback-calc"), std::string::npos);
+  EXPECT_NE(help.out.find("Examples:"), std::string::npos);
+
+  const Outcome version = run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("flyback-calc ") + FBC_PROJECT_VERSION + "\n");
+}
+
+}  // namespace
+}  // namespace fbc

@@ -1,0 +1,269 @@
+#include "cli/flyback_calc.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "platform/number_text.h"
+
+namespace fbc {
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+Outcome run(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  Outcome result;
+  result.status = runFlybackCalc(args, out, err);
+  result.out = out.str();
+  result.err = err.str();
+  return result;
+}
+
+std::string joined(const std::vector<std::string>& args) {
+  std::string text;
+  for (const std::string& arg : args) {
+    text += (text.empty() ? "" : " ") + arg;
+  }
+  return text;
+}
+
+float jsonFloat(const nlohmann::json& value) { return static_cast<float>(value.get<double>()); }
+
+TEST(ApplyLimitRules, ReplacesOutOfRangeTextsAsTheWindowDoesAndWarns) {
+  struct Case {
+    std::u16string DesignInputs::*field;
+    std::u16string given;
+    std::u16string used;
+    std::string warning;  // empty: the text stays as typed
+  };
+  const std::vector<Case> cases{
+      {&DesignInputs::fs, u"2", u"10000", "--fs 2 is outside the limits; using 10000"},
+      {&DesignInputs::fs, u"9999", u"10000", "--fs 9999 is outside the limits; using 10000"},
+      {&DesignInputs::fs, u"300001", u"300000", "--fs 300001 is outside the limits; using 300000"},
+      {&DesignInputs::fs, u"300000", u"300000", ""},
+      {&DesignInputs::fs, u"1e5", u"1e5", ""},
+      {&DesignInputs::vin, u"1000.5", u"1000", "--vin 1000.5 is outside the limits; using 1000"},
+      {&DesignInputs::vin, u"9.99", u"10", "--vin 9.99 is outside the limits; using 10"},
+      {&DesignInputs::vin, u"10", u"10", ""},
+      {&DesignInputs::vout, u"60.01", u"60", "--vout 60.01 is outside the limits; using 60"},
+      {&DesignInputs::vout, u"0", u"10", "--vout 0 is outside the limits; using 10"},
+      {&DesignInputs::vout, u"-3", u"10", "--vout -3 is outside the limits; using 10"},
+      {&DesignInputs::vout, u" 24", u" 24", ""},
+      {&DesignInputs::vout, u"60.0", u"60.0", ""},
+      {&DesignInputs::iout, u"61", u"60", "--iout 61 is outside the limits; using 60"},
+      {&DesignInputs::iout, u"0", u"1", "--iout 0 is outside the limits; using 1"},
+      {&DesignInputs::iout, u"0.001", u"0.001", ""},
+      {&DesignInputs::vf, u"3.2", u"3", "--vf 3.2 is outside the limits; using 3"},
+      {&DesignInputs::vf, u"-0.1", u"0", "--vf -0.1 is outside the limits; using 0"},
+      {&DesignInputs::vf, u"0", u"0", ""},
+  };
+  for (const Case& c : cases) {
+    DesignInputs inputs;
+    inputs.*c.field = c.given;
+    SCOPED_TRACE(c.warning.empty() ? "stays" : c.warning);
+    const std::vector<std::string> warnings = applyLimitRules(inputs);
+    EXPECT_EQ(inputs.*c.field, c.used);
+    if (c.warning.empty()) {
+      EXPECT_TRUE(warnings.empty());
+    } else {
+      EXPECT_EQ(warnings, std::vector<std::string>{c.warning});
+    }
+  }
+}
+
+TEST(ApplyLimitRules, NamesTheOptionOfATextThatIsNotANumber) {
+  struct Case {
+    std::u16string DesignInputs::*field;
+    std::u16string given;
+    std::string message;
+  };
+  const std::vector<Case> cases{
+      {&DesignInputs::vin, u"abc", "--vin abc: not a number"},
+      {&DesignInputs::vout, u"-", "--vout -: not a number"},
+      {&DesignInputs::iout, u"1e", "--iout 1e: not a number"},
+      {&DesignInputs::fs, u"50 kHz", "--fs \"50 kHz\": not a number"},
+      {&DesignInputs::vf, u"", "--vf \"\": not a number"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    DesignInputs inputs;
+    inputs.*c.field = c.given;
+    try {
+      applyLimitRules(inputs);
+      ADD_FAILURE() << "accepted";
+    } catch (const InputError& error) {
+      EXPECT_EQ(std::string(error.what()), c.message);
+    }
+  }
+}
+
+TEST(FlybackCalc, WorkedExampleAsJsonMatchesTheEngine) {
+  const Outcome result = run({"--format", "json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  const nlohmann::json json = nlohmann::json::parse(result.out);
+
+  const DesignReport expected = designFor(DesignInputs{}, CoreCatalogue{});
+  const DesignState& s = expected.state;
+  const nlohmann::json& state = json.at("state");
+  const struct {
+    const char* name;
+    float value;
+  } numbers[] = {
+      {"Vout", s.Vout}, {"Iout", s.Iout}, {"Vin", s.Vin}, {"Effi", s.Effi}, {"T", s.T},
+      {"Vf", s.Vf},     {"Duty", s.Duty}, {"Iin", s.Iin}, {"dB", s.dB},     {"Ae", s.Ae},
+      {"Aw", s.Aw},     {"Fill", s.Fill}, {"Ton", s.Ton}, {"Toff", s.Toff}, {"Ns", s.Ns},
+      {"Is", s.Is},     {"Ls", s.Ls},     {"AL", s.AL},   {"Ip", s.Ip},     {"Lp", s.Lp},
+      {"Np", s.Np},     {"Nt", s.Nt},     {"Acu", s.Acu}, {"Im", s.Im},
+  };
+  for (const auto& n : numbers) {
+    SCOPED_TRACE(n.name);
+    EXPECT_EQ(jsonFloat(state.at(n.name)), n.value);
+  }
+  EXPECT_EQ(state.at("CoreSel"), "EER25.5");
+  EXPECT_EQ(jsonFloat(state.at("Iin")), 1.5F);
+  EXPECT_EQ(generalText(jsonFloat(state.at("Ns"))), u"27.56696");
+  EXPECT_EQ(generalText(jsonFloat(state.at("Im"))), u"36.32921");
+
+  const nlohmann::json& labels = json.at("labels");
+  EXPECT_EQ(labels.at("lblCuondo"),
+            "銅線温度上昇が大きく危険です。コアを大きくするか容量をへらしましょう。");
+  EXPECT_EQ(labels.at("lbltest"), "8.125668E-09,202.5396,0.2204155,36.32921");
+  EXPECT_EQ(labels.at("lblIin"), "1.5");
+  EXPECT_EQ(labels.at("lblNt"), "1 : 0.136");
+  EXPECT_EQ(labels.at("lblLp"), "333.333[uH]");
+  EXPECT_NE(labels.at("lblinfo").get<std::string>().find("タルミナ電機<"), std::string::npos);
+  EXPECT_EQ(json.at("inputs").at("level"), "typ");
+}
+
+TEST(FlybackCalc, LevelsAndCoresGiveTheKnownFigures) {
+  struct Case {
+    std::vector<std::string> args;
+    std::u16string ns;  // as the window shows them, to 7 significant digits
+    std::u16string im;
+  };
+  const std::vector<Case> cases{
+      {{"--level", "hi"}, u"16.21586", u"21.37012"}, {{"--level", "lo"}, u"30.62996", u"40.36579"},
+      {{"--core", "EER40"}, u"", u"4.646439"},       {{"--core", "EER49"}, u"", u"3.193523"},
+      {{"--core", "PQ40"}, u"", u"1.710706"},        {{"--core", "PQ50"}, u"", u"0.8440222"},
+      {{"--core", "EC90"}, u"", u"0.1061544"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(joined(c.args));
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--format", "json"});
+    const Outcome result = run(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::json json = nlohmann::json::parse(result.out);
+    const nlohmann::json& state = json.at("state");
+    if (!c.ns.empty()) {
+      EXPECT_EQ(generalText(jsonFloat(state.at("Ns"))), c.ns);
+    }
+    EXPECT_EQ(generalText(jsonFloat(state.at("Im"))), c.im);
+  }
+}
+
+TEST(FlybackCalc, ReplacedValueIsUsedAndWarnedAbout) {
+  const Outcome result = run({"--fs", "2", "--vout", "0", "--format", "json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err,
+            "flyback-calc: warning: --vout 0 is outside the limits; using 10\n"
+            "flyback-calc: warning: --fs 2 is outside the limits; using 10000\n");
+  const nlohmann::json json = nlohmann::json::parse(result.out);
+  EXPECT_EQ(json.at("inputs").at("fs"), "10000");
+  EXPECT_EQ(json.at("inputs").at("vout"), "10");
+  EXPECT_EQ(jsonFloat(json.at("state").at("Vout")), 10.0F);
+  EXPECT_FLOAT_EQ(jsonFloat(json.at("state").at("T")), 1e-04F);
+}
+
+TEST(FlybackCalc, TextReportAndSweep) {
+  const Outcome report = run({});
+  ASSERT_EQ(report.status, 0) << report.err;
+  for (const char* expected :
+       {"27.56696 turns", "202.5396 turns", "1 : 0.136", "333.333 µH", "8.125668E-09",
+        "0.2204155 T", "36.32921 A/mm²", "1.5 A", "銅線温度上昇が大きく危険です。"}) {
+    EXPECT_NE(report.out.find(expected), std::string::npos) << expected;
+  }
+
+  const Outcome table = run({"--sweep"});
+  ASSERT_EQ(table.status, 0) << table.err;
+  std::istringstream lines(table.out);
+  std::vector<std::string> rows;
+  for (std::string line; std::getline(lines, line);) {
+    rows.push_back(line);
+  }
+  ASSERT_EQ(rows.size(), 19U);  // heading and 18 cores
+  EXPECT_EQ(rows[1].rfind("EER25.5 ", 0), 0U);
+  EXPECT_EQ(rows[18].rfind("PQ50 ", 0), 0U);
+
+  const Outcome json = run({"--sweep", "--format", "json", "--core", "PQ40"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  const nlohmann::json array = nlohmann::json::parse(json.out);
+  ASSERT_EQ(array.size(), 18U);
+  EXPECT_EQ(array.at(0).at("core"), "EER25.5");
+  EXPECT_EQ(array.at(8).at("core"), "EC90");
+  EXPECT_EQ(generalText(jsonFloat(array.at(8).at("Im"))), u"0.1061544");
+  EXPECT_EQ(array.at(7).at("lblCuondo"), "銅線温度上昇は調度よいです。");
+}
+
+TEST(FlybackCalc, BadInputExitsWithStatusTwoAndOneLineNamingTheProblem) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> mentioned;
+  };
+  const std::vector<Case> cases{
+      {{"--vin", "abc"}, {"--vin abc", "not a number"}},
+      {{"--effi", "abc"}, {"--effi abc", "not a number"}},
+      {{"--duty", ""}, {"--duty \"\"", "not a number"}},
+      {{"--effi", "0"}, {"--effi 0", "step 2", "Iin"}},
+      {{"--effi", "-5"}, {"--effi -5", "step 14", "Np"}},
+      {{"--duty", "1"}, {"--duty 1", "strictly between 0 and 1", "step 11", "AL"}},
+      {{"--duty", "0"}, {"--duty 0", "step 15", "Nt"}},
+      {{"--duty", "1.5"}, {"--duty 1.5", "step 14", "Np"}},
+      {{"--core", "pq2016"}, {"--core pq2016", "not a catalogue core", "PQ2016"}},
+      {{"--core", "END"}, {"--core END", "not a catalogue core"}},
+      {{"--sweep", "--duty", "1"}, {"--duty 1", "AL"}},
+      {{"--fs", "2", "--duty", "1"}, {"--duty 1"}},
+      {{"--level", "warm"}, {"--level warm", "--help"}},
+      {{"--format", "xml"}, {"--format xml"}},
+      {{"--bogus"}, {"--bogus"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(joined(c.args));
+    const Outcome result = run(c.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    ASSERT_FALSE(result.err.empty());
+    EXPECT_EQ(result.err.rfind("flyback-calc: ", 0), 0U) << result.err;
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    for (const std::string& part : c.mentioned) {
+      EXPECT_NE(result.err.find(part), std::string::npos) << part << " in " << result.err;
+    }
+  }
+}
+
+TEST(FlybackCalc, HelpAndVersionGoToStandardOutput) {
+  const struct {
+    const char* flag;
+    const char* expected;
+  } cases[] = {{"--help", "Usage: flyback-calc"}, {"--version", "flyback-calc "}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flag);
+    const Outcome result = run({c.flag});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(result.out.find(c.expected), std::string::npos) << result.out;
+  }
+}
+
+}  // namespace
+}  // namespace fbc

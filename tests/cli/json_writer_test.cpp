@@ -1,0 +1,159 @@
+#include "cli/json_writer.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace fbc {
+namespace {
+
+float readFloat(const std::string& text) {
+  float value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  EXPECT_EQ(error, std::errc()) << text;
+  EXPECT_EQ(end, text.data() + text.size()) << text;
+  return value;
+}
+
+TEST(ShortestFloatText, IsTheShortestTextOfTheFloatNotOfAWiderDouble) {
+  const struct {
+    float value;
+    const char* text;
+  } cases[] = {
+      {1.5F, "1.5"},
+      {8.125668e-09F, "8.125668e-09"},
+      {27.56696F, "27.56696"},
+      {50000.0F, "50000"},
+      {2e-05F, "2e-05"},
+      {0.1F, "0.1"},
+      {0.2204155F, "0.2204155"},
+      {0.0F, "0"},
+      {-3.5F, "-3.5"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(shortestFloatText(c.value), c.text);
+  }
+}
+
+TEST(ShortestFloatText, ReadsBackAsTheSameFloat) {
+  // A spread of bit patterns over every exponent, subnormals and the extremes included.
+  for (std::uint32_t bits = 1; bits < 0x7F800000U; bits += 0x00A3D70BU) {
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    SCOPED_TRACE(bits);
+    const std::string text = shortestFloatText(value);
+    EXPECT_EQ(readFloat(text), value) << text;
+    EXPECT_EQ(readFloat(shortestFloatText(-value)), -value);
+  }
+  for (float value : {std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
+                      std::numeric_limits<float>::denorm_min()}) {
+    EXPECT_EQ(readFloat(shortestFloatText(value)), value);
+  }
+}
+
+TEST(JsonWriter, WritesNestedValuesThatParseBack) {
+  std::ostringstream out;
+  JsonWriter json(out);
+  json.beginObject();
+  json.key("text");
+  json.value("say \"hi\"\\\n\t\x01");
+  json.key("japanese");
+  json.value(u"普通");
+  json.key("number");
+  json.value(8.125668e-09F);
+  json.key("wide");
+  json.value(0.1);
+  json.key("flag");
+  json.boolean(true);
+  json.key("nothing");
+  json.null();
+  json.key("list");
+  json.beginArray();
+  json.value(1.5F);
+  json.beginObject();
+  json.endObject();
+  json.beginArray();
+  json.endArray();
+  json.endArray();
+  json.endObject();
+  json.finish();
+
+  const std::string text = out.str();
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.back(), '\n');
+  const nlohmann::json parsed = nlohmann::json::parse(text);
+  EXPECT_EQ(parsed.at("text"), "say \"hi\"\\\n\t\x01");
+  EXPECT_EQ(parsed.at("japanese"), "普通");
+  EXPECT_EQ(static_cast<float>(parsed.at("number").get<double>()), 8.125668e-09F);
+  EXPECT_EQ(parsed.at("wide").get<double>(), 0.1);
+  EXPECT_EQ(parsed.at("flag"), true);
+  EXPECT_TRUE(parsed.at("nothing").is_null());
+  EXPECT_EQ(parsed.at("list"), nlohmann::json::parse(R"([1.5, {}, []])"));
+  // The float is written as its own shortest text, not widened to 17 digits.
+  EXPECT_NE(text.find("\"number\": 8.125668e-09"), std::string::npos) << text;
+  // Members keep the order they were written in.
+  EXPECT_LT(text.find("\"text\""), text.find("\"list\""));
+}
+
+TEST(JsonWriter, NonFiniteNumbersBecomeNull) {
+  std::ostringstream out;
+  JsonWriter json(out);
+  json.beginArray();
+  json.value(std::numeric_limits<float>::infinity());
+  json.value(std::numeric_limits<double>::quiet_NaN());
+  json.endArray();
+  json.finish();
+  EXPECT_EQ(nlohmann::json::parse(out.str()), nlohmann::json::parse("[null, null]"));
+}
+
+TEST(JsonWriter, RefusesMisnestedDocuments) {
+  const struct {
+    const char* name;
+    void (*misuse)(JsonWriter&);
+  } cases[] = {
+      {"value without key",
+       [](JsonWriter& j) {
+         j.beginObject();
+         j.boolean(true);
+       }},
+      {"key in array",
+       [](JsonWriter& j) {
+         j.beginArray();
+         j.key("a");
+       }},
+      {"two keys",
+       [](JsonWriter& j) {
+         j.beginObject();
+         j.key("a");
+         j.key("b");
+       }},
+      {"wrong bracket",
+       [](JsonWriter& j) {
+         j.beginObject();
+         j.endArray();
+       }},
+      {"close unopened", [](JsonWriter& j) { j.endObject(); }},
+      {"left open",
+       [](JsonWriter& j) {
+         j.beginArray();
+         j.finish();
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ostringstream out;
+    JsonWriter json(out);
+    EXPECT_THROW(c.misuse(json), std::logic_error);
+  }
+}
+
+}  // namespace
+}  // namespace fbc

@@ -1,0 +1,154 @@
+#include "cli/options.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace fbc {
+namespace {
+
+TEST(ParseCommandLine, NoArgumentsGiveTheWindowsStartValues) {
+  const CommandLine line = parseCommandLine({});
+  ASSERT_EQ(line.action, CommandLine::Action::Run);
+  const CliOptions& options = line.options;
+  EXPECT_EQ(options.inputs.vin, u"200");
+  EXPECT_EQ(options.inputs.vout, u"24");
+  EXPECT_EQ(options.inputs.iout, u"10");
+  EXPECT_EQ(options.inputs.fs, u"50000");
+  EXPECT_EQ(options.inputs.vf, u"0.7");
+  EXPECT_EQ(options.inputs.effi, u"80");
+  EXPECT_EQ(options.inputs.duty, u"0.5");
+  EXPECT_EQ(options.inputs.core, u"EER25.5");
+  EXPECT_EQ(options.inputs.level, CoreLevel::Typ);
+  EXPECT_EQ(options.format, OutputFormat::Text);
+  EXPECT_FALSE(options.sweep);
+}
+
+struct TextOptionCase {
+  std::vector<std::string> args;
+  std::u16string DesignInputs::*field;
+  std::u16string expected;
+};
+
+TEST(ParseCommandLine, EachValueOptionKeepsItsTextAsTyped) {
+  // Values stay texts: no trimming, no conversion, nothing checked yet.
+  const std::vector<TextOptionCase> cases{
+      {{"--vin", "141"}, &DesignInputs::vin, u"141"},
+      {{"--vin=abc"}, &DesignInputs::vin, u"abc"},
+      {{"--vout", " 24"}, &DesignInputs::vout, u" 24"},
+      {{"--vout", "-3"}, &DesignInputs::vout, u"-3"},
+      {{"--iout", "2.5"}, &DesignInputs::iout, u"2.5"},
+      {{"--fs", "1e5"}, &DesignInputs::fs, u"1e5"},
+      {{"--vf", ""}, &DesignInputs::vf, u""},
+      {{"--effi", "90"}, &DesignInputs::effi, u"90"},
+      {{"--duty", "1"}, &DesignInputs::duty, u"1"},
+      {{"--core", "PQ3230"}, &DesignInputs::core, u"PQ3230"},
+      {{"--core", "pq2016"}, &DesignInputs::core, u"pq2016"},
+      {{"--vin", "２００"}, &DesignInputs::vin, u"２００"},
+  };
+  for (const TextOptionCase& c : cases) {
+    SCOPED_TRACE(c.args.front());
+    const CommandLine line = parseCommandLine(c.args);
+    ASSERT_EQ(line.action, CommandLine::Action::Run);
+    EXPECT_EQ(line.options.inputs.*c.field, c.expected);
+    // The other inputs keep their defaults.
+    DesignInputs expected;
+    expected.*c.field = c.expected;
+    EXPECT_EQ(line.options.inputs.vin, expected.vin);
+    EXPECT_EQ(line.options.inputs.duty, expected.duty);
+    EXPECT_EQ(line.options.inputs.core, expected.core);
+  }
+}
+
+TEST(ParseCommandLine, ChoicesAndFlags) {
+  struct Case {
+    std::vector<std::string> args;
+    CoreLevel level;
+    OutputFormat format;
+    bool sweep;
+  };
+  const std::vector<Case> cases{
+      {{"--level", "hi"}, CoreLevel::Hi, OutputFormat::Text, false},
+      {{"--level", "typ"}, CoreLevel::Typ, OutputFormat::Text, false},
+      {{"--level=lo"}, CoreLevel::Lo, OutputFormat::Text, false},
+      {{"--format", "json"}, CoreLevel::Typ, OutputFormat::Json, false},
+      {{"--format", "text"}, CoreLevel::Typ, OutputFormat::Text, false},
+      {{"--sweep"}, CoreLevel::Typ, OutputFormat::Text, true},
+      {{"--sweep", "--format", "json", "--level", "lo"}, CoreLevel::Lo, OutputFormat::Json, true},
+  };
+  for (const Case& c : cases) {
+    std::string name;
+    for (const std::string& arg : c.args) {
+      name += arg + " ";
+    }
+    SCOPED_TRACE(name);
+    const CommandLine line = parseCommandLine(c.args);
+    ASSERT_EQ(line.action, CommandLine::Action::Run);
+    EXPECT_EQ(line.options.inputs.level, c.level);
+    EXPECT_EQ(line.options.format, c.format);
+    EXPECT_EQ(line.options.sweep, c.sweep);
+  }
+}
+
+TEST(ParseCommandLine, BadCommandLinesGiveOneLineNamingTheProblem) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string mentioned;
+  };
+  const std::vector<Case> cases{
+      {{"--level", "medium"}, "--level medium"},
+      {{"--level", "HI"}, "--level HI"},
+      {{"--format", "xml"}, "--format xml"},
+      {{"--colour"}, "--colour"},
+      {{"200"}, "200"},
+      {{"--vin"}, "--vin"},
+      {{"--fs", "50000", "--fs", "60000"}, "--fs"},
+      {{"--sweep=maybe"}, "--sweep"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.front());
+    try {
+      parseCommandLine(c.args);
+      ADD_FAILURE() << "accepted";
+    } catch (const UsageError& error) {
+      const std::string message = error.what();
+      EXPECT_NE(message.find(c.mentioned), std::string::npos) << message;
+      EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    }
+  }
+}
+
+TEST(ParseCommandLine, HelpDocumentsEveryOptionWithAnExample) {
+  for (const char* flag : {"--help", "-h"}) {
+    SCOPED_TRACE(flag);
+    const CommandLine line = parseCommandLine({flag});
+    ASSERT_EQ(line.action, CommandLine::Action::Help);
+    for (const char* option : {"--vin", "--vout", "--iout", "--fs", "--vf", "--effi", "--duty",
+                               "--core", "--level", "--format", "--sweep", "--version"}) {
+      EXPECT_NE(line.text.find(option), std::string::npos) << option;
+    }
+    for (const char* example : {"--vin 141", "--fs 1e5", "--duty 0.45", "--core PQ3230",
+                                "--level hi", "--format json", "Examples:"}) {
+      EXPECT_NE(line.text.find(example), std::string::npos) << example;
+    }
+  }
+}
+
+TEST(ParseCommandLine, VersionNamesTheProgramAndItsVersion) {
+  const CommandLine line = parseCommandLine({"--version"});
+  ASSERT_EQ(line.action, CommandLine::Action::Version);
+  EXPECT_EQ(line.text, std::string("flyback-calc ") + FBC_PROJECT_VERSION + "\n");
+}
+
+TEST(LevelNames, MatchTheCommandLineAndTheWindowsCaptions) {
+  EXPECT_EQ(levelName(CoreLevel::Hi), "hi");
+  EXPECT_EQ(levelName(CoreLevel::Typ), "typ");
+  EXPECT_EQ(levelName(CoreLevel::Lo), "lo");
+  EXPECT_EQ(levelCaption(CoreLevel::Hi), u"高温(高め)");
+  EXPECT_EQ(levelCaption(CoreLevel::Typ), u"普通");
+  EXPECT_EQ(levelCaption(CoreLevel::Lo), u"低温(低め)");
+}
+
+}  // namespace
+}  // namespace fbc
