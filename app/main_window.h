@@ -30,10 +30,6 @@ class LabelObject;
 class Object;
 class PictureBox;
 
-// Maps the Windows Japanese font names the window asks for onto the installed IPA and Noto
-// faces, which Debian's fontconfig does not alias.
-void installJapaneseFontSubstitutions();
-
 // The designer window `FBC`: every control at its place, the start-up sequence, the input
 // boxes' limit rules, `Start`, the calculation button and the clear button. The window owns the
 // core catalogue and the design state; the work itself is the engine's.

@@ -18,6 +18,7 @@
 #include <QWidget>
 
 #include "app/main_window.h"
+#include "platform/japanese_fonts.h"
 
 namespace {
 

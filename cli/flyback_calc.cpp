@@ -8,7 +8,11 @@
 #include <tuple>
 #include <utility>
 
+#include "chartlib/macro_library.h"
+#include "cli/file_output.h"
 #include "cli/options.h"
+#include "cli/plot_export.h"
+#include "cli/waveform_csv.h"
 #include "design/input_rules.h"
 #include "design/result_texts.h"
 #include "platform/errors.h"
@@ -22,6 +26,7 @@ constexpr std::string_view kProgram = "flyback-calc";
 constexpr int kExitDone = 0;
 constexpr int kExitFault = 1;
 constexpr int kExitBadInput = 2;
+constexpr std::string_view kStandardOutput = "-";
 
 // The value as the person typed it; quoted only when blanks would hide where it ends.
 std::string shown(std::u16string_view text) {
@@ -123,17 +128,20 @@ std::string stopMessage(const CalculationResult& result, const DesignInputs& inp
   return message;
 }
 
-void writeDesigns(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
+// The constant m = 0.001 that the window's click handler takes from the library.
+Value constantM() {
+  Value pi;
+  Value Meg;
+  Value k;
+  Value m;
+  Value u;
+  Value n;
+  macro::Constant(pi, Meg, k, m, u, n);
+  return m;
+}
+
+void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
   const CoreCatalogue catalogue;
-  if (!options.sweep) {
-    const DesignReport report = designFor(inputs, catalogue);
-    if (options.format == OutputFormat::Json) {
-      writeJsonReport(out, report);
-    } else {
-      writeTextReport(out, report);
-    }
-    return;
-  }
   std::vector<DesignReport> rows;
   for (const std::u16string& core : catalogue.listNames()) {
     DesignInputs coreInputs = inputs;
@@ -145,6 +153,35 @@ void writeDesigns(std::ostream& out, const CliOptions& options, const DesignInpu
   } else {
     writeSweepTable(out, rows);
   }
+}
+
+// One design: its report, or its waveform CSV when that goes to standard output, into `out`;
+// returns the files asked for.
+std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options,
+                                    const DesignInputs& inputs) {
+  const DesignReport report = designFor(inputs, CoreCatalogue{});
+  std::vector<OutputFile> files;
+  if (!options.waveformCsv.empty()) {
+    std::ostringstream csv;
+    writeWaveformCsv(csv, report.state);
+    if (options.waveformCsv == kStandardOutput) {
+      out << csv.str();
+    } else {
+      files.push_back({"--waveform-csv", options.waveformCsv, csv.str()});
+    }
+  }
+  if (options.waveformCsv != kStandardOutput) {
+    if (options.format == OutputFormat::Json) {
+      writeJsonReport(out, report);
+    } else {
+      writeTextReport(out, report);
+    }
+  }
+  if (!options.plot.empty()) {
+    files.push_back(
+        {"--plot", options.plot, plotFileBytes(report.state, constantM(), options.plotFormat)});
+  }
+  return files;
 }
 
 }  // namespace
@@ -182,6 +219,9 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
     throw InputError(stopMessage(result, inputs, catalogue));
   }
   report.texts = resultTexts(report.state);
+  if (report.state.Lp != 0.0F) {
+    report.scales = waveformScales(report.state, constantM());
+  }
   return report;
 }
 
@@ -198,9 +238,15 @@ int runFlybackCalc(const std::vector<std::string>& args, std::ostream& out, std:
     const std::vector<std::string> warnings = applyLimitRules(inputs);
 
     // Everything is computed before anything is written, so that bad input leaves standard
-    // output empty.
+    // output empty and no file touched.
     std::ostringstream report;
-    writeDesigns(report, options, inputs);
+    std::vector<OutputFile> files;
+    if (options.sweep) {
+      writeSweep(report, options, inputs);
+    } else {
+      files = writeDesign(report, options, inputs);
+    }
+    writeOutputFiles(files);
     for (const std::string& warning : warnings) {
       err << prefix << "warning: " << warning << '\n';
     }
@@ -210,6 +256,9 @@ int runFlybackCalc(const std::vector<std::string>& args, std::ostream& out, std:
     err << prefix << error.what() << " (see --help)\n";
     return kExitBadInput;
   } catch (const InputError& error) {
+    err << prefix << error.what() << '\n';
+    return kExitBadInput;
+  } catch (const OutputError& error) {
     err << prefix << error.what() << '\n';
     return kExitBadInput;
   } catch (const std::exception& error) {

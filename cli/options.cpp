@@ -26,22 +26,40 @@ struct RawOptions {
   std::string format = "text";
   bool sweep = false;
   bool version = false;
+  std::string waveformCsv;
+  std::string plot;
+};
+
+// Options whose presence matters even when their value is empty.
+struct FileOptions {
+  CLI::Option* waveformCsv = nullptr;
+  CLI::Option* plot = nullptr;
 };
 
 constexpr std::string_view kFooter =
     "Each value is taken as the text typed into the designer window's box; a value outside the\n"
     "limits is replaced as the window does, with a warning on standard error.\n"
     "\n"
-    "Exit status: 0 done; 2 bad input or usage (nothing on standard output, one line on\n"
-    "standard error); 1 internal fault.\n"
+    "--waveform-csv writes one line per sample of the plots' time loop (1001 at 50 kHz):\n"
+    "t [s], switch voltage vsw [V] and current isw [A], diode voltage vd [V] and current\n"
+    "id [A], each the shortest text that reads back as the same 32-bit float. With \"-\" the\n"
+    "CSV goes to standard output in place of the report.\n"
+    "--plot draws the switch and diode plots as the window does after one calculation, with\n"
+    "the scale and frequency captions beneath, three times the window's size.\n"
+    "Files are written whole or not at all.\n"
+    "\n"
+    "Exit status: 0 done; 2 bad input or usage, or a file that cannot be written (nothing on\n"
+    "standard output, one line on standard error); 1 internal fault.\n"
     "\n"
     "Examples:\n"
     "  flyback-calc\n"
     "  flyback-calc --vin 141 --vout 12 --iout 5 --core PQ3230\n"
     "  flyback-calc --level hi --effi 85 --format json\n"
-    "  flyback-calc --sweep --fs 100000";
+    "  flyback-calc --sweep --fs 100000\n"
+    "  flyback-calc --waveform-csv wave.csv --plot wave.png\n"
+    "  flyback-calc --fs 100000 --waveform-csv - > wave.csv";
 
-void defineOptions(CLI::App& app, RawOptions& raw) {
+FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
   app.add_option("--vin", raw.vin,
                  "DC input voltage [V], 10 to 1000 (default 200). Example: --vin 141");
   app.add_option("--vout", raw.vout,
@@ -67,15 +85,28 @@ void defineOptions(CLI::App& app, RawOptions& raw) {
                  "core temperature level: hi (高温(高め), 0.34 T), typ (普通, 0.2 T) or lo "
                  "(低温(低め), 0.18 T) (default typ). Example: --level hi")
       ->type_name("hi|typ|lo");
-  app.add_option("--format", raw.format,
-                 "output as a readable report (text, the default) or as JSON (json): one object "
-                 "with inputs, state and labels, or with --sweep an array of one object per "
-                 "core. Example: --format json")
+  app.add_option(
+         "--format", raw.format,
+         "output as a readable report (text, the default) or as JSON (json): one object "
+         "with inputs, state, labels and scales, or with --sweep an array of one object per "
+         "core. Example: --format json")
       ->type_name("text|json");
   app.add_flag("--sweep", raw.sweep,
                "design with every catalogue core, one row each; --core is ignored. "
                "Example: --sweep --format json");
+  FileOptions files;
+  files.waveformCsv =
+      app.add_option("--waveform-csv", raw.waveformCsv,
+                     "write the waveform samples as CSV (header t,vsw,isw,vd,id; SI units) to "
+                     "FILE, or with - to standard output instead of the report. Example: "
+                     "--waveform-csv wave.csv")
+          ->type_name("FILE");
+  files.plot = app.add_option("--plot", raw.plot,
+                              "draw the switch and diode plots with their captions into a PNG or "
+                              "SVG picture, chosen by the extension. Example: --plot wave.svg")
+                   ->type_name("FILE.png|FILE.svg");
   app.add_flag("--version", raw.version, "print the program name and version, then exit");
+  return files;
 }
 
 CoreLevel toLevel(const std::string& text) {
@@ -106,6 +137,29 @@ std::string oneLine(std::string message) {
   return message;
 }
 
+void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOptions& options) {
+  const bool csvAsked = files.waveformCsv->count() > 0;
+  const bool plotAsked = files.plot->count() > 0;
+  if (csvAsked && raw.waveformCsv.empty()) {
+    throw UsageError("--waveform-csv: expected a file name or - for standard output");
+  }
+  if (plotAsked) {
+    const std::optional<PlotFormat> format = plotFormatOf(raw.plot);
+    if (!format) {
+      throw UsageError("--plot " + (raw.plot.empty() ? std::string("\"\"") : raw.plot) +
+                       ": expected a file name ending in .png or .svg");
+    }
+    options.plotFormat = *format;
+  }
+  // A sweep has no one design whose waveforms could be shown.
+  if (raw.sweep && (csvAsked || plotAsked)) {
+    throw UsageError(std::string(csvAsked ? "--waveform-csv" : "--plot") +
+                     " shows one design and cannot be combined with --sweep");
+  }
+  options.waveformCsv = raw.waveformCsv;
+  options.plot = raw.plot;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
@@ -117,7 +171,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
   app.footer(std::string(kFooter));
   app.get_formatter()->column_width(24);
   RawOptions raw;
-  defineOptions(app, raw);
+  const FileOptions files = defineOptions(app, raw);
 
   CommandLine result;
   // The parser consumes its argument list from the back.
@@ -149,7 +203,26 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
   options.inputs.level = toLevel(raw.level);
   options.format = toFormat(raw.format);
   options.sweep = raw.sweep;
+  checkFileOptions(files, raw, options);
   return result;
+}
+
+std::optional<PlotFormat> plotFormatOf(std::string_view path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::string extension(path.substr(dot + 1));
+  std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  });
+  if (extension == "png") {
+    return PlotFormat::Png;
+  }
+  if (extension == "svg") {
+    return PlotFormat::Svg;
+  }
+  return std::nullopt;
 }
 
 std::string_view levelName(CoreLevel level) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 namespace fbc {
 
 enum class OutputFormat { Text, Json };
+enum class PlotFormat { Png, Svg };
 
 // What one run of flyback-calc is asked to do. The design inputs stay texts, exactly as they
 // would be typed into the window's boxes; the limit rules and the conversion come later.
@@ -18,6 +20,12 @@ struct CliOptions {
   DesignInputs inputs;
   OutputFormat format = OutputFormat::Text;
   bool sweep = false;
+  // The waveform samples as CSV: a file name, "-" for standard output (instead of the report),
+  // or empty when not asked for.
+  std::string waveformCsv;
+  // The two plots as one picture: a file name ending in .png or .svg, or empty.
+  std::string plot;
+  PlotFormat plotFormat = PlotFormat::Png;
 };
 
 // A command line that cannot be run: an unknown option, a missing value, a bad choice. The
@@ -36,6 +44,10 @@ struct CommandLine {
 
 // Parses the arguments after the program name. Throws UsageError.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The picture format a file name asks for by its extension, in any letter case; nothing for
+// another extension.
+std::optional<PlotFormat> plotFormatOf(std::string_view path);
 
 // "hi", "typ", "lo" as the command line spells the levels ("" for CoreLevel::None).
 std::string_view levelName(CoreLevel level);

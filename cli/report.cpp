@@ -115,6 +115,43 @@ void writeLabels(JsonWriter& json, const ResultTexts& texts) {
   json.endObject();
 }
 
+void writeScales(JsonWriter& json, const std::optional<WaveformScales>& scales) {
+  if (!scales) {
+    json.null();
+    return;
+  }
+  json.beginObject();
+  const std::array<std::pair<const char*, float>, 3> peaks{{
+      {"VdsPeak", scales->VdsPeak},
+      {"Vrev", scales->Vrev},
+      {"IdPeak", scales->IdPeak},
+  }};
+  for (const auto& [name, value] : peaks) {
+    json.key(name);
+    json.value(value);
+  }
+  const std::array<std::pair<const char*, double>, 4> fullScales{{
+      {"fullScaleVsw", scales->fullScaleVsw},
+      {"fullScaleIsw", scales->fullScaleIsw},
+      {"fullScaleVd", scales->fullScaleVd},
+      {"fullScaleId", scales->fullScaleId},
+  }};
+  for (const auto& [name, value] : fullScales) {
+    json.key(name);
+    json.value(value);
+  }
+  const std::array<std::pair<const char*, const std::u16string*>, 3> captions{{
+      {"lblpic1_1", &scales->lblpic1_1},
+      {"lbldiv1", &scales->lbldiv1},
+      {"lbldiv2", &scales->lbldiv2},
+  }};
+  for (const auto& [name, text] : captions) {
+    json.key(name);
+    json.value(std::u16string_view(*text));
+  }
+  json.endObject();
+}
+
 void writeInputs(JsonWriter& json, const DesignInputs& inputs) {
   const std::array<std::pair<const char*, const std::u16string*>, 8> texts{{
       {"vin", &inputs.vin},
@@ -173,6 +210,11 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
   writeLine(out, "lblIin", utf8(texts.lblIin));
   writeLine(out, "lblNt", utf8(texts.lblNt));
   writeLine(out, "lblLp", utf8(texts.lblLp));
+  if (report.scales) {
+    writeLine(out, "lblpic1_1", utf8(report.scales->lblpic1_1));
+    writeLine(out, "lbldiv1", utf8(report.scales->lbldiv1));
+    writeLine(out, "lbldiv2", utf8(report.scales->lbldiv2));
+  }
 }
 
 void writeJsonReport(std::ostream& out, const DesignReport& report) {
@@ -184,6 +226,8 @@ void writeJsonReport(std::ostream& out, const DesignReport& report) {
   writeState(json, report.state);
   json.key("labels");
   writeLabels(json, report.texts);
+  json.key("scales");
+  writeScales(json, report.scales);
   json.endObject();
   json.finish();
 }

@@ -1,26 +1,31 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <vector>
 
 #include "design/calculation.h"
 #include "design/design_state.h"
 #include "design/result_texts.h"
+#include "waveform/scales.h"
 
 namespace fbc {
 
 // One completed design: the input texts after the limit rules, the design state and the
-// captions the window would show for it.
+// captions the window would show for it, the waveform scales included unless Lp is 0 (the
+// window then draws no waveforms and sets no scale captions).
 struct DesignReport {
   DesignInputs inputs;
   DesignState state;
   ResultTexts texts;
+  std::optional<WaveformScales> scales;
 };
 
 // A short readable report: inputs, the design figures with units, the verdict and the labels.
 void writeTextReport(std::ostream& out, const DesignReport& report);
 
-// One JSON object with the members "inputs", "state" and "labels".
+// One JSON object with the members "inputs", "state", "labels" and "scales" (the peaks, full
+// scales and the three waveform captions; null without scales).
 void writeJsonReport(std::ostream& out, const DesignReport& report);
 
 // One row per core (the core name taken from each report's inputs): an aligned table with

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -72,6 +74,13 @@ class ProcessTest : public testing::Test {
     std::ifstream err(errFile, std::ios::binary);
     result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
     return result;
+  }
+
+  std::string path(const char* name) const { return (folder_ / name).string(); }
+
+  static std::string contents(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
  private:
@@ -168,11 +177,74 @@ TEST_F(ProcessTest, BadInputLeavesStandardOutputEmpty) {
   }
 }
 
+// Width and height from a PNG's header chunk, or 0 x 0 when it is not a PNG.
+std::pair<unsigned, unsigned> pngSize(const std::string& png) {
+  const std::string signature("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+  if (png.size() < 24 || png.compare(0, signature.size(), signature) != 0) {
+    return {0, 0};
+  }
+  auto bigEndian = [&png](std::size_t at) {
+    unsigned value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+      value = (value << 8) | static_cast<unsigned char>(png[at + i]);
+    }
+    return value;
+  };
+  return {bigEndian(16), bigEndian(20)};
+}
+
+TEST_F(ProcessTest, PlotAndCsvFilesBesideTheReport) {
+  // Whatever platform the environment names, no display is needed, and the platform says
+  // nothing on standard error.
+  const Outcome result = run({"--plot", path("wave.png"), "--waveform-csv", path("wave.csv")},
+                             "QT_QPA_PLATFORM=xcb DISPLAY=");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_NE(result.out.find("lbldiv1"), std::string::npos);
+  EXPECT_EQ(pngSize(contents(path("wave.png"))), std::make_pair(1611U, 426U));
+  const std::string csv = contents(path("wave.csv"));
+  EXPECT_EQ(lineCount(csv), 1002U);
+  EXPECT_EQ(csv.rfind("t,vsw,isw,vd,id\n", 0), 0U);
+
+  const Outcome svg = run({"--plot", path("wave.svg")});
+  ASSERT_EQ(svg.status, 0) << svg.err;
+  const std::string document = contents(path("wave.svg"));
+  EXPECT_EQ(document.rfind("<?xml", 0), 0U);
+  EXPECT_NE(document.find("<svg "), std::string::npos);
+  EXPECT_NE(document.find("ダイオード電圧電流[20V/div][20A/div]"), std::string::npos);
+}
+
+TEST_F(ProcessTest, CsvToStandardOutputIsAllThatIsPrinted) {
+  const Outcome result = run({"--waveform-csv", "-", "--fs", "40000"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(lineCount(result.out), 1001U);
+  EXPECT_EQ(result.out.rfind("t,vsw,isw,vd,id\n0,", 0), 0U);
+  EXPECT_EQ(result.out.find("Inputs"), std::string::npos);
+}
+
+TEST_F(ProcessTest, UnwritablePlotExitsWithStatusTwoAndWritesNothing) {
+  const std::vector<std::vector<std::string>> cases{
+      {"--plot", path("missing/wave.png"), "--waveform-csv", path("wave.csv")},
+      {"--plot", path("wave.gif")},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(args[1]);
+    const Outcome result = run(args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(lineCount(result.err), 1U) << result.err;
+    EXPECT_NE(result.err.find("--plot " + args[1]), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(path("wave.csv")));
+  }
+}
+
 TEST_F(ProcessTest, HelpAndVersion) {
   const Outcome help = run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: flyback-calc"), std::string::npos);
   EXPECT_NE(help.out.find("Examples:"), std::string::npos);
+  EXPECT_NE(help.out.find("--waveform-csv wave.csv --plot wave.png"), std::string::npos);
 
   const Outcome version = run({"--version"});
   EXPECT_EQ(version.status, 0);

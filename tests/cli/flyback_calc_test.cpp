@@ -1,5 +1,10 @@
 #include "cli/flyback_calc.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -248,6 +253,173 @@ TEST(FlybackCalc, BadInputExitsWithStatusTwoAndOneLineNamingTheProblem) {
     for (const std::string& part : c.mentioned) {
       EXPECT_NE(result.err.find(part), std::string::npos) << part << " in " << result.err;
     }
+  }
+}
+
+TEST(FlybackCalc, JsonScalesOfTheWorkedExample) {
+  const Outcome result = run({"--format", "json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const nlohmann::json scales = nlohmann::json::parse(result.out).at("scales");
+  EXPECT_NEAR(scales.at("VdsPeak").get<double>(), 381.5, 0.05);
+  EXPECT_NEAR(scales.at("Vrev").get<double>(), 51.22, 0.005);
+  EXPECT_NEAR(scales.at("IdPeak").get<double>(), 44.08, 0.005);
+  EXPECT_EQ(scales.at("fullScaleVsw"), 500);
+  EXPECT_EQ(scales.at("fullScaleIsw"), 10);
+  EXPECT_EQ(scales.at("fullScaleVd"), 80);
+  EXPECT_EQ(scales.at("fullScaleId"), 80);
+  EXPECT_EQ(scales.at("lblpic1_1"), "fs=50kHz");
+  EXPECT_EQ(scales.at("lbldiv1"), "スイッチ電圧電流[125V/div][2.5A/div]");
+  EXPECT_EQ(scales.at("lbldiv2"), "ダイオード電圧電流[20V/div][20A/div]");
+
+  // The figures are the stage's own, to the last bit.
+  const DesignReport expected = designFor(DesignInputs{}, CoreCatalogue{});
+  ASSERT_TRUE(expected.scales.has_value());
+  EXPECT_EQ(jsonFloat(scales.at("VdsPeak")), expected.scales->VdsPeak);
+  EXPECT_EQ(jsonFloat(scales.at("Vrev")), expected.scales->Vrev);
+  EXPECT_EQ(jsonFloat(scales.at("IdPeak")), expected.scales->IdPeak);
+}
+
+TEST(FlybackCalc, ScalesFollowTheInputs) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* lblpic1_1;
+    const char* lbldiv1;
+    const char* lbldiv2;
+  };
+  const std::vector<Case> cases{
+      {{"--fs", "100000"},
+       "fs=100kHz",
+       "スイッチ電圧電流[125V/div][2.5A/div]",
+       "ダイオード電圧電流[20V/div][20A/div]"},
+      // VdsPeak 1907 V, Ip 1.2 A.
+      {{"--vin", "1000"},
+       "fs=50kHz",
+       "スイッチ電圧電流[500V/div][0.5A/div]",
+       "ダイオード電圧電流[20V/div][20A/div]"},
+      // Ip 90 A, Vrev 127 V, IdPeak 267 A.
+      {{"--vout", "60", "--iout", "60"},
+       "fs=50kHz",
+       "スイッチ電圧電流[125V/div][10A/div]",
+       "ダイオード電圧電流[40V/div][20A/div]"},
+      // Ip 0.0125 A, Vrev 11 V, IdPeak 0.42 A.
+      {{"--vout", "5", "--iout", "0.1"},
+       "fs=50kHz",
+       "スイッチ電圧電流[125V/div][0.25A/div]",
+       "ダイオード電圧電流[20V/div][0.25A/div]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(joined(c.args));
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--format", "json"});
+    const Outcome result = run(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::json scales = nlohmann::json::parse(result.out).at("scales");
+    EXPECT_EQ(scales.at("lblpic1_1"), c.lblpic1_1);
+    EXPECT_EQ(scales.at("lbldiv1"), c.lbldiv1);
+    EXPECT_EQ(scales.at("lbldiv2"), c.lbldiv2);
+  }
+}
+
+TEST(FlybackCalc, TextReportShowsTheWaveformCaptions) {
+  const Outcome result = run({});
+  ASSERT_EQ(result.status, 0) << result.err;
+  for (const char* expected : {"fs=50kHz", "スイッチ電圧電流[125V/div][2.5A/div]",
+                               "ダイオード電圧電流[20V/div][20A/div]"}) {
+    EXPECT_NE(result.out.find(expected), std::string::npos) << expected;
+  }
+}
+
+// A fresh folder for the files a run writes, removed afterwards.
+class FlybackCalcFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "flyback-calc-files-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+
+  std::string path(const char* name) const { return (folder_ / name).string(); }
+
+  static std::string contents(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  std::size_t entries() const {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder_),
+                                                  std::filesystem::directory_iterator()));
+  }
+
+  std::filesystem::path folder_;
+};
+
+std::size_t lineCount(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(FlybackCalcFiles, CsvToStandardOutputReplacesTheReport) {
+  for (const char* format : {"text", "json"}) {
+    SCOPED_TRACE(format);
+    const Outcome result = run({"--waveform-csv", "-", "--format", format});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out.rfind("t,vsw,isw,vd,id\n0,0,0,51.221313,0\n", 0), 0U);
+    EXPECT_EQ(lineCount(result.out), 1002U);
+    EXPECT_EQ(result.out.find("Inputs"), std::string::npos);
+    EXPECT_EQ(result.out.find('{'), std::string::npos);
+  }
+}
+
+TEST_F(FlybackCalcFiles, CsvFileBesideTheReport) {
+  const Outcome result = run({"--waveform-csv", path("wave.csv"), "--fs", "40000"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("Inputs"), std::string::npos);
+  const std::string csv = contents(path("wave.csv"));
+  EXPECT_EQ(lineCount(csv), 1001U);
+  EXPECT_EQ(csv, run({"--waveform-csv", "-", "--fs", "40000"}).out);
+  EXPECT_EQ(entries(), 1U);
+}
+
+TEST_F(FlybackCalcFiles, SvgPlotHoldsTheCaptions) {
+  const Outcome result = run({"--plot", path("wave.svg"), "--format", "json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(nlohmann::json::accept(result.out));
+  const std::string svg = contents(path("wave.svg"));
+  EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0U);
+  for (const char* caption : {">fs=50kHz<", ">スイッチ電圧電流[125V/div][2.5A/div]<",
+                              ">ダイオード電圧電流[20V/div][20A/div]<"}) {
+    EXPECT_NE(svg.find(caption), std::string::npos) << caption;
+  }
+}
+
+TEST_F(FlybackCalcFiles, BadPlotNameOrUnwritableFileExitsWithStatusTwo) {
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"--plot", path("wave.jpg")},
+       "flyback-calc: --plot " + path("wave.jpg") +
+           ": expected a file name ending in .png or .svg (see --help)\n"},
+      {{"--plot", path("no/wave.svg")},
+       "flyback-calc: --plot " + path("no/wave.svg") + ": No such file or directory\n"},
+      {{"--waveform-csv", path("no/wave.csv"), "--plot", path("wave.svg")},
+       "flyback-calc: --waveform-csv " + path("no/wave.csv") + ": No such file or directory\n"},
+      {{"--waveform-csv", folder_.string()},
+       "flyback-calc: --waveform-csv " + folder_.string() + ": Is a directory\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(joined(c.args));
+    const Outcome result = run(c.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, c.message);
+    EXPECT_EQ(entries(), 0U);
   }
 }
 

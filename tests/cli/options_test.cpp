@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ TEST(ParseCommandLine, NoArgumentsGiveTheWindowsStartValues) {
   EXPECT_EQ(options.inputs.level, CoreLevel::Typ);
   EXPECT_EQ(options.format, OutputFormat::Text);
   EXPECT_FALSE(options.sweep);
+  EXPECT_EQ(options.waveformCsv, "");
+  EXPECT_EQ(options.plot, "");
 }
 
 struct TextOptionCase {
@@ -105,6 +108,16 @@ TEST(ParseCommandLine, BadCommandLinesGiveOneLineNamingTheProblem) {
       {{"--vin"}, "--vin"},
       {{"--fs", "50000", "--fs", "60000"}, "--fs"},
       {{"--sweep=maybe"}, "--sweep"},
+      {{"--plot", "wave.pdf"}, "--plot wave.pdf"},
+      {{"--plot", "wave"}, "--plot wave"},
+      {{"--plot", "png"}, "--plot png"},
+      {{"--plot", "out.svg/wave"}, "--plot out.svg/wave"},
+      {{"--plot", ""}, "--plot \"\""},
+      {{"--plot"}, "--plot"},
+      {{"--waveform-csv", ""}, "--waveform-csv"},
+      {{"--waveform-csv"}, "--waveform-csv"},
+      {{"--sweep", "--waveform-csv", "w.csv"}, "--sweep"},
+      {{"--plot", "p.svg", "--sweep"}, "--sweep"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.front());
@@ -124,14 +137,66 @@ TEST(ParseCommandLine, HelpDocumentsEveryOptionWithAnExample) {
     SCOPED_TRACE(flag);
     const CommandLine line = parseCommandLine({flag});
     ASSERT_EQ(line.action, CommandLine::Action::Help);
-    for (const char* option : {"--vin", "--vout", "--iout", "--fs", "--vf", "--effi", "--duty",
-                               "--core", "--level", "--format", "--sweep", "--version"}) {
+    for (const char* option :
+         {"--vin", "--vout", "--iout", "--fs", "--vf", "--effi", "--duty", "--core", "--level",
+          "--format", "--sweep", "--waveform-csv", "--plot", "--version"}) {
       EXPECT_NE(line.text.find(option), std::string::npos) << option;
     }
-    for (const char* example : {"--vin 141", "--fs 1e5", "--duty 0.45", "--core PQ3230",
-                                "--level hi", "--format json", "Examples:"}) {
+    for (const char* example :
+         {"--vin 141", "--fs 1e5", "--duty 0.45", "--core PQ3230", "--level hi", "--format json",
+          "--waveform-csv wave.csv", "--plot wave.svg", "--waveform-csv - >", "Examples:"}) {
       EXPECT_NE(line.text.find(example), std::string::npos) << example;
     }
+  }
+}
+
+TEST(ParseCommandLine, WaveformFilesAndThePlotFormatByExtension) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string csv;
+    std::string plot;
+    PlotFormat format;
+  };
+  const std::vector<Case> cases{
+      {{"--waveform-csv", "wave.csv"}, "wave.csv", "", PlotFormat::Png},
+      {{"--waveform-csv", "-"}, "-", "", PlotFormat::Png},
+      {{"--waveform-csv=-", "--format", "json"}, "-", "", PlotFormat::Png},
+      {{"--plot", "wave.png"}, "", "wave.png", PlotFormat::Png},
+      {{"--plot", "out/wave.svg"}, "", "out/wave.svg", PlotFormat::Svg},
+      {{"--plot", "WAVE.SVG"}, "", "WAVE.SVG", PlotFormat::Svg},
+      {{"--plot=a.b.Png", "--waveform-csv", "a.csv"}, "a.csv", "a.b.Png", PlotFormat::Png},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.front());
+    const CommandLine line = parseCommandLine(c.args);
+    ASSERT_EQ(line.action, CommandLine::Action::Run);
+    EXPECT_EQ(line.options.waveformCsv, c.csv);
+    EXPECT_EQ(line.options.plot, c.plot);
+    EXPECT_EQ(line.options.plotFormat, c.format);
+  }
+}
+
+TEST(PlotFormatOf, GoesByTheLastExtensionOfTheFileName) {
+  const struct {
+    const char* path;
+    std::optional<PlotFormat> format;
+  } cases[] = {
+      {"a.png", PlotFormat::Png},
+      {"a.PnG", PlotFormat::Png},
+      {"dir.svg/a.png", PlotFormat::Png},
+      {".svg", PlotFormat::Svg},
+      {"a.png.svg", PlotFormat::Svg},
+      {"a.svg.txt", std::nullopt},
+      {"a.svg/", std::nullopt},
+      {"a.svg/b", std::nullopt},
+      {"apng", std::nullopt},
+      {"a.", std::nullopt},
+      {"", std::nullopt},
+      {"a.jpeg", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(plotFormatOf(c.path), c.format);
   }
 }
 

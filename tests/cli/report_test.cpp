@@ -91,14 +91,36 @@ float asFloat(const std::string& token) {
   return value;
 }
 
-TEST(JsonReport, HoldsExactlyTheInputsTheStateAndTheLabels) {
+// The scales of the worked example, as the waveform stage forms them.
+WaveformScales sampleScales() {
+  WaveformScales scales;
+  scales.VdsPeak = 381.47546F;
+  scales.Vrev = 51.221313F;
+  scales.IdPeak = 44.083103F;
+  scales.fullScaleVsw = 500;
+  scales.fullScaleIsw = 10;
+  scales.fullScaleVd = 80;
+  scales.fullScaleId = 80;
+  scales.KV1 = 2;
+  scales.KI1 = 100;
+  scales.KV2 = 2.5;
+  scales.KI2 = 2.5;
+  scales.lblpic1_1 = u"fs=50kHz";
+  scales.lbldiv1 = u"スイッチ電圧電流[125V/div][2.5A/div]";
+  scales.lbldiv2 = u"ダイオード電圧電流[20V/div][20A/div]";
+  return scales;
+}
+
+TEST(JsonReport, HoldsExactlyTheInputsTheStateTheLabelsAndTheScales) {
   const DesignReport report = sampleReport();
   std::ostringstream out;
   writeJsonReport(out, report);
   const nlohmann::json json = nlohmann::json::parse(out.str());
 
   ASSERT_TRUE(json.is_object());
-  EXPECT_EQ(json.size(), 3U);
+  EXPECT_EQ(json.size(), 4U);
+  // A design whose waveforms the window would not draw has no scales.
+  EXPECT_TRUE(json.at("scales").is_null());
   const nlohmann::json expectedInputs = {
       {"vin", "200"}, {"vout", "24"},  {"iout", "10"},      {"fs", "1e5"},   {"vf", "0.7"},
       {"effi", "80"}, {"duty", "0.5"}, {"core", "EER25.5"}, {"level", "hi"},
@@ -158,6 +180,40 @@ TEST(JsonReport, WritesEveryStateValueInOrderAsItsShortestFloatText) {
   }
 }
 
+TEST(JsonReport, ScalesHoldThePeaksTheFullScalesAndTheCaptionsInOrder) {
+  DesignReport report = sampleReport();
+  report.scales = sampleScales();
+  std::ostringstream out;
+  writeJsonReport(out, report);
+  const std::string text = out.str();
+
+  const nlohmann::json scales = nlohmann::json::parse(text).at("scales");
+  EXPECT_EQ(scales.size(), 10U);
+  EXPECT_EQ(scales.at("lblpic1_1"), "fs=50kHz");
+  EXPECT_EQ(scales.at("lbldiv1"), "スイッチ電圧電流[125V/div][2.5A/div]");
+  EXPECT_EQ(scales.at("lbldiv2"), "ダイオード電圧電流[20V/div][20A/div]");
+  EXPECT_EQ(asFloat(rawNumber(text, "VdsPeak")), 381.47546F);
+  EXPECT_EQ(asFloat(rawNumber(text, "Vrev")), 51.221313F);
+  EXPECT_EQ(asFloat(rawNumber(text, "IdPeak")), 44.083103F);
+  EXPECT_EQ(rawNumber(text, "fullScaleVsw"), "500");
+  EXPECT_EQ(rawNumber(text, "fullScaleIsw"), "10");
+  EXPECT_EQ(rawNumber(text, "fullScaleVd"), "80");
+  EXPECT_EQ(rawNumber(text, "fullScaleId"), "80");
+
+  std::size_t previous = text.find("\"scales\":");
+  ASSERT_NE(previous, std::string::npos);
+  for (const char* name : {"VdsPeak", "Vrev", "IdPeak", "fullScaleVsw", "fullScaleIsw",
+                           "fullScaleVd", "fullScaleId", "lblpic1_1", "lbldiv1", "lbldiv2"}) {
+    SCOPED_TRACE(name);
+    std::string key = "\"";
+    key.append(name).append("\":");
+    const std::size_t at = text.find(key);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_GT(at, previous);
+    previous = at;
+  }
+}
+
 TEST(TextReport, ShowsTheFiguresWithUnitsTheVerdictAndTheLabels) {
   std::ostringstream out;
   writeTextReport(out, sampleReport());
@@ -167,6 +223,21 @@ TEST(TextReport, ShowsTheFiguresWithUnitsTheVerdictAndTheLabels) {
                                "36.32921 A/mm²", "1.5 A", "銅線温度上昇が大きく危険です。",
                                "8.125668E-09,202.5396,0.2204155,36.32921", "333.333[uH]", "info"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+  }
+  EXPECT_EQ(text.find("lbldiv1"), std::string::npos) << "no scales, no waveform captions";
+}
+
+TEST(TextReport, ShowsTheThreeWaveformCaptions) {
+  DesignReport report = sampleReport();
+  report.scales = sampleScales();
+  std::ostringstream out;
+  writeTextReport(out, report);
+  const std::vector<std::string> text = lines(out.str());
+  for (const char* expected :
+       {"  lblpic1_1                     fs=50kHz",
+        "  lbldiv1                       スイッチ電圧電流[125V/div][2.5A/div]",
+        "  lbldiv2                       ダイオード電圧電流[20V/div][20A/div]"}) {
+    EXPECT_NE(std::find(text.begin(), text.end(), expected), text.end()) << expected;
   }
 }
 
