@@ -23,8 +23,19 @@ class Object {
   virtual Surface* surface() noexcept { return nullptr; }
 };
 
+namespace detail {
+[[noreturn]] void raiseNotASurface();
+}
+
 // The drawing surface behind a `Pic_name` argument; error 438 when it holds an object that is
-// no surface, and also when it holds no object at all (empty, a number, a text...).
-Surface& surfaceOf(const Value& picName);
+// no surface, and also when it holds no object at all (empty, a number, a text...). Inline: a
+// trace looks its surface up on every point.
+inline Surface& surfaceOf(const Value& picName) {
+  Surface* surface = picName.object().surface();
+  if (surface == nullptr) {
+    detail::raiseNotASurface();
+  }
+  return *surface;
+}
 
 }  // namespace fbc

@@ -19,10 +19,15 @@ inline int penSize(int width, double ratio) {
   return std::max(1, static_cast<int>(width * ratio + 0.5));
 }
 
+// Where a pen `size` device pixels wide at `logical` begins, in device pixels, before it is
+// rounded down to a whole pixel. Inline: it runs for every point of a trace.
+inline double penEdge(double logical, int size, double ratio) {
+  return (logical + 0.5) * ratio - size / 2.0 + kPixelSnapTolerance;
+}
+
 // First device pixel (a whole number) of a pen `size` device pixels wide at `logical`.
-// Inline: it runs for every point of a trace.
 inline double penStart(double logical, int size, double ratio) {
-  return std::floor((logical + 0.5) * ratio - size / 2.0 + kPixelSnapTolerance);
+  return std::floor(penEdge(logical, size, ratio));
 }
 
 // The device position of a line end at `logical`: the middle of the pen's pixels.

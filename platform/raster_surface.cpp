@@ -49,6 +49,7 @@ RasterSurface::RasterSurface(int pixelWidth, int pixelHeight, qreal devicePixelR
 
 void RasterSurface::setImage(QImage image) {
   image_ = std::move(image);
+  pixelsCurrent_ = false;
   ratio_ = image_.devicePixelRatio();
   deviceWidth_ = image_.width();
   deviceHeight_ = image_.height();
@@ -78,23 +79,28 @@ Rgb RasterSurface::pixelAt(int x, int y) const {
   return static_cast<Rgb>(image_.pixel(deviceX, deviceY)) & 0xFFFFFFU;
 }
 
-void RasterSurface::fillDeviceSquare(double left, double top, int size, Rgb colour) {
-  const double right = std::min<double>(left + size, deviceWidth_);
-  const double bottom = std::min<double>(top + size, deviceHeight_);
+void RasterSurface::takePixels() {
+  pixels_ = reinterpret_cast<QRgb*>(image_.bits());
+  pixelsPerLine_ = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+  pixelsCurrent_ = true;
+}
+
+void RasterSurface::fillDeviceRect(double left, double top, double right, double bottom,
+                                   Rgb colour) {
+  right = std::min<double>(right, deviceWidth_);
+  bottom = std::min<double>(bottom, deviceHeight_);
   left = std::max(left, 0.0);
   top = std::max(top, 0.0);
   if (!(left < right && top < bottom)) {
     return;
   }
   const QRgb value = 0xFF000000U | colour;
-  const auto x0 = static_cast<int>(left);
-  const auto x1 = static_cast<int>(right);
-  const auto y1 = static_cast<int>(bottom);
-  // bits() detaches once if the image is shared; scanLine() would check on every row.
-  uchar* bits = image_.bits();
-  const qsizetype stride = image_.bytesPerLine();
-  for (auto y = static_cast<int>(top); y < y1; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
+  const auto x0 = static_cast<qsizetype>(left);
+  const auto x1 = static_cast<qsizetype>(right);
+  const auto y1 = static_cast<qsizetype>(bottom);
+  QRgb* const bits = pixels();
+  for (auto y = static_cast<qsizetype>(top); y < y1; ++y) {
+    QRgb* const row = bits + y * pixelsPerLine_;
     std::fill(row + x0, row + x1, value);
   }
 }
@@ -102,12 +108,24 @@ void RasterSurface::fillDeviceSquare(double left, double top, int size, Rgb colo
 void RasterSurface::drawPoint(float x, float y, Rgb colour) {
   const double logicalX = toPixelX(x);
   const double logicalY = toPixelY(y);
+  const int size = penSize(drawWidth(), ratio_);
+  if (size == 1) {
+    // The usual pen, one device pixel. Inside the image, rounding the pen's edge down to its
+    // pixel is truncation; outside it (or not finite) nothing is drawn.
+    const double left = penEdge(logicalX, 1, ratio_);
+    const double top = penEdge(logicalY, 1, ratio_);
+    if (left >= 0.0 && left < deviceWidth_ && top >= 0.0 && top < deviceHeight_) {
+      pixels()[static_cast<qsizetype>(top) * pixelsPerLine_ + static_cast<qsizetype>(left)] =
+          0xFF000000U | colour;
+    }
+    return;
+  }
   if (!std::isfinite(logicalX) || !std::isfinite(logicalY)) {
     return;
   }
-  const qreal ratio = devicePixelRatio();
-  const int size = penSize(drawWidth(), ratio);
-  fillDeviceSquare(penStart(logicalX, size, ratio), penStart(logicalY, size, ratio), size, colour);
+  const double left = penStart(logicalX, size, ratio_);
+  const double top = penStart(logicalY, size, ratio_);
+  fillDeviceRect(left, top, left + size, top + size, colour);
 }
 
 void RasterSurface::drawLine(float x1, float y1, float x2, float y2, Rgb colour) {
@@ -130,11 +148,19 @@ void RasterSurface::drawLine(float x1, float y1, float x2, float y2, Rgb colour)
   const double startY = penCentre(ay, size, ratio);
   const double endX = penCentre(bx, size, ratio);
   const double endY = penCentre(by, size, ratio);
-  if (startX == endX && startY == endY) {
-    // The stroker drifts a pixel on a zero-length line; a dot is what the pen leaves.
-    fillDeviceSquare(startX - size / 2.0, startY - size / 2.0, size, colour);
+  const bool dot = startX == endX && startY == endY;
+  const bool axisParallel = startX == endX || startY == endY;
+  // A dot is what the pen leaves of a zero-length line (the stroker would drift a pixel). An
+  // axis-parallel line covers whole device pixels from one end's pen to the other's, the same
+  // pixels the painter fills, at a fraction of its cost: these are all a grid draws. Below
+  // one device pixel per logical pixel the painter rounds otherwise, so it keeps those.
+  if (dot || (axisParallel && ratio >= 1.0)) {
+    const double half = size / 2.0;
+    fillDeviceRect(std::min(startX, endX) - half, std::min(startY, endY) - half,
+                   std::max(startX, endX) + half, std::max(startY, endY) + half, colour);
     return;
   }
+  pixelsCurrent_ = false;
   QPainter painter(&image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   QPen pen(QColor::fromRgb(static_cast<QRgb>(colour)));
@@ -154,6 +180,7 @@ void RasterSurface::drawText(float x, float y, std::u16string_view text) {
   }
   const QFont font = currentFont();
   const QFontMetricsF metrics(font, &image_);
+  pixelsCurrent_ = false;
   QPainter painter(&image_);
   painter.setFont(font);
   painter.setPen(QColor::fromRgb(static_cast<QRgb>(foreground_)));
@@ -161,7 +188,10 @@ void RasterSurface::drawText(float x, float y, std::u16string_view text) {
                    QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-void RasterSurface::erase() { image_.fill(QColor::fromRgb(static_cast<QRgb>(background_))); }
+void RasterSurface::erase() {
+  pixelsCurrent_ = false;
+  image_.fill(QColor::fromRgb(static_cast<QRgb>(background_)));
+}
 
 double RasterSurface::textLineHeightPixels() const {
   return QFontMetricsF(currentFont(), &image_).height();

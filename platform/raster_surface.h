@@ -25,7 +25,12 @@ class RasterSurface : public Surface {
   RasterSurface(int pixelWidth, int pixelHeight, qreal devicePixelRatio = 1.0,
                 Rgb background = rgb(255, 255, 255), Rgb foreground = rgb(0, 0, 0));
 
-  const QImage& image() const noexcept { return image_; }
+  // The next drawing takes the image's pixels afresh, so a copy made from this one keeps its
+  // picture and the image's cache key moves on, as with any QImage written through bits().
+  const QImage& image() const noexcept {
+    pixelsCurrent_ = false;
+    return image_;
+  }
   qreal devicePixelRatio() const noexcept { return ratio_; }
   // Re-renders the current picture at another ratio (scaled; later drawing is sharp).
   // Error 380 for a ratio that is not positive and finite.
@@ -50,10 +55,24 @@ class RasterSurface : public Surface {
  private:
   QFont currentFont() const;
   void setImage(QImage image);
-  // Fills a square of device pixels, clipped to the image.
-  void fillDeviceSquare(double left, double top, int size, Rgb colour);
+  // The image's pixels for writing, unshared. Taking them through bits() costs a call and a
+  // detach check each time, so they are kept and taken again only when the image may have
+  // been replaced, shared or handed out since.
+  QRgb* pixels() {
+    if (!pixelsCurrent_ || !image_.isDetached()) {
+      takePixels();
+    }
+    return pixels_;
+  }
+  void takePixels();
+  // Fills the device pixels from (left, top) up to but excluding (right, bottom), whole
+  // numbers, clipped to the image.
+  void fillDeviceRect(double left, double top, double right, double bottom, Rgb colour);
 
   QImage image_;
+  QRgb* pixels_ = nullptr;
+  qsizetype pixelsPerLine_ = 0;
+  mutable bool pixelsCurrent_ = false;
   // Kept beside the image: a trace asks for them on every point.
   qreal ratio_ = 1.0;
   int deviceWidth_ = 0;

@@ -213,10 +213,7 @@ bool Value::isNumber() const noexcept {
   }
 }
 
-Object& Value::object() const {
-  if (const auto* object = std::get_if<Object*>(&data_); object != nullptr && *object != nullptr) {
-    return **object;
-  }
+void Value::noObject() const {
   raise(ErrorNumber::ObjectLacksProperty, std::string(kindName(kind())) + " holds no object");
 }
 
@@ -239,7 +236,7 @@ double Value::toDouble() const {
   }
 }
 
-float Value::toSingle() const {
+float Value::toSingleByRules() const {
   switch (kind()) {
     case Kind::Single:
       return single();
@@ -251,12 +248,7 @@ float Value::toSingle() const {
   }
 }
 
-std::int16_t Value::toInt16() const {
-  if (kind() == Kind::Int16) {
-    return int16();
-  }
-  return toInt16Checked(operandOf(*this).number);
-}
+std::int16_t Value::toInt16ByRules() const { return toInt16Checked(operandOf(*this).number); }
 
 std::int32_t Value::toInt32() const {
   if (kind() == Kind::Int32) {
@@ -386,16 +378,20 @@ const Value& ColumnArray::at(long long index) const {
   return items_[static_cast<std::size_t>(index - lower_)];
 }
 
-Value add(const Value& a, const Value& b) {
+Value detail::addByRules(const Value& a, const Value& b) {
   if (joinsAsText(a, b)) {
     return Value(joined(a.isText() ? a.text() : emptyText(), b.isText() ? b.text() : emptyText()));
   }
   return arithmetic(a, b, Operation::Add);
 }
 
-Value subtract(const Value& a, const Value& b) { return arithmetic(a, b, Operation::Subtract); }
+Value detail::subtractByRules(const Value& a, const Value& b) {
+  return arithmetic(a, b, Operation::Subtract);
+}
 
-Value multiply(const Value& a, const Value& b) { return arithmetic(a, b, Operation::Multiply); }
+Value detail::multiplyByRules(const Value& a, const Value& b) {
+  return arithmetic(a, b, Operation::Multiply);
+}
 
 Value divide(const Value& a, const Value& b) {
   const Operand x = operandOf(a);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -63,7 +66,14 @@ class Value {
   const std::u16string& text() const noexcept { return std::get<std::u16string>(data_); }
 
   // The referenced object; error 438 (no object) when the value holds none.
-  Object& object() const;
+  // Inline: every drawing procedure reaches its surface through it.
+  Object& object() const {
+    if (const auto* object = std::get_if<Object*>(&data_);
+        object != nullptr && *object != nullptr) {
+      return **object;
+    }
+    noObject();
+  }
   // The referenced column array; error 9 when the value holds none.
   ColumnArray& array() const;
 
@@ -71,8 +81,27 @@ class Value {
   // converted with the text-to-number conversion (error 13 when it is not a number); objects
   // and arrays are a type mismatch. Out-of-range values raise error 6.
   double toDouble() const;
-  float toSingle() const;        // rounded once to 32 bits
-  std::int16_t toInt16() const;  // rounds half to even, as the platform's integer conversion
+  // Rounded once to 32 bits. Inline for a Single and an in-range Double, the coordinates of
+  // every plotted point.
+  float toSingle() const {
+    if (const auto* single = std::get_if<float>(&data_)) {
+      return *single;
+    }
+    if (const auto* number = std::get_if<double>(&data_)) {
+      const auto single = static_cast<float>(*number);
+      if (std::isfinite(*number) && !std::isinf(single)) {
+        return single;
+      }
+    }
+    return toSingleByRules();
+  }
+  // Rounds half to even, as the platform's integer conversion.
+  std::int16_t toInt16() const {
+    if (const auto* number = std::get_if<std::int16_t>(&data_)) {
+      return *number;
+    }
+    return toInt16ByRules();
+  }
   std::int32_t toInt32() const;  // rounds half to even
   // Non-zero numbers are True; a text "True"/"False" (any case, blanks around) or a numeric text.
   bool toBoolean() const;
@@ -89,6 +118,10 @@ class Value {
   friend bool sameKindAndValue(const Value& a, const Value& b) noexcept;
 
  private:
+  [[noreturn]] void noObject() const;
+  float toSingleByRules() const;
+  std::int16_t toInt16ByRules() const;
+
   std::variant<std::monostate, std::int16_t, std::int32_t, float, double, bool, std::u16string,
                Object*, std::shared_ptr<ColumnArray>>
       data_;
@@ -131,10 +164,10 @@ class ColumnArray {
 // of a Double or invalid operation (0 / 0), 11 division of a non-zero number by zero, 5 invalid
 // argument (square root of a negative number, logarithm of a non-positive one, zero to a
 // negative power, a negative number to a fractional power), 13 type mismatch.
-Value add(const Value& a, const Value& b);  // "+": numbers add; two texts, or a text
-                                            // and empty, join
-Value subtract(const Value& a, const Value& b);
-Value multiply(const Value& a, const Value& b);
+inline Value add(const Value& a, const Value& b);  // "+": numbers add; two texts, or a
+                                                   // text and empty, join
+inline Value subtract(const Value& a, const Value& b);
+inline Value multiply(const Value& a, const Value& b);
 // Single when one operand is Single and the other Single or Int16, otherwise Double.
 Value divide(const Value& a, const Value& b);
 Value power(const Value& a, const Value& b);  // always a 64-bit float
@@ -143,6 +176,88 @@ Value sine(const Value& a);
 Value naturalLog(const Value& a);
 Value concat(const Value& a, const Value& b);  // "&": both converted to text and joined
 Value negate(const Value& a);                  // unary "-", same widening as the sum
+
+namespace detail {
+
+// The general rules of +, - and *, for operands of any kind. add, subtract and multiply take
+// a shorter way for two plain numbers and come here for everything else.
+Value addByRules(const Value& a, const Value& b);
+Value subtractByRules(const Value& a, const Value& b);
+Value multiplyByRules(const Value& a, const Value& b);
+
+// Int16, Int32, Single and Double: the kinds that take part in arithmetic as they are.
+constexpr bool isPlainNumber(Kind kind) noexcept {
+  return kind >= Kind::Int16 && kind <= Kind::Double;
+}
+
+// A plain number's value; every one is exact in a double.
+inline double plainNumberOf(const Value& value) noexcept {
+  switch (value.kind()) {
+    case Kind::Int16:
+      return value.int16();
+    case Kind::Int32:
+      return value.int32();
+    case Kind::Single:
+      return value.single();
+    default:
+      return value.dbl();
+  }
+}
+
+// +, - or * of two plain numbers with the width and widening rules above, inline because a
+// trace runs it several times per point. Results the general rules would refuse (a Double
+// beyond range, a Single widening to an overflowing Double) and operands of other kinds are
+// left to `byRules`, so faults and their texts stay the general ones.
+template <typename Operation>
+[[gnu::always_inline]] inline Value plainArithmetic(const Value& a, const Value& b,
+                                                    Operation operation,
+                                                    Value (*byRules)(const Value&, const Value&)) {
+  const Kind ka = a.kind();
+  const Kind kb = b.kind();
+  if (!isPlainNumber(ka) || !isPlainNumber(kb)) {
+    return byRules(a, b);
+  }
+  const double x = plainNumberOf(a);
+  const double y = plainNumberOf(b);
+  const bool singleWithInt32 =
+      (ka == Kind::Single && kb == Kind::Int32) || (ka == Kind::Int32 && kb == Kind::Single);
+  const Kind width = singleWithInt32 ? Kind::Double : (ka > kb ? ka : kb);
+  if (width <= Kind::Int32) {
+    // Integer operands are below 2^31 in magnitude: exact in 64-bit integers.
+    const std::int64_t r = operation(static_cast<std::int64_t>(x), static_cast<std::int64_t>(y));
+    if (width == Kind::Int16 && r >= std::numeric_limits<std::int16_t>::min() &&
+        r <= std::numeric_limits<std::int16_t>::max()) {
+      return Value(static_cast<std::int16_t>(r));
+    }
+    if (r >= std::numeric_limits<std::int32_t>::min() &&
+        r <= std::numeric_limits<std::int32_t>::max()) {
+      return Value(static_cast<std::int32_t>(r));
+    }
+    return Value(static_cast<double>(r));
+  }
+  const double r = operation(x, y);
+  if (width == Kind::Single) {
+    const auto single = static_cast<float>(r);
+    if (!std::isinf(single)) {
+      return Value(single);
+    }
+  } else if (std::isfinite(r)) {
+    return Value(r);
+  }
+  return byRules(a, b);
+}
+
+}  // namespace detail
+
+inline Value add(const Value& a, const Value& b) {
+  return detail::plainArithmetic(a, b, std::plus<>{}, detail::addByRules);
+}
+inline Value subtract(const Value& a, const Value& b) {
+  return detail::plainArithmetic(a, b, std::minus<>{}, detail::subtractByRules);
+}
+inline Value multiply(const Value& a, const Value& b) {
+  return detail::plainArithmetic(a, b, std::multiplies<>{}, detail::multiplyByRules);
+}
 
 inline Value operator+(const Value& a, const Value& b) { return add(a, b); }
 inline Value operator-(const Value& a, const Value& b) { return subtract(a, b); }

@@ -1,15 +1,20 @@
 #include "platform/raster_surface.h"
 
 #include <QColor>
+#include <QPainter>
+#include <QPen>
 #include <QRect>
 #include <functional>
 #include <limits>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
 #include "platform/palette.h"
+#include "platform/pixel_grid.h"
 
 namespace fbc {
 namespace {
@@ -324,6 +329,189 @@ TEST_F(RasterSurfaceTest, ChangingTheRatioRerendersThePicture) {
   EXPECT_EQ(surface.image().size(), QSize(200, 100));
   EXPECT_EQ(surface.pixelAt(100, 50), kRed);
   EXPECT_EQ(surface.pixelAt(150, 50), kBlue);
+}
+
+// A surface measured in its own pixels, so that coordinates are logical pixel positions.
+RasterSurface pixelScaled(int width, int height, qreal ratio) {
+  RasterSurface surface(width, height, ratio);
+  surface.setScaleWidth(static_cast<float>(width));
+  surface.setScaleHeight(static_cast<float>(height));
+  return surface;
+}
+
+QImage blankLike(const QImage& image) {
+  QImage blank(image.size(), QImage::Format_RGB32);
+  blank.fill(QColor::fromRgb(kWhite));
+  return blank;
+}
+
+// Device pixels where two pictures differ, the first few named.
+std::string differences(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) {
+    return "sizes differ";
+  }
+  std::string text;
+  int count = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (devicePixel(a, x, y) != devicePixel(b, x, y) && ++count <= 4) {
+        text += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+      }
+    }
+  }
+  return count == 0 ? std::string() : std::to_string(count) + " pixels differ:" + text;
+}
+
+// The line as the painter draws it, the way the surface draws any line that is not
+// axis-parallel: ends cut to the picture plus a margin, centred on their pen's pixels, then a
+// cosmetic square-capped aliased pen. Ends on the same pixel leave the pen's square.
+void paintLine(QImage& image, qreal ratio, int width, double ax, double ay, double bx, double by,
+               Rgb colour) {
+  const double margin = width + 2.0;
+  const double right = image.width() / ratio;
+  const double bottom = image.height() / ratio;
+  if (!clipSegment(ax, ay, bx, by, -margin, -margin, right + margin, bottom + margin)) {
+    return;
+  }
+  const int size = penSize(width, ratio);
+  if (penStart(ax, size, ratio) == penStart(bx, size, ratio) &&
+      penStart(ay, size, ratio) == penStart(by, size, ratio)) {
+    const QRect square(static_cast<int>(penStart(ax, size, ratio)),
+                       static_cast<int>(penStart(ay, size, ratio)), size, size);
+    for (int y = square.top(); y <= square.bottom(); ++y) {
+      for (int x = square.left(); x <= square.right(); ++x) {
+        if (image.valid(x, y)) {
+          image.setPixel(x, y, 0xFF000000U | colour);
+        }
+      }
+    }
+    return;
+  }
+  image.setDevicePixelRatio(ratio);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  QPen pen(QColor::fromRgb(static_cast<QRgb>(colour)));
+  pen.setCosmetic(true);
+  pen.setWidth(size);
+  pen.setCapStyle(Qt::SquareCap);
+  painter.setPen(pen);
+  painter.drawLine(QPointF(penCentre(ax, size, ratio) / ratio, penCentre(ay, size, ratio) / ratio),
+                   QPointF(penCentre(bx, size, ratio) / ratio, penCentre(by, size, ratio) / ratio));
+}
+
+TEST(RasterSurfaceLineTest, AxisParallelLinesLeaveThePaintersPixels) {
+  struct Line {
+    const char* name;
+    float x1, y1, x2, y2;
+  };
+  // A 40 x 30 picture.
+  const std::vector<Line> lines = {
+      {"across", 0.0F, 15.0F, 39.999F, 15.0F},
+      {"leftwards", 30.5F, 7.25F, 2.75F, 7.25F},
+      {"top row", 0.0F, 0.0F, 40.0F, 0.0F},
+      {"bottom row", 3.0F, 29.9F, 20.0F, 29.9F},
+      {"just above", 3.0F, -0.2F, 20.0F, -0.2F},
+      {"beyond both sides", -1e30F, 12.5F, 1e30F, 12.5F},
+      {"half out on the left", -5.0F, 20.0F, 5.5F, 20.0F},
+      {"half out on the right", 35.0F, 3.0F, 47.0F, 3.0F},
+      {"one pixel long", 10.2F, 10.0F, 11.2F, 10.0F},
+      {"down", 20.0F, 0.0F, 20.0F, 29.999F},
+      {"up", 0.4F, 25.0F, 0.4F, 2.0F},
+      {"right column", 39.5F, 0.0F, 39.5F, 30.0F},
+      {"just right of the picture", 40.1F, 0.0F, 40.1F, 30.0F},
+      {"beyond top and bottom", 7.7F, -1e30F, 7.7F, 1e30F},
+      {"half out at the bottom", 33.0F, 26.0F, 33.0F, 35.0F},
+  };
+  for (const qreal ratio : {1.0, 1.25, 1.5, 2.0, 3.0, 0.5}) {
+    for (const int width : {1, 2, 3, 5}) {
+      for (const Line& line : lines) {
+        SCOPED_TRACE(testing::Message() << line.name << ", ratio " << ratio << ", width " << width);
+        RasterSurface surface = pixelScaled(40, 30, ratio);
+        surface.setDrawWidth(width);
+        surface.line(line.x1, line.y1, line.x2, line.y2, kBlue);
+        QImage expected = blankLike(surface.image());
+        paintLine(expected, ratio, width, line.x1, line.y1, line.x2, line.y2, kBlue);
+        EXPECT_EQ(differences(surface.image(), expected), "");
+      }
+    }
+  }
+}
+
+TEST(RasterSurfacePointTest, OnePixelPensLandWhereThePenRuleSays) {
+  struct Point {
+    const char* name;
+    float x, y;
+  };
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::vector<Point> points = {
+      {"inside", 12.3F, 4.5F},
+      {"origin", 0.0F, 0.0F},
+      {"a hair left of the picture", -1e-9F, 5.0F},
+      {"a hair above the picture", 5.0F, -1e-9F},
+      {"half a pixel out", -0.5F, 5.0F},
+      {"last pixel", 39.99F, 29.99F},
+      {"on the right extent", 40.0F, 5.0F},
+      {"on the bottom extent", 5.0F, 30.0F},
+      {"far away", 1e30F, -1e30F},
+      {"infinite", inf, 5.0F},
+      {"not a number", 5.0F, std::numeric_limits<float>::quiet_NaN()},
+  };
+  // Ratios below 1.5 give one-pixel pens.
+  for (const qreal ratio : {1.0, 1.25, 0.75}) {
+    for (const Point& point : points) {
+      SCOPED_TRACE(testing::Message() << point.name << ", ratio " << ratio);
+      RasterSurface surface = pixelScaled(40, 30, ratio);
+      ASSERT_EQ(penSize(surface.drawWidth(), ratio), 1);
+      surface.pset(point.x, point.y, kRed);
+      QImage expected = blankLike(surface.image());
+      const double left = penStart(point.x, 1, ratio);
+      const double top = penStart(point.y, 1, ratio);
+      if (left >= 0 && left < expected.width() && top >= 0 && top < expected.height()) {
+        expected.setPixel(static_cast<int>(left), static_cast<int>(top), 0xFF000000U | kRed);
+      }
+      EXPECT_EQ(differences(surface.image(), expected), "");
+    }
+  }
+}
+
+TEST_F(RasterSurfaceTest, CopiesOfThePictureKeepWhatTheyShowed) {
+  surface.pset(1e-5F, 550.0F, kRed);
+  const QImage copy = surface.image();
+  surface.pset(1.5e-5F, 550.0F, kBlue);
+  EXPECT_EQ(devicePixel(copy, 150, 50), kWhite);
+  EXPECT_EQ(devicePixel(surface.image(), 150, 50), kBlue);
+
+  // Also through a reference kept from before the last drawing.
+  const QImage& kept = surface.image();
+  surface.pset(0.0F, 0.0F, kRed);
+  const QImage later = kept;
+  surface.line(0.0F, 1000.0F, 2e-5F, 1000.0F, kBlue);
+  EXPECT_EQ(devicePixel(later, 0, 0), kRed);
+  EXPECT_EQ(devicePixel(later, 10, 90), kWhite);
+  EXPECT_EQ(devicePixel(surface.image(), 10, 90), kBlue);
+
+  // The cache key moves on with the drawing, so caches of the picture see the change.
+  const qint64 key = surface.image().cacheKey();
+  surface.pset(1e-6F, 550.0F, kRed);
+  EXPECT_NE(surface.image().cacheKey(), key);
+}
+
+TEST_F(RasterSurfaceTest, DotsAfterPaintedTextLinesAndErasingLandInThePicture) {
+  const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+      {"text", [this] { surface.print(u"Gnd"); }},
+      {"diagonal line", [this] { surface.line(0.0F, 0.0F, 2e-5F, 1100.0F, kBlue); }},
+      {"erasing", [this] { surface.cls(); }},
+      {"new ratio", [this] { surface.setDevicePixelRatio(1.0); }},
+  };
+  for (const auto& [name, step] : steps) {
+    SCOPED_TRACE(name);
+    surface.pset(1e-5F, 550.0F, kBlue);
+    step();
+    surface.pset(1.5e-5F, 550.0F, kRed);
+    surface.line(1.8e-5F, 0.0F, 1.8e-5F, 1100.0F, kRed);
+    EXPECT_EQ(devicePixel(surface.image(), 150, 50), kRed);
+    EXPECT_EQ(devicePixel(surface.image(), 180, 70), kRed);
+  }
 }
 
 TEST(RasterSurfaceRatioTest, RefusesRatiosThatAreNotPositive) {

@@ -66,6 +66,7 @@ TEST(PaletteTest, RefusedIndices) {
   const std::vector<Case> cases = {
       {"16", Value(std::int16_t{16}), ErrorNumber::InvalidCall},
       {"-1", Value(std::int16_t{-1}), ErrorNumber::InvalidCall},
+      {"Int16 minimum", Value(std::int16_t{-32768}), ErrorNumber::InvalidCall},
       {"15.6 rounds to 16", Value(15.6), ErrorNumber::InvalidCall},
       {"32768 does not fit 16 bits", Value(std::int32_t{32768}), ErrorNumber::Overflow},
       {"1e10", Value(1e10), ErrorNumber::Overflow},

@@ -1,15 +1,18 @@
 #include "platform/value.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "allocation_counter.h"
+#include "platform/checked_math.h"
 #include "platform/errors.h"
 #include "platform/object.h"
 
@@ -251,6 +254,127 @@ TEST(ValueArithmeticTest, NumbersNeverAllocate) {
   // The counter does see allocations: a long text needs one.
   const Value text(u"a text longer than any small-string buffer");
   EXPECT_GT(testing_support::allocationCount(), after);
+}
+
+// What an operation gave: the error number it raised, or the kind and exact bits of its result
+// (NaN included, which never equals itself).
+struct Outcome {
+  int error = 0;
+  Kind kind = Kind::Empty;
+  std::uint64_t bits = 0;
+
+  friend bool operator==(const Outcome&, const Outcome&) = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Outcome& o) {
+  return out << "error " << o.error << ", " << kindName(o.kind) << " bits " << std::hex << o.bits
+             << std::dec;
+}
+
+template <typename F>
+Outcome outcomeOf(F&& operation) {
+  Outcome outcome;
+  try {
+    const Value result = operation();
+    outcome.kind = result.kind();
+    switch (result.kind()) {
+      case Kind::Int16:
+        outcome.bits = static_cast<std::uint16_t>(result.int16());
+        break;
+      case Kind::Int32:
+        outcome.bits = static_cast<std::uint32_t>(result.int32());
+        break;
+      case Kind::Single:
+        outcome.bits = std::bit_cast<std::uint32_t>(result.single());
+        break;
+      case Kind::Double:
+        outcome.bits = std::bit_cast<std::uint64_t>(result.dbl());
+        break;
+      default:
+        ADD_FAILURE() << "not a number: " << result;
+    }
+  } catch (const RuntimeError& error) {
+    outcome.error = error.code();
+  }
+  return outcome;
+}
+
+// Operands at the edges of each numeric kind: widening, overflow, infinities, NaN, signed zero.
+std::vector<Value> edgeNumbers() {
+  const float singleMax = std::numeric_limits<float>::max();
+  const double doubleMax = std::numeric_limits<double>::max();
+  const float singleInf = std::numeric_limits<float>::infinity();
+  const double doubleInf = std::numeric_limits<double>::infinity();
+  return {
+      i16(0),
+      i16(1),
+      i16(-7),
+      i16(300),
+      i16(32767),
+      i16(-32768),
+      i32(0),
+      i32(70000),
+      i32(-65536),
+      i32(kInt32Max),
+      i32(kInt32Min),
+      sgl(0.0F),
+      sgl(-0.0F),
+      sgl(0.1F),
+      sgl(-2.5F),
+      sgl(16777217.0F),
+      sgl(3e38F),
+      sgl(-singleMax),
+      sgl(std::numeric_limits<float>::denorm_min()),
+      sgl(singleInf),
+      sgl(std::numeric_limits<float>::quiet_NaN()),
+      dbl(0.0),
+      dbl(-0.0),
+      dbl(0.1),
+      dbl(381.5),
+      dbl(1e308),
+      dbl(-doubleMax),
+      dbl(std::numeric_limits<double>::denorm_min()),
+      dbl(3.4028235677973366e38),
+      dbl(doubleInf),
+      dbl(-doubleInf),
+      dbl(std::numeric_limits<double>::quiet_NaN()),
+  };
+}
+
+TEST(ValueArithmeticTest, PlainNumbersGiveWhatTheGeneralRulesGive) {
+  struct Operation {
+    const char* name;
+    Binary quick;
+    Binary general;
+  };
+  const Operation operations[] = {
+      {"+", add, detail::addByRules},
+      {"-", subtract, detail::subtractByRules},
+      {"*", multiply, detail::multiplyByRules},
+  };
+  const std::vector<Value> numbers = edgeNumbers();
+  for (const Operation& operation : operations) {
+    for (const Value& a : numbers) {
+      for (const Value& b : numbers) {
+        SCOPED_TRACE(testing::PrintToString(a) + " " + operation.name + " " +
+                     testing::PrintToString(b));
+        EXPECT_EQ(outcomeOf([&] { return operation.quick(a, b); }),
+                  outcomeOf([&] { return operation.general(a, b); }));
+      }
+    }
+  }
+}
+
+TEST(ValueConversionTest, SingleOfAPlainNumberFollowsTheStoringRule) {
+  for (const Value& number : edgeNumbers()) {
+    SCOPED_TRACE(testing::PrintToString(number));
+    const auto single = [](float f) { return Value(f); };
+    const Outcome expected =
+        number.kind() == Kind::Single
+            ? outcomeOf([&] { return number; })
+            : outcomeOf([&] { return single(toSingleChecked(number.toDouble())); });
+    EXPECT_EQ(outcomeOf([&] { return single(number.toSingle()); }), expected);
+  }
 }
 
 TEST(ValueTextTest, ConcatenationConvertsBothSides) {
