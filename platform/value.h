@@ -193,14 +193,14 @@ constexpr bool isPlainNumber(Kind kind) noexcept {
 // A plain number's value; every one is exact in a double.
 inline double plainNumberOf(const Value& value) noexcept {
   switch (value.kind()) {
-    case Kind::Int16:
-      return value.int16();
-    case Kind::Int32:
-      return value.int32();
     case Kind::Single:
       return value.single();
-    default:
+    case Kind::Double:
       return value.dbl();
+    case Kind::Int16:
+      return value.int16();
+    default:
+      return value.int32();
   }
 }
 

@@ -19,9 +19,11 @@ Value heightOf(const Value& Y, const Value& Yofset, const Value& Scale_H, Base b
 
 // One dot at (X + Xofset, base - (Y + Yofset)), base Scale_H or 0.5 x Scale_H; the whole family
 // shares it. Called thousands of times per calculation, so it works on values held inline and
-// allocates nothing. The steps run in order, so a fault is the one of the first bad step.
-void plotPoint(Surface& pic, const Value& X, const Value& Y, const Value& Xofset,
-               const Value& Yofset, const Value& Scale_H, const Value& Color, Base base) {
+// allocates nothing, and is inlined into each procedure, where the base is a constant. The
+// steps run in order, so a fault is the one of the first bad step.
+[[gnu::always_inline]] inline void plotPoint(Surface& pic, const Value& X, const Value& Y,
+                                             const Value& Xofset, const Value& Yofset,
+                                             const Value& Scale_H, const Value& Color, Base base) {
   const Value x = add(X, Xofset);
   const Value y = heightOf(Y, Yofset, Scale_H, base);
   const Rgb colour = paletteColour(Color);
