@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/palette.h"
 #include "platform/recording_surface.h"
+#include "tests/platform/allocation_counter.h"
 
 namespace fbc {
 namespace {
@@ -195,6 +197,40 @@ TEST(PointPlots, RejectedArgumentsStopBeforeTheDot) {
   } catch (const RuntimeError& e) {
     EXPECT_EQ(e.number(), ErrorNumber::ObjectLacksProperty);
   }
+}
+
+// Counts the dots and keeps nothing, so that any allocation comes from the procedures.
+class DotCounter : public Surface {
+ public:
+  DotCounter() : Surface(257, 81) {}
+  int dots = 0;
+
+ protected:
+  void drawLine(float, float, float, float, Rgb) override {}
+  void drawPoint(float, float, Rgb) override { ++dots; }
+  void drawText(float, float, std::u16string_view) override {}
+  void erase() override {}
+  double textLineHeightPixels() const override { return 12.0; }
+};
+
+TEST(PointPlots, DotsAllocateNothing) {
+  DotCounter surface;
+  Value pic(surface);
+  Value t(1.5e-5F);
+  Value y(381.5);
+  Value zero(i16(0));
+  Value offset(0.25F);
+  Value scaleH(i16(1000));
+  Value color(i16(4));
+  Value width(i16(2));
+  const long before = testing_support::allocationCount();
+  for (const Proc proc : {Proc::Plot00, Proc::Plot05, Proc::Plot00B, Proc::Plot05B}) {
+    for (int i = 0; i < 100; ++i) {
+      callPlot(proc, pic, t, y, zero, offset, scaleH, color, width);
+    }
+  }
+  EXPECT_EQ(testing_support::allocationCount(), before);
+  EXPECT_EQ(surface.dots, 400);
 }
 
 }  // namespace

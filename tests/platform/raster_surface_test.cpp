@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "allocation_counter.h"
 #include "platform/errors.h"
 #include "platform/palette.h"
 #include "platform/pixel_grid.h"
@@ -512,6 +513,21 @@ TEST_F(RasterSurfaceTest, DotsAfterPaintedTextLinesAndErasingLandInThePicture) {
     EXPECT_EQ(devicePixel(surface.image(), 150, 50), kRed);
     EXPECT_EQ(devicePixel(surface.image(), 180, 70), kRed);
   }
+}
+
+TEST_F(RasterSurfaceTest, DotsAndAxisParallelLinesAllocateNothing) {
+  surface.pset(0.0F, 0.0F, kRed);
+  const long before = testing_support::allocationCount();
+  for (int i = 0; i < 100; ++i) {
+    surface.pset(static_cast<float>(i) * 2e-7F, 550.0F, kRed);
+  }
+  surface.setDrawWidth(3);
+  surface.pset(1e-5F, 110.0F, kBlue);
+  surface.line(0.0F, 1000.0F, 2e-5F, 1000.0F, kBlue);
+  surface.line(1e-5F, 0.0F, 1e-5F, 1100.0F, kBlue);
+  EXPECT_EQ(testing_support::allocationCount(), before);
+  EXPECT_EQ(devicePixel(surface.image(), 99, 50), kBlue);
+  EXPECT_EQ(devicePixel(surface.image(), 98, 50), kRed);
 }
 
 TEST(RasterSurfaceRatioTest, RefusesRatiosThatAreNotPositive) {
