@@ -19,6 +19,7 @@
 #include "app/input_messages.h"
 #include "app/picture_box.h"
 #include "app/schematic_view.h"
+#include "app/window_capture.h"
 #include "chartlib/macro_library.h"
 #include "design/result_texts.h"
 #include "platform/errors.h"
@@ -181,6 +182,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   applyFontsAndColours();
   setUpTabOrder();
   connectHandlers();
+  addWindowCaptureActions(*this, [this] { return cmbCore_->currentText(); });
   load();
   cmdcal_->setFocus();
 }
