@@ -471,6 +471,11 @@ void printLine(int number, std::u16string_view line) {
   if (::fstat(file.descriptor, &status) != 0) {
     raise(ErrorNumber::DeviceIo, "file number " + std::to_string(number));
   }
+  // Reading skips a byte-order mark at the start of a file, so a first line that begins with
+  // U+FEFF gets a mark of its own in front; the reader then takes only that one.
+  if (status.st_size == 0 && !file.codePage932 && line.starts_with(u'\uFEFF')) {
+    bytes.insert(0, "\xEF\xBB\xBF");
+  }
   if (!writeAll(file.descriptor, bytes)) {
     const int error = errno;
     // Leave no partial line behind. Failing to cut it back would leave nothing better to do.

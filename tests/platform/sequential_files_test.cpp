@@ -224,6 +224,39 @@ TEST_F(SequentialFilesTest, AppendsLinesInUtf8) {
   EXPECT_EQ(read("new.txt"), "1,2\r\n" + bytes(u8"担当,ｱ") + "\r\n\r\n");
 }
 
+TEST_F(SequentialFilesTest, AppendedLinesReadBackAsWritten) {
+  using i16 = std::int16_t;
+  const struct {
+    const char* name;
+    std::u16string line;
+    std::string content;
+    std::vector<Value> fields;
+  } cases[] = {
+      {"plain", u"x,1", "x,1\r\n", {Value(u"x"), Value(i16{1})}},
+      {"Japanese", u"担当,2", bytes(u8"担当,2\r\n"), {Value(u"担当"), Value(i16{2})}},
+      // The reader skips a leading byte-order mark, so the writer puts one before the text's own.
+      {"leading U+FEFF",
+       u"\uFEFFx,1",
+       "\xEF\xBB\xBF\xEF\xBB\xBFx,1\r\n",
+       {Value(u"\uFEFFx"), Value(i16{1})}},
+      {"only U+FEFF", u"\uFEFF", "\xEF\xBB\xBF\xEF\xBB\xBF\r\n", {Value(u"\uFEFF")}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(folder_ / "new.txt");
+    openFile(1, path("new.txt"), FileMode::Append);
+    printLine(1, c.line);
+    closeFile(1);
+    const std::string content = read("new.txt");
+    EXPECT_EQ(content, c.content);
+    const std::vector<Value> fields = fieldsOf(content);
+    ASSERT_EQ(fields.size(), c.fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      EXPECT_TRUE(sameKindAndValue(fields[i], c.fields[i])) << fields[i];
+    }
+  }
+}
+
 TEST_F(SequentialFilesTest, AppendEndsAnUnfinishedLastLineFirst) {
   write("a.txt", "1,2");
   openFile(1, path("a.txt"), FileMode::Append);
