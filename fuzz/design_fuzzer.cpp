@@ -1,0 +1,173 @@
+// The design calculation on arbitrary input texts, twice in a row on one state as the window
+// runs it: never a crash; a run completes with finite values or names the step it stopped at
+// with the values of later steps untouched. Completed states go on through the result texts,
+// the full scales and the waveform samples; the input rules and the input-current estimate see
+// the same texts.
+
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "design/calculation.h"
+#include "design/core_catalogue.h"
+#include "design/design_state.h"
+#include "design/input_rules.h"
+#include "design/result_texts.h"
+#include "fuzz/fuzz_input.h"
+#include "platform/errors.h"
+#include "platform/number_text.h"
+#include "platform/text.h"
+#include "platform/value.h"
+#include "waveform/samples.h"
+#include "waveform/scales.h"
+
+namespace {
+
+using fbc::DesignState;
+using fbc::fuzz::check;
+
+// Each number of the design state with the last formula step that writes it.
+std::vector<std::pair<float DesignState::*, int>> numbersBySteps() {
+  return {
+      {&DesignState::Vout, 1}, {&DesignState::Iout, 1}, {&DesignState::Vin, 1},
+      {&DesignState::Effi, 1}, {&DesignState::T, 1},    {&DesignState::Vf, 1},
+      {&DesignState::Duty, 1}, {&DesignState::Iin, 2},  {&DesignState::dB, 16},
+      {&DesignState::Ae, 5},   {&DesignState::Aw, 5},   {&DesignState::Fill, 5},
+      {&DesignState::Ton, 6},  {&DesignState::Toff, 7}, {&DesignState::Ns, 8},
+      {&DesignState::Is, 9},   {&DesignState::Ls, 10},  {&DesignState::AL, 11},
+      {&DesignState::Ip, 12},  {&DesignState::Lp, 13},  {&DesignState::Np, 14},
+      {&DesignState::Nt, 15},  {&DesignState::Acu, 17}, {&DesignState::Im, 18},
+  };
+}
+
+// The first step that writes the number (dB: the level of step 4).
+int firstStep(float DesignState::*number, int lastStep) {
+  return number == &DesignState::dB ? 4 : lastStep;
+}
+
+template <typename Work>
+void runGuarded(Work work) {
+  try {
+    work();
+  } catch (const fbc::RuntimeError& error) {
+    fbc::fuzz::checkPlatformError(error);
+  }
+}
+
+void checkCompleted(const DesignState& state) {
+  for (const auto& [number, step] : numbersBySteps()) {
+    check(std::isfinite(state.*number), "a completed calculation holds finite values");
+  }
+  runGuarded([&] { (void)fbc::resultTexts(state); });
+  if (state.Lp == 0.0F) {
+    return;  // the waveform stage does not run
+  }
+  runGuarded([&] { (void)fbc::waveformScales(state, fbc::Value(0.001)); });
+  runGuarded([&] {
+    const std::vector<fbc::WaveformSample> samples = fbc::waveformSamples(state);
+    // About a thousand steps; a coarse time step of a tiny period may give up to twice as many.
+    check(!samples.empty() && samples.size() <= 2002, "the time loop is bounded");
+    for (const fbc::WaveformSample& s : samples) {
+      check(std::isfinite(s.t) && std::isfinite(s.vsw) && std::isfinite(s.isw) &&
+                std::isfinite(s.vd) && std::isfinite(s.id),
+            "samples are finite");
+    }
+  });
+}
+
+void calculate(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalogue,
+               DesignState& state) {
+  const DesignState before = state;
+  const fbc::CalculationResult result = fbc::calculateDesign(inputs, catalogue, state);
+  if (result.completed) {
+    check(result.failedStep == 0, "a completed calculation names no step");
+    checkCompleted(state);
+    return;
+  }
+  check(result.failedStep >= 1 && result.failedStep <= 18, "a stop names its step");
+  check(fbc::fuzz::isPlatformError(result.error), "a stop carries a platform error");
+  for (const auto& [number, step] : numbersBySteps()) {
+    if (firstStep(number, step) > result.failedStep) {
+      check(state.*number == before.*number ||
+                (std::isnan(state.*number) && std::isnan(before.*number)),
+            "steps after the stop leave their values alone");
+    }
+  }
+  if (result.failedStep < 3) {
+    check(state.CoreSel == before.CoreSel, "the core text is kept before step 3");
+  }
+}
+
+// The window's text-change rules on the same texts: a replacement is always inside the limits,
+// so the nested change it raises finds nothing to do.
+void checkInputRules(const fbc::DesignInputs& inputs) {
+  const std::pair<fbc::LimitedBox, const std::u16string*> boxes[] = {
+      {fbc::LimitedBox::Vin, &inputs.vin},   {fbc::LimitedBox::Vout, &inputs.vout},
+      {fbc::LimitedBox::Iout, &inputs.iout}, {fbc::LimitedBox::Fs, &inputs.fs},
+      {fbc::LimitedBox::Vf, &inputs.vf},
+  };
+  for (const auto& [box, text] : boxes) {
+    runGuarded([&, box = box, text = text] {
+      if (const std::optional<std::u16string> replacement = fbc::limitReplacement(box, *text)) {
+        check(!fbc::limitReplacement(box, *replacement).has_value(),
+              "a replacement text stays as it is");
+      }
+    });
+  }
+  runGuarded([&] {
+    const std::u16string current =
+        fbc::estimatedInputCurrentText(inputs.vout, inputs.iout, inputs.effi, inputs.vin);
+    check(fbc::parseDouble(current).status == fbc::ParseStatus::Ok, "the estimate shows a number");
+  });
+}
+
+fbc::CoreLevel levelOf(std::uint8_t byte) {
+  switch (byte % 4) {
+    case 0:
+      return fbc::CoreLevel::None;
+    case 1:
+      return fbc::CoreLevel::Hi;
+    case 2:
+      return fbc::CoreLevel::Typ;
+    default:
+      return fbc::CoreLevel::Lo;
+  }
+}
+
+// Up to eight lines replace the texts in the order Vout, Iout, Vin, Effi, Fs, Vf, Duty, core.
+void readTexts(fbc::fuzz::FuzzInput& input, fbc::DesignInputs& inputs) {
+  for (std::u16string* text : {&inputs.vout, &inputs.iout, &inputs.vin, &inputs.effi, &inputs.fs,
+                               &inputs.vf, &inputs.duty, &inputs.core}) {
+    if (input.remaining() == 0) {
+      return;
+    }
+    *text = fbc::fromUtf8(input.until('\n'));
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const fbc::CoreCatalogue catalogue;
+  fbc::fuzz::FuzzInput input(data, size);
+  const fbc::CoreLevel firstLevel = levelOf(input.byte());
+  const fbc::CoreLevel secondLevel = levelOf(input.byte());
+  fbc::DesignInputs first;
+  first.level = firstLevel;
+  readTexts(input, first);
+  // The second click sees the first one's texts where the input says nothing more.
+  fbc::DesignInputs second = first;
+  second.level = secondLevel;
+  readTexts(input, second);
+
+  DesignState state;
+  calculate(first, catalogue, state);
+  calculate(second, catalogue, state);
+  checkInputRules(first);
+  checkInputRules(second);
+  return 0;
+}
