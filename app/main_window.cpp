@@ -44,7 +44,7 @@ enum class ControlKind {
 };
 
 // One control as the window lays it out: caption or text at opening, place and size in twips.
-struct ControlSpec {
+struct ControlLayout {
   const char* name;
   ControlKind kind;
   const char* text;
@@ -55,7 +55,7 @@ struct ControlSpec {
 };
 
 // In creation order. Captions that the start-up sequence sets are empty here.
-constexpr ControlSpec kRoster[] = {
+constexpr ControlLayout kRoster[] = {
     {"Command1", ControlKind::CommandButton, "波形クリア", 1200, 6360, 1095, 375},
     {"optcore_Lo", ControlKind::OptionButton, "低温(低め)", 7200, 3960, 1455, 255},
     {"optcore_Hi", ControlKind::OptionButton, "高温(高め)", 7200, 3240, 1455, 255},
@@ -192,18 +192,18 @@ MainWindow::~MainWindow() = default;
 void MainWindow::createControls() {
   optionGroup_ = new QButtonGroup(this);
   optionGroup_->setExclusive(true);
-  for (const ControlSpec& spec : kRoster) {
-    const QString name = QString::fromLatin1(spec.name);
-    const QString text = QString::fromUtf8(spec.text);
-    const QSize size(pixels(spec.width), pixels(spec.height));
+  for (const ControlLayout& entry : kRoster) {
+    const QString name = QString::fromLatin1(entry.name);
+    const QString text = QString::fromUtf8(entry.text);
+    const QSize size(pixels(entry.width), pixels(entry.height));
     QWidget* widget = nullptr;
     std::unique_ptr<Object> adapter;
-    switch (spec.kind) {
+    switch (entry.kind) {
       case ControlKind::Label: {
         auto* label = new QLabel(text, this);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         // Labels of one line clip their text; taller ones wrap it.
-        label->setWordWrap(spec.height >= kTwoLineLabelTwips);
+        label->setWordWrap(entry.height >= kTwoLineLabelTwips);
         // Labels are opaque: they hide what lies beneath them, the schematic included.
         label->setAutoFillBackground(true);
         adapter = std::make_unique<LabelObject>(*label);
@@ -256,7 +256,7 @@ void MainWindow::createControls() {
         break;
     }
     widget->setObjectName(name);
-    widget->setGeometry(pixels(spec.left), pixels(spec.top), size.width(), size.height());
+    widget->setGeometry(pixels(entry.left), pixels(entry.top), size.width(), size.height());
     controls_.insert(name, widget);
     if (adapter) {
       objectByName_.insert(name, adapter.get());
@@ -267,9 +267,9 @@ void MainWindow::createControls() {
   // The schematic lies beneath everything; labels lie beneath the other controls (so Pic1
   // covers lblpic1_1).
   controls_.value(QStringLiteral("Image1"))->lower();
-  for (const ControlSpec& spec : kRoster) {
-    if (spec.kind != ControlKind::Label && spec.kind != ControlKind::Image) {
-      controls_.value(QString::fromLatin1(spec.name))->raise();
+  for (const ControlLayout& entry : kRoster) {
+    if (entry.kind != ControlKind::Label && entry.kind != ControlKind::Image) {
+      controls_.value(QString::fromLatin1(entry.name))->raise();
     }
   }
 
