@@ -17,21 +17,7 @@ namespace fbc {
 
 namespace {
 
-// Property names are matched without regard to case, as the forms toolkit does.
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
-bool isTextProperty(std::string_view name) { return sameName(name, "Text"); }
+bool isTextProperty(std::string_view name) { return samePropertyName(name, "Text"); }
 
 [[noreturn]] void noSuchProperty(std::string_view name) {
   raise(ErrorNumber::ObjectLacksProperty, std::string(name));
@@ -95,21 +81,21 @@ LabelObject::LabelObject(QLabel& label)
     : label_(label), defaultPalette_(label.palette()), foreColor_(kButtonTextColour) {}
 
 Value LabelObject::property(std::string_view name) const {
-  if (sameName(name, "Caption")) {
+  if (samePropertyName(name, "Caption")) {
     return fromQString(label_.text());
   }
-  if (sameName(name, "ForeColor")) {
+  if (samePropertyName(name, "ForeColor")) {
     return Value(foreColor_);
   }
   noSuchProperty(name);
 }
 
 void LabelObject::setProperty(std::string_view name, const Value& value) {
-  if (sameName(name, "Caption")) {
+  if (samePropertyName(name, "Caption")) {
     label_.setText(toQString(value));
     return;
   }
-  if (sameName(name, "ForeColor")) {
+  if (samePropertyName(name, "ForeColor")) {
     setForeColor(colourBits(value));
     return;
   }
@@ -153,14 +139,14 @@ void LabelObject::setForeColor(std::int32_t colour) {
 }
 
 Value ButtonObject::property(std::string_view name) const {
-  if (sameName(name, "Caption")) {
+  if (samePropertyName(name, "Caption")) {
     return fromQString(button_.text());
   }
   noSuchProperty(name);
 }
 
 void ButtonObject::setProperty(std::string_view name, const Value& value) {
-  if (sameName(name, "Caption")) {
+  if (samePropertyName(name, "Caption")) {
     button_.setText(toQString(value));
     return;
   }

@@ -156,38 +156,6 @@ class FontSession {
 
 std::string number(int value) { return std::to_string(value); }
 
-std::string colourText(Rgb colour) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text = "#";
-  for (int shift = 20; shift >= 0; shift -= 4) {
-    text += kDigits[(colour >> shift) & 0xFU];
-  }
-  return text;
-}
-
-std::string escapeXml(std::string_view utf8) {
-  std::string out;
-  for (const char c : utf8) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 // The outline a plot is clipped to, in the plot's own coordinates, as the picture box clips.
 // Kept in <defs> so that renderers without clipping (SVG Tiny, such as Qt's) do not draw it.
 std::string clipOutline(const char* id, const Placement& placement) {
@@ -216,7 +184,7 @@ std::string svgFrame(const Placement& plot) {
   return "<rect x=\"" + shortestRoundTrip(reportX(plot) - 0.5) + "\" y=\"" +
          shortestRoundTrip(reportY(plot) - 0.5) + "\" width=\"" + number(pixels(plot.width) + 1) +
          "\" height=\"" + number(pixels(plot.height) + 1) + "\" fill=\"none\" stroke=\"" +
-         colourText(kFrameGrey) + "\" stroke-width=\"1\"/>\n";
+         svgColour(kFrameGrey) + "\" stroke-width=\"1\"/>\n";
 }
 
 void paintFrame(QPainter& painter, const Placement& plot) {
@@ -238,7 +206,7 @@ std::string svgCaption(const Caption& caption) {
   return "<text x=\"" + number(reportX(caption.placement)) + "\" y=\"" +
          shortestRoundTrip(reportY(caption.placement) + size * kSvgAscent) + "\" font-family=\"" +
          escapeXml(kSvgCaptionFonts) + "\" font-size=\"" + shortestRoundTrip(size) + "\" fill=\"" +
-         colourText(textColour(*caption.label)) + "\" xml:space=\"preserve\">" +
+         svgColour(textColour(*caption.label)) + "\" xml:space=\"preserve\">" +
          escapeXml(toUtf8(text)) + "</text>\n";
 }
 
@@ -291,7 +259,7 @@ std::string plotSvg(const DesignState& state, const Value& m) {
          number(kPlotReportHeight * kPlotReportScale) + "\" viewBox=\"0 0 " + width + " " + height +
          "\">\n";
   svg += "<rect x=\"0\" y=\"0\" width=\"" + width + "\" height=\"" + height + "\" fill=\"" +
-         colourText(kWhite) + "\"/>\n";
+         svgColour(kWhite) + "\"/>\n";
   svg += "<defs>\n" + clipOutline("Pic1", kPic1) + clipOutline("Pic2", kPic2) + "</defs>\n";
   svg += plotGroup(toSvg(pic1), "Pic1", kPic1);
   svg += plotGroup(toSvg(pic2), "Pic2", kPic2);

@@ -8,15 +8,6 @@ namespace fbc {
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) noexcept {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) {
-      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    };
-    return lower(x) == lower(y);
-  });
-}
-
 [[noreturn]] void noSuchProperty(std::string_view name) {
   raise(ErrorNumber::ObjectLacksProperty, std::string(name));
 }
@@ -26,14 +17,14 @@ bool sameName(std::string_view a, std::string_view b) noexcept {
 CommandButton::CommandButton(std::u16string caption) : caption_(std::move(caption)) {}
 
 Value CommandButton::property(std::string_view name) const {
-  if (sameName(name, "Caption")) {
+  if (samePropertyName(name, "Caption")) {
     return Value(caption_);
   }
   noSuchProperty(name);
 }
 
 void CommandButton::setProperty(std::string_view name, const Value& value) {
-  if (!sameName(name, "Caption")) {
+  if (!samePropertyName(name, "Caption")) {
     noSuchProperty(name);
   }
   caption_ = value.toText();
@@ -42,19 +33,19 @@ void CommandButton::setProperty(std::string_view name, const Value& value) {
 Label::Label(std::u16string caption) : caption_(std::move(caption)) {}
 
 Value Label::property(std::string_view name) const {
-  if (sameName(name, "Caption")) {
+  if (samePropertyName(name, "Caption")) {
     return Value(caption_);
   }
-  if (sameName(name, "ForeColor")) {
+  if (samePropertyName(name, "ForeColor")) {
     return Value(foreColor_);
   }
   noSuchProperty(name);
 }
 
 void Label::setProperty(std::string_view name, const Value& value) {
-  if (sameName(name, "Caption")) {
+  if (samePropertyName(name, "Caption")) {
     caption_ = value.toText();
-  } else if (sameName(name, "ForeColor")) {
+  } else if (samePropertyName(name, "ForeColor")) {
     setForeColor(value.toInt32());
   } else {
     noSuchProperty(name);
@@ -74,43 +65,43 @@ void Label::setForeColor(std::int32_t colour) {
 TextBox::TextBox(std::u16string text) : text_(std::move(text)) {}
 
 Value TextBox::property(std::string_view name) const {
-  if (sameName(name, "Text")) {
+  if (samePropertyName(name, "Text")) {
     return Value(text_);
   }
   noSuchProperty(name);
 }
 
 void TextBox::setProperty(std::string_view name, const Value& value) {
-  if (!sameName(name, "Text")) {
+  if (!samePropertyName(name, "Text")) {
     noSuchProperty(name);
   }
   text_ = value.toText();
 }
 
 Value ScrollBar::property(std::string_view name) const {
-  if (sameName(name, "Max")) {
+  if (samePropertyName(name, "Max")) {
     return Value(max_);
   }
-  if (sameName(name, "Min")) {
+  if (samePropertyName(name, "Min")) {
     return Value(min_);
   }
-  if (sameName(name, "SmallChange")) {
+  if (samePropertyName(name, "SmallChange")) {
     return Value(smallChange_);
   }
-  if (sameName(name, "Value")) {
+  if (samePropertyName(name, "Value")) {
     return Value(value_);
   }
   noSuchProperty(name);
 }
 
 void ScrollBar::setProperty(std::string_view name, const Value& value) {
-  if (sameName(name, "Max")) {
+  if (samePropertyName(name, "Max")) {
     setMax(value.toInt16());
-  } else if (sameName(name, "Min")) {
+  } else if (samePropertyName(name, "Min")) {
     setMin(value.toInt16());
-  } else if (sameName(name, "SmallChange")) {
+  } else if (samePropertyName(name, "SmallChange")) {
     setSmallChange(value.toInt16());
-  } else if (sameName(name, "Value")) {
+  } else if (samePropertyName(name, "Value")) {
     setValue(value.toInt16());
   } else {
     noSuchProperty(name);

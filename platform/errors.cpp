@@ -38,10 +38,13 @@ std::string_view errorDescription(ErrorNumber number) noexcept {
 
 namespace {
 std::string composeMessage(ErrorNumber number, const std::string& detail) {
-  std::string message = "run-time error " + std::to_string(static_cast<int>(number)) + ": " +
-                        std::string(errorDescription(number));
+  // Built by appending: GCC 12 reports a false -Wrestrict on "literal" + std::string chains.
+  std::string message("run-time error ");
+  message.append(std::to_string(static_cast<int>(number)));
+  message.append(": ");
+  message.append(errorDescription(number));
   if (!detail.empty()) {
-    message += " (" + detail + ")";
+    message.append(" (").append(detail).append(")");
   }
   return message;
 }
@@ -52,6 +55,8 @@ RuntimeError::RuntimeError(ErrorNumber number, std::string detail)
       number_(number),
       detail_(std::move(detail)) {}
 
-void raise(ErrorNumber number, std::string detail) { throw RuntimeError(number, std::move(detail)); }
+void raise(ErrorNumber number, std::string detail) {
+  throw RuntimeError(number, std::move(detail));
+}
 
 }  // namespace fbc

@@ -1,10 +1,20 @@
 #include "object.h"
 
+#include <algorithm>
 #include <string>
 
 #include "errors.h"
 
 namespace fbc {
+
+bool samePropertyName(std::string_view a, std::string_view b) noexcept {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    const auto lower = [](char c) {
+      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    };
+    return lower(x) == lower(y);
+  });
+}
 
 Value Object::property(std::string_view name) const {
   raise(ErrorNumber::ObjectLacksProperty, std::string(name));

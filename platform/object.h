@@ -27,6 +27,9 @@ namespace detail {
 [[noreturn]] void raiseNotASurface();
 }
 
+// Property names are matched without regard to case, as the platform's identifiers are.
+bool samePropertyName(std::string_view a, std::string_view b) noexcept;
+
 // The drawing surface behind a `Pic_name` argument; error 438 when it holds an object that is
 // no surface, and also when it holds no object at all (empty, a number, a text...). Inline: a
 // trace looks its surface up on every point.

@@ -10,16 +10,6 @@ namespace fbc {
 
 namespace {
 
-// Property names are matched without regard to case, as the platform's identifiers are.
-bool sameName(std::string_view a, std::string_view b) noexcept {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) {
-      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    };
-    return lower(x) == lower(y);
-  });
-}
-
 void checkExtent(float extent, const char* name) {
   if (extent == 0.0F || !std::isfinite(extent)) {
     raise(ErrorNumber::InvalidPropertyValue, name);
@@ -37,39 +27,39 @@ Surface::Surface(int pixelWidth, int pixelHeight)
       pixelsPerUnitY_(static_cast<double>(pixelHeight_) / scaleHeight_) {}
 
 Value Surface::property(std::string_view name) const {
-  if (sameName(name, "ScaleWidth")) {
+  if (samePropertyName(name, "ScaleWidth")) {
     return Value(scaleWidth_);
   }
-  if (sameName(name, "ScaleHeight")) {
+  if (samePropertyName(name, "ScaleHeight")) {
     return Value(scaleHeight_);
   }
-  if (sameName(name, "DrawWidth")) {
+  if (samePropertyName(name, "DrawWidth")) {
     return Value(static_cast<std::int16_t>(drawWidth_));
   }
-  if (sameName(name, "CurrentX")) {
+  if (samePropertyName(name, "CurrentX")) {
     return Value(currentX_);
   }
-  if (sameName(name, "CurrentY")) {
+  if (samePropertyName(name, "CurrentY")) {
     return Value(currentY_);
   }
-  if (sameName(name, "FontSize")) {
+  if (samePropertyName(name, "FontSize")) {
     return Value(static_cast<float>(fontSize_));
   }
   raise(ErrorNumber::ObjectLacksProperty, std::string(name));
 }
 
 void Surface::setProperty(std::string_view name, const Value& value) {
-  if (sameName(name, "ScaleWidth")) {
+  if (samePropertyName(name, "ScaleWidth")) {
     setScaleWidth(value.toSingle());
-  } else if (sameName(name, "ScaleHeight")) {
+  } else if (samePropertyName(name, "ScaleHeight")) {
     setScaleHeight(value.toSingle());
-  } else if (sameName(name, "DrawWidth")) {
+  } else if (samePropertyName(name, "DrawWidth")) {
     setDrawWidth(value.toInt16());
-  } else if (sameName(name, "CurrentX")) {
+  } else if (samePropertyName(name, "CurrentX")) {
     setCurrentX(value.toSingle());
-  } else if (sameName(name, "CurrentY")) {
+  } else if (samePropertyName(name, "CurrentY")) {
     setCurrentY(value.toSingle());
-  } else if (sameName(name, "FontSize")) {
+  } else if (samePropertyName(name, "FontSize")) {
     setFontSize(value.toSingle());
   } else {
     raise(ErrorNumber::ObjectLacksProperty, std::string(name));

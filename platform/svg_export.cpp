@@ -32,39 +32,6 @@ std::string number(double value) {
   return text;
 }
 
-std::string colourText(Rgb colour) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text = "#";
-  for (int shift = 20; shift >= 0; shift -= 4) {
-    text += kDigits[(colour >> shift) & 0xFU];
-  }
-  return text;
-}
-
-std::string escapeXml(std::string_view utf8) {
-  std::string out;
-  for (const char c : utf8) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        // Control characters are not allowed in XML text.
-        out += (static_cast<unsigned char>(c) < 0x20 && c != '\t') ? ' ' : c;
-    }
-  }
-  return out;
-}
-
 class SvgReplay {
  public:
   SvgReplay(const RecordingSurface& surface, const SvgOptions& options)
@@ -115,7 +82,7 @@ class SvgReplay {
            std::to_string(width_) + "\" height=\"" + std::to_string(height_) + "\" viewBox=\"0 0 " +
            std::to_string(width_) + " " + std::to_string(height_) + "\">\n";
     svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width_) + "\" height=\"" +
-           std::to_string(height_) + "\" fill=\"" + colourText(options_.background) + "\"/>\n";
+           std::to_string(height_) + "\" fill=\"" + svgColour(options_.background) + "\"/>\n";
     svg += "<g shape-rendering=\"crispEdges\">\n";
     svg += body_;
     svg += "</g>\n</svg>\n";
@@ -132,7 +99,7 @@ class SvgReplay {
     }
     body_ += "<rect x=\"" + number(left) + "\" y=\"" + number(top) + "\" width=\"" +
              std::to_string(size) + "\" height=\"" + std::to_string(size) + "\" fill=\"" +
-             colourText(colour) + "\"/>\n";
+             svgColour(colour) + "\"/>\n";
   }
 
   void point(const SurfaceOp& op) {
@@ -167,7 +134,7 @@ class SvgReplay {
       return;
     }
     body_ += "<line x1=\"" + number(startX) + "\" y1=\"" + number(startY) + "\" x2=\"" +
-             number(endX) + "\" y2=\"" + number(endY) + "\" stroke=\"" + colourText(op.colour) +
+             number(endX) + "\" y2=\"" + number(endY) + "\" stroke=\"" + svgColour(op.colour) +
              "\" stroke-width=\"" + std::to_string(size) + "\" stroke-linecap=\"square\"/>\n";
   }
 
@@ -180,7 +147,7 @@ class SvgReplay {
     const double size = state_.fontSize * kPixelsPerPoint;
     body_ += "<text x=\"" + number(left) + "\" y=\"" + number(top + size * kAscent) +
              "\" font-family=\"" + escapeXml(options_.fontFamily) + "\" font-size=\"" +
-             number(size) + "\" fill=\"" + colourText(options_.foreground) +
+             number(size) + "\" fill=\"" + svgColour(options_.foreground) +
              "\" xml:space=\"preserve\">" + escapeXml(toUtf8(op.text)) + "</text>\n";
   }
 
@@ -199,6 +166,39 @@ std::string toSvg(const RecordingSurface& surface, const SvgOptions& options) {
     replay.apply(op);
   }
   return replay.document();
+}
+
+std::string svgColour(Rgb colour) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text = "#";
+  for (int shift = 20; shift >= 0; shift -= 4) {
+    text += kDigits[(colour >> shift) & 0xFU];
+  }
+  return text;
+}
+
+std::string escapeXml(std::string_view utf8) {
+  std::string out;
+  for (const char c : utf8) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        // Control characters are not allowed in XML text.
+        out += (static_cast<unsigned char>(c) < 0x20 && c != '\t') ? ' ' : c;
+    }
+  }
+  return out;
 }
 
 }  // namespace fbc

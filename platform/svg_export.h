@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "palette.h"
 #include "recording_surface.h"
@@ -20,5 +21,11 @@ struct SvgOptions {
 // wide, points as DrawWidth squares, text with its top-left corner at its print position. An
 // erase drops everything drawn before it. Points and lines wholly outside are left out.
 std::string toSvg(const RecordingSurface& surface, const SvgOptions& options = {});
+
+// "#rrggbb" for an SVG attribute.
+std::string svgColour(Rgb colour);
+// UTF-8 text made safe for SVG text and attribute values (markup escaped, control characters,
+// which XML does not allow, replaced by blanks).
+std::string escapeXml(std::string_view utf8);
 
 }  // namespace fbc
