@@ -1,7 +1,7 @@
 #include "app/input_messages.h"
 
+#include "design/design_inputs.h"
 #include "design/result_texts.h"
-#include "platform/number_text.h"
 
 namespace fbc {
 
@@ -10,12 +10,6 @@ namespace {
 QString contactSentence() {
   return QStringLiteral("解決しない場合は %1 までお問い合わせください。")
       .arg(QString::fromStdU16String(std::u16string(kMakerContactAddress)));
-}
-
-// The boxes the calculation converts straight to 32 bits; the others are read as 64-bit.
-bool readAsSingle(DesignInput input) {
-  return input == DesignInput::Vout || input == DesignInput::Iout || input == DesignInput::Vin ||
-         input == DesignInput::Vf || input == DesignInput::Duty;
 }
 
 QString notANumber(DesignInput input) {
@@ -47,94 +41,39 @@ QString noUsableCore(const QString& core) {
       .arg(core, inputName(DesignInput::Core));
 }
 
-QString inputText(const DesignInputs& inputs, DesignInput input) {
-  const std::u16string* text = nullptr;
-  switch (input) {
-    case DesignInput::Vout:
-      text = &inputs.vout;
-      break;
-    case DesignInput::Iout:
-      text = &inputs.iout;
-      break;
-    case DesignInput::Vin:
-      text = &inputs.vin;
-      break;
-    case DesignInput::Effi:
-      text = &inputs.effi;
-      break;
-    case DesignInput::Fs:
-      text = &inputs.fs;
-      break;
-    case DesignInput::Vf:
-      text = &inputs.vf;
-      break;
-    case DesignInput::Duty:
-      text = &inputs.duty;
-      break;
-    case DesignInput::Core:
-      text = &inputs.core;
-      break;
-    case DesignInput::None:
-      return {};
-  }
-  return QString::fromStdU16String(*text);
+QString typedText(const DesignInputs& inputs, DesignInput input) {
+  const std::u16string* text = fbc::inputText(inputs, input);
+  return text != nullptr ? QString::fromStdU16String(*text) : QString();
 }
 
 }  // namespace
 
 QString inputName(DesignInput input) {
-  switch (input) {
-    case DesignInput::Vin:
-      return QStringLiteral("直流入力電圧[V]");
-    case DesignInput::Vout:
-      return QStringLiteral("出力電圧[V]");
-    case DesignInput::Iout:
-      return QStringLiteral("出力電流[A]");
-    case DesignInput::Fs:
-      return QStringLiteral("スイッチング周波数[Hz]");
-    case DesignInput::Vf:
-      return QStringLiteral("Vf[V]");
-    case DesignInput::Effi:
-      return QStringLiteral("予測効率[%]");
-    case DesignInput::Duty:
-      return QStringLiteral("Duty");
-    case DesignInput::Core:
-      return QStringLiteral("コア選択");
-    case DesignInput::None:
-      break;
-  }
-  return QStringLiteral("入力");
+  const InputInfo* info = inputInfo(input);
+  return info != nullptr ? QString::fromStdU16String(std::u16string(info->caption))
+                         : QStringLiteral("入力");
 }
 
 QString inputProblem(DesignInput input, const QString& text) {
-  if (input == DesignInput::Core || input == DesignInput::None) {
+  const std::optional<StopReason> reason = judgeInput(input, text.toStdU16String());
+  if (!reason) {
     return {};
   }
-  const std::u16string raw = text.toStdU16String();
-  ParseStatus status = ParseStatus::Ok;
-  double value = 0.0;
-  if (readAsSingle(input)) {
-    const ParsedSingle parsed = parseSingle(raw);
-    status = parsed.status;
-    value = parsed.value;
-  } else {
-    const ParsedDouble parsed = parseDouble(raw);
-    status = parsed.status;
-    value = parsed.value;
+  switch (*reason) {
+    case StopReason::NotANumber:
+      return notANumber(input);
+    case StopReason::OutOfRange:
+      return tooLarge(input);
+    case StopReason::EfficiencyNotPositive:
+      return efficiencyNotPositive();
+    case StopReason::DutyOutOfRange:
+      return dutyOutOfRange();
+    case StopReason::NoUsableCore:
+    case StopReason::ArithmeticFault:
+    case StopReason::None:
+      break;
   }
-  if (status == ParseStatus::NotANumber) {
-    return notANumber(input);
-  }
-  if (status == ParseStatus::OutOfRange) {
-    return tooLarge(input);
-  }
-  if (input == DesignInput::Effi && !(value > 0.0)) {
-    return efficiencyNotPositive();
-  }
-  if (input == DesignInput::Duty && !(value > 0.0 && value < 1.0)) {
-    return dutyOutOfRange();
-  }
-  return {};
+  return unusableValue(input);
 }
 
 QString unusableValue(DesignInput input) {
@@ -158,7 +97,7 @@ QString stopReasonText(const CalculationResult& result, const DesignInputs& inpu
       why = dutyOutOfRange();
       break;
     case StopReason::NoUsableCore:
-      why = noUsableCore(inputText(inputs, DesignInput::Core));
+      why = noUsableCore(typedText(inputs, DesignInput::Core));
       break;
     case StopReason::ArithmeticFault:
     case StopReason::None:

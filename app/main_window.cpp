@@ -2,6 +2,9 @@
 
 #include <exception>
 #include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -20,9 +23,11 @@
 #include "app/picture_box.h"
 #include "app/schematic_view.h"
 #include "app/window_capture.h"
-#include "chartlib/macro_library.h"
+#include "design/click_constants.h"
+#include "design/design_inputs.h"
 #include "design/result_texts.h"
 #include "platform/errors.h"
+#include "waveform/plot_geometry.h"
 #include "waveform/waveform_stage.h"
 
 // Resources compiled into a static library are registered by hand (outside any namespace).
@@ -48,20 +53,18 @@ struct ControlLayout {
   const char* name;
   ControlKind kind;
   const char* text;
-  int left;
-  int top;
-  int width;
-  int height;
+  Placement place;
 };
 
-// In creation order. Captions that the start-up sequence sets are empty here.
+// In creation order. Captions that the start-up sequence sets are empty here, and so are the
+// input boxes' texts: they open with the design's start values.
 constexpr ControlLayout kRoster[] = {
     {"Command1", ControlKind::CommandButton, "波形クリア", 1200, 6360, 1095, 375},
     {"optcore_Lo", ControlKind::OptionButton, "低温(低め)", 7200, 3960, 1455, 255},
     {"optcore_Hi", ControlKind::OptionButton, "高温(高め)", 7200, 3240, 1455, 255},
     {"optcore_Typ", ControlKind::OptionButton, "普通", 7200, 3600, 975, 255},
-    {"txtDuty", ControlKind::TextBox, "0.5", 2520, 3600, 975, 270},
-    {"txtVf", ControlKind::TextBox, "0.7", 5160, 720, 975, 270},
+    {"txtDuty", ControlKind::TextBox, "", 2520, 3600, 975, 270},
+    {"txtVf", ControlKind::TextBox, "", 5160, 720, 975, 270},
     {"Check1", ControlKind::CheckBox, "工事中：50%負荷時波形", 6120, 6360, 2535, 255},
     {"Command2", ControlKind::CommandButton, "トランス購入仕様書作成", 9720, 6360, 2655, 375},
     {"Text6", ControlKind::TextBox, "図番入力(半角)", 9720, 6000, 2655, 270},
@@ -78,14 +81,14 @@ constexpr ControlLayout kRoster[] = {
      4695, 255},
     {"cmdcal", ControlKind::CommandButton, "シミュレーション開始", 2760, 6360, 3255, 375},
     {"cmbCore", ControlKind::ComboBox, "EER28", 4080, 2400, 1575, 300},
-    {"Pic2", ControlKind::PictureBox, "", 4560, 4440, 3735, 1215},
-    {"Pic1", ControlKind::PictureBox, "", 600, 4440, 3855, 1215},
-    {"txtEffi", ControlKind::TextBox, "80", 5400, 3720, 975, 270},
-    {"txtIout", ControlKind::TextBox, "10", 7080, 2040, 975, 270},
-    {"txtVout", ControlKind::TextBox, "24", 7080, 1320, 975, 270},
-    {"txtFs", ControlKind::TextBox, "50000", 2520, 3000, 975, 270},
-    {"txtVin", ControlKind::TextBox, "200", 600, 1200, 975, 270},
-    {"lblpic1_1", ControlKind::Label, "", 840, 5280, 3375, 255},
+    {"Pic2", ControlKind::PictureBox, "", kPic2Placement},
+    {"Pic1", ControlKind::PictureBox, "", kPic1Placement},
+    {"txtEffi", ControlKind::TextBox, "", 5400, 3720, 975, 270},
+    {"txtIout", ControlKind::TextBox, "", 7080, 2040, 975, 270},
+    {"txtVout", ControlKind::TextBox, "", 7080, 1320, 975, 270},
+    {"txtFs", ControlKind::TextBox, "", 2520, 3000, 975, 270},
+    {"txtVin", ControlKind::TextBox, "", 600, 1200, 975, 270},
+    {"lblpic1_1", ControlKind::Label, "", kLblpic1_1Placement},
     {"lblmanyu", ControlKind::Label, "", 0, 2280, 1695, 2055},
     {"lblinfo", ControlKind::Label, "", 120, 7200, 8895, 375},
     {"lbldai", ControlKind::Label, "", 0, 120, 8895, 495},
@@ -116,18 +119,14 @@ constexpr ControlLayout kRoster[] = {
      255},
     {"Label6", ControlKind::Label, "コンセプト：巻数比開示、　巻数線形とGAP非公開", 9240, 5280,
      4095, 255},
-    {"lbldiv2", ControlKind::Label, "出力ダイオード電圧電流[100V/div,10A/div]", 4680, 5760, 3735,
-     495},
-    {"lbldiv1", ControlKind::Label, "スイッチ電圧電流[100V/div,10A/div]", 600, 5760, 3855, 255},
+    {"lbldiv2", ControlKind::Label, "出力ダイオード電圧電流[100V/div,10A/div]", kLbldiv2Placement},
+    {"lbldiv1", ControlKind::Label, "スイッチ電圧電流[100V/div,10A/div]", kLbldiv1Placement},
 };
 
 constexpr int kClientWidthTwips = 9105;
 constexpr int kClientHeightTwips = 8550;
 // Labels this tall or taller hold two lines of the 9-point font.
 constexpr int kTwoLineLabelTwips = 375;
-
-// 15 twips to the pixel at 96 dpi; Qt scales the pixels on high-DPI screens.
-constexpr int pixels(int twips) { return (twips + 7) / 15; }
 
 constexpr const char* kTabOrder[] = {
     "cmdcal",           "txtVin",        "txtFs",         "txtVout",
@@ -155,10 +154,6 @@ constexpr const char* kWhiteLabels[] = {"Label4", "Label5", "Label16", "lblNt", 
 
 constexpr const char* kCentredLabels[] = {"lbldai",  "Label21", "lblCuondo",
                                           "lblinfo", "lbltest", "lblIin"};
-
-constexpr DesignInput kInputs[] = {DesignInput::Vout, DesignInput::Iout, DesignInput::Vin,
-                                   DesignInput::Effi, DesignInput::Fs,   DesignInput::Vf,
-                                   DesignInput::Duty, DesignInput::Core};
 
 QFont windowsFont(const char* family, qreal points) {
   QFont font(QString::fromUtf8(family));
@@ -194,8 +189,11 @@ void MainWindow::createControls() {
   optionGroup_->setExclusive(true);
   for (const ControlLayout& entry : kRoster) {
     const QString name = QString::fromLatin1(entry.name);
-    const QString text = QString::fromUtf8(entry.text);
-    const QSize size(pixels(entry.width), pixels(entry.height));
+    const InputInfo* input = inputInfoByBox(entry.name);
+    const QString text = entry.kind == ControlKind::TextBox && input != nullptr
+                             ? fromText(std::u16string(input->startText))
+                             : QString::fromUtf8(entry.text);
+    const QSize size(pixels(entry.place.width), pixels(entry.place.height));
     QWidget* widget = nullptr;
     std::unique_ptr<Object> adapter;
     switch (entry.kind) {
@@ -203,7 +201,7 @@ void MainWindow::createControls() {
         auto* label = new QLabel(text, this);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         // Labels of one line clip their text; taller ones wrap it.
-        label->setWordWrap(entry.height >= kTwoLineLabelTwips);
+        label->setWordWrap(entry.place.height >= kTwoLineLabelTwips);
         // Labels are opaque: they hide what lies beneath them, the schematic included.
         label->setAutoFillBackground(true);
         adapter = std::make_unique<LabelObject>(*label);
@@ -256,7 +254,8 @@ void MainWindow::createControls() {
         break;
     }
     widget->setObjectName(name);
-    widget->setGeometry(pixels(entry.left), pixels(entry.top), size.width(), size.height());
+    widget->setGeometry(pixels(entry.place.left), pixels(entry.place.top), size.width(),
+                        size.height());
     controls_.insert(name, widget);
     if (adapter) {
       objectByName_.insert(name, adapter.get());
@@ -292,6 +291,7 @@ void MainWindow::createControls() {
   find("lblIin", lblIin_);
   find("Pic1", Pic1_);
   find("Pic2", Pic2_);
+  findLabels();
   optcore_Typ_->setChecked(true);
 }
 
@@ -316,9 +316,9 @@ void MainWindow::applyFontsAndColours() {
         ->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   }
 
-  label("lblmanyu").setForeColor(kBlueColour);
-  label("lblinfo").setForeColor(kBlueColour);
-  label("Label7").setForeColor(kGrayTextColour);
+  labels_.lblmanyu->setForeColor(kBlueColour);
+  labels_.lblinfo->setForeColor(kBlueColour);
+  labels_.Label7->setForeColor(kGrayTextColour);
   // The check box looks disabled but still toggles.
   QWidget* check = controls_.value(QStringLiteral("Check1"));
   QPalette palette = check->palette();
@@ -356,12 +356,11 @@ void MainWindow::connectHandlers() {
 
 void MainWindow::load() {
   Start();
-  label("lblmanyu")
-      .setProperty("Caption",
-                   Value(u"使用方法：まず、コンバータのスペックを入力する。コアの温度レベルを選択す"
-                         u"る。シミュレーション開始ボタンをクリックする｡すると､銅線の温度状態をシミ"
-                         u"ュレーションできます｡ (電流は臨海モードにて演算しています。)"));
-  label("lbldai").setProperty("Caption", Value(u"タルミナ電機のトランス設計ソフトver2.4"));
+  labels_.lblmanyu->setProperty(
+      "Caption", Value(u"使用方法：まず、コンバータのスペックを入力する。コアの温度レベルを選択す"
+                       u"る。シミュレーション開始ボタンをクリックする｡すると､銅線の温度状態をシミ"
+                       u"ュレーションできます｡ (電流は臨海モードにて演算しています。)"));
+  labels_.lbldai->setProperty("Caption", Value(u"タルミナ電機のトランス設計ソフトver2.4"));
   catalogue_.emplace();
   fillCoreList();
 }
@@ -435,15 +434,7 @@ void MainWindow::cmdcalClick() {
 }
 
 void MainWindow::calculate() {
-  Value pi;
-  Value Meg;
-  Value k;
-  Value m;
-  Value u;
-  Value nValue;
-  macro::Constant(pi, Meg, k, m, u, nValue);
-  [[maybe_unused]] const float n = nValue.toSingle();
-
+  const ClickConstants constants = clickConstants();
   const DesignInputs inputs = readInputs();
   const CalculationResult result = calculateDesign(inputs, *catalogue_, state_);
   // The lookup is step 5: a run past it that found the typed core changed the core figures.
@@ -455,42 +446,42 @@ void MainWindow::calculate() {
     report(MessageKind::Stop, stopMessage(result, inputs));
     return;
   }
-  for (DesignInput input : kInputs) {
-    unmark(boxFor(input));
+  for (const InputInfo& info : kInputTable) {
+    unmark(boxFor(info.input));
   }
 
-  showResults();
+  showResults(constants.k);
   cmbCore_->setToolTip(result.usedPreviousCore ? previousCoreToolTip(lookedUpCore_) : QString());
 
   Value pic1 = Pic1_->value();
   Value pic2 = Pic2_->value();
-  runWaveformStage(state_, m, pic1, pic2, object("lblpic1_1"), object("lbldiv1"),
-                   object("lbldiv2"));
+  runWaveformStage(state_, constants.m, pic1, pic2, *labels_.lblpic1_1, *labels_.lbldiv1,
+                   *labels_.lbldiv2);
 
   if (result.usedPreviousCore) {
     report(MessageKind::Notice, previousCoreNotice(fromText(inputs.core), lookedUpCore_));
   }
 }
 
-void MainWindow::showResults() {
-  const ResultTexts texts = resultTexts(state_);
-  label("lblCuondo").setProperty("Caption", Value(texts.lblCuondo));
-  label("lblinfo").setProperty("Caption", Value(texts.lblinfo));
-  label("lbltest").setProperty("Caption", Value(texts.lbltest));
-  label("lblIin").setProperty("Caption", Value(texts.lblIin));
-  label("lblNt").setForeColor(kRedColour);
-  label("lblLp").setForeColor(kRedColour);
-  label("lblCuondo").setForeColor(kRedColour);
-  label("lblNt").setProperty("Caption", Value(texts.lblNt));
-  label("lblLp").setProperty("Caption", Value(texts.lblLp));
+void MainWindow::showResults(const Value& k) {
+  const ResultTexts texts = resultTexts(state_, k);
+  labels_.lblCuondo->setProperty("Caption", Value(texts.lblCuondo));
+  labels_.lblinfo->setProperty("Caption", Value(texts.lblinfo));
+  labels_.lbltest->setProperty("Caption", Value(texts.lbltest));
+  labels_.lblIin->setProperty("Caption", Value(texts.lblIin));
+  labels_.lblNt->setForeColor(kRedColour);
+  labels_.lblLp->setForeColor(kRedColour);
+  labels_.lblCuondo->setForeColor(kRedColour);
+  labels_.lblNt->setProperty("Caption", Value(texts.lblNt));
+  labels_.lblLp->setProperty("Caption", Value(texts.lblLp));
 }
 
 void MainWindow::command1Click() {
   try {
     Value pic1 = Pic1_->value();
     Value pic2 = Pic2_->value();
-    clearDisplay(pic1, pic2, object("lbldiv1"), object("lbldiv2"), object("lblCuondo"),
-                 object("lblinfo"), object("lbltest"));
+    clearDisplay(pic1, pic2, *labels_.lbldiv1, *labels_.lbldiv2, *labels_.lblCuondo,
+                 *labels_.lblinfo, *labels_.lbltest);
   } catch (const RuntimeError& error) {
     report(MessageKind::Stop, runtimeErrorMessage(error));
   } catch (const std::exception&) {
@@ -502,14 +493,9 @@ void MainWindow::command1Click() {
 
 DesignInputs MainWindow::readInputs() const {
   DesignInputs inputs;
-  inputs.vout = txtVout_->text().toStdU16String();
-  inputs.iout = txtIout_->text().toStdU16String();
-  inputs.vin = txtVin_->text().toStdU16String();
-  inputs.effi = txtEffi_->text().toStdU16String();
-  inputs.fs = txtFs_->text().toStdU16String();
-  inputs.vf = txtVf_->text().toStdU16String();
-  inputs.duty = txtDuty_->text().toStdU16String();
-  inputs.core = cmbCore_->currentText().toStdU16String();
+  for (const InputInfo& info : kInputTable) {
+    *inputText(inputs, info.input) = boxText(info.input).toStdU16String();
+  }
   if (optcore_Hi_->isChecked()) {
     inputs.level = CoreLevel::Hi;
   } else if (optcore_Typ_->isChecked()) {
@@ -570,27 +556,8 @@ void MainWindow::refreshMark(DesignInput input) {
 }
 
 QWidget* MainWindow::boxFor(DesignInput input) const {
-  switch (input) {
-    case DesignInput::Vout:
-      return txtVout_;
-    case DesignInput::Iout:
-      return txtIout_;
-    case DesignInput::Vin:
-      return txtVin_;
-    case DesignInput::Effi:
-      return txtEffi_;
-    case DesignInput::Fs:
-      return txtFs_;
-    case DesignInput::Vf:
-      return txtVf_;
-    case DesignInput::Duty:
-      return txtDuty_;
-    case DesignInput::Core:
-      return cmbCore_;
-    case DesignInput::None:
-      break;
-  }
-  return nullptr;
+  const InputInfo* info = inputInfo(input);
+  return info != nullptr ? controls_.value(QString::fromLatin1(info->box)) : nullptr;
 }
 
 QString MainWindow::boxText(DesignInput input) const {
@@ -601,12 +568,24 @@ QString MainWindow::boxText(DesignInput input) const {
   return box != nullptr ? box->text() : QString();
 }
 
-Object& MainWindow::object(const char* name) const {
-  return *objectByName_.value(QString::fromLatin1(name));
-}
-
-LabelObject& MainWindow::label(const char* name) const {
-  return static_cast<LabelObject&>(object(name));
+void MainWindow::findLabels() {
+  constexpr std::pair<const char*, LabelObject * LabelObjects::*> kLabels[] = {
+      {"lblmanyu", &LabelObjects::lblmanyu},   {"lblinfo", &LabelObjects::lblinfo},
+      {"Label7", &LabelObjects::Label7},       {"lbldai", &LabelObjects::lbldai},
+      {"lblCuondo", &LabelObjects::lblCuondo}, {"lbltest", &LabelObjects::lbltest},
+      {"lblIin", &LabelObjects::lblIin},       {"lblNt", &LabelObjects::lblNt},
+      {"lblLp", &LabelObjects::lblLp},         {"lblpic1_1", &LabelObjects::lblpic1_1},
+      {"lbldiv1", &LabelObjects::lbldiv1},     {"lbldiv2", &LabelObjects::lbldiv2},
+  };
+  for (const auto& [name, member] : kLabels) {
+    // A label missing from the layout is a fault of this file: stop at start-up, not on a
+    // later click.
+    auto* label = dynamic_cast<LabelObject*>(objectByName_.value(QString::fromLatin1(name)));
+    if (label == nullptr) {
+      throw std::logic_error(std::string("no label ") + name + " in the window's layout");
+    }
+    labels_.*member = label;
+  }
 }
 
 }  // namespace fbc

@@ -15,6 +15,7 @@
 #include "design/core_catalogue.h"
 #include "design/design_state.h"
 #include "design/input_rules.h"
+#include "platform/value.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -80,7 +81,7 @@ class MainWindow : public QWidget {
   void command1Click();
 
   void calculate();
-  void showResults();
+  void showResults(const Value& k);
   DesignInputs readInputs() const;
   bool namesUsableCore(const QString& text) const;
 
@@ -91,13 +92,29 @@ class MainWindow : public QWidget {
   void refreshMark(DesignInput input);
   QWidget* boxFor(DesignInput input) const;
   QString boxText(DesignInput input) const;
-  Object& object(const char* name) const;
-  LabelObject& label(const char* name) const;
+  void findLabels();
+
+  // The label adapters the handlers write to, found once when the controls are made.
+  struct LabelObjects {
+    LabelObject* lblmanyu = nullptr;
+    LabelObject* lblinfo = nullptr;
+    LabelObject* Label7 = nullptr;
+    LabelObject* lbldai = nullptr;
+    LabelObject* lblCuondo = nullptr;
+    LabelObject* lbltest = nullptr;
+    LabelObject* lblIin = nullptr;
+    LabelObject* lblNt = nullptr;
+    LabelObject* lblLp = nullptr;
+    LabelObject* lblpic1_1 = nullptr;
+    LabelObject* lbldiv1 = nullptr;
+    LabelObject* lbldiv2 = nullptr;
+  };
 
   QHash<QString, QWidget*> controls_;
   std::vector<std::unique_ptr<Object>> objects_;
   QHash<QString, Object*> objectByName_;
   QSet<const QWidget*> marked_;
+  LabelObjects labels_;
 
   QButtonGroup* optionGroup_ = nullptr;
   QPushButton* cmdcal_ = nullptr;

@@ -19,6 +19,7 @@
 
 #include "chartlib/macro_library.h"
 #include "design/calculation.h"
+#include "design/click_constants.h"
 #include "design/core_catalogue.h"
 #include "design/result_texts.h"
 #include "platform/controls.h"
@@ -59,15 +60,15 @@ void BM_Click(benchmark::State& bench) {
   Value pic2(surface2);
   ResultLabels labels;
   for (auto _ : bench) {
-    Value pi, Meg, k, m, u, n;
-    macro::Constant(pi, Meg, k, m, u, n);
+    const ClickConstants constants = clickConstants();
     DesignState state;
     if (!calculateDesign(inputs, catalogue, state).completed) {
       bench.SkipWithError("calculation stopped");
       break;
     }
-    labels.show(resultTexts(state));
-    runWaveformStage(state, m, pic1, pic2, labels.lblpic1_1, labels.lbldiv1, labels.lbldiv2);
+    labels.show(resultTexts(state, constants.k));
+    runWaveformStage(state, constants.m, pic1, pic2, labels.lblpic1_1, labels.lbldiv1,
+                     labels.lbldiv2);
     benchmark::DoNotOptimize(surface1.image().constBits());
   }
 }

@@ -1,18 +1,17 @@
 #include "cli/flyback_calc.h"
 
-#include <array>
 #include <exception>
 #include <optional>
 #include <sstream>
 #include <string_view>
-#include <tuple>
 #include <utility>
 
-#include "chartlib/macro_library.h"
 #include "cli/file_output.h"
 #include "cli/options.h"
 #include "cli/plot_export.h"
 #include "cli/waveform_csv.h"
+#include "design/click_constants.h"
+#include "design/design_inputs.h"
 #include "design/input_rules.h"
 #include "design/result_texts.h"
 #include "platform/errors.h"
@@ -52,35 +51,6 @@ std::string conversionReason(const RuntimeError& error) {
   }
 }
 
-struct BlamedInput {
-  std::string_view option;
-  const std::u16string* text = nullptr;
-};
-
-std::optional<BlamedInput> blamedInput(DesignInput input, const DesignInputs& inputs) {
-  switch (input) {
-    case DesignInput::Vout:
-      return BlamedInput{"--vout", &inputs.vout};
-    case DesignInput::Iout:
-      return BlamedInput{"--iout", &inputs.iout};
-    case DesignInput::Vin:
-      return BlamedInput{"--vin", &inputs.vin};
-    case DesignInput::Effi:
-      return BlamedInput{"--effi", &inputs.effi};
-    case DesignInput::Fs:
-      return BlamedInput{"--fs", &inputs.fs};
-    case DesignInput::Vf:
-      return BlamedInput{"--vf", &inputs.vf};
-    case DesignInput::Duty:
-      return BlamedInput{"--duty", &inputs.duty};
-    case DesignInput::Core:
-      return BlamedInput{"--core", &inputs.core};
-    case DesignInput::None:
-      break;
-  }
-  return std::nullopt;
-}
-
 std::string catalogueList(const CoreCatalogue& catalogue) {
   std::string list;
   for (const std::u16string& name : catalogue.listNames()) {
@@ -111,9 +81,9 @@ std::string stopReason(const CalculationResult& result, const CoreCatalogue& cat
 std::string stopMessage(const CalculationResult& result, const DesignInputs& inputs,
                         const CoreCatalogue& catalogue) {
   std::string message;
-  if (const auto blamed = blamedInput(result.cause, inputs)) {
-    message = optionAndValue(blamed->option, *blamed->text) + ": " + stopReason(result, catalogue) +
-              "; the calculation";
+  if (const InputInfo* blamed = inputInfo(result.cause)) {
+    message = optionAndValue("--" + std::string(blamed->key), *inputText(inputs, result.cause)) +
+              ": " + stopReason(result, catalogue) + "; the calculation";
   } else {
     message = "the calculation";
   }
@@ -126,18 +96,6 @@ std::string stopMessage(const CalculationResult& result, const DesignInputs& inp
     message += " (" + std::string(errorDescription(result.error)) + ")";
   }
   return message;
-}
-
-// The constant m = 0.001 that the window's click handler takes from the library.
-Value constantM() {
-  Value pi;
-  Value Meg;
-  Value k;
-  Value m;
-  Value u;
-  Value n;
-  macro::Constant(pi, Meg, k, m, u, n);
-  return m;
 }
 
 void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
@@ -178,8 +136,8 @@ std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options
     }
   }
   if (!options.plot.empty()) {
-    files.push_back(
-        {"--plot", options.plot, plotFileBytes(report.state, constantM(), options.plotFormat)});
+    files.push_back({"--plot", options.plot,
+                     plotFileBytes(report.state, clickConstants().m, options.plotFormat)});
   }
   return files;
 }
@@ -187,25 +145,24 @@ std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options
 }  // namespace
 
 std::vector<std::string> applyLimitRules(DesignInputs& inputs) {
-  const std::array<std::tuple<LimitedBox, std::string_view, std::u16string*>, 5> boxes{{
-      {LimitedBox::Vin, "--vin", &inputs.vin},
-      {LimitedBox::Vout, "--vout", &inputs.vout},
-      {LimitedBox::Iout, "--iout", &inputs.iout},
-      {LimitedBox::Fs, "--fs", &inputs.fs},
-      {LimitedBox::Vf, "--vf", &inputs.vf},
-  }};
   std::vector<std::string> warnings;
-  for (const auto& [box, option, text] : boxes) {
+  for (DesignInput input : kInputPresentationOrder) {
+    const InputInfo& info = *inputInfo(input);
+    if (!info.limit) {
+      continue;
+    }
+    std::u16string& text = *inputText(inputs, input);
+    const std::string option = "--" + std::string(info.key);
     std::optional<std::u16string> replacement;
     try {
-      replacement = limitReplacement(box, *text);
+      replacement = limitReplacement(*info.limit, text);
     } catch (const RuntimeError& error) {
-      throw InputError(optionAndValue(option, *text) + ": " + conversionReason(error));
+      throw InputError(optionAndValue(option, text) + ": " + conversionReason(error));
     }
     if (replacement) {
-      warnings.push_back(optionAndValue(option, *text) + " is outside the limits; using " +
+      warnings.push_back(optionAndValue(option, text) + " is outside the limits; using " +
                          toUtf8(*replacement));
-      *text = std::move(*replacement);
+      text = std::move(*replacement);
     }
   }
   return warnings;
@@ -218,9 +175,10 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
   if (!result.completed) {
     throw InputError(stopMessage(result, inputs, catalogue));
   }
-  report.texts = resultTexts(report.state);
+  const ClickConstants constants = clickConstants();
+  report.texts = resultTexts(report.state, constants.k);
   if (report.state.Lp != 0.0F) {
-    report.scales = waveformScales(report.state, constantM());
+    report.scales = waveformScales(report.state, constants.m);
   }
   return report;
 }

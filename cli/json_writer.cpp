@@ -1,12 +1,11 @@
 #include "cli/json_writer.h"
 
-#include <charconv>
 #include <cmath>
 #include <stdexcept>
-#include <system_error>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/number_text.h"
 #include "platform/text.h"
 
 namespace fbc {
@@ -19,19 +18,7 @@ std::string quoted(std::string_view utf8Text) {
       .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-template <typename Number>
-std::string shortestText(Number value) {
-  char buffer[64];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  if (error != std::errc()) {
-    throw std::logic_error("number does not fit its text buffer");
-  }
-  return std::string(buffer, end);
-}
-
 }  // namespace
-
-std::string shortestFloatText(float value) { return shortestText(value); }
 
 void JsonWriter::beginObject() { open('{', true); }
 
@@ -64,7 +51,7 @@ void JsonWriter::value(float number) {
     null();
     return;
   }
-  token(shortestText(number));
+  token(shortestRoundTrip(number));
 }
 
 void JsonWriter::value(double number) {
@@ -72,7 +59,7 @@ void JsonWriter::value(double number) {
     null();
     return;
   }
-  token(shortestText(number));
+  token(shortestRoundTrip(number));
 }
 
 void JsonWriter::boolean(bool flag) { token(flag ? "true" : "false"); }

@@ -7,10 +7,6 @@
 
 namespace fbc {
 
-// The shortest decimal text that reads back as exactly `value` when parsed as a 32-bit float
-// ("1.5", "8.125668e-09", "50000"); independent of the locale.
-std::string shortestFloatText(float value);
-
 // Streams indented JSON. Numbers are written as tokens of our own choosing, so that a 32-bit
 // float appears as its shortest round-trip text rather than as a widened double.
 class JsonWriter {

@@ -1,9 +1,12 @@
 #include "cli/options.h"
 
 #include <algorithm>
+#include <array>
 
 #include <CLI/CLI.hpp>
 
+#include "design/input_rules.h"
+#include "platform/number_text.h"
 #include "platform/text.h"
 
 namespace fbc {
@@ -14,14 +17,14 @@ constexpr std::string_view kProgram = "flyback-calc";
 
 // Raw texts as the parser fills them; the design inputs are converted to UTF-16 afterwards.
 struct RawOptions {
-  std::string vin = "200";
-  std::string vout = "24";
-  std::string iout = "10";
-  std::string fs = "50000";
-  std::string vf = "0.7";
-  std::string effi = "80";
-  std::string duty = "0.5";
-  std::string core = "EER25.5";
+  // The input texts in kInputPresentationOrder, starting as the window's boxes do.
+  std::array<std::string, kInputPresentationOrder.size()> inputs = [] {
+    std::array<std::string, kInputPresentationOrder.size()> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      texts[i] = toUtf8(inputInfo(kInputPresentationOrder[i])->startText);
+    }
+    return texts;
+  }();
   std::string level = "typ";
   std::string format = "text";
   bool sweep = false;
@@ -59,28 +62,73 @@ constexpr std::string_view kFooter =
     "  flyback-calc --waveform-csv wave.csv --plot wave.png\n"
     "  flyback-calc --fs 100000 --waveform-csv - > wave.csv";
 
+// What an input option means and an example value; its limits and default come from the
+// design's input table.
+struct InputHelp {
+  std::string_view meaning;
+  std::string_view rule;  // for inputs without a limit rule
+  std::string_view example;
+};
+
+InputHelp helpFor(DesignInput input) {
+  switch (input) {
+    case DesignInput::Vin:
+      return {"DC input voltage [V]", "", "141"};
+    case DesignInput::Vout:
+      return {"output voltage [V]", "", "12"};
+    case DesignInput::Iout:
+      return {"output current [A]", "", "2.5"};
+    case DesignInput::Fs:
+      return {"switching frequency [Hz]", "", "1e5"};
+    case DesignInput::Vf:
+      return {"output-diode forward voltage [V]", "", "0.45"};
+    case DesignInput::Effi:
+      return {"predicted efficiency [%]", "above 0", "85"};
+    case DesignInput::Duty:
+      return {"duty ratio (on-time / period)", "strictly between 0 and 1", "0.45"};
+    case DesignInput::Core:
+      return {"catalogue core", "exact and case-sensitive", "PQ3230"};
+    case DesignInput::None:
+      break;
+  }
+  return {};
+}
+
+std::string numberText(double value) { return toUtf8(generalText(value)); }
+
+// "10 to 1000", or for a box that refuses its lower bound "above 0 up to 60; 0 or below
+// becomes 10".
+std::string limitPhrase(LimitedBox box) {
+  const LimitRule rule = limitRule(box);
+  if (rule.lowerIncluded) {
+    return "above " + numberText(rule.lower) + " up to " + numberText(rule.upper) + "; " +
+           numberText(rule.lower) + " or below becomes " + toUtf8(rule.lowerText);
+  }
+  return numberText(rule.lower) + " to " + numberText(rule.upper);
+}
+
+std::string optionHelp(const InputInfo& info) {
+  const InputHelp help = helpFor(info.input);
+  std::string text(help.meaning);
+  text += ", ";
+  text += info.limit ? limitPhrase(*info.limit) : std::string(help.rule);
+  text += " (default " + toUtf8(info.startText);
+  if (info.input == DesignInput::Core) {
+    text += "; --sweep shows every core";
+  }
+  text += "). Example: --" + std::string(info.key) + " " + std::string(help.example);
+  return text;
+}
+
 FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
-  app.add_option("--vin", raw.vin,
-                 "DC input voltage [V], 10 to 1000 (default 200). Example: --vin 141");
-  app.add_option("--vout", raw.vout,
-                 "output voltage [V], above 0 up to 60; 0 or below becomes 10 (default 24). "
-                 "Example: --vout 12");
-  app.add_option("--iout", raw.iout,
-                 "output current [A], above 0 up to 60; 0 or below becomes 1 (default 10). "
-                 "Example: --iout 2.5");
-  app.add_option("--fs", raw.fs,
-                 "switching frequency [Hz], 10000 to 300000 (default 50000). Example: --fs 1e5");
-  app.add_option("--vf", raw.vf,
-                 "output-diode forward voltage [V], 0 to 3 (default 0.7). Example: --vf 0.45");
-  app.add_option("--effi", raw.effi,
-                 "predicted efficiency [%], above 0 (default 80). Example: --effi 85");
-  app.add_option("--duty", raw.duty,
-                 "duty ratio (on-time / period), strictly between 0 and 1 (default 0.5). "
-                 "Example: --duty 0.45");
-  app.add_option("--core", raw.core,
-                 "catalogue core, exact and case-sensitive (default EER25.5; --sweep shows "
-                 "every core). Example: --core PQ3230")
-      ->type_name("NAME");
+  for (std::size_t i = 0; i < kInputPresentationOrder.size(); ++i) {
+    const InputInfo& info = *inputInfo(kInputPresentationOrder[i]);
+    CLI::Option* option =
+        app.add_option("--" + std::string(info.key), raw.inputs[i], optionHelp(info));
+    if (info.input == DesignInput::Core) {
+      option->type_name("NAME");
+    }
+  }
   app.add_option("--level", raw.level,
                  "core temperature level: hi (高温(高め), 0.34 T), typ (普通, 0.2 T) or lo "
                  "(低温(低め), 0.18 T) (default typ). Example: --level hi")
@@ -110,10 +158,8 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
 }
 
 CoreLevel toLevel(const std::string& text) {
-  for (CoreLevel level : {CoreLevel::Hi, CoreLevel::Typ, CoreLevel::Lo}) {
-    if (text == levelName(level)) {
-      return level;
-    }
+  if (const std::optional<CoreLevel> level = levelFromName(text)) {
+    return *level;
   }
   throw UsageError("--level " + text + ": expected hi, typ or lo");
 }
@@ -192,14 +238,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
   }
 
   CliOptions& options = result.options;
-  options.inputs.vin = fromUtf8(raw.vin);
-  options.inputs.vout = fromUtf8(raw.vout);
-  options.inputs.iout = fromUtf8(raw.iout);
-  options.inputs.fs = fromUtf8(raw.fs);
-  options.inputs.vf = fromUtf8(raw.vf);
-  options.inputs.effi = fromUtf8(raw.effi);
-  options.inputs.duty = fromUtf8(raw.duty);
-  options.inputs.core = fromUtf8(raw.core);
+  for (std::size_t i = 0; i < kInputPresentationOrder.size(); ++i) {
+    *inputText(options.inputs, kInputPresentationOrder[i]) = fromUtf8(raw.inputs[i]);
+  }
   options.inputs.level = toLevel(raw.level);
   options.format = toFormat(raw.format);
   options.sweep = raw.sweep;
@@ -223,34 +264,6 @@ std::optional<PlotFormat> plotFormatOf(std::string_view path) {
     return PlotFormat::Svg;
   }
   return std::nullopt;
-}
-
-std::string_view levelName(CoreLevel level) {
-  switch (level) {
-    case CoreLevel::Hi:
-      return "hi";
-    case CoreLevel::Typ:
-      return "typ";
-    case CoreLevel::Lo:
-      return "lo";
-    case CoreLevel::None:
-      break;
-  }
-  return "";
-}
-
-std::u16string_view levelCaption(CoreLevel level) {
-  switch (level) {
-    case CoreLevel::Hi:
-      return u"高温(高め)";
-    case CoreLevel::Typ:
-      return u"普通";
-    case CoreLevel::Lo:
-      return u"低温(低め)";
-    case CoreLevel::None:
-      break;
-  }
-  return u"";
 }
 
 }  // namespace fbc

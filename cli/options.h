@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "design/calculation.h"
+#include "design/design_inputs.h"
 #include "design/design_state.h"
 
 namespace fbc {
@@ -48,10 +49,5 @@ CommandLine parseCommandLine(const std::vector<std::string>& args);
 // The picture format a file name asks for by its extension, in any letter case; nothing for
 // another extension.
 std::optional<PlotFormat> plotFormatOf(std::string_view path);
-
-// "hi", "typ", "lo" as the command line spells the levels ("" for CoreLevel::None).
-std::string_view levelName(CoreLevel level);
-// The caption of the level's option button in the window, such as "普通".
-std::u16string_view levelCaption(CoreLevel level);
 
 }  // namespace fbc

@@ -23,29 +23,21 @@
 #include "platform/recording_surface.h"
 #include "platform/svg_export.h"
 #include "platform/text.h"
+#include "waveform/plot_geometry.h"
 #include "waveform/waveform_stage.h"
 
 namespace fbc {
 
 namespace {
 
-// A control's place in the window, in twips.
-struct Placement {
-  int left;
-  int top;
-  int width;
-  int height;
-};
-
-// Rounded to the nearest pixel, as the window lays out its controls.
-constexpr int pixels(int twips) { return (twips + 7) / 15; }
-
-constexpr Placement kPic1{600, 4440, 3855, 1215};
-constexpr Placement kPic2{4560, 4440, 3735, 1215};
-constexpr Placement kLbldiv1{600, 5760, 3855, 255};
-constexpr Placement kLbldiv2{4680, 5760, 3735, 495};
-// A line beneath the scale captions (which fit on one line here), in line with lbldiv1.
-constexpr Placement kLblpic1_1{kLbldiv1.left, kLbldiv1.top + kLbldiv1.height + 60, 3375, 255};
+constexpr Placement kPic1 = kPic1Placement;
+constexpr Placement kPic2 = kPic2Placement;
+constexpr Placement kLbldiv1 = kLbldiv1Placement;
+constexpr Placement kLbldiv2 = kLbldiv2Placement;
+// A line beneath the scale captions (which fit on one line here), in line with lbldiv1, where
+// the window hides it beneath Pic1.
+constexpr Placement kLblpic1_1{kLbldiv1.left, kLbldiv1.top + kLbldiv1.height + 60,
+                               kLblpic1_1Placement.width, kLblpic1_1Placement.height};
 
 constexpr int kMarginPixels = 8;
 constexpr int kOriginX = pixels(kPic1.left) - kMarginPixels;

@@ -8,6 +8,8 @@
 
 #include "cli/json_writer.h"
 #include "cli/options.h"
+#include "design/design_inputs.h"
+#include "design/design_state_members.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
 
@@ -16,37 +18,6 @@ namespace fbc {
 namespace {
 
 constexpr std::u16string_view kMicrohenrySuffix = u"[uH]";
-
-// Design-state numbers in the order the state declares them; CoreSel, the one text, is
-// written after Iin where it belongs.
-constexpr std::array<std::pair<const char*, float DesignState::*>, 8> kStateBeforeCore{{
-    {"Vout", &DesignState::Vout},
-    {"Iout", &DesignState::Iout},
-    {"Vin", &DesignState::Vin},
-    {"Effi", &DesignState::Effi},
-    {"T", &DesignState::T},
-    {"Vf", &DesignState::Vf},
-    {"Duty", &DesignState::Duty},
-    {"Iin", &DesignState::Iin},
-}};
-constexpr std::array<std::pair<const char*, float DesignState::*>, 16> kStateAfterCore{{
-    {"dB", &DesignState::dB},
-    {"Ae", &DesignState::Ae},
-    {"Aw", &DesignState::Aw},
-    {"Fill", &DesignState::Fill},
-    {"Ton", &DesignState::Ton},
-    {"Toff", &DesignState::Toff},
-    {"Ns", &DesignState::Ns},
-    {"Is", &DesignState::Is},
-    {"Ls", &DesignState::Ls},
-    {"AL", &DesignState::AL},
-    {"Ip", &DesignState::Ip},
-    {"Lp", &DesignState::Lp},
-    {"Np", &DesignState::Np},
-    {"Nt", &DesignState::Nt},
-    {"Acu", &DesignState::Acu},
-    {"Im", &DesignState::Im},
-}};
 
 std::string utf8(std::u16string_view text) { return toUtf8(text); }
 
@@ -85,15 +56,13 @@ void writeLine(std::ostream& out, std::string_view caption, const std::string& v
 
 void writeState(JsonWriter& json, const DesignState& state) {
   json.beginObject();
-  for (const auto& [name, member] : kStateBeforeCore) {
-    json.key(name);
-    json.value(state.*member);
-  }
-  json.key("CoreSel");
-  json.value(std::u16string_view(state.CoreSel));
-  for (const auto& [name, member] : kStateAfterCore) {
-    json.key(name);
-    json.value(state.*member);
+  for (std::size_t i = 0; i < kStateMembers.size(); ++i) {
+    if (i == kStateMembersBeforeCore) {
+      json.key("CoreSel");
+      json.value(std::u16string_view(state.CoreSel));
+    }
+    json.key(kStateMembers[i].name);
+    json.value(state.*kStateMembers[i].member);
   }
   json.endObject();
 }
@@ -153,20 +122,10 @@ void writeScales(JsonWriter& json, const std::optional<WaveformScales>& scales) 
 }
 
 void writeInputs(JsonWriter& json, const DesignInputs& inputs) {
-  const std::array<std::pair<const char*, const std::u16string*>, 8> texts{{
-      {"vin", &inputs.vin},
-      {"vout", &inputs.vout},
-      {"iout", &inputs.iout},
-      {"fs", &inputs.fs},
-      {"vf", &inputs.vf},
-      {"effi", &inputs.effi},
-      {"duty", &inputs.duty},
-      {"core", &inputs.core},
-  }};
   json.beginObject();
-  for (const auto& [name, text] : texts) {
-    json.key(name);
-    json.value(std::u16string_view(*text));
+  for (DesignInput input : kInputPresentationOrder) {
+    json.key(inputInfo(input)->key);
+    json.value(std::u16string_view(*inputText(inputs, input)));
   }
   json.key("level");
   json.value(levelName(inputs.level));
@@ -181,14 +140,10 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
   const ResultTexts& texts = report.texts;
 
   out << "Inputs\n";
-  writeLine(out, "DC input voltage", utf8(in.vin), "V");
-  writeLine(out, "Output voltage", utf8(in.vout), "V");
-  writeLine(out, "Output current", utf8(in.iout), "A");
-  writeLine(out, "Switching frequency", utf8(in.fs), "Hz");
-  writeLine(out, "Diode forward voltage", utf8(in.vf), "V");
-  writeLine(out, "Efficiency", utf8(in.effi), "%");
-  writeLine(out, "Duty ratio", utf8(in.duty));
-  writeLine(out, "Core", utf8(in.core));
+  for (DesignInput input : kInputPresentationOrder) {
+    const InputInfo& info = *inputInfo(input);
+    writeLine(out, info.description, utf8(*inputText(in, input)), info.unit);
+  }
   writeLine(out, "Core temperature level",
             std::string(levelName(in.level)) + " (" + utf8(levelCaption(in.level)) + ")");
 

@@ -115,6 +115,52 @@ bool readDerived(std::u16string_view text, std::string_view quantity, DesignInpu
   }
 }
 
+// The state member each box is read into, with the name the state gives it.
+struct InputTarget {
+  std::string_view quantity;
+  float DesignState::*member;
+};
+
+InputTarget targetOf(DesignInput input) {
+  switch (input) {
+    case DesignInput::Vout:
+      return {"Vout", &DesignState::Vout};
+    case DesignInput::Iout:
+      return {"Iout", &DesignState::Iout};
+    case DesignInput::Vin:
+      return {"Vin", &DesignState::Vin};
+    case DesignInput::Effi:
+      return {"Effi", &DesignState::Effi};
+    case DesignInput::Fs:
+      return {"T", &DesignState::T};
+    case DesignInput::Vf:
+      return {"Vf", &DesignState::Vf};
+    case DesignInput::Duty:
+      return {"Duty", &DesignState::Duty};
+    case DesignInput::Core:
+    case DesignInput::None:
+      break;
+  }
+  return {"", nullptr};
+}
+
+// Step 1 for one box, in the table's order: the efficiency is a percentage, the frequency
+// becomes the period.
+bool readInput(const InputInfo& info, const DesignInputs& in, DesignState& s,
+               CalculationResult& stop) {
+  const InputTarget target = targetOf(info.input);
+  const std::u16string& text = *inputText(in, info.input);
+  if (info.reading == InputReading::Single) {
+    return readDirect(text, target.quantity, info.input, s.*target.member, stop);
+  }
+  if (info.input == DesignInput::Effi) {
+    return readDerived(text, target.quantity, info.input, s.*target.member, stop,
+                       [](double v) { return checkedDivide(v, 100.0); });
+  }
+  return readDerived(text, target.quantity, info.input, s.*target.member, stop,
+                     [](double v) { return checkedDivide(1.0, v); });
+}
+
 }  // namespace
 
 std::optional<float> levelFluxDensity(CoreLevel level) {
@@ -134,16 +180,10 @@ std::optional<float> levelFluxDensity(CoreLevel level) {
 CalculationResult calculateDesign(const DesignInputs& in, const CoreCatalogue& catalogue,
                                   DesignState& s) {
   CalculationResult stop;
-  const auto percent = [](double v) { return checkedDivide(v, 100.0); };
-  const auto period = [](double v) { return checkedDivide(1.0, v); };
-  if (!readDirect(in.vout, "Vout", DesignInput::Vout, s.Vout, stop) ||
-      !readDirect(in.iout, "Iout", DesignInput::Iout, s.Iout, stop) ||
-      !readDirect(in.vin, "Vin", DesignInput::Vin, s.Vin, stop) ||
-      !readDerived(in.effi, "Effi", DesignInput::Effi, s.Effi, stop, percent) ||
-      !readDerived(in.fs, "T", DesignInput::Fs, s.T, stop, period) ||
-      !readDirect(in.vf, "Vf", DesignInput::Vf, s.Vf, stop) ||
-      !readDirect(in.duty, "Duty", DesignInput::Duty, s.Duty, stop)) {
-    return stop;
+  for (const InputInfo& info : kInputTable) {
+    if (info.reading != InputReading::Text && !readInput(info, in, s, stop)) {
+      return stop;
+    }
   }
 
   const auto step = [&](int number, std::string_view quantity, float& target, auto&& expression) {

@@ -4,37 +4,11 @@
 #include <string>
 
 #include "design/core_catalogue.h"
+#include "design/design_inputs.h"
 #include "design/design_state.h"
 #include "platform/errors.h"
 
 namespace fbc {
-
-// The texts of the seven input boxes and the core box, and the chosen level, as the window
-// holds them. Defaults are the window's start values.
-struct DesignInputs {
-  std::u16string vout = u"24";
-  std::u16string iout = u"10";
-  std::u16string vin = u"200";
-  std::u16string effi = u"80";
-  std::u16string fs = u"50000";
-  std::u16string vf = u"0.7";
-  std::u16string duty = u"0.5";
-  std::u16string core = u"EER25.5";
-  CoreLevel level = CoreLevel::Typ;
-};
-
-// The input that a stopped calculation blames, so the person can be told what to fix.
-enum class DesignInput { None, Vout, Iout, Vin, Effi, Fs, Vf, Duty, Core };
-
-enum class StopReason {
-  None,
-  NotANumber,             // a box is empty or not a number
-  OutOfRange,             // a number too large for its 32-bit variable
-  EfficiencyNotPositive,  // efficiency 0 or negative
-  DutyOutOfRange,         // duty not strictly between 0 and 1
-  NoUsableCore,           // no catalogue core looked up yet, or "", or "END"
-  ArithmeticFault,        // any other overflow or invalid operation
-};
 
 struct CalculationResult {
   bool completed = false;

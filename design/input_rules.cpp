@@ -5,19 +5,7 @@
 
 namespace fbc {
 
-namespace {
-
-struct LimitRule {
-  double upper;
-  std::u16string_view upperText;
-  double lower;
-  // Vout and Iout refuse their lower bound itself (0 or below); the others only values under it.
-  bool lowerIncluded;
-  std::u16string_view lowerText;
-};
-
-// The lower replacement is not always the bound: Vout falls back to 10, Iout to 1.
-LimitRule ruleOf(LimitedBox box) {
+LimitRule limitRule(LimitedBox box) {
   switch (box) {
     case LimitedBox::Vin:
       return {1000, u"1000", 10, false, u"10"};
@@ -33,11 +21,9 @@ LimitRule ruleOf(LimitedBox box) {
   return {};
 }
 
-}  // namespace
-
 std::optional<std::u16string> limitReplacement(LimitedBox box, std::u16string_view text) {
   const double v = textToDouble(text);
-  const LimitRule rule = ruleOf(box);
+  const LimitRule rule = limitRule(box);
   if (v > rule.upper) {
     return std::u16string(rule.upperText);
   }

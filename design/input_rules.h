@@ -9,6 +9,19 @@ namespace fbc {
 // The five input boxes that keep their value inside fixed limits.
 enum class LimitedBox { Vin, Vout, Iout, Fs, Vf };
 
+// The limits of one box and the texts that replace a value outside them.
+struct LimitRule {
+  double upper;
+  std::u16string_view upperText;
+  double lower;
+  // Vout and Iout refuse their lower bound itself (0 or below); the others only values under it.
+  bool lowerIncluded;
+  // The lower replacement is not always the bound: Vout falls back to 10, Iout to 1.
+  std::u16string_view lowerText;
+};
+
+LimitRule limitRule(LimitedBox box);
+
 // The limit rule of one box: the replacement text when the value lies outside the limits,
 // nothing when the text is to stay as typed. Raises RuntimeError (13) when the text is not a
 // number.

@@ -1,6 +1,6 @@
 #include "design/result_texts.h"
 
-#include "chartlib/macro_library.h"
+#include "design/click_constants.h"
 #include "platform/number_text.h"
 #include "platform/value.h"
 
@@ -45,15 +45,9 @@ std::u16string informationMessage() {
   return message;
 }
 
-ResultTexts resultTexts(const DesignState& state) {
-  Value pi;
-  Value meg;
-  Value k;
-  Value m;
-  Value u;
-  Value n;
-  macro::Constant(pi, meg, k, m, u, n);
+ResultTexts resultTexts(const DesignState& state) { return resultTexts(state, clickConstants().k); }
 
+ResultTexts resultTexts(const DesignState& state, const Value& k) {
   ResultTexts texts;
   texts.lblCuondo = copperVerdict(state.Im);
   texts.lblinfo = informationMessage();

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "design/design_state.h"
+#include "platform/value.h"
 
 namespace fbc {
 
@@ -31,6 +32,8 @@ std::u16string informationMessage();
 
 // The captions for a completed calculation. Raises RuntimeError (6) only when Lp in µH does not
 // fit a 32-bit float, which no completed calculation within the input limits produces.
+ResultTexts resultTexts(const DesignState& state, const Value& k);
+// The same, fetching k from the library first.
 ResultTexts resultTexts(const DesignState& state);
 
 }  // namespace fbc

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "design/design_state_members.h"
+
 #include "platform/number_text.h"
 
 namespace fbc {
@@ -120,19 +122,9 @@ TEST(FlybackCalc, WorkedExampleAsJsonMatchesTheEngine) {
   const DesignReport expected = designFor(DesignInputs{}, CoreCatalogue{});
   const DesignState& s = expected.state;
   const nlohmann::json& state = json.at("state");
-  const struct {
-    const char* name;
-    float value;
-  } numbers[] = {
-      {"Vout", s.Vout}, {"Iout", s.Iout}, {"Vin", s.Vin}, {"Effi", s.Effi}, {"T", s.T},
-      {"Vf", s.Vf},     {"Duty", s.Duty}, {"Iin", s.Iin}, {"dB", s.dB},     {"Ae", s.Ae},
-      {"Aw", s.Aw},     {"Fill", s.Fill}, {"Ton", s.Ton}, {"Toff", s.Toff}, {"Ns", s.Ns},
-      {"Is", s.Is},     {"Ls", s.Ls},     {"AL", s.AL},   {"Ip", s.Ip},     {"Lp", s.Lp},
-      {"Np", s.Np},     {"Nt", s.Nt},     {"Acu", s.Acu}, {"Im", s.Im},
-  };
-  for (const auto& n : numbers) {
-    SCOPED_TRACE(n.name);
-    EXPECT_EQ(jsonFloat(state.at(n.name)), n.value);
+  for (const StateMember& m : kStateMembers) {
+    SCOPED_TRACE(m.name);
+    EXPECT_EQ(jsonFloat(state.at(std::string(m.name))), s.*m.member);
   }
   EXPECT_EQ(state.at("CoreSel"), "EER25.5");
   EXPECT_EQ(jsonFloat(state.at("Iin")), 1.5F);

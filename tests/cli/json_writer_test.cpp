@@ -1,5 +1,7 @@
 #include "cli/json_writer.h"
 
+#include "platform/number_text.h"
+
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -39,7 +41,7 @@ TEST(ShortestFloatText, IsTheShortestTextOfTheFloatNotOfAWiderDouble) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(shortestFloatText(c.value), c.text);
+    EXPECT_EQ(shortestRoundTrip(c.value), c.text);
   }
 }
 
@@ -49,13 +51,13 @@ TEST(ShortestFloatText, ReadsBackAsTheSameFloat) {
     float value = 0;
     std::memcpy(&value, &bits, sizeof value);
     SCOPED_TRACE(bits);
-    const std::string text = shortestFloatText(value);
+    const std::string text = shortestRoundTrip(value);
     EXPECT_EQ(readFloat(text), value) << text;
-    EXPECT_EQ(readFloat(shortestFloatText(-value)), -value);
+    EXPECT_EQ(readFloat(shortestRoundTrip(-value)), -value);
   }
   for (float value : {std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
                       std::numeric_limits<float>::denorm_min()}) {
-    EXPECT_EQ(readFloat(shortestFloatText(value)), value);
+    EXPECT_EQ(readFloat(shortestRoundTrip(value)), value);
   }
 }
 

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QXmlStreamReader>
 
-#include "chartlib/macro_library.h"
 #include "design/calculation.h"
+#include "design/click_constants.h"
 #include "design/core_catalogue.h"
 #include "platform/controls.h"
 #include "platform/palette.h"
@@ -25,16 +25,7 @@ constexpr QRect kPic1(8, 8, 257, 81);
 constexpr QRect kPic2(272, 8, 249, 81);
 constexpr QRect kCaptions(8, 96, 521, 38);
 
-Value constantM() {
-  Value pi;
-  Value Meg;
-  Value k;
-  Value m;
-  Value u;
-  Value n;
-  macro::Constant(pi, Meg, k, m, u, n);
-  return m;
-}
+Value constantM() { return clickConstants().m; }
 
 DesignState workedExample() {
   DesignState state;

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "design/design_state_members.h"
+
 namespace fbc {
 namespace {
 
@@ -144,19 +146,9 @@ TEST(JsonReport, WritesEveryStateValueInOrderAsItsShortestFloatText) {
   writeJsonReport(out, report);
   const std::string text = out.str();
   const DesignState& s = report.state;
-  const struct {
-    const char* name;
-    float value;
-  } numbers[] = {
-      {"Vout", s.Vout}, {"Iout", s.Iout}, {"Vin", s.Vin}, {"Effi", s.Effi}, {"T", s.T},
-      {"Vf", s.Vf},     {"Duty", s.Duty}, {"Iin", s.Iin}, {"dB", s.dB},     {"Ae", s.Ae},
-      {"Aw", s.Aw},     {"Fill", s.Fill}, {"Ton", s.Ton}, {"Toff", s.Toff}, {"Ns", s.Ns},
-      {"Is", s.Is},     {"Ls", s.Ls},     {"AL", s.AL},   {"Ip", s.Ip},     {"Lp", s.Lp},
-      {"Np", s.Np},     {"Nt", s.Nt},     {"Acu", s.Acu}, {"Im", s.Im},
-  };
-  for (const auto& n : numbers) {
-    SCOPED_TRACE(n.name);
-    EXPECT_EQ(asFloat(rawNumber(text, n.name)), n.value);
+  for (const StateMember& m : kStateMembers) {
+    SCOPED_TRACE(m.name);
+    EXPECT_EQ(asFloat(rawNumber(text, std::string(m.name))), s.*m.member);
   }
   EXPECT_EQ(rawNumber(text, "Iin"), "1.5");
   EXPECT_EQ(rawNumber(text, "AL"), "8.125668e-09");

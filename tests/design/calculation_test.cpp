@@ -1,4 +1,5 @@
 #include "design/calculation.h"
+#include "design/design_state_members.h"
 
 #include <gtest/gtest.h>
 
@@ -16,24 +17,15 @@ namespace {
 // A stored 32-bit value as the window would show it: at most 7 significant digits.
 std::string shown(float value) { return toUtf8(generalText(value)); }
 
-struct Field {
-  const char* name;
-  float DesignState::*member;
-};
-
 // Every number of the design state in the order the calculation stores it (dB is left out: it
 // is stored twice, at steps 4 and 16).
-const std::vector<Field>& numericFields() {
-  static const std::vector<Field> fields = {
-      {"Vout", &DesignState::Vout}, {"Iout", &DesignState::Iout}, {"Vin", &DesignState::Vin},
-      {"Effi", &DesignState::Effi}, {"T", &DesignState::T},       {"Vf", &DesignState::Vf},
-      {"Duty", &DesignState::Duty}, {"Iin", &DesignState::Iin},   {"Ae", &DesignState::Ae},
-      {"Aw", &DesignState::Aw},     {"Fill", &DesignState::Fill}, {"Ton", &DesignState::Ton},
-      {"Toff", &DesignState::Toff}, {"Ns", &DesignState::Ns},     {"Is", &DesignState::Is},
-      {"Ls", &DesignState::Ls},     {"AL", &DesignState::AL},     {"Ip", &DesignState::Ip},
-      {"Lp", &DesignState::Lp},     {"Np", &DesignState::Np},     {"Nt", &DesignState::Nt},
-      {"Acu", &DesignState::Acu},   {"Im", &DesignState::Im},
-  };
+std::vector<StateMember> numericFields() {
+  std::vector<StateMember> fields;
+  for (const StateMember& m : kStateMembers) {
+    if (m.name != "dB") {
+      fields.push_back(m);
+    }
+  }
   return fields;
 }
 
@@ -243,7 +235,7 @@ void PrintTo(const StopCase& c, std::ostream* out) { *out << c.name; }
 
 // Where in the order of stores a quantity lies: the boxes of step 1 one after another, then one
 // place per later step.
-int storeOrder(const std::string& name) {
+int storeOrder(std::string_view name) {
   static const std::vector<std::string> readOrder = {"Vout", "Iout", "Vin", "Effi",
                                                      "T",    "Vf",   "Duty"};
   for (std::size_t i = 0; i < readOrder.size(); ++i) {
@@ -269,7 +261,7 @@ class StopTest : public CalculationTest, public testing::WithParamInterface<Stop
 TEST_P(StopTest, StopsAtTheFailingStepKeepingEarlierValues) {
   const StopCase& c = GetParam();
   constexpr float kUntouched = 777.0F;
-  for (const Field& f : numericFields()) {
+  for (const StateMember& f : numericFields()) {
     state_.*f.member = kUntouched;
   }
   state_.dB = c.noLevelYet ? 0.0F : kUntouched;
@@ -292,7 +284,7 @@ TEST_P(StopTest, StopsAtTheFailingStepKeepingEarlierValues) {
   EXPECT_EQ(result.reason, c.reason);
 
   const int stopOrder = c.step == 1 ? storeOrder(c.quantity) : c.step * 10;
-  for (const Field& f : numericFields()) {
+  for (const StateMember& f : numericFields()) {
     SCOPED_TRACE(f.name);
     const float value = state_.*f.member;
     const bool lookupLeavesZero = c.noCoreYet && storeOrder(f.name) == 50;
