@@ -18,6 +18,7 @@
 #include "app/control_objects.h"
 #include "app/input_messages.h"
 #include "app/picture_box.h"
+#include "app/review_window.h"
 #include "app/schematic_view.h"
 #include "app/window_capture.h"
 #include "chartlib/macro_library.h"
@@ -183,6 +184,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setUpTabOrder();
   connectHandlers();
   addWindowCaptureActions(*this, [this] { return cmbCore_->currentText(); });
+  addDesignReviewAction(*this);
   load();
   cmdcal_->setFocus();
 }
@@ -461,6 +463,7 @@ void MainWindow::calculate() {
 
   showResults();
   cmbCore_->setToolTip(result.usedPreviousCore ? previousCoreToolTip(lookedUpCore_) : QString());
+  emit calculationCompleted(inputs);
 
   Value pic1 = Pic1_->value();
   Value pic2 = Pic2_->value();
@@ -498,6 +501,7 @@ void MainWindow::command1Click() {
   }
   Pic1_->update();
   Pic2_->update();
+  emit displayCleared();
 }
 
 DesignInputs MainWindow::readInputs() const {
