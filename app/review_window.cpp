@@ -169,6 +169,9 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
   }
   summary += QStringLiteral("：") +
              (swing ? reviewVerdict(review) : QStringLiteral("コア温度レベルが選ばれていません。"));
+  if (!catalogue_.find(state.CoreSel)) {
+    summary += QStringLiteral(" (カタログにない名前のため、前回のコアの数値で計算しています)");
+  }
   summary_->setText(summary);
 
   const std::vector<ReviewRow> rows = reviewRows(review);

@@ -197,6 +197,16 @@ TEST_F(ReviewWindowTest, ClearButtonClearsAndAStoppedCalculationKeepsTheLastRevi
   EXPECT_TRUE(part<QLabel>("adviceSummary")->text().isEmpty());
 }
 
+TEST_F(ReviewWindowTest, AnUnknownCoreNameSaysThePreviousCoresFiguresWereUsed) {
+  calculate();
+  main<QComboBox>("cmbCore")->setEditText(QStringLiteral("XYZ"));
+  calculate();
+  openReview();
+  // The calculation went on with EER25.5's figures, and so does the review.
+  EXPECT_EQ(number("Np").first, "227");
+  EXPECT_NE(str(part<QLabel>("reviewSummary")->text()).find("前回のコアの数値"), std::string::npos);
+}
+
 TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
   calculate();
   openReview();

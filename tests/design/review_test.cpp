@@ -282,6 +282,9 @@ TEST(ReviewQuantitiesTest, ListsEveryNumberOnceInReportOrder) {
   }
   EXPECT_EQ(rows[9].value, 227.0);
   EXPECT_EQ(rows[9].unit, "turns");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].whole, rows[i].name == "Ns" || rows[i].name == "Np") << expected[i];
+  }
   EXPECT_EQ(rows[14].unit, "m");
   EXPECT_DOUBLE_EQ(rows[14].value, r.gap);
 }
