@@ -25,9 +25,9 @@ constexpr Display kDisplays[] = {
     {"IsRms", "二次実効電流", 1.0, 3, "A"},
     {"LpRef", "一次インダクタンス(臨界)", 1e6, 2, "µH"},
     {"nRef", "巻数比(電圧時間積)", 1.0, 3, ""},
-    {"NpMin", "最少一次巻数", 1.0, 1, "T"},
-    {"Ns", "二次巻数", 1.0, 0, "T"},
-    {"Np", "一次巻数", 1.0, 0, "T"},
+    {"NpMin", "最少一次巻数", 1.0, 1, "ターン"},
+    {"Ns", "二次巻数", 1.0, 0, "ターン"},
+    {"Np", "一次巻数", 1.0, 0, "ターン"},
     {"n", "巻数比 Np/Ns", 1.0, 3, ""},
     {"Bpk", "最大磁束密度", 1.0, 3, "T"},
     {"Isat", "飽和する一次電流", 1.0, 2, "A"},
@@ -113,6 +113,26 @@ QString reviewFlagSentence(ReviewFlag flag) {
     case ReviewFlag::RmsVerdictWorse:
       return QStringLiteral(
           "実効値電流で見ると銅線の温度判定が平均電流による判定より悪くなります。");
+  }
+  return {};
+}
+
+QString reviewFlagShortName(ReviewFlag flag) {
+  switch (flag) {
+    case ReviewFlag::GapTooLarge:
+      return QStringLiteral("ギャップ過大");
+    case ReviewFlag::GapTooSmall:
+      return QStringLiteral("ギャップ過小");
+    case ReviewFlag::FluxNearSaturation:
+      return QStringLiteral("飽和に近い");
+    case ReviewFlag::WindowOverfull:
+      return QStringLiteral("巻線窓不足");
+    case ReviewFlag::TurnsImpractical:
+      return QStringLiteral("巻数過多");
+    case ReviewFlag::WireBeyondSkinDepth:
+      return QStringLiteral("表皮効果");
+    case ReviewFlag::RmsVerdictWorse:
+      return QStringLiteral("実効値で温度悪化");
   }
   return {};
 }

@@ -23,6 +23,9 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review);
 // One sentence saying what the flag means and what to do about it.
 QString reviewFlagSentence(ReviewFlag flag);
 
+// A few words naming the flag, for tables.
+QString reviewFlagShortName(ReviewFlag flag);
+
 // The verdict line: buildable or not, or that the design could not be reviewed.
 QString reviewVerdict(const DesignReview& review);
 

@@ -84,16 +84,18 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   flags_->setObjectName(QStringLiteral("reviewFlags"));
   flags_->setAccessibleName(QStringLiteral("指摘事項"));
   flags_->setWordWrap(true);
+  flags_->setSpacing(3);
   flags_->setSelectionMode(QAbstractItemView::SingleSelection);
 
   adviceSummary_ = new QLabel(this);
   adviceSummary_->setObjectName(QStringLiteral("adviceSummary"));
   adviceSummary_->setWordWrap(true);
 
-  advice_ = readOnlyTable({QStringLiteral("コア"), QStringLiteral("判定"), QStringLiteral("Np/Ns"),
-                           QStringLiteral("ギャップ[mm]"), QStringLiteral("占積率[%]"),
-                           QStringLiteral("許容[%]"), QStringLiteral("Bpk[T]")},
-                          this);
+  advice_ =
+      readOnlyTable({QStringLiteral("コア"), QStringLiteral("判定"), QStringLiteral("Np/Ns"),
+                     QStringLiteral("ギャップ[mm]"), QStringLiteral("占積率[%]"),
+                     QStringLiteral("許容[%]"), QStringLiteral("Bpk[T]"), QStringLiteral("指摘")},
+                    this);
   advice_->setObjectName(QStringLiteral("coreAdvice"));
   advice_->setAccessibleName(QStringLiteral("コアの提案"));
   advice_->setAccessibleDescription(
@@ -125,7 +127,7 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
 
   auto* columns = new QHBoxLayout;
   columns->addWidget(numbersBox, 2);
-  columns->addLayout(right, 3);
+  columns->addLayout(right, 4);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -151,7 +153,7 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
           [this](const DesignInputs& inputs) { showReview(inputs, main_.designState()); });
   connect(&main_, &MainWindow::displayCleared, this, &ReviewWindow::clearReview);
 
-  resize(960, 640);
+  resize(1040, 720);
   clearReview();
 }
 
@@ -167,6 +169,9 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
   }
   summary += QStringLiteral("：") +
              (swing ? reviewVerdict(review) : QStringLiteral("コア温度レベルが選ばれていません。"));
+  if (!catalogue_.find(state.CoreSel)) {
+    summary += QStringLiteral(" (カタログにない名前のため、前回のコアの数値で計算しています)");
+  }
   summary_->setText(summary);
 
   const std::vector<ReviewRow> rows = reviewRows(review);
@@ -182,7 +187,7 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
 
   flags_->clear();
   for (ReviewFlag flag : review.flags) {
-    auto* item = new QListWidgetItem(reviewFlagSentence(flag), flags_);
+    auto* item = new QListWidgetItem(QStringLiteral("・") + reviewFlagSentence(flag), flags_);
     item->setToolTip(QString::fromLatin1(reviewFlagCode(flag).data(),
                                          static_cast<int>(reviewFlagCode(flag).size())));
     if (isBlockingFlag(flag)) {
@@ -232,6 +237,13 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
     advice_->setItem(i, 4, cell(numberOr(r.fill, 1), Qt::AlignRight));
     advice_->setItem(i, 5, cell(numberOr(r.fillAllowed, 0), Qt::AlignRight));
     advice_->setItem(i, 6, cell(numberOr(r.Bpk, 3), Qt::AlignRight));
+    QStringList notes;
+    for (ReviewFlag flag : r.flags) {
+      notes << reviewFlagShortName(flag);
+    }
+    QTableWidgetItem* noteCell = cell(notes.join(QStringLiteral("、")));
+    noteCell->setToolTip(noteCell->text());
+    advice_->setItem(i, 7, noteCell);
   }
 }
 

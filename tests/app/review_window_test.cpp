@@ -103,8 +103,8 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
   EXPECT_NE(str(part<QLabel>("reviewSummary")->text()).find("このままでは製作できません"),
             std::string::npos);
 
-  EXPECT_EQ(number("Np"), (std::pair<std::string, std::string>{"227", "T"}));
-  EXPECT_EQ(number("Ns"), (std::pair<std::string, std::string>{"28", "T"}));
+  EXPECT_EQ(number("Np"), (std::pair<std::string, std::string>{"227", "ターン"}));
+  EXPECT_EQ(number("Ns"), (std::pair<std::string, std::string>{"28", "ターン"}));
   EXPECT_EQ(number("gap"), (std::pair<std::string, std::string>{"8.70", "mm"}));
   EXPECT_EQ(number("Ipk").second, "A");
   EXPECT_EQ(number("Bpk").second, "T");
@@ -112,10 +112,13 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
   EXPECT_EQ(part<QTableWidget>("reviewNumbers")->rowCount(),
             static_cast<int>(fbc::kReviewQuantityCount));
 
-  EXPECT_EQ(flagTexts(), (std::vector<std::string>{
-                             str(fbc::reviewFlagSentence(fbc::ReviewFlag::GapTooLarge)),
-                             str(fbc::reviewFlagSentence(fbc::ReviewFlag::WindowOverfull)),
-                             str(fbc::reviewFlagSentence(fbc::ReviewFlag::WireBeyondSkinDepth))}));
+  // One sentence per flag, in the review's order, each marked as a list item.
+  EXPECT_EQ(flagTexts(),
+            (std::vector<std::string>{
+                "・" + str(fbc::reviewFlagSentence(fbc::ReviewFlag::GapTooLarge)),
+                "・" + str(fbc::reviewFlagSentence(fbc::ReviewFlag::WindowOverfull)),
+                "・" + str(fbc::reviewFlagSentence(fbc::ReviewFlag::WireBeyondSkinDepth))}));
+  EXPECT_NE(flagTexts()[0].find("エアギャップ"), std::string::npos);
 
   EXPECT_EQ(str(part<QLabel>("adviceSummary")->text()), "推奨コア: PQ50");
   auto* advice = part<QTableWidget>("coreAdvice");
@@ -125,6 +128,8 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
   EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 1)->text()), "不可");
   EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 2)->text()), "227/28");
   EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 3)->text()), "8.70");
+  EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 7)->text()),
+            "ギャップ過大、巻線窓不足、表皮効果");
   // The main window's results are the model's, untouched by the review.
   EXPECT_EQ(main<QLabel>("lblNt")->text(),
             QString::fromStdU16String(fbc::resultTexts(window_->designState()).lblNt));
@@ -190,6 +195,16 @@ TEST_F(ReviewWindowTest, ClearButtonClearsAndAStoppedCalculationKeepsTheLastRevi
   EXPECT_EQ(part<QListWidget>("reviewFlags")->count(), 0);
   EXPECT_EQ(part<QTableWidget>("coreAdvice")->rowCount(), 0);
   EXPECT_TRUE(part<QLabel>("adviceSummary")->text().isEmpty());
+}
+
+TEST_F(ReviewWindowTest, AnUnknownCoreNameSaysThePreviousCoresFiguresWereUsed) {
+  calculate();
+  main<QComboBox>("cmbCore")->setEditText(QStringLiteral("XYZ"));
+  calculate();
+  openReview();
+  // The calculation went on with EER25.5's figures, and so does the review.
+  EXPECT_EQ(number("Np").first, "227");
+  EXPECT_NE(str(part<QLabel>("reviewSummary")->text()).find("前回のコアの数値"), std::string::npos);
 }
 
 TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
