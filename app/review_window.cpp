@@ -167,8 +167,8 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
   if (swing) {
     summary += QStringLiteral(" (ΔB %1 T)").arg(*swing, 0, 'g', 3);
   }
-  summary += QStringLiteral("：") +
-             (swing ? reviewVerdict(review) : QStringLiteral("コア温度レベルが選ばれていません。"));
+  summary += QStringLiteral("：") + (swing ? QString::fromStdU16String(reviewVerdict(review))
+                                           : QStringLiteral("コア温度レベルが選ばれていません。"));
   if (!catalogue_.find(state.CoreSel)) {
     summary += QStringLiteral(" (カタログにない名前のため、前回のコアの数値で計算しています)");
   }
@@ -187,7 +187,8 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
 
   flags_->clear();
   for (ReviewFlag flag : review.flags) {
-    auto* item = new QListWidgetItem(QStringLiteral("・") + reviewFlagSentence(flag), flags_);
+    auto* item = new QListWidgetItem(
+        QStringLiteral("・") + QString::fromStdU16String(reviewFlagSentence(flag)), flags_);
     item->setToolTip(QString::fromLatin1(reviewFlagCode(flag).data(),
                                          static_cast<int>(reviewFlagCode(flag).size())));
     if (isBlockingFlag(flag)) {
@@ -239,7 +240,7 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
     advice_->setItem(i, 6, cell(numberOr(r.Bpk, 3), Qt::AlignRight));
     QStringList notes;
     for (ReviewFlag flag : r.flags) {
-      notes << reviewFlagShortName(flag);
+      notes << QString::fromStdU16String(reviewFlagShortName(flag));
     }
     QTableWidgetItem* noteCell = cell(notes.join(QStringLiteral("、")));
     noteCell->setToolTip(noteCell->text());

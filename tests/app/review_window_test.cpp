@@ -19,6 +19,7 @@
 #include "app/review_texts.h"
 #include "design/result_texts.h"
 #include "design/review.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -113,11 +114,12 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
             static_cast<int>(fbc::kReviewQuantityCount));
 
   // One sentence per flag, in the review's order, each marked as a list item.
-  EXPECT_EQ(flagTexts(),
-            (std::vector<std::string>{
-                "・" + str(fbc::reviewFlagSentence(fbc::ReviewFlag::GapTooLarge)),
-                "・" + str(fbc::reviewFlagSentence(fbc::ReviewFlag::WindowOverfull)),
-                "・" + str(fbc::reviewFlagSentence(fbc::ReviewFlag::WireBeyondSkinDepth))}));
+  EXPECT_EQ(
+      flagTexts(),
+      (std::vector<std::string>{
+          "・" + fbc::toUtf8(fbc::reviewFlagSentence(fbc::ReviewFlag::GapTooLarge)),
+          "・" + fbc::toUtf8(fbc::reviewFlagSentence(fbc::ReviewFlag::WindowOverfull)),
+          "・" + fbc::toUtf8(fbc::reviewFlagSentence(fbc::ReviewFlag::WireBeyondSkinDepth))}));
   EXPECT_NE(flagTexts()[0].find("エアギャップ"), std::string::npos);
 
   EXPECT_EQ(str(part<QLabel>("adviceSummary")->text()), "推奨コア: PQ50");
