@@ -6,9 +6,10 @@
 #include <string_view>
 #include <utility>
 
+#include "cli/export_helper.h"
+#include "cli/export_request.h"
 #include "cli/file_output.h"
 #include "cli/options.h"
-#include "cli/plot_export.h"
 #include "cli/waveform_csv.h"
 #include "design/click_constants.h"
 #include "design/design_inputs.h"
@@ -136,8 +137,9 @@ std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options
     }
   }
   if (!options.plot.empty()) {
-    files.push_back({"--plot", options.plot,
-                     plotFileBytes(report.state, clickConstants().m, options.plotFormat)});
+    const ExportKind kind =
+        options.plotFormat == PlotFormat::Svg ? ExportKind::PlotSvg : ExportKind::PlotPng;
+    files.push_back({"--plot", options.plot, runExport({kind, inputs, {}})});
   }
   return files;
 }
