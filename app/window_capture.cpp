@@ -1,10 +1,14 @@
 #include "app/window_capture.h"
 
+#include <string_view>
 #include <utility>
 
 #include <QAction>
+#include <QBuffer>
+#include <QByteArray>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -13,6 +17,9 @@
 #include <QPixmap>
 #include <QStandardPaths>
 #include <QWidget>
+
+#include "platform/errors.h"
+#include "platform/file_writer.h"
 
 namespace fbc {
 
@@ -23,6 +30,24 @@ bool isUnsafeInFileName(QChar c) {
          c == QLatin1Char(':') || c == QLatin1Char('*') || c == QLatin1Char('?') ||
          c == QLatin1Char('"') || c == QLatin1Char('<') || c == QLatin1Char('>') ||
          c == QLatin1Char('|');
+}
+
+// The picture as PNG, written by the same rules as the command line's files: a link is
+// followed, a regular file replaced whole or not at all, a failed write reported.
+bool savePng(const QImage& image, const QString& path) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) {
+    return false;
+  }
+  try {
+    writeFileSoundly(QFile::encodeName(path).toStdString(),
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return true;
+  } catch (const RuntimeError&) {
+    return false;
+  }
 }
 
 QString imageFolder() {
@@ -39,7 +64,7 @@ void copyWindowToClipboard(QWidget& window) {
 }
 
 bool saveWindowImage(QWidget& window, const QString& path) {
-  return captureWindow(window).save(path, "PNG");
+  return savePng(captureWindow(window), path);
 }
 
 QString suggestedImageFileName(const QString& core, const QDate& date) {
@@ -69,7 +94,7 @@ void saveWindowImageAs(QWidget& window, const QString& core) {
   if (QFileInfo(path).suffix().isEmpty()) {
     path += QStringLiteral(".png");
   }
-  if (!image.save(path, "PNG")) {
+  if (!savePng(image, path)) {
     QMessageBox::warning(
         &window, window.windowTitle(),
         QStringLiteral("画像を保存できませんでした：") + QDir::toNativeSeparators(path));

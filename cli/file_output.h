@@ -22,11 +22,12 @@ struct OutputFile {
   std::string bytes;
 };
 
-// Writes every file whole or not at all: each goes first into a new temporary file beside its
-// destination, and only when all of them are written are they renamed into place. A failure
-// removes the temporary files and throws OutputError; a destination is never left half-written.
-// (Only a rename that fails after others succeeded, which the checks before make unlikely,
-// leaves the files renamed before it in place.)
+// Writes every file by the rules of FileWriter: each regular file goes first into a new
+// temporary file beside its (link-resolved) destination, and only when all of them are written
+// are they renamed into place; FIFOs, devices and descriptor paths are written directly at that
+// point. A failure removes the temporary files and throws OutputError; a regular destination is
+// never left half-written. (Only a rename or direct write that fails after others succeeded,
+// which the checks before make unlikely, leaves the files finished before it in place.)
 void writeOutputFiles(const std::vector<OutputFile>& files);
 
 }  // namespace fbc

@@ -1,14 +1,20 @@
 #include "cli/flyback_calc.h"
 
+#include <cerrno>
 #include <exception>
+#include <fstream>
+#include <iostream>
 #include <optional>
 #include <sstream>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
+#include "cli/batch_run.h"
+#include "cli/export_helper.h"
+#include "cli/export_request.h"
 #include "cli/file_output.h"
 #include "cli/options.h"
-#include "cli/plot_export.h"
 #include "cli/waveform_csv.h"
 #include "design/click_constants.h"
 #include "design/design_inputs.h"
@@ -79,10 +85,11 @@ std::string stopReason(const CalculationResult& result, const CoreCatalogue& cat
 }
 
 std::string stopMessage(const CalculationResult& result, const DesignInputs& inputs,
-                        const CoreCatalogue& catalogue) {
+                        const CoreCatalogue& catalogue, std::string_view prefix) {
   std::string message;
   if (const InputInfo* blamed = inputInfo(result.cause)) {
-    message = optionAndValue("--" + std::string(blamed->key), *inputText(inputs, result.cause)) +
+    message = optionAndValue(std::string(prefix) + std::string(blamed->key),
+                             *inputText(inputs, result.cause)) +
               ": " + stopReason(result, catalogue) + "; the calculation";
   } else {
     message = "the calculation";
@@ -136,15 +143,28 @@ std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options
     }
   }
   if (!options.plot.empty()) {
-    files.push_back({"--plot", options.plot,
-                     plotFileBytes(report.state, clickConstants().m, options.plotFormat)});
+    const ExportKind kind =
+        options.plotFormat == PlotFormat::Svg ? ExportKind::PlotSvg : ExportKind::PlotPng;
+    files.push_back({"--plot", options.plot, runExport({kind, inputs, {}})});
   }
   return files;
 }
 
+bool runBatchFrom(const CliOptions& options, std::istream& standardInput, std::ostream& out,
+                  std::ostream& err) {
+  if (options.batch == kStandardOutput) {
+    return runBatch(standardInput, options, out, err);
+  }
+  std::ifstream file(options.batch, std::ios::binary);
+  if (!file) {
+    throw InputError("--batch " + options.batch + ": " + std::generic_category().message(errno));
+  }
+  return runBatch(file, options, out, err);
+}
+
 }  // namespace
 
-std::vector<std::string> applyLimitRules(DesignInputs& inputs) {
+std::vector<std::string> applyLimitRules(DesignInputs& inputs, std::string_view prefix) {
   std::vector<std::string> warnings;
   for (DesignInput input : kInputPresentationOrder) {
     const InputInfo& info = *inputInfo(input);
@@ -152,7 +172,7 @@ std::vector<std::string> applyLimitRules(DesignInputs& inputs) {
       continue;
     }
     std::u16string& text = *inputText(inputs, input);
-    const std::string option = "--" + std::string(info.key);
+    const std::string option = std::string(prefix) + std::string(info.key);
     std::optional<std::u16string> replacement;
     try {
       replacement = limitReplacement(*info.limit, text);
@@ -168,12 +188,13 @@ std::vector<std::string> applyLimitRules(DesignInputs& inputs) {
   return warnings;
 }
 
-DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue) {
+DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue,
+                       std::string_view prefix) {
   DesignReport report;
   report.inputs = inputs;
   const CalculationResult result = calculateDesign(inputs, catalogue, report.state);
   if (!result.completed) {
-    throw InputError(stopMessage(result, inputs, catalogue));
+    throw InputError(stopMessage(result, inputs, catalogue, prefix));
   }
   const ClickConstants constants = clickConstants();
   report.texts = resultTexts(report.state, constants.k);
@@ -184,6 +205,11 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
 }
 
 int runFlybackCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return runFlybackCalc(args, std::cin, out, err);
+}
+
+int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                   std::ostream& err) {
   const std::string prefix = std::string(kProgram) + ": ";
   try {
     const CommandLine commandLine = parseCommandLine(args);
@@ -192,6 +218,10 @@ int runFlybackCalc(const std::vector<std::string>& args, std::ostream& out, std:
       return kExitDone;
     }
     const CliOptions& options = commandLine.options;
+    if (!options.batch.empty()) {
+      // Rows are written as they are designed; a failed row is in the output, not fatal.
+      return runBatchFrom(options, in, out, err) ? kExitDone : kExitBadInput;
+    }
     DesignInputs inputs = options.inputs;
     const std::vector<std::string> warnings = applyLimitRules(inputs);
 

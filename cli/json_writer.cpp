@@ -12,10 +12,16 @@ namespace fbc {
 
 namespace {
 
-std::string quoted(std::string_view utf8Text) {
-  // Invalid UTF-8 cannot come from our own texts; replace rather than fail if it ever does.
-  return nlohmann::json(std::string(utf8Text))
-      .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+// Text that needs no escaping: printable ASCII other than '"' and '\'. Our keys and most
+// values are such; the rest goes through the JSON library.
+bool isPlain(std::string_view text) {
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\') {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -33,16 +39,34 @@ void JsonWriter::key(std::string_view name) {
     throw std::logic_error("JSON member name outside an object");
   }
   Level& level = levels_.back();
+  if (sink_ != nullptr) {
+    path_.resize(level.pathLength);
+    if (!path_.empty()) {
+      path_ += '.';
+    }
+    path_ += name;
+    ++level.members;
+    keyPending_ = true;
+    return;
+  }
   if (level.members > 0) {
-    out_ << ',';
+    *out_ << ',';
   }
   ++level.members;
   newlineAndIndent();
-  out_ << quoted(name) << ": ";
+  quotedText(name);
+  *out_ << (layout_ == JsonLayout::Indented ? ": " : ":");
   keyPending_ = true;
 }
 
-void JsonWriter::value(std::string_view utf8Text) { token(quoted(utf8Text)); }
+void JsonWriter::value(std::string_view utf8Text) {
+  if (sink_ != nullptr) {
+    token(utf8Text, JsonScalarSink::Kind::String);
+    return;
+  }
+  beforeValue();
+  quotedText(utf8Text);
+}
 
 void JsonWriter::value(std::u16string_view text) { value(std::string_view(toUtf8(text))); }
 
@@ -51,7 +75,7 @@ void JsonWriter::value(float number) {
     null();
     return;
   }
-  token(shortestRoundTrip(number));
+  token(shortestRoundTrip(number), JsonScalarSink::Kind::Number);
 }
 
 void JsonWriter::value(double number) {
@@ -59,18 +83,24 @@ void JsonWriter::value(double number) {
     null();
     return;
   }
-  token(shortestRoundTrip(number));
+  token(shortestRoundTrip(number), JsonScalarSink::Kind::Number);
 }
 
-void JsonWriter::boolean(bool flag) { token(flag ? "true" : "false"); }
+void JsonWriter::value(int number) { token(std::to_string(number), JsonScalarSink::Kind::Number); }
 
-void JsonWriter::null() { token("null"); }
+void JsonWriter::boolean(bool flag) {
+  token(flag ? "true" : "false", JsonScalarSink::Kind::Boolean);
+}
+
+void JsonWriter::null() { token(sink_ != nullptr ? "" : "null", JsonScalarSink::Kind::Null); }
 
 void JsonWriter::finish() {
   if (!levels_.empty() || keyPending_) {
     throw std::logic_error("JSON document left open");
   }
-  out_ << '\n';
+  if (out_ != nullptr) {
+    *out_ << '\n';
+  }
 }
 
 void JsonWriter::beforeValue() {
@@ -85,8 +115,17 @@ void JsonWriter::beforeValue() {
     keyPending_ = false;
     return;
   }
+  if (sink_ != nullptr) {
+    path_.resize(level.pathLength);
+    if (!path_.empty()) {
+      path_ += '.';
+    }
+    path_ += std::to_string(level.members);
+    ++level.members;
+    return;
+  }
   if (level.members > 0) {
-    out_ << ',';
+    *out_ << ',';
   }
   ++level.members;
   newlineAndIndent();
@@ -94,8 +133,10 @@ void JsonWriter::beforeValue() {
 
 void JsonWriter::open(char bracket, bool object) {
   beforeValue();
-  out_ << bracket;
-  levels_.push_back(Level{object, 0});
+  if (out_ != nullptr) {
+    *out_ << bracket;
+  }
+  levels_.push_back(Level{object, 0, path_.size()});
 }
 
 void JsonWriter::close(char bracket) {
@@ -104,23 +145,44 @@ void JsonWriter::close(char bracket) {
     throw std::logic_error("unbalanced JSON nesting");
   }
   const bool empty = levels_.back().members == 0;
+  path_.resize(levels_.back().pathLength);
   levels_.pop_back();
+  if (out_ == nullptr) {
+    return;
+  }
   if (!empty) {
     newlineAndIndent();
   }
-  out_ << bracket;
+  *out_ << bracket;
 }
 
 void JsonWriter::newlineAndIndent() {
-  out_ << '\n';
+  if (layout_ == JsonLayout::Compact) {
+    return;
+  }
+  *out_ << '\n';
   for (std::size_t i = 0; i < levels_.size(); ++i) {
-    out_ << "  ";
+    *out_ << "  ";
   }
 }
 
-void JsonWriter::token(std::string_view text) {
+void JsonWriter::token(std::string_view text, JsonScalarSink::Kind kind) {
   beforeValue();
-  out_ << text;
+  if (sink_ != nullptr) {
+    sink_->scalar(path_, text, kind);
+    return;
+  }
+  *out_ << text;
+}
+
+void JsonWriter::quotedText(std::string_view utf8Text) {
+  if (isPlain(utf8Text)) {
+    *out_ << '"' << utf8Text << '"';
+    return;
+  }
+  // Invalid UTF-8 cannot come from our own texts; replace rather than fail if it ever does.
+  *out_ << nlohmann::json(std::string(utf8Text))
+               .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace fbc

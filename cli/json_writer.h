@@ -7,11 +7,30 @@
 
 namespace fbc {
 
-// Streams indented JSON. Numbers are written as tokens of our own choosing, so that a 32-bit
-// float appears as its shortest round-trip text rather than as a widened double.
+// How a JsonWriter lays its text out: indented by two spaces per level (the reports), or all on
+// one line without blanks (one batch row per line).
+enum class JsonLayout { Indented, Compact };
+
+// Receives the scalar values of a flattened document, each with its dotted path ("state.Lp",
+// "labels.lblNt", array items by their index from 0): the batch's CSV columns. Strings come as
+// their UTF-8 text, numbers and Booleans as their JSON tokens, null as empty text.
+class JsonScalarSink {
+ public:
+  enum class Kind { String, Number, Boolean, Null };
+  virtual void scalar(std::string_view path, std::string_view text, Kind kind) = 0;
+
+ protected:
+  ~JsonScalarSink() = default;
+};
+
+// Streams JSON. Numbers are written as tokens of our own choosing, so that a 32-bit float
+// appears as its shortest round-trip text rather than as a widened double. The same calls can
+// instead hand the scalars with their paths to a JsonScalarSink.
 class JsonWriter {
  public:
-  explicit JsonWriter(std::ostream& out) : out_(out) {}
+  explicit JsonWriter(std::ostream& out, JsonLayout layout = JsonLayout::Indented)
+      : out_(&out), layout_(layout) {}
+  explicit JsonWriter(JsonScalarSink& sink) : sink_(&sink) {}
 
   void beginObject();
   void endObject();
@@ -26,6 +45,7 @@ class JsonWriter {
   // A non-finite value has no JSON number and is written as null.
   void value(float number);
   void value(double number);
+  void value(int number);
   // Named apart from value() so that a pointer can never turn into a Boolean by mistake.
   void boolean(bool flag);
   void null();
@@ -37,17 +57,22 @@ class JsonWriter {
   struct Level {
     bool object = false;
     int members = 0;
+    std::size_t pathLength = 0;  // of the path to this container
   };
 
   void beforeValue();
   void open(char bracket, bool object);
   void close(char bracket);
   void newlineAndIndent();
-  void token(std::string_view text);
+  void token(std::string_view text, JsonScalarSink::Kind kind);
+  void quotedText(std::string_view utf8Text);
 
-  std::ostream& out_;
+  std::ostream* out_ = nullptr;
+  JsonScalarSink* sink_ = nullptr;
+  JsonLayout layout_ = JsonLayout::Indented;
   std::vector<Level> levels_;
   bool keyPending_ = false;
+  std::string path_;  // of the value about to be written, for the sink
 };
 
 }  // namespace fbc

@@ -31,12 +31,16 @@ struct RawOptions {
   bool version = false;
   std::string waveformCsv;
   std::string plot;
+  std::string batch;
+  bool explain = false;
 };
 
 // Options whose presence matters even when their value is empty.
 struct FileOptions {
   CLI::Option* waveformCsv = nullptr;
   CLI::Option* plot = nullptr;
+  CLI::Option* format = nullptr;
+  CLI::Option* batch = nullptr;
 };
 
 constexpr std::string_view kFooter =
@@ -133,16 +137,18 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
                  "core temperature level: hi (高温(高め), 0.34 T), typ (普通, 0.2 T) or lo "
                  "(低温(低め), 0.18 T) (default typ). Example: --level hi")
       ->type_name("hi|typ|lo");
-  app.add_option(
-         "--format", raw.format,
-         "output as a readable report (text, the default) or as JSON (json): one object "
-         "with inputs, state, labels and scales, or with --sweep an array of one object per "
-         "core. Example: --format json")
-      ->type_name("text|json");
+  FileOptions files;
+  files.format =
+      app.add_option(
+             "--format", raw.format,
+             "output as a readable report (text, the default) or as JSON (json): one object "
+             "with inputs, state, labels and scales, or with --sweep an array of one object per "
+             "core; with --batch one JSON object per line (json) or CSV (csv, the default "
+             "there). Example: --format json")
+          ->type_name("text|json|csv");
   app.add_flag("--sweep", raw.sweep,
                "design with every catalogue core, one row each; --core is ignored. "
                "Example: --sweep --format json");
-  FileOptions files;
   files.waveformCsv =
       app.add_option("--waveform-csv", raw.waveformCsv,
                      "write the waveform samples as CSV (header t,vsw,isw,vd,id; SI units) to "
@@ -153,6 +159,15 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
                               "draw the switch and diode plots with their captions into a PNG or "
                               "SVG picture, chosen by the extension. Example: --plot wave.svg")
                    ->type_name("FILE.png|FILE.svg");
+  files.batch =
+      app.add_option("--batch", raw.batch,
+                     "design every row of a CSV file (- for standard input) whose header names "
+                     "any of vin, vout, iout, fs, vf, effi, duty, core and level; a missing "
+                     "column takes the option's value. Example: --batch specs.csv --format json")
+          ->type_name("FILE");
+  app.add_flag("--explain", raw.explain,
+               "show the calculation step by step, each formula with its operands' values "
+               "and the stored result, instead of the report. Example: --explain --vin 141");
   app.add_flag("--version", raw.version, "print the program name and version, then exit");
   return files;
 }
@@ -171,7 +186,10 @@ OutputFormat toFormat(const std::string& text) {
   if (text == "json") {
     return OutputFormat::Json;
   }
-  throw UsageError("--format " + text + ": expected text or json");
+  if (text == "csv") {
+    return OutputFormat::Csv;
+  }
+  throw UsageError("--format " + text + ": expected text, json or csv");
 }
 
 // The parser's messages may span lines; the command line reports exactly one.
@@ -204,6 +222,54 @@ void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOption
   }
   options.waveformCsv = raw.waveformCsv;
   options.plot = raw.plot;
+}
+
+// --batch and --explain each stand alone among the options that choose what is written.
+void checkModeOptions(const FileOptions& files, const RawOptions& raw, CliOptions& options) {
+  const bool batch = files.batch->count() > 0;
+  const bool formatGiven = files.format->count() > 0;
+  const struct {
+    bool given;
+    const char* name;
+  } others[] = {
+      {raw.sweep, "--sweep"},
+      {files.waveformCsv->count() > 0, "--waveform-csv"},
+      {files.plot->count() > 0, "--plot"},
+  };
+  if (batch) {
+    if (raw.batch.empty()) {
+      throw UsageError("--batch: expected a file name or - for standard input");
+    }
+    for (const auto& other : others) {
+      if (other.given) {
+        throw UsageError(std::string(other.name) +
+                         " shows one design and cannot be combined with --batch");
+      }
+    }
+    if (raw.explain) {
+      throw UsageError("--explain shows one design and cannot be combined with --batch");
+    }
+    if (!formatGiven) {
+      options.format = OutputFormat::Csv;
+    } else if (options.format == OutputFormat::Text) {
+      throw UsageError("--batch writes --format json or --format csv");
+    }
+    options.batch = raw.batch;
+  } else if (options.format == OutputFormat::Csv) {
+    throw UsageError("--format csv is for --batch");
+  }
+  if (raw.explain) {
+    for (const auto& other : others) {
+      if (other.given) {
+        throw UsageError("--explain shows the calculation alone and cannot be combined with " +
+                         std::string(other.name));
+      }
+    }
+    if (options.format != OutputFormat::Text) {
+      throw UsageError("--explain writes text and cannot be combined with --format " + raw.format);
+    }
+    options.explain = true;
+  }
 }
 
 }  // namespace
@@ -245,6 +311,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
   options.format = toFormat(raw.format);
   options.sweep = raw.sweep;
   checkFileOptions(files, raw, options);
+  checkModeOptions(files, raw, options);
   return result;
 }
 

@@ -12,7 +12,7 @@
 
 namespace fbc {
 
-enum class OutputFormat { Text, Json };
+enum class OutputFormat { Text, Json, Csv };
 enum class PlotFormat { Png, Svg };
 
 // What one run of flyback-calc is asked to do. The design inputs stay texts, exactly as they
@@ -27,6 +27,11 @@ struct CliOptions {
   // The two plots as one picture: a file name ending in .png or .svg, or empty.
   std::string plot;
   PlotFormat plotFormat = PlotFormat::Png;
+  // A batch of specifications as CSV: a file name, "-" for standard input, or empty. The
+  // format is then Json or Csv.
+  std::string batch;
+  // The calculation step by step instead of the report.
+  bool explain = false;
 };
 
 // A command line that cannot be run: an unknown option, a missing value, a bad choice. The

@@ -172,9 +172,7 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
   }
 }
 
-void writeJsonReport(std::ostream& out, const DesignReport& report) {
-  JsonWriter json(out);
-  json.beginObject();
+void writeReportMembers(JsonWriter& json, const DesignReport& report) {
   json.key("inputs");
   writeInputs(json, report.inputs);
   json.key("state");
@@ -183,6 +181,12 @@ void writeJsonReport(std::ostream& out, const DesignReport& report) {
   writeLabels(json, report.texts);
   json.key("scales");
   writeScales(json, report.scales);
+}
+
+void writeJsonReport(std::ostream& out, const DesignReport& report) {
+  JsonWriter json(out);
+  json.beginObject();
+  writeReportMembers(json, report);
   json.endObject();
   json.finish();
 }

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/json_writer.h"
 #include "design/calculation.h"
 #include "design/design_state.h"
 #include "design/result_texts.h"
@@ -23,6 +24,10 @@ struct DesignReport {
 
 // A short readable report: inputs, the design figures with units, the verdict and the labels.
 void writeTextReport(std::ostream& out, const DesignReport& report);
+
+// The members of the JSON report, written into the object `json` has open: the single report
+// and every batch row are made by this one function, so a member added here appears in both.
+void writeReportMembers(JsonWriter& json, const DesignReport& report);
 
 // One JSON object with the members "inputs", "state", "labels" and "scales" (the peaks, full
 // scales and the three waveform captions; null without scales).

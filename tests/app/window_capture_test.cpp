@@ -10,6 +10,7 @@
 #include <QContextMenuEvent>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -173,6 +174,22 @@ TEST_F(WindowCaptureTest, SaveIntoAMissingFolderFails) {
   const QString path = dir.filePath(QStringLiteral("missing/picture.png"));
   EXPECT_FALSE(fbc::saveWindowImage(*window_, path));
   EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+// The window saves by the command line's write rules: a link is followed and stays a link, a
+// full device is a failure rather than a silent success.
+TEST_F(WindowCaptureTest, SaveFollowsALinkAndReportsAFullDevice) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString target = dir.filePath(QStringLiteral("real.png"));
+  const QString link = dir.filePath(QStringLiteral("link.png"));
+  ASSERT_TRUE(QFile::link(target, link));
+
+  ASSERT_TRUE(fbc::saveWindowImage(*window_, link));
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
+  EXPECT_EQ(QImageReader(target).read().size(), expectedSize());
+
+  EXPECT_FALSE(fbc::saveWindowImage(*window_, QStringLiteral("/dev/full")));
 }
 
 TEST_F(WindowCaptureTest, BackgroundMenuOffersCopyAndSaveWithTheirShortcuts) {

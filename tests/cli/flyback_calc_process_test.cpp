@@ -1,4 +1,5 @@
 // Runs the built flyback-calc executable, as a person or a script would.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -237,6 +239,64 @@ TEST_F(ProcessTest, UnwritablePlotExitsWithStatusTwoAndWritesNothing) {
     EXPECT_NE(result.err.find("--plot " + args[1]), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(path("wave.csv")));
   }
+}
+
+// The report, sweep and batch runs start without Qt: the program links no Qt library, only the
+// helper it runs for --plot does.
+TEST_F(ProcessTest, LinksNoQtLibrary) {
+  FILE* pipe = popen(("readelf -d " + shellQuoted(FLYBACK_CALC_PATH)).c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string dynamic;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    dynamic.append(buffer, n);
+  }
+  ASSERT_EQ(pclose(pipe), 0);
+  EXPECT_NE(dynamic.find("(NEEDED)"), std::string::npos) << dynamic;
+  EXPECT_EQ(dynamic.find("libQt"), std::string::npos) << dynamic;
+}
+
+TEST_F(ProcessTest, AMissingExportHelperIsAnInternalFault) {
+  const Outcome result =
+      run({"--plot", path("wave.png")}, "FLYBACK_EXPORT_HELPER=" + path("no-such-helper"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(lineCount(result.err), 1U) << result.err;
+  EXPECT_FALSE(std::filesystem::exists(path("wave.png")));
+}
+
+// Files land where the person sent them: through links, into pipes and onto devices, and a
+// write that fails is reported.
+TEST_F(ProcessTest, FilesFollowLinksAndFeedPipesAndDevices) {
+  std::filesystem::create_directory(path("real"));
+  std::filesystem::create_symlink("real/wave.csv", path("wave.csv"));
+  std::filesystem::create_symlink("real/wave.svg", path("wave.svg"));
+  const Outcome linked = run({"--waveform-csv", path("wave.csv"), "--plot", path("wave.svg")});
+  ASSERT_EQ(linked.status, 0) << linked.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(path("wave.csv")));
+  EXPECT_TRUE(std::filesystem::is_symlink(path("wave.svg")));
+  EXPECT_EQ(lineCount(contents(path("real/wave.csv"))), 1002U);
+  EXPECT_EQ(contents(path("real/wave.svg")).rfind("<?xml", 0), 0U);
+
+  ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = contents(path("pipe")); });
+  const Outcome piped = run({"--waveform-csv", path("pipe")});
+  reader.join();
+  ASSERT_EQ(piped.status, 0) << piped.err;
+  EXPECT_EQ(lineCount(received), 1002U);
+  EXPECT_TRUE(std::filesystem::is_fifo(path("pipe")));
+
+  // The CSV goes out first, then the report, both on standard output.
+  const Outcome stdoutPath = run({"--waveform-csv", "/dev/stdout", "--format", "json"});
+  ASSERT_EQ(stdoutPath.status, 0) << stdoutPath.err;
+  EXPECT_EQ(stdoutPath.out.rfind("t,vsw,isw,vd,id\n", 0), 0U);
+  EXPECT_NE(stdoutPath.out.find("\n{\n  \"inputs\""), std::string::npos);
+
+  const Outcome full = run({"--waveform-csv", "/dev/full"});
+  EXPECT_EQ(full.status, 2);
+  EXPECT_EQ(full.out, "");
+  EXPECT_EQ(full.err, "flyback-calc: --waveform-csv /dev/full: No space left on device\n");
 }
 
 TEST_F(ProcessTest, HelpAndVersion) {

@@ -329,6 +329,8 @@ class FlybackCalcFiles : public testing::Test {
         (std::filesystem::temp_directory_path() / "flyback-calc-files-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
+    // The test program is not flyback-calc, so the helper is not beside it.
+    ::setenv("FLYBACK_EXPORT_HELPER", FBC_EXPORT_HELPER_PATH, 1);
   }
   void TearDown() override {
     std::error_code ignored;

@@ -1,4 +1,4 @@
-#include "cli/plot_export.h"
+#include "export/plot_export.h"
 
 #include <gtest/gtest.h>
 #include <QColor>

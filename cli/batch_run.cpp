@@ -1,0 +1,191 @@
+#include "cli/batch_run.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "cli/flyback_calc.h"
+#include "cli/json_writer.h"
+#include "cli/report.h"
+#include "design/batch_reader.h"
+#include "design/core_catalogue.h"
+
+namespace fbc {
+
+namespace {
+
+// Batch messages name the columns, as written in the header.
+constexpr std::string_view kColumnPrefix = "";
+
+constexpr std::string_view kRow = "row";
+constexpr std::string_view kStatus = "status";
+constexpr std::string_view kMessage = "message";
+
+// The outcome of one row, in either format.
+class RowWriter {
+ public:
+  virtual ~RowWriter() = default;
+  virtual void ok(int row, const DesignReport& report) = 0;
+  virtual void error(int row, const std::string& message) = 0;
+};
+
+class JsonLines final : public RowWriter {
+ public:
+  explicit JsonLines(std::ostream& out) : out_(out) {}
+
+  void ok(int row, const DesignReport& report) override {
+    JsonWriter json = begin(row, "ok");
+    writeReportMembers(json, report);
+    end(json);
+  }
+  void error(int row, const std::string& message) override {
+    JsonWriter json = begin(row, "error");
+    json.key(kMessage);
+    json.value(std::string_view(message));
+    end(json);
+  }
+
+ private:
+  JsonWriter begin(int row, std::string_view status) {
+    JsonWriter json(out_, JsonLayout::Compact);
+    json.beginObject();
+    json.key(kRow);
+    json.value(row);
+    json.key(kStatus);
+    json.value(status);
+    return json;
+  }
+  static void end(JsonWriter& json) {
+    json.endObject();
+    json.finish();
+  }
+
+  std::ostream& out_;
+};
+
+// A CSV cell: quoted when it holds a comma, a quote or a line break.
+void writeCell(std::ostream& out, std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out << text;
+    return;
+  }
+  out << '"';
+  for (char c : text) {
+    if (c == '"') {
+      out << '"';
+    }
+    out << c;
+  }
+  out << '"';
+}
+
+// The dotted paths of a report's scalars, in the order the report writes them.
+class PathList final : public JsonScalarSink {
+ public:
+  void scalar(std::string_view path, std::string_view, Kind) override { paths.emplace_back(path); }
+  std::vector<std::string> paths;
+};
+
+class CsvRows final : public RowWriter, private JsonScalarSink {
+ public:
+  CsvRows(std::ostream& out, const DesignReport& model) : out_(out) {
+    PathList list;
+    list.paths = {std::string(kRow), std::string(kStatus), std::string(kMessage)};
+    JsonWriter json(list);
+    json.beginObject();
+    writeReportMembers(json, model);
+    json.endObject();
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+      columns_.emplace(list.paths[i], i);
+      if (i > 0) {
+        out_ << ',';
+      }
+      writeCell(out_, list.paths[i]);
+    }
+    out_ << '\n';
+    cells_.resize(list.paths.size());
+  }
+
+  void ok(int row, const DesignReport& report) override {
+    start(row, "ok");
+    JsonWriter json(static_cast<JsonScalarSink&>(*this));
+    json.beginObject();
+    writeReportMembers(json, report);
+    json.endObject();
+    flush();
+  }
+  void error(int row, const std::string& message) override {
+    start(row, "error");
+    cells_[2] = message;
+    flush();
+  }
+
+ private:
+  void scalar(std::string_view path, std::string_view text, Kind) override {
+    // A path the model report lacks has no column (an array longer than the model's).
+    if (const auto column = columns_.find(std::string(path)); column != columns_.end()) {
+      cells_[column->second].assign(text);
+    }
+  }
+  void start(int row, std::string_view status) {
+    for (std::string& cell : cells_) {
+      cell.clear();
+    }
+    cells_[0] = std::to_string(row);
+    cells_[1] = status;
+  }
+  void flush() {
+    for (std::size_t i = 0; i < cells_.size(); ++i) {
+      if (i > 0) {
+        out_ << ',';
+      }
+      writeCell(out_, cells_[i]);
+    }
+    out_ << '\n';
+  }
+
+  std::ostream& out_;
+  std::unordered_map<std::string, std::size_t> columns_;
+  std::vector<std::string> cells_;
+};
+
+}  // namespace
+
+bool runBatch(std::istream& in, const CliOptions& options, std::ostream& out, std::ostream& err) {
+  BatchReader reader(in, options.inputs);
+  if (!reader.headerProblem().empty()) {
+    throw InputError("--batch " + options.batch + ": " + reader.headerProblem());
+  }
+  const CoreCatalogue catalogue;
+  std::unique_ptr<RowWriter> writer;
+  if (options.format == OutputFormat::Json) {
+    writer = std::make_unique<JsonLines>(out);
+  } else {
+    // The window's start values always complete, so the model has every member.
+    writer = std::make_unique<CsvRows>(out, designFor(DesignInputs{}, catalogue));
+  }
+
+  bool allDone = true;
+  BatchRow row;
+  while (reader.next(row)) {
+    if (!row.problem.empty()) {
+      writer->error(row.number, row.problem);
+      allDone = false;
+      continue;
+    }
+    try {
+      for (const std::string& warning : applyLimitRules(row.inputs, kColumnPrefix)) {
+        err << "flyback-calc: row " << row.number << ": warning: " << warning << '\n';
+      }
+      writer->ok(row.number, designFor(row.inputs, catalogue, kColumnPrefix));
+    } catch (const InputError& error) {
+      writer->error(row.number, error.what());
+      allDone = false;
+    }
+  }
+  return allDone;
+}
+
+}  // namespace fbc

@@ -1,0 +1,101 @@
+#include "design/batch_reader.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/text.h"
+
+namespace fbc {
+
+namespace {
+
+constexpr std::string_view kLevelColumn = "level";
+
+std::string columnList() {
+  std::string list;
+  for (DesignInput input : kInputPresentationOrder) {
+    list.append(inputInfo(input)->key).append(", ");
+  }
+  return list.append(kLevelColumn);
+}
+
+// A line of nothing but blanks is as empty as an empty one.
+bool isBlankRecord(const std::vector<std::string>& fields) {
+  return fields.size() == 1 && std::all_of(fields[0].begin(), fields[0].end(),
+                                           [](char c) { return c == ' ' || c == '\t'; });
+}
+
+}  // namespace
+
+BatchReader::BatchReader(std::istream& in, DesignInputs base) : csv_(in), base_(std::move(base)) {
+  CsvReader::Status status;
+  do {
+    status = csv_.next(fields_, problem_);
+  } while (status == CsvReader::Status::Record && isBlankRecord(fields_));
+  if (status == CsvReader::Status::End) {
+    headerProblem_ = "no header row naming the columns (" + columnList() + ")";
+    return;
+  }
+  if (status == CsvReader::Status::Malformed) {
+    headerProblem_ = "the header row is not valid CSV: " + problem_;
+    return;
+  }
+  std::vector<std::string_view> seen;
+  for (const std::string& name : fields_) {
+    Column column;
+    if (name != kLevelColumn) {
+      const InputInfo* info = inputInfoByKey(name);
+      if (info == nullptr) {
+        headerProblem_ = "unknown column \"" + name + "\" (expected any of " + columnList() + ")";
+        return;
+      }
+      column.input = info->input;
+    }
+    if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
+      headerProblem_ = "column \"" + name + "\" appears twice";
+      return;
+    }
+    seen.push_back(name);
+    columns_.push_back(column);
+  }
+}
+
+bool BatchReader::next(BatchRow& row) {
+  if (!headerProblem_.empty()) {
+    return false;
+  }
+  CsvReader::Status status;
+  do {
+    status = csv_.next(fields_, problem_);
+  } while (status == CsvReader::Status::Record && isBlankRecord(fields_));
+  if (status == CsvReader::Status::End) {
+    return false;
+  }
+  row.number = ++rows_;
+  row.inputs = base_;
+  row.problem.clear();
+  if (status == CsvReader::Status::Malformed) {
+    row.problem = "not valid CSV: " + problem_;
+    return true;
+  }
+  if (fields_.size() != columns_.size()) {
+    row.problem = std::to_string(fields_.size()) + " fields where the header names " +
+                  std::to_string(columns_.size());
+    return true;
+  }
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    if (columns_[i].input != DesignInput::None) {
+      *inputText(row.inputs, columns_[i].input) = fromUtf8(fields_[i]);
+      continue;
+    }
+    if (const std::optional<CoreLevel> level = levelFromName(fields_[i])) {
+      row.inputs.level = *level;
+    } else {
+      row.problem = "level \"" + fields_[i] + "\": expected hi, typ or lo";
+      return true;
+    }
+  }
+  return true;
+}
+
+}  // namespace fbc

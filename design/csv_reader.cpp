@@ -1,0 +1,100 @@
+#include "design/csv_reader.h"
+
+#include <string_view>
+
+namespace fbc {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+bool CsvReader::refill() {
+  in_.read(buffer_, sizeof buffer_);
+  filled_ = static_cast<std::size_t>(in_.gcount());
+  position_ = 0;
+  return filled_ > 0;
+}
+
+void CsvReader::skipLine() {
+  for (int c = get(); c != -1; c = get()) {
+    if (c == '\n') {
+      return;
+    }
+    if (c == '\r') {
+      if (peek() == '\n') {
+        get();
+      }
+      return;
+    }
+  }
+}
+
+CsvReader::Status CsvReader::next(std::vector<std::string>& fields, std::string& problem) {
+  if (!started_) {
+    started_ = true;
+    // The first read fills the buffer with the whole mark unless the input is shorter.
+    if (peek() != -1 &&
+        std::string_view(buffer_ + position_, filled_ - position_).starts_with(kByteOrderMark)) {
+      position_ += kByteOrderMark.size();
+    }
+  }
+  for (;;) {
+    fields.clear();
+    int c = peek();
+    if (c == -1) {
+      return Status::End;
+    }
+    if (c == '\n' || c == '\r') {
+      skipLine();  // an empty line
+      continue;
+    }
+    fields.emplace_back();
+    for (;;) {
+      c = get();
+      if (c == '"' && fields.back().empty()) {
+        // A quoted field: up to the closing quote, which must end the field.
+        for (;;) {
+          c = get();
+          if (c == -1) {
+            problem = "a quoted field is not closed before the end of the input";
+            return Status::Malformed;
+          }
+          if (c == '"') {
+            if (peek() == '"') {
+              get();
+              fields.back() += '"';
+              continue;
+            }
+            break;
+          }
+          fields.back() += static_cast<char>(c);
+        }
+        c = peek();
+        if (c != ',' && c != '\n' && c != '\r' && c != -1) {
+          problem = "text after a field's closing quote";
+          skipLine();
+          return Status::Malformed;
+        }
+        continue;
+      }
+      if (c == ',') {
+        fields.emplace_back();
+        continue;
+      }
+      if (c == '\n' || c == -1) {
+        return Status::Record;
+      }
+      if (c == '\r') {
+        if (peek() == '\n') {
+          get();
+        }
+        return Status::Record;
+      }
+      fields.back() += static_cast<char>(c);
+    }
+  }
+}
+
+}  // namespace fbc
