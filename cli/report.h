@@ -8,6 +8,7 @@
 #include "design/calculation.h"
 #include "design/design_state.h"
 #include "design/result_texts.h"
+#include "design/review.h"
 #include "waveform/scales.h"
 
 namespace fbc {
@@ -20,6 +21,8 @@ struct DesignReport {
   DesignState state;
   ResultTexts texts;
   std::optional<WaveformScales> scales;
+  // The engineering review at the level's flux swing (none without a level).
+  std::optional<DesignReview> review;
 };
 
 // A short readable report: inputs, the design figures with units, the verdict and the labels.
@@ -29,8 +32,9 @@ void writeTextReport(std::ostream& out, const DesignReport& report);
 // and every batch row are made by this one function, so a member added here appears in both.
 void writeReportMembers(JsonWriter& json, const DesignReport& report);
 
-// One JSON object with the members "inputs", "state", "labels" and "scales" (the peaks, full
-// scales and the three waveform captions; null without scales).
+// One JSON object with the members "inputs", "state", "labels", "scales" (the peaks, full
+// scales and the three waveform captions; null without scales) and "review" (null when the
+// design could not be reviewed).
 void writeJsonReport(std::ostream& out, const DesignReport& report);
 
 // One row per core (the core name taken from each report's inputs): an aligned table with

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -155,6 +157,66 @@ TEST(JsonWriter, RefusesMisnestedDocuments) {
     JsonWriter json(out);
     EXPECT_THROW(c.misuse(json), std::logic_error);
   }
+}
+
+}  // namespace
+}  // namespace fbc
+
+namespace fbc {
+namespace {
+
+// Collects what a flattened document hands over, path by path.
+class CollectingSink : public JsonScalarSink {
+ public:
+  void scalar(std::string_view path, std::string_view text, Kind kind) override {
+    cells.emplace_back(std::string(path), std::string(text), kind);
+  }
+  std::vector<std::tuple<std::string, std::string, Kind>> cells;
+};
+
+TEST(JsonWriterSink, FlattensMembersByPathAndArraysIntoOneCell) {
+  CollectingSink sink;
+  JsonWriter json(sink);
+  json.beginObject();
+  json.key("state");
+  json.beginObject();
+  json.key("Lp");
+  json.value(3.333333e-4F);
+  json.endObject();
+  json.key("review");
+  json.beginObject();
+  json.key("flags");
+  json.beginArray();
+  json.value("gap-too-large");
+  json.value("window-overfull");
+  json.endArray();
+  json.key("none");
+  json.beginArray();
+  json.endArray();
+  json.key("feasible");
+  json.boolean(false);
+  json.key("scales");
+  json.null();
+  json.endObject();
+  json.endObject();
+  using Kind = JsonScalarSink::Kind;
+  const std::vector<std::tuple<std::string, std::string, Kind>> expected{
+      {"state.Lp", "0.0003333333", Kind::Number},
+      {"review.flags", "gap-too-large window-overfull", Kind::String},
+      {"review.none", "", Kind::String},
+      {"review.feasible", "false", Kind::Boolean},
+      {"review.scales", "", Kind::Null},
+  };
+  EXPECT_EQ(sink.cells, expected);
+}
+
+TEST(JsonWriterSink, RefusesArraysOfContainers) {
+  CollectingSink sink;
+  JsonWriter json(sink);
+  json.beginObject();
+  json.key("rows");
+  json.beginArray();
+  EXPECT_THROW(json.beginObject(), std::logic_error);
 }
 
 }  // namespace
