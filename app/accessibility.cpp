@@ -1,5 +1,9 @@
 #include "app/accessibility.h"
 
+#include <optional>
+#include <string>
+#include <utility>
+
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -18,10 +22,11 @@ namespace fbc {
 
 namespace {
 
-// The labels that stand beside an input box in the window's layout.
+// The labels that stand beside an input box in the window's layout, and the caption beneath
+// the transformer outline picture (right of the client area, but in the tab order).
 constexpr std::pair<const char*, const char*> kBuddies[] = {
     {"Label13", "txtVin"}, {"Label10", "txtVout"}, {"Label12", "txtIout"}, {"Label5", "txtEffi"},
-    {"Label4", "txtDuty"}, {"Label15", "txtVf"},   {"Label16", "cmbCore"},
+    {"Label4", "txtDuty"}, {"Label15", "txtVf"},   {"Label16", "cmbCore"}, {"Label8", "Picture4"},
 };
 
 const char* const kSchematic = "Image1";
@@ -128,18 +133,23 @@ void installFactoryOnce() {
   (void)installed;
 }
 
-// An interface made before the factory or the name was in place (a reader already listening
-// while the window is built) is dropped, so the next query makes the right one.
-void refreshInterface(QObject* object) {
-  QAccessibleInterface* current = QAccessible::queryAccessibleInterface(object);
-  if (current == nullptr) {
-    return;
-  }
-  const bool stale = namedComboBox(object) != nullptr
-                         ? dynamic_cast<NamedComboBox*>(current) == nullptr
-                         : isPicture(object) && current->role() != QAccessible::Graphic;
-  if (stale) {
-    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(current));
+// Interfaces made before the factory or the names were in place (a reader already listening
+// while the window is built) are dropped, so the next query makes the right ones.
+void dropStaleInterfaces(QWidget& window) {
+  for (QWidget* widget : window.findChildren<QWidget*>()) {
+    const bool combo = namedComboBox(widget) != nullptr;
+    if (!combo && !isPicture(widget)) {
+      continue;
+    }
+    QAccessibleInterface* current = QAccessible::queryAccessibleInterface(widget);
+    if (current == nullptr) {
+      continue;
+    }
+    const bool stale = combo ? dynamic_cast<NamedComboBox*>(current) == nullptr
+                             : current->role() != QAccessible::Graphic;
+    if (stale) {
+      QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(current));
+    }
   }
 }
 
@@ -170,7 +180,6 @@ void setUpAccessibility(QWidget& window) {
     if (auto* combo = qobject_cast<QComboBox*>(box); combo != nullptr && combo->lineEdit()) {
       combo->lineEdit()->setAccessibleName(name);
     }
-    refreshInterface(box);
   }
   for (const auto& [label, box] : kBuddies) {
     if (auto* caption = child<QLabel>(window, label)) {
@@ -184,16 +193,14 @@ void setUpAccessibility(QWidget& window) {
         "直流入力電源、トランスの一次巻線と二次巻線、一次側のスイッチ(NチャネルMOSFETとソース"
         "抵抗)、二次側の出力ダイオードと出力コンデンサからなるフライバックコンバータ。スイッチが"
         "オンの間にトランスへエネルギーを蓄え、オフの間に出力ダイオードを通して出力へ送る。"));
-    refreshInterface(schematic);
   }
   if (auto* plot = child<QWidget>(window, kSwitchPlot)) {
     plot->setAccessibleName(QStringLiteral("スイッチ電圧電流波形"));
-    refreshInterface(plot);
   }
   if (auto* plot = child<QWidget>(window, kDiodePlot)) {
     plot->setAccessibleName(QStringLiteral("ダイオード電圧電流波形"));
-    refreshInterface(plot);
   }
+  dropStaleInterfaces(window);
 
   ContextMenuKeys::install(window);
 }

@@ -225,6 +225,8 @@ TEST_F(AccessibilityTest, SchematicAndPlotsAreNamedPictures) {
   EXPECT_NE(description("Image1").indexOf(QStringLiteral("フライバックコンバータ")), -1);
   EXPECT_EQ(str(accessible("Pic1")->text(QAccessible::Name)), "スイッチ電圧電流波形");
   EXPECT_EQ(str(accessible("Pic2")->text(QAccessible::Name)), "ダイオード電圧電流波形");
+  // The outline placeholder right of the client area takes the caption beneath it.
+  EXPECT_EQ(str(accessible("Picture4")->text(QAccessible::Name)), "トランス外形図");
   // Nothing is drawn yet.
   EXPECT_TRUE(description("Pic1").isEmpty());
   EXPECT_TRUE(description("Pic2").isEmpty());
