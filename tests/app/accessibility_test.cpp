@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 // The offscreen platform keeps accessibility off and offers no public switch; Qt's own
 // accessibility tests turn it on through the platform integration, and so do these.
 #include <QtGui/private/qguiapplication_p.h>
