@@ -1,5 +1,7 @@
 #include "cli/flyback_calc.h"
 
+#include <chrono>
+#include <ctime>
 #include <exception>
 #include <optional>
 #include <sstream>
@@ -14,6 +16,7 @@
 #include "design/design_inputs.h"
 #include "design/input_rules.h"
 #include "design/result_texts.h"
+#include "export/design_sheet.h"
 #include "platform/errors.h"
 #include "platform/text.h"
 
@@ -98,6 +101,16 @@ std::string stopMessage(const CalculationResult& result, const DesignInputs& inp
   return message;
 }
 
+// Today's date in the local time zone, "2026-12-10", for the sheet's title block.
+std::u16string today() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16] = {};
+  std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+  return fromUtf8(text);
+}
+
 void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
   const CoreCatalogue catalogue;
   std::vector<DesignReport> rows;
@@ -138,6 +151,15 @@ std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options
   if (!options.plot.empty()) {
     files.push_back({"--plot", options.plot,
                      plotFileBytes(report.state, clickConstants().m, options.plotFormat)});
+  }
+  if (!options.sheet.empty()) {
+    const DesignSheetContent content{report.inputs,
+                                     report.state,
+                                     report.texts,
+                                     today(),
+                                     fromUtf8(std::string(kProgram) + " " + FBC_PROJECT_VERSION),
+                                     options.drawingNumber};
+    files.push_back({"--sheet", options.sheet, designSheetPdf(content)});
   }
   return files;
 }

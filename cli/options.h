@@ -27,6 +27,10 @@ struct CliOptions {
   // The two plots as one picture: a file name ending in .png or .svg, or empty.
   std::string plot;
   PlotFormat plotFormat = PlotFormat::Png;
+  // The design sheet as a one-page PDF: a file name ending in .pdf, or empty.
+  std::string sheet;
+  // The sheet's drawing number (図番), half-width characters only; may be empty.
+  std::string drawingNumber;
 };
 
 // A command line that cannot be run: an unknown option, a missing value, a bad choice. The
