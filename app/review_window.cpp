@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/review_texts.h"
 #include "design/core_advice.h"
+#include "design/design_inputs.h"
 #include "design/review.h"
 
 namespace fbc {
@@ -24,18 +25,12 @@ namespace {
 
 const QString kTitle = QStringLiteral("設計レビュー");
 
-QString levelName(CoreLevel level) {
-  switch (level) {
-    case CoreLevel::Hi:
-      return QStringLiteral("高温");
-    case CoreLevel::Typ:
-      return QStringLiteral("普通");
-    case CoreLevel::Lo:
-      return QStringLiteral("低温");
-    case CoreLevel::None:
-      break;
-  }
-  return QStringLiteral("なし");
+// The level as its option button names it.
+QString levelText(CoreLevel level) {
+  const std::u16string_view caption = levelCaption(level);
+  return caption.empty()
+             ? QStringLiteral("なし")
+             : QString::fromUtf16(caption.data(), static_cast<qsizetype>(caption.size()));
 }
 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
@@ -163,7 +158,7 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
 
   const std::optional<double> swing = levelSwing(inputs.level);
   const DesignReview review = swing ? reviewDesign(state, *swing) : DesignReview{};
-  QString summary = core + QStringLiteral(" / コア温度 ") + levelName(inputs.level);
+  QString summary = core + QStringLiteral(" / コア温度 ") + levelText(inputs.level);
   if (swing) {
     summary += QStringLiteral(" (ΔB %1 T)").arg(*swing, 0, 'g', 3);
   }
