@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
-#include "app/review_texts.h"
 #include "design/core_advice.h"
 #include "design/design_inputs.h"
 #include "design/review.h"
+#include "export/review_texts.h"
 
 namespace fbc {
 

@@ -16,9 +16,9 @@
 #include <QTest>
 
 #include "app/main_window.h"
-#include "app/review_texts.h"
 #include "design/result_texts.h"
 #include "design/review.h"
+#include "export/review_texts.h"
 
 namespace {
 

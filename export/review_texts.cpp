@@ -1,4 +1,4 @@
-#include "app/review_texts.h"
+#include "export/review_texts.h"
 
 #include <string_view>
 
