@@ -153,12 +153,9 @@ std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options
                      plotFileBytes(report.state, clickConstants().m, options.plotFormat)});
   }
   if (!options.sheet.empty()) {
-    const DesignSheetContent content{report.inputs,
-                                     report.state,
-                                     report.texts,
-                                     today(),
-                                     fromUtf8(std::string(kProgram) + " " + FBC_PROJECT_VERSION),
-                                     options.drawingNumber};
+    const DesignSheetContent content = designSheetContent(
+        report.inputs, report.state, today(),
+        fromUtf8(std::string(kProgram) + " " + FBC_PROJECT_VERSION), options.drawingNumber);
     files.push_back({"--sheet", options.sheet, designSheetPdf(content)});
   }
   return files;

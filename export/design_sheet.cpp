@@ -17,8 +17,11 @@
 #include <QPdfWriter>
 #include <QPen>
 
+#include "design/calculation.h"
 #include "design/click_constants.h"
 #include "design/design_state_members.h"
+#include "design/winding_table.h"
+#include "export/review_texts.h"
 #include "export/surface_painter.h"
 #include "platform/controls.h"
 #include "platform/font_session.h"
@@ -39,8 +42,10 @@ constexpr double kBottom = kSheetHeightPoints - 34.0;
 constexpr double kWidth = kRight - kLeft;
 
 constexpr double kRowHeight = 15.0;
+constexpr double kReviewRowHeight = 13.0;
 constexpr double kCellPadding = 4.0;
 constexpr double kSectionGap = 12.0;
+constexpr double kNoticeHeight = 22.0;
 
 // The plots keep the window's proportions; one window pixel becomes this many points.
 constexpr double kPlotScale = 0.97;
@@ -86,7 +91,10 @@ class SheetPainter {
     double y = titleBlock(kTop);
     y = inputs(y + kSectionGap);
     y = results(y + kSectionGap);
+    y = review(y + kSectionGap);
+    y = windings(y + kSectionGap);
     y = plots(y + kSectionGap);
+    approvals(y + kSectionGap);
     notice();
     painter_.restore();
     static_cast<void>(y);
@@ -118,6 +126,17 @@ class SheetPainter {
     painter_.drawRect(box);
   }
 
+  // Text wrapped to the page's width, indented under its first character; returns the bottom.
+  double paragraph(double y, const QString& s) {
+    const QRectF box(kLeft + kCellPadding, y, kWidth - 2 * kCellPadding, kSheetHeightPoints);
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    painter_.setFont(font(kProportional, 8.5));
+    painter_.setPen(kInk);
+    QRectF used;
+    painter_.drawText(box, flags, s, &used);
+    return used.bottom();
+  }
+
   // A numbered heading on a light band across the page; returns where its content starts.
   double heading(double y, const QString& number, const QString& title, const QString& english) {
     const QRectF band(kLeft, y, kWidth, 16.0);
@@ -133,7 +152,8 @@ class SheetPainter {
 
   // Fields in `columns` columns, each a caption on the left and its value on the right of its
   // cell, rows separated by hairlines; returns the bottom.
-  double fieldGrid(double y, const std::vector<Field>& fields, int columns, double captionShare) {
+  double fieldGrid(double y, const std::vector<Field>& fields, int columns, double captionShare,
+                   double rowHeight = kRowHeight) {
     const double cellWidth = kWidth / columns;
     const int rows = static_cast<int>((fields.size() + columns - 1) / columns);
     const QFont captionFont = font(kProportional, 8.5);
@@ -142,21 +162,21 @@ class SheetPainter {
       const int column = static_cast<int>(i) / rows;
       const int row = static_cast<int>(i) % rows;
       const double x = kLeft + column * cellWidth;
-      const double top = y + row * kRowHeight;
+      const double top = y + row * rowHeight;
       const double captionWidth = cellWidth * captionShare;
-      text(QRectF(x + kCellPadding, top, captionWidth - kCellPadding, kRowHeight),
+      text(QRectF(x + kCellPadding, top, captionWidth - kCellPadding, rowHeight),
            Qt::AlignLeft | Qt::AlignVCenter, captionFont, fields[i].caption);
-      text(QRectF(x + captionWidth, top, cellWidth - captionWidth - 2 * kCellPadding, kRowHeight),
+      text(QRectF(x + captionWidth, top, cellWidth - captionWidth - 2 * kCellPadding, rowHeight),
            Qt::AlignRight | Qt::AlignVCenter, valueFont, fields[i].value);
     }
     for (int row = 1; row < rows; ++row) {
-      rule(kLeft, y + row * kRowHeight, kRight, y + row * kRowHeight, 0.3, kHairline);
+      rule(kLeft, y + row * rowHeight, kRight, y + row * rowHeight, 0.3, kHairline);
     }
     for (int column = 1; column < columns; ++column) {
       const double x = kLeft + column * cellWidth;
-      rule(x, y, x, y + rows * kRowHeight, 0.3, kHairline);
+      rule(x, y, x, y + rows * rowHeight, 0.3, kHairline);
     }
-    const double bottom = y + rows * kRowHeight;
+    const double bottom = y + rows * rowHeight;
     rule(kLeft, bottom, kRight, bottom, 0.8, kRule);
     return bottom;
   }
@@ -242,10 +262,90 @@ class SheetPainter {
     return fieldGrid(y, verdict, 1, 0.25);
   }
 
+  // The review's verdict, its numbers in the units an engineer reads and each flag as a
+  // sentence; blocking flags are marked ×, advice △.
+  double review(double y) {
+    y = heading(y, QStringLiteral("3"), QStringLiteral("設計検討"),
+                QStringLiteral("Engineering review with whole turns"));
+    const QFont sentenceFont = font(kProportional, 8.5);
+    if (!content_.review) {
+      text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+           sentenceFont,
+           QStringLiteral("コア温度上昇のレベルが選ばれていないため、検討していません。"));
+      return y + kRowHeight;
+    }
+    const DesignReview& r = *content_.review;
+    text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+         font(kProportional, 9.5), QStringLiteral("判定：") + reviewVerdict(r));
+    y += kRowHeight;
+    rule(kLeft, y, kRight, y, 0.3, kHairline);
+    std::vector<Field> fields;
+    for (const ReviewRow& row : reviewRows(r)) {
+      fields.push_back(
+          {row.label, row.unit.isEmpty() ? row.value : row.value + QStringLiteral(" ") + row.unit});
+    }
+    if (!fields.empty()) {
+      y = fieldGrid(y, fields, 3, 0.6, kReviewRowHeight);
+    }
+    for (const ReviewFlag flag : r.flags) {
+      const QString mark = isBlockingFlag(flag) ? QStringLiteral("×") : QStringLiteral("△");
+      y = paragraph(y + 1.0, mark + QStringLiteral(" ") + reviewFlagShortName(flag) +
+                                 QStringLiteral("：") + reviewFlagSentence(flag));
+    }
+    return y + 2.0;
+  }
+
+  // What the winding shop needs per winding: whole turns and the copper to wind them with.
+  double windings(double y) {
+    y = heading(y, QStringLiteral("4"), QStringLiteral("巻線仕様"), QStringLiteral("Windings"));
+    const std::vector<WindingRow> rows =
+        content_.review ? windingTable(*content_.review) : std::vector<WindingRow>{};
+    const QFont headFont = font(kProportional, 8.5);
+    const QFont cellFont = font(kFixed, 9.0);
+    constexpr std::array<double, 4> kColumns{0.16, 0.16, 0.24, 0.44};
+    const auto cells = [&](double top, const std::array<QString, 4>& texts, const QFont& f) {
+      double x = kLeft;
+      for (std::size_t i = 0; i < texts.size(); ++i) {
+        const double width = kWidth * kColumns[i];
+        const int align = i == 0 || i == 3 ? Qt::AlignLeft : Qt::AlignRight;
+        text(QRectF(x + kCellPadding, top, width - 2 * kCellPadding, kRowHeight),
+             align | Qt::AlignVCenter, f, texts[i]);
+        x += width;
+      }
+    };
+    cells(y,
+          {QStringLiteral("巻線"), QStringLiteral("巻数"), QStringLiteral("線径(裸銅)"),
+           QStringLiteral("構成")},
+          headFont);
+    y += kRowHeight;
+    rule(kLeft, y, kRight, y, 0.5, kRule);
+    if (rows.empty()) {
+      text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+           font(kProportional, 8.5), QStringLiteral("設計検討がないため、巻線仕様はありません。"));
+      y += kRowHeight;
+    }
+    for (const WindingRow& row : rows) {
+      const QString structure = row.strands == 1 ? QStringLiteral("単線")
+                                                 : QStringLiteral("%1本撚り(素線 φ%2 mm)")
+                                                       .arg(row.strands)
+                                                       .arg(row.strandDiameter, 0, 'f', 2);
+      cells(
+          y,
+          {row.winding == Winding::Primary ? QStringLiteral("一次 Np") : QStringLiteral("二次 Ns"),
+           QStringLiteral("%1 ターン").arg(row.turns),
+           QStringLiteral("φ%1 mm").arg(row.wireDiameter, 0, 'f', 2), structure},
+          cellFont);
+      y += kRowHeight;
+      rule(kLeft, y, kRight, y, 0.3, kHairline);
+    }
+    rule(kLeft, y, kRight, y, 0.8, kRule);
+    return y;
+  }
+
   // Both plots side by side as the waveform stage draws them, their scale captions beneath and
   // the frequency caption under both.
   double plots(double y) {
-    y = heading(y, QStringLiteral("3"), QStringLiteral("動作波形"),
+    y = heading(y, QStringLiteral("5"), QStringLiteral("動作波形"),
                 QStringLiteral("Switch and output diode waveforms"));
     RecordingSurface pic1(pixels(kPic1Placement.width), pixels(kPic1Placement.height));
     RecordingSurface pic2(pixels(kPic2Placement.width), pixels(kPic2Placement.height));
@@ -289,9 +389,40 @@ class SheetPainter {
     frame(box, 0.5);
   }
 
+  // Room for the shop's remarks and the three stamps of a Japanese drawing (approved, checked,
+  // designed), filling what the page has left above the notice.
+  void approvals(double y) {
+    constexpr double kStampWidth = 52.0;
+    constexpr double kStampHeader = 13.0;
+    constexpr double kMaxHeight = 80.0;
+    const double bottom = kBottom - kNoticeHeight - 8.0;
+    const double height = std::min(kMaxHeight, bottom - y);
+    if (height < 2 * kStampHeader) {
+      return;
+    }
+    const QRectF box(kLeft, bottom - height, kWidth, height);
+    const double stampsLeft = kRight - 3 * kStampWidth;
+    const QFont captionFont = font(kProportional, 8.0);
+    frame(box, 0.8);
+    rule(stampsLeft, box.top(), stampsLeft, box.bottom(), 0.8, kRule);
+    rule(kLeft, box.top() + kStampHeader, kRight, box.top() + kStampHeader, 0.4, kRule);
+    text(QRectF(kLeft + kCellPadding, box.top(), 80.0, kStampHeader),
+         Qt::AlignLeft | Qt::AlignVCenter, captionFont, QStringLiteral("備考"));
+    const std::array<QString, 3> stamps{QStringLiteral("承認"), QStringLiteral("検図"),
+                                        QStringLiteral("設計")};
+    for (std::size_t i = 0; i < stamps.size(); ++i) {
+      const double x = stampsLeft + static_cast<double>(i) * kStampWidth;
+      if (i > 0) {
+        rule(x, box.top(), x, box.bottom(), 0.4, kRule);
+      }
+      text(QRectF(x, box.top(), kStampWidth, kStampHeader), Qt::AlignCenter, captionFont,
+           stamps[i]);
+    }
+  }
+
   // Label21's notice, closing the page.
   void notice() {
-    const QRectF box(kLeft, kBottom - 22.0, kWidth, 22.0);
+    const QRectF box(kLeft, kBottom - kNoticeHeight, kWidth, kNoticeHeight);
     rule(kLeft, box.top(), kRight, box.top(), 0.8, kRule);
     text(box, Qt::AlignCenter, font(kProportional, 8.5), qs(std::string_view(kClosingNotice)));
   }
@@ -310,6 +441,9 @@ DesignSheetContent designSheetContent(const DesignInputs& inputs, const DesignSt
   content.inputs = inputs;
   content.state = state;
   content.texts = resultTexts(state);
+  if (const std::optional<double> swing = levelSwing(inputs.level)) {
+    content.review = reviewDesign(state, *swing);
+  }
   content.date = std::move(date);
   content.program = std::move(program);
   content.drawingNumber = std::move(drawingNumber);
