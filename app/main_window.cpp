@@ -19,6 +19,7 @@
 #include <QRadioButton>
 
 #include "app/control_objects.h"
+#include "app/design_sheet_actions.h"
 #include "app/input_messages.h"
 #include "app/picture_box.h"
 #include "app/review_window.h"
@@ -177,6 +178,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   connectHandlers();
   addWindowCaptureActions(*this, [this] { return cmbCore_->currentText(); });
   addDesignReviewAction(*this);
+  addDesignSheetActions(*this);
   load();
   cmdcal_->setFocus();
 }
