@@ -126,14 +126,18 @@ class SheetPainter {
     painter_.drawRect(box);
   }
 
-  // Text wrapped to the page's width, indented under its first character; returns the bottom.
-  double paragraph(double y, const QString& s) {
-    const QRectF box(kLeft + kCellPadding, y, kWidth - 2 * kCellPadding, kSheetHeightPoints);
-    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    painter_.setFont(font(kProportional, 8.5));
+  // A mark and its text wrapped to the page's width, the lines after the first indented under
+  // the text's first character; returns the bottom.
+  double markedParagraph(double y, const QString& mark, const QString& s) {
+    constexpr double kIndent = 12.0;
+    const QFont f = font(kProportional, 8.5);
+    text(QRectF(kLeft + kCellPadding, y, kIndent, 12.0), Qt::AlignLeft | Qt::AlignTop, f, mark);
+    const QRectF box(kLeft + kCellPadding + kIndent, y, kWidth - 2 * kCellPadding - kIndent,
+                     kSheetHeightPoints);
+    painter_.setFont(f);
     painter_.setPen(kInk);
     QRectF used;
-    painter_.drawText(box, flags, s, &used);
+    painter_.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s, &used);
     return used.bottom();
   }
 
@@ -285,12 +289,13 @@ class SheetPainter {
           {row.label, row.unit.isEmpty() ? row.value : row.value + QStringLiteral(" ") + row.unit});
     }
     if (!fields.empty()) {
-      y = fieldGrid(y, fields, 3, 0.6, kReviewRowHeight);
+      y = fieldGrid(y, fields, 3, 0.57, kReviewRowHeight);
     }
     for (const ReviewFlag flag : r.flags) {
       const QString mark = isBlockingFlag(flag) ? QStringLiteral("×") : QStringLiteral("△");
-      y = paragraph(y + 1.0, mark + QStringLiteral(" ") + reviewFlagShortName(flag) +
-                                 QStringLiteral("：") + reviewFlagSentence(flag));
+      y = markedParagraph(
+          y + 1.0, mark,
+          reviewFlagShortName(flag) + QStringLiteral("：") + reviewFlagSentence(flag));
     }
     return y + 2.0;
   }
