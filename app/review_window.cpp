@@ -14,10 +14,9 @@
 #include <QVBoxLayout>
 
 #include "app/main_window.h"
+#include "app/review_texts.h"
 #include "design/core_advice.h"
-#include "design/design_inputs.h"
 #include "design/review.h"
-#include "export/review_texts.h"
 
 namespace fbc {
 
@@ -25,12 +24,18 @@ namespace {
 
 const QString kTitle = QStringLiteral("設計レビュー");
 
-// The level as its option button names it.
 QString levelText(CoreLevel level) {
-  const std::u16string_view caption = levelCaption(level);
-  return caption.empty()
-             ? QStringLiteral("なし")
-             : QString::fromUtf16(caption.data(), static_cast<qsizetype>(caption.size()));
+  switch (level) {
+    case CoreLevel::Hi:
+      return QStringLiteral("高温");
+    case CoreLevel::Typ:
+      return QStringLiteral("普通");
+    case CoreLevel::Lo:
+      return QStringLiteral("低温");
+    case CoreLevel::None:
+      break;
+  }
+  return QStringLiteral("なし");
 }
 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
@@ -162,8 +167,11 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
   if (swing) {
     summary += QStringLiteral(" (ΔB %1 T)").arg(*swing, 0, 'g', 3);
   }
-  summary += QStringLiteral("：") +
-             (swing ? reviewVerdict(review) : QStringLiteral("コア温度レベルが選ばれていません。"));
+  summary += QStringLiteral("：") + (swing ? QString::fromStdU16String(reviewVerdict(review))
+                                           : QStringLiteral("コア温度レベルが選ばれていません。"));
+  if (!catalogue_.find(state.CoreSel)) {
+    summary += QStringLiteral(" (カタログにない名前のため、前回のコアの数値で計算しています)");
+  }
   summary_->setText(summary);
 
   const std::vector<ReviewRow> rows = reviewRows(review);
@@ -179,7 +187,8 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
 
   flags_->clear();
   for (ReviewFlag flag : review.flags) {
-    auto* item = new QListWidgetItem(QStringLiteral("・") + reviewFlagSentence(flag), flags_);
+    auto* item = new QListWidgetItem(
+        QStringLiteral("・") + QString::fromStdU16String(reviewFlagSentence(flag)), flags_);
     item->setToolTip(QString::fromLatin1(reviewFlagCode(flag).data(),
                                          static_cast<int>(reviewFlagCode(flag).size())));
     if (isBlockingFlag(flag)) {
@@ -231,7 +240,7 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
     advice_->setItem(i, 6, cell(numberOr(r.Bpk, 3), Qt::AlignRight));
     QStringList notes;
     for (ReviewFlag flag : r.flags) {
-      notes << reviewFlagShortName(flag);
+      notes << QString::fromStdU16String(reviewFlagShortName(flag));
     }
     QTableWidgetItem* noteCell = cell(notes.join(QStringLiteral("、")));
     noteCell->setToolTip(noteCell->text());

@@ -80,11 +80,13 @@ struct DesignReview {
 DesignReview reviewDesign(const DesignState& state, double bmax);
 
 // One number of a review for listing: its member name, value and the unit of that value
-// ("" for ratios; "turns" for the whole turn counts).
+// ("" for ratios; "turns" for turn counts). `whole` marks the int members Ns and Np, which
+// reports write as integers.
 struct ReviewQuantity {
   std::string_view name;
   double value;
   std::string_view unit;
+  bool whole = false;
 };
 
 inline constexpr std::size_t kReviewQuantityCount = 26;

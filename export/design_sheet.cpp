@@ -20,8 +20,8 @@
 #include "design/calculation.h"
 #include "design/click_constants.h"
 #include "design/design_state_members.h"
+#include "design/review_display.h"
 #include "design/winding_table.h"
-#include "export/review_texts.h"
 #include "export/surface_painter.h"
 #include "platform/controls.h"
 #include "platform/font_session.h"
@@ -280,13 +280,21 @@ class SheetPainter {
     }
     const DesignReview& r = *content_.review;
     text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-         font(kProportional, 9.5), QStringLiteral("判定：") + reviewVerdict(r));
+         font(kProportional, 9.5), QStringLiteral("判定：") + qs(reviewVerdict(r)));
     y += kRowHeight;
     rule(kLeft, y, kRight, y, 0.3, kHairline);
     std::vector<Field> fields;
-    for (const ReviewRow& row : reviewRows(r)) {
-      fields.push_back(
-          {row.label, row.unit.isEmpty() ? row.value : row.value + QStringLiteral(" ") + row.unit});
+    if (r.valid) {
+      for (const ReviewQuantity& q : reviewQuantities(r)) {
+        const ReviewDisplay* shown = reviewDisplay(q.name);
+        if (shown == nullptr) {
+          continue;
+        }
+        const QString value = qs(reviewValueText(*shown, q.value));
+        fields.push_back(
+            {qs(shown->caption),
+             shown->unitJa.empty() ? value : value + QStringLiteral(" ") + qs(shown->unitJa)});
+      }
     }
     if (!fields.empty()) {
       y = fieldGrid(y, fields, 3, 0.57, kReviewRowHeight);
@@ -295,7 +303,7 @@ class SheetPainter {
       const QString mark = isBlockingFlag(flag) ? QStringLiteral("×") : QStringLiteral("△");
       y = markedParagraph(
           y + 1.0, mark,
-          reviewFlagShortName(flag) + QStringLiteral("：") + reviewFlagSentence(flag));
+          qs(reviewFlagShortName(flag)) + QStringLiteral("：") + qs(reviewFlagSentence(flag)));
     }
     return y + 2.0;
   }

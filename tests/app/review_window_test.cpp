@@ -16,9 +16,10 @@
 #include <QTest>
 
 #include "app/main_window.h"
+#include "app/review_texts.h"
 #include "design/result_texts.h"
 #include "design/review.h"
-#include "export/review_texts.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -113,11 +114,12 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
             static_cast<int>(fbc::kReviewQuantityCount));
 
   // One sentence per flag, in the review's order, each marked as a list item.
-  EXPECT_EQ(flagTexts(),
-            (std::vector<std::string>{
-                "・" + str(fbc::reviewFlagSentence(fbc::ReviewFlag::GapTooLarge)),
-                "・" + str(fbc::reviewFlagSentence(fbc::ReviewFlag::WindowOverfull)),
-                "・" + str(fbc::reviewFlagSentence(fbc::ReviewFlag::WireBeyondSkinDepth))}));
+  EXPECT_EQ(
+      flagTexts(),
+      (std::vector<std::string>{
+          "・" + fbc::toUtf8(fbc::reviewFlagSentence(fbc::ReviewFlag::GapTooLarge)),
+          "・" + fbc::toUtf8(fbc::reviewFlagSentence(fbc::ReviewFlag::WindowOverfull)),
+          "・" + fbc::toUtf8(fbc::reviewFlagSentence(fbc::ReviewFlag::WireBeyondSkinDepth))}));
   EXPECT_NE(flagTexts()[0].find("エアギャップ"), std::string::npos);
 
   EXPECT_EQ(str(part<QLabel>("adviceSummary")->text()), "推奨コア: PQ50");
@@ -195,6 +197,16 @@ TEST_F(ReviewWindowTest, ClearButtonClearsAndAStoppedCalculationKeepsTheLastRevi
   EXPECT_EQ(part<QListWidget>("reviewFlags")->count(), 0);
   EXPECT_EQ(part<QTableWidget>("coreAdvice")->rowCount(), 0);
   EXPECT_TRUE(part<QLabel>("adviceSummary")->text().isEmpty());
+}
+
+TEST_F(ReviewWindowTest, AnUnknownCoreNameSaysThePreviousCoresFiguresWereUsed) {
+  calculate();
+  main<QComboBox>("cmbCore")->setEditText(QStringLiteral("XYZ"));
+  calculate();
+  openReview();
+  // The calculation went on with EER25.5's figures, and so does the review.
+  EXPECT_EQ(number("Np").first, "227");
+  EXPECT_NE(str(part<QLabel>("reviewSummary")->text()).find("前回のコアの数値"), std::string::npos);
 }
 
 TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {

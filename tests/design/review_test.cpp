@@ -102,10 +102,10 @@ TEST(ReviewTest, EveryLevelUsesItsFullPrecisionSwing) {
 // The review's formula set is fixed (critical conduction at the given duty); a source is only
 // compared where its method coincides, within the rounding the source prints.
 
-// Vishay Siliconix, AN701 "Si9108/Si9110..." Document Number 70575 (16-Jan-01), Appendix B,
-// "Flyback inductor design": 24 V (16-30 V) in, 5 V 2 A (10 W) out, 250 kHz, Dmax 50 % (ton
-// 2 µs at Vin min 18 V), efficiency 0.75. Published: Lpmin = (18 V x 2 µs)² x 250 kHz x 0.75 /
-// (2 x 10 W) = 12.2 µH, the discontinuous-mode boundary inductance, i.e. LpRef.
+// Vishay Siliconix application note AN701, Document Number 70575 (16-Jan-01), Appendix B,
+// on designing the flyback inductor in discontinuous mode: 24 V (16-30 V) in, 5 V 2 A (10 W) out,
+// 250 kHz, Dmax 50 % (ton 2 µs at Vin min 18 V), efficiency 0.75. Published: Lpmin = (18 V x 2 µs)²
+// x 250 kHz x 0.75 / (2 x 10 W) = 12.2 µH, the discontinuous-mode boundary inductance, i.e. LpRef.
 TEST(ReviewPublishedExampleTest, VishayAn701BoundaryInductance) {
   DesignState s = stateOf(18.0F, 5.0F, 2.0F, 0.0F, 0.75F, 0.5F, 4e-6F, 44.8F, 48.4F, 22.0F);
   const DesignReview r = reviewDesign(s, 0.2);
@@ -282,6 +282,9 @@ TEST(ReviewQuantitiesTest, ListsEveryNumberOnceInReportOrder) {
   }
   EXPECT_EQ(rows[9].value, 227.0);
   EXPECT_EQ(rows[9].unit, "turns");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].whole, rows[i].name == "Ns" || rows[i].name == "Np") << expected[i];
+  }
   EXPECT_EQ(rows[14].unit, "m");
   EXPECT_DOUBLE_EQ(rows[14].value, r.gap);
 }

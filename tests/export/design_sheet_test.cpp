@@ -12,8 +12,8 @@
 
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
+#include "design/review_display.h"
 #include "design/winding_table.h"
-#include "export/review_texts.h"
 #include "pdf_tools.h"
 #include "platform/text.h"
 
@@ -99,17 +99,18 @@ TEST_F(DesignSheetTest, ReviewVerdictFlagsAndWindingsAreText) {
   ASSERT_FALSE(review.flags.empty());
 
   const std::string text = withoutBlanks(pdfText(path));
-  EXPECT_NE(text.find(withoutBlanks(reviewVerdict(review).toStdString())), std::string::npos);
+  EXPECT_NE(text.find(withoutBlanks(toUtf8(reviewVerdict(review)))), std::string::npos);
   for (const ReviewFlag flag : review.flags) {
-    EXPECT_NE(text.find(withoutBlanks(reviewFlagShortName(flag).toStdString())), std::string::npos)
+    EXPECT_NE(text.find(withoutBlanks(toUtf8(reviewFlagShortName(flag)))), std::string::npos)
         << reviewFlagCode(flag);
   }
   // Each number beside its label, as the grid's rows stand on the page.
   const std::string rowsText = withoutBlanks(pdfText(path, true));
-  for (const ReviewRow& row : reviewRows(review)) {
-    EXPECT_NE(rowsText.find(withoutBlanks((row.label + row.value).toStdString())),
-              std::string::npos)
-        << row.name.toStdString();
+  for (const ReviewQuantity& q : reviewQuantities(review)) {
+    const ReviewDisplay* shown = reviewDisplay(q.name);
+    ASSERT_NE(shown, nullptr) << q.name;
+    const std::string row = toUtf8(shown->caption) + reviewValueText(*shown, q.value);
+    EXPECT_NE(rowsText.find(withoutBlanks(row)), std::string::npos) << q.name;
   }
   const std::string layout = pdfText(path, true);
   for (const WindingRow& row : windingTable(review)) {

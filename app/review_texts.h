@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "design/review.h"
+#include "design/review_display.h"
 
 namespace fbc {
 
@@ -17,16 +18,8 @@ struct ReviewRow {
   QString unit;
 };
 
-// Every number of the review in the engine's order; empty for an invalid review.
+// Every number of the review in the engine's order; empty for an invalid review. The flags'
+// sentences, short names and the verdict come from design/review_display.h.
 std::vector<ReviewRow> reviewRows(const DesignReview& review);
-
-// One sentence saying what the flag means and what to do about it.
-QString reviewFlagSentence(ReviewFlag flag);
-
-// A few words naming the flag, for tables.
-QString reviewFlagShortName(ReviewFlag flag);
-
-// The verdict line: buildable or not, or that the design could not be reviewed.
-QString reviewVerdict(const DesignReview& review);
 
 }  // namespace fbc
