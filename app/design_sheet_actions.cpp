@@ -22,6 +22,7 @@
 
 #include "app/main_window.h"
 #include "app/window_capture.h"
+#include "design/core_catalogue.h"
 #include "export/drawing_number.h"
 
 namespace fbc {
@@ -33,6 +34,25 @@ const QString kSaveTitle = QStringLiteral("設計書をPDFで保存");
 QString documentFolder() {
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+// A core name the catalogue does not know leaves the previous core's figures in the state; the
+// sheet then names the core those figures belong to, so the shop winds what was calculated.
+std::u16string coreOfFigures(const DesignInputs& inputs, const DesignState& state) {
+  const CoreCatalogue catalogue;
+  if (const std::optional<int> typed = catalogue.find(inputs.core)) {
+    if (catalogue.hasFigures(*typed)) {
+      return inputs.core;
+    }
+  }
+  for (const std::u16string& name : catalogue.listNames()) {
+    const int position = *catalogue.find(name);
+    if (catalogue.ae(position) == state.Ae && catalogue.aw(position) == state.Aw &&
+        catalogue.fill(position) == state.Fill) {
+      return name;
+    }
+  }
+  return inputs.core;
 }
 
 QString programText() {
@@ -67,8 +87,9 @@ std::optional<DesignSheetContent> DesignSheetActions::content(const QString& dra
 }
 
 void DesignSheetActions::remember(const DesignInputs& inputs) {
-  inputs_ = inputs;
   state_ = window_.designState();
+  inputs_ = inputs;
+  inputs_->core = coreOfFigures(inputs, state_);
   save_->setEnabled(true);
   print_->setEnabled(true);
 }

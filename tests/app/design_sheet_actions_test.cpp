@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -179,6 +180,26 @@ TEST_F(DesignSheetActionsTest, PrintedPageIsTheSheet) {
   for (const char* expected : {"フライバックトランス設計書", "P-7", "8.125668E-09"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
+}
+
+// A core name the catalogue does not know keeps the previous core's figures in the window; the
+// sheet names that core rather than the typed text.
+TEST_F(DesignSheetActionsTest, SheetNamesTheCoreWhoseFiguresWereUsed) {
+  const fbc::DesignSheetActions* actions = window_->findChild<fbc::DesignSheetActions*>();
+  ASSERT_NE(actions, nullptr);
+  auto* core = window_->findChild<QComboBox*>(QStringLiteral("cmbCore"));
+  ASSERT_NE(core, nullptr);
+  core->setEditText(QStringLiteral("PQ3230"));
+  click("cmdcal");
+  ASSERT_EQ(actions->content(QString())->inputs.core, u"PQ3230");
+  core->setEditText(QStringLiteral("XYZ99"));
+  window_->findChild<QLineEdit*>(QStringLiteral("txtVin"))->setText(QStringLiteral("150"));
+  click("cmdcal");
+  const std::optional<fbc::DesignSheetContent> content = actions->content(QString());
+  ASSERT_TRUE(content.has_value());
+  EXPECT_EQ(content->inputs.vin, u"150");  // the second calculation's
+  EXPECT_EQ(content->inputs.core, u"PQ3230");
+  EXPECT_EQ(content->state.Vin, 150.0F);
 }
 
 TEST(SuggestedSheetFileName, LikeThePicturesWithThePdfExtension) {
