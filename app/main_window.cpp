@@ -20,6 +20,7 @@
 
 #include "app/accessibility.h"
 #include "app/control_objects.h"
+#include "app/design_sheet_actions.h"
 #include "app/input_messages.h"
 #include "app/picture_box.h"
 #include "app/review_window.h"
@@ -94,10 +95,7 @@ constexpr ControlLayout kRoster[] = {
     {"lblmanyu", ControlKind::Label, "", 0, 2280, 1695, 2055},
     {"lblinfo", ControlKind::Label, "", 120, 7200, 8895, 375},
     {"lbldai", ControlKind::Label, "", 0, 120, 8895, 495},
-    {"Label21", ControlKind::Label,
-     "本設計ソフトは概算にて行っております。温度を補償するものではありません。実験にてご評価くださ"
-     "い。",
-     0, 8160, 9135, 375},
+    {"Label21", ControlKind::Label, kClosingNotice, 0, 8160, 9135, 375},
     {"lblCuondo", ControlKind::Label, "", 120, 6840, 8775, 255},
     {"Label20", ControlKind::Label, "コア温度上昇(磁束使用率)", 7200, 2760, 1335, 495},
     {"Label16", ControlKind::Label, "コア選択", 4200, 2160, 1215, 255},
@@ -182,6 +180,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   addWindowCaptureActions(*this, [this] { return cmbCore_->currentText(); });
   addDesignReviewAction(*this);
   setUpAccessibility(*this);
+  addDesignSheetActions(*this);
   load();
   cmdcal_->setFocus();
 }

@@ -16,7 +16,7 @@ namespace fbc {
 //
 // A new kind is one row here and one case in renderExport() (export/export_renderer.cpp); its
 // option adds the request in cli/flyback_calc.cpp.
-enum class ExportKind { PlotPng, PlotSvg };
+enum class ExportKind { PlotPng, PlotSvg, SheetPdf };
 
 struct ExportKindInfo {
   ExportKind kind;
@@ -26,6 +26,7 @@ struct ExportKindInfo {
 inline constexpr ExportKindInfo kExportKinds[] = {
     {ExportKind::PlotPng, "plot-png"},
     {ExportKind::PlotSvg, "plot-svg"},
+    {ExportKind::SheetPdf, "sheet-pdf"},
 };
 
 struct ExportRequest {

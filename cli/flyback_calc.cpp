@@ -1,6 +1,8 @@
 #include "cli/flyback_calc.h"
 
 #include <cerrno>
+#include <chrono>
+#include <ctime>
 #include <exception>
 #include <fstream>
 #include <iostream>
@@ -108,6 +110,16 @@ std::string stopMessage(const CalculationResult& result, const DesignInputs& inp
   return message;
 }
 
+// Today's date in the local time zone, "2026-12-10", for the sheet's title block.
+std::u16string today() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16] = {};
+  std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+  return fromUtf8(text);
+}
+
 void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
   const CoreCatalogue catalogue;
   std::vector<DesignReport> rows;
@@ -159,6 +171,15 @@ std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options
     const ExportKind kind =
         options.plotFormat == PlotFormat::Svg ? ExportKind::PlotSvg : ExportKind::PlotPng;
     files.push_back({"--plot", options.plot, runExport({kind, inputs, {}})});
+  }
+  if (!options.sheet.empty()) {
+    // The date is the caller's, so that a sheet made just before midnight says so.
+    files.push_back({"--sheet", options.sheet,
+                     runExport({ExportKind::SheetPdf,
+                                inputs,
+                                {{"date", toUtf8(today())},
+                                 {"program", std::string(kProgram) + " " + FBC_PROJECT_VERSION},
+                                 {"drawing-number", options.drawingNumber}}})});
   }
   return files;
 }

@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "design/input_rules.h"
+#include "design/drawing_number.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
 
@@ -34,6 +35,8 @@ struct RawOptions {
   std::string plot;
   std::string batch;
   bool explain = false;
+  std::string sheet;
+  std::string drawingNumber;
 };
 
 // Options whose presence matters even when their value is empty.
@@ -42,6 +45,8 @@ struct FileOptions {
   CLI::Option* plot = nullptr;
   CLI::Option* format = nullptr;
   CLI::Option* batch = nullptr;
+  CLI::Option* sheet = nullptr;
+  CLI::Option* drawingNumber = nullptr;
 };
 
 constexpr std::string_view kFooter =
@@ -54,6 +59,8 @@ constexpr std::string_view kFooter =
     "CSV goes to standard output in place of the report.\n"
     "--plot draws the switch and diode plots as the window does after one calculation, with\n"
     "the scale and frequency captions beneath, three times the window's size.\n"
+    "--sheet writes the design sheet, one A4 page for the winding shop: inputs, results,\n"
+    "both plots as vectors and today's date, titled with --drawing-number when given.\n"
     "Files are written whole or not at all.\n"
     "\n"
     "Exit status: 0 done; 2 bad input or usage, or a file that cannot be written (nothing on\n"
@@ -66,6 +73,7 @@ constexpr std::string_view kFooter =
     "  flyback-calc --sweep --fs 100000\n"
     "  flyback-calc --advise --format json\n"
     "  flyback-calc --waveform-csv wave.csv --plot wave.png\n"
+    "  flyback-calc --core EER28 --sheet design.pdf --drawing-number FT-1024\n"
     "  flyback-calc --fs 100000 --waveform-csv - > wave.csv";
 
 // What an input option means and an example value; its limits and default come from the
@@ -175,6 +183,15 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
   app.add_flag("--explain", raw.explain,
                "show the calculation step by step, each formula with its operands' values "
                "and the stored result, instead of the report. Example: --explain --vin 141");
+  files.sheet = app.add_option("--sheet", raw.sheet,
+                               "write the design sheet, a one-page A4 PDF, to FILE. Example: "
+                               "--sheet design.pdf")
+                    ->type_name("FILE.pdf");
+  files.drawingNumber =
+      app.add_option("--drawing-number", raw.drawingNumber,
+                     "the sheet's drawing number (図番), up to 32 half-width characters. "
+                     "Example: --drawing-number FT-1024")
+          ->type_name("TEXT");
   app.add_flag("--version", raw.version, "print the program name and version, then exit");
   return files;
 }
@@ -197,6 +214,19 @@ OutputFormat toFormat(const std::string& text) {
     return OutputFormat::Csv;
   }
   throw UsageError("--format " + text + ": expected text, json or csv");
+}
+
+// Whether the file name ends in "." and `extension` (lower case), in any letter case.
+bool hasExtension(std::string_view path, std::string_view extension) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos) {
+    return false;
+  }
+  std::string found(path.substr(dot + 1));
+  std::transform(found.begin(), found.end(), found.begin(), [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  });
+  return found == extension;
 }
 
 // The parser's messages may span lines; the command line reports exactly one.
@@ -222,9 +252,25 @@ void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOption
     }
     options.plotFormat = *format;
   }
-  // A sweep or the advice has no one design whose waveforms could be shown.
-  if ((raw.sweep || raw.advise) && (csvAsked || plotAsked)) {
-    throw UsageError(std::string(csvAsked ? "--waveform-csv" : "--plot") +
+  const bool sheetAsked = files.sheet->count() > 0;
+  if (sheetAsked && !hasExtension(raw.sheet, "pdf")) {
+    throw UsageError("--sheet " + (raw.sheet.empty() ? std::string("\"\"") : raw.sheet) +
+                     ": expected a file name ending in .pdf");
+  }
+  if (files.drawingNumber->count() > 0) {
+    if (!sheetAsked) {
+      throw UsageError("--drawing-number names the design sheet and needs --sheet");
+    }
+    if (!isValidDrawingNumber(raw.drawingNumber)) {
+      throw UsageError("--drawing-number " + raw.drawingNumber +
+                       ": expected at most 32 half-width characters");
+    }
+  }
+  // A sweep or the advice has no one design whose waveforms or sheet could be shown.
+  if ((raw.sweep || raw.advise) && (csvAsked || plotAsked || sheetAsked)) {
+    throw UsageError(std::string(csvAsked    ? "--waveform-csv"
+                                 : plotAsked ? "--plot"
+                                             : "--sheet") +
                      " shows one design and cannot be combined with " +
                      (raw.sweep ? "--sweep" : "--advise"));
   }
@@ -233,6 +279,8 @@ void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOption
   }
   options.waveformCsv = raw.waveformCsv;
   options.plot = raw.plot;
+  options.sheet = raw.sheet;
+  options.drawingNumber = raw.drawingNumber;
 }
 
 // --batch and --explain each stand alone among the options that choose what is written.
@@ -247,6 +295,7 @@ void checkModeOptions(const FileOptions& files, const RawOptions& raw, CliOption
       {raw.advise, "--advise"},
       {files.waveformCsv->count() > 0, "--waveform-csv"},
       {files.plot->count() > 0, "--plot"},
+      {files.sheet->count() > 0, "--sheet"},
   };
   if (batch) {
     if (raw.batch.empty()) {
@@ -329,18 +378,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::optional<PlotFormat> plotFormatOf(std::string_view path) {
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos) {
-    return std::nullopt;
-  }
-  std::string extension(path.substr(dot + 1));
-  std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  if (extension == "png") {
+  if (hasExtension(path, "png")) {
     return PlotFormat::Png;
   }
-  if (extension == "svg") {
+  if (hasExtension(path, "svg")) {
     return PlotFormat::Svg;
   }
   return std::nullopt;

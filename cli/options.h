@@ -34,6 +34,10 @@ struct CliOptions {
   std::string batch;
   // The calculation step by step instead of the report.
   bool explain = false;
+  // The design sheet as a one-page PDF: a file name ending in .pdf, or empty.
+  std::string sheet;
+  // The sheet's drawing number (図番), half-width characters only; may be empty.
+  std::string drawingNumber;
 };
 
 // A command line that cannot be run: an unknown option, a missing value, a bad choice. The

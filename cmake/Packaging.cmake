@@ -84,7 +84,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # fonts are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6, libqt6gui6, libqt6widgets6, libqt6svg6, qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
+  "libqt6core6, libqt6gui6, libqt6widgets6, libqt6svg6, libqt6printsupport6, qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
 
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build/")

@@ -11,6 +11,11 @@ namespace fbc {
 // The maker's contact address named in the information message.
 inline constexpr std::u16string_view kMakerContactAddress = u"transformer@example.com";
 
+// The notice that closes the window (Label21) and the design sheet (UTF-8).
+inline constexpr char kClosingNotice[] =
+    "本設計ソフトは概算にて行っております。温度を補償するものではありません。実験にてご評価くださ"
+    "い。";
+
 // The captions the window writes after a completed calculation (lblNt, lblLp and lblCuondo in
 // red).
 struct ResultTexts {

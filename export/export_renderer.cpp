@@ -3,7 +3,9 @@
 #include <stdexcept>
 
 #include "design/click_constants.h"
+#include "export/design_sheet.h"
 #include "export/plot_export.h"
+#include "platform/text.h"
 
 namespace fbc {
 
@@ -13,6 +15,11 @@ std::string renderExport(const ExportRequest& request, const DesignReport& repor
       return plotFileBytes(report.state, clickConstants().m, PlotFormat::Png);
     case ExportKind::PlotSvg:
       return plotFileBytes(report.state, clickConstants().m, PlotFormat::Svg);
+    case ExportKind::SheetPdf:
+      return designSheetPdf(designSheetContent(
+          report.inputs, report.state, fromUtf8(request.parameter("date").value_or("")),
+          fromUtf8(request.parameter("program").value_or("")),
+          request.parameter("drawing-number").value_or("")));
   }
   throw std::logic_error("an export kind without a renderer");
 }

@@ -3,20 +3,17 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
-#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QPainter>
 
 #include "platform/controls.h"
-#include "platform/japanese_fonts.h"
+#include "platform/font_session.h"
 #include "platform/number_text.h"
 #include "platform/palette.h"
 #include "platform/raster_surface.h"
@@ -102,49 +99,6 @@ Rgb textColour(const Label& label) {
   return rgb(static_cast<int>(bits & 0xFFU), static_cast<int>((bits >> 8) & 0xFFU),
              static_cast<int>((bits >> 16) & 0xFFU));
 }
-
-// Text needs a GUI application for its fonts: the running one when there is one, otherwise
-// one on the offscreen platform for as long as the picture takes. The command line never
-// shows a window, so it does not depend on a display.
-class FontSession {
- public:
-  FontSession() {
-    QCoreApplication* running = QCoreApplication::instance();
-    if (running == nullptr) {
-      previousHandler_ = qInstallMessageHandler(&dropChatter);
-      application_ = std::make_unique<QGuiApplication>(argc_, argv_.data());
-    } else if (qobject_cast<QGuiApplication*>(running) == nullptr) {
-      throw std::logic_error("a PNG picture needs a GUI application for its text");
-    }
-    installJapaneseFontSubstitutions();
-  }
-  FontSession(const FontSession&) = delete;
-  FontSession& operator=(const FontSession&) = delete;
-  ~FontSession() {
-    if (application_) {
-      application_.reset();
-      qInstallMessageHandler(previousHandler_);
-    }
-  }
-
- private:
-  // The platform's notes and warnings (such as a missing runtime folder outside a desktop
-  // session) would break the one-line error output; critical and fatal messages still show.
-  static void dropChatter(QtMsgType type, const QMessageLogContext& context,
-                          const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-      qt_message_output(type, context, message);
-    }
-  }
-
-  char program_[13] = "flyback-calc";
-  char platformOption_[10] = "-platform";
-  char platform_[10] = "offscreen";
-  std::array<char*, 4> argv_{program_, platformOption_, platform_, nullptr};
-  int argc_ = 3;
-  QtMessageHandler previousHandler_ = nullptr;
-  std::unique_ptr<QGuiApplication> application_;
-};
 
 std::string number(int value) { return std::to_string(value); }
 

@@ -195,19 +195,24 @@ TEST_F(WindowCaptureTest, SaveFollowsALinkAndReportsAFullDevice) {
 TEST_F(WindowCaptureTest, BackgroundMenuOffersCopyAndSaveWithTheirShortcuts) {
   EXPECT_EQ(window_->contextMenuPolicy(), Qt::ActionsContextMenu);
   const QList<QAction*> actions = window_->actions();
-  // The design review's entry follows the two picture commands.
-  ASSERT_EQ(actions.size(), 3);
+  // The design review's entry follows the two picture commands, then the design sheet's two.
+  ASSERT_EQ(actions.size(), 5);
   EXPECT_EQ(actions[0]->text(), QStringLiteral("画面をコピー"));
   EXPECT_EQ(actions[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
   EXPECT_EQ(actions[1]->text(), QStringLiteral("画像として保存..."));
   EXPECT_EQ(actions[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
   EXPECT_EQ(actions[2]->text(), QStringLiteral("設計レビュー..."));
   EXPECT_EQ(actions[2]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+  EXPECT_EQ(actions[3]->text(), QStringLiteral("設計書をPDFで保存..."));
+  EXPECT_EQ(actions[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  EXPECT_EQ(actions[4]->text(), QStringLiteral("印刷..."));
+  EXPECT_EQ(actions[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
 }
 
 TEST_F(WindowCaptureTest, RightClickOnTheBackgroundOpensTheCopyMenu) {
   const QStringList ours = {QStringLiteral("画面をコピー"), QStringLiteral("画像として保存..."),
-                            QStringLiteral("設計レビュー...")};
+                            QStringLiteral("設計レビュー..."),
+                            QStringLiteral("設計書をPDFで保存..."), QStringLiteral("印刷...")};
   struct Case {
     const char* control;
     bool ownMenu;

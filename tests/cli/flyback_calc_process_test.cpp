@@ -216,6 +216,23 @@ TEST_F(ProcessTest, PlotAndCsvFilesBesideTheReport) {
   EXPECT_NE(document.find("ダイオード電圧電流[20V/div][20A/div]"), std::string::npos);
 }
 
+// The sheet needs no display either; its content is read back in tests/export.
+TEST_F(ProcessTest, SheetBesideTheReport) {
+  const Outcome result = run({"--sheet", path("design.pdf"), "--drawing-number", "FT-1024"},
+                             "QT_QPA_PLATFORM=xcb DISPLAY=");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_NE(result.out.find("lbldiv1"), std::string::npos);
+  const std::string pdf = contents(path("design.pdf"));
+  EXPECT_EQ(pdf.rfind("%PDF-", 0), 0U);
+  EXPECT_NE(pdf.find("%%EOF"), std::string::npos);
+
+  const Outcome unwritable = run({"--sheet", path("missing/design.pdf")});
+  EXPECT_EQ(unwritable.status, 2);
+  EXPECT_EQ(unwritable.out, "");
+  EXPECT_NE(unwritable.err.find("--sheet " + path("missing/design.pdf")), std::string::npos);
+}
+
 TEST_F(ProcessTest, CsvToStandardOutputIsAllThatIsPrinted) {
   const Outcome result = run({"--waveform-csv", "-", "--fs", "40000"});
   ASSERT_EQ(result.status, 0) << result.err;

@@ -118,6 +118,15 @@ TEST(ParseCommandLine, BadCommandLinesGiveOneLineNamingTheProblem) {
       {{"--waveform-csv"}, "--waveform-csv"},
       {{"--sweep", "--waveform-csv", "w.csv"}, "--sweep"},
       {{"--plot", "p.svg", "--sweep"}, "--sweep"},
+      {{"--sheet", "design.png"}, "--sheet design.png"},
+      {{"--sheet", ""}, "--sheet \"\""},
+      {{"--sheet"}, "--sheet"},
+      {{"--sheet", "s.pdf", "--sweep"}, "--sweep"},
+      {{"--drawing-number", "FT-1"}, "--drawing-number"},
+      {{"--sheet", "s.pdf", "--drawing-number", "図番-1"}, "--drawing-number 図番-1"},
+      {{"--sheet", "s.pdf", "--drawing-number", "ＦＴ１"}, "--drawing-number ＦＴ１"},
+      {{"--sheet", "s.pdf", "--drawing-number", "A\tB"}, "--drawing-number"},
+      {{"--sheet", "s.pdf", "--drawing-number", std::string(33, 'X')}, "--drawing-number"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.front());
@@ -137,14 +146,15 @@ TEST(ParseCommandLine, HelpDocumentsEveryOptionWithAnExample) {
     SCOPED_TRACE(flag);
     const CommandLine line = parseCommandLine({flag});
     ASSERT_EQ(line.action, CommandLine::Action::Help);
-    for (const char* option :
-         {"--vin", "--vout", "--iout", "--fs", "--vf", "--effi", "--duty", "--core", "--level",
-          "--format", "--sweep", "--waveform-csv", "--plot", "--version"}) {
+    for (const char* option : {"--vin", "--vout", "--iout", "--fs", "--vf", "--effi", "--duty",
+                               "--core", "--level", "--format", "--sweep", "--waveform-csv",
+                               "--plot", "--sheet", "--drawing-number", "--version"}) {
       EXPECT_NE(line.text.find(option), std::string::npos) << option;
     }
     for (const char* example :
          {"--vin 141", "--fs 1e5", "--duty 0.45", "--core PQ3230", "--level hi", "--format json",
-          "--waveform-csv wave.csv", "--plot wave.svg", "--waveform-csv - >", "Examples:"}) {
+          "--waveform-csv wave.csv", "--plot wave.svg", "--waveform-csv - >", "--sheet design.pdf",
+          "--drawing-number FT-1024", "Examples:"}) {
       EXPECT_NE(line.text.find(example), std::string::npos) << example;
     }
   }
@@ -173,6 +183,29 @@ TEST(ParseCommandLine, WaveformFilesAndThePlotFormatByExtension) {
     EXPECT_EQ(line.options.waveformCsv, c.csv);
     EXPECT_EQ(line.options.plot, c.plot);
     EXPECT_EQ(line.options.plotFormat, c.format);
+  }
+}
+
+TEST(ParseCommandLine, SheetAndItsDrawingNumber) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string sheet;
+    std::string drawingNumber;
+  };
+  const std::vector<Case> cases{
+      {{}, "", ""},
+      {{"--sheet", "design.pdf"}, "design.pdf", ""},
+      {{"--sheet", "out/A.PDF", "--drawing-number", "FT-1024 rev.B"}, "out/A.PDF", "FT-1024 rev.B"},
+      {{"--drawing-number", "", "--sheet=s.pdf"}, "s.pdf", ""},
+      {{"--sheet", "s.pdf", "--drawing-number", std::string(32, '~')},
+       "s.pdf",
+       std::string(32, '~')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sheet + " " + c.drawingNumber);
+    const CommandLine line = parseCommandLine(c.args);
+    EXPECT_EQ(line.options.sheet, c.sheet);
+    EXPECT_EQ(line.options.drawingNumber, c.drawingNumber);
   }
 }
 

@@ -1,0 +1,490 @@
+#include "export/design_sheet.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPen>
+
+#include "design/calculation.h"
+#include "design/click_constants.h"
+#include "design/design_state_members.h"
+#include "design/review_display.h"
+#include "design/winding_table.h"
+#include "export/surface_painter.h"
+#include "platform/controls.h"
+#include "platform/font_session.h"
+#include "platform/recording_surface.h"
+#include "platform/text.h"
+#include "waveform/plot_geometry.h"
+#include "waveform/waveform_stage.h"
+
+namespace fbc {
+
+namespace {
+
+// Page frame, in points: 15 mm at the sides, 12 mm at top and bottom.
+constexpr double kLeft = 42.5;
+constexpr double kRight = kSheetWidthPoints - 42.5;
+constexpr double kTop = 34.0;
+constexpr double kBottom = kSheetHeightPoints - 34.0;
+constexpr double kWidth = kRight - kLeft;
+
+constexpr double kRowHeight = 15.0;
+constexpr double kReviewRowHeight = 13.0;
+constexpr double kCellPadding = 4.0;
+constexpr double kSectionGap = 12.0;
+constexpr double kNoticeHeight = 22.0;
+
+// The plots keep the window's proportions; one window pixel becomes this many points.
+constexpr double kPlotScale = 0.97;
+
+// Black and greys only for the page itself, so that it prints the same in black and white; the
+// traces keep the window's dark palette colours, which stay distinct in grey.
+const QColor kInk(0, 0, 0);
+const QColor kRule(0, 0, 0);
+const QColor kHairline(150, 150, 150);
+const QColor kBand(228, 228, 228);
+const QColor kFaint(90, 90, 90);
+
+// The window's faces, which the Japanese substitutions map onto IPA or Noto fonts.
+const QString kProportional = QStringLiteral("ＭＳ Ｐゴシック");
+const QString kFixed = QStringLiteral("ＭＳ ゴシック");
+
+QString qs(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString qs(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// A cell's caption and text.
+struct Field {
+  QString caption;
+  QString value;
+};
+
+class SheetPainter {
+ public:
+  SheetPainter(QPainter& painter, const DesignSheetContent& content)
+      : painter_(painter),
+        content_(content),
+        // Fonts are measured at the device's resolution; the painter works in points.
+        fontScale_(72.0 / painter.device()->logicalDpiY()) {}
+
+  void paint() {
+    painter_.save();
+    painter_.setRenderHint(QPainter::Antialiasing, true);
+    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+    double y = titleBlock(kTop);
+    y = inputs(y + kSectionGap);
+    y = results(y + kSectionGap);
+    y = review(y + kSectionGap);
+    y = windings(y + kSectionGap);
+    y = plots(y + kSectionGap);
+    approvals(y + kSectionGap);
+    notice();
+    painter_.restore();
+    static_cast<void>(y);
+  }
+
+ private:
+  QFont font(const QString& family, double points) const {
+    QFont f(family);
+    f.setPointSizeF(points * fontScale_);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+  }
+
+  void text(const QRectF& box, int flags, const QFont& f, const QString& s,
+            const QColor& colour = kInk) {
+    painter_.setFont(f);
+    painter_.setPen(colour);
+    painter_.drawText(box, flags | Qt::TextDontClip, s);
+  }
+
+  void rule(double x1, double y1, double x2, double y2, double width, const QColor& colour) {
+    painter_.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
+    painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+  }
+
+  void frame(const QRectF& box, double width) {
+    painter_.setPen(QPen(kRule, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(box);
+  }
+
+  // A mark and its text wrapped to the page's width, the lines after the first indented under
+  // the text's first character; returns the bottom.
+  double markedParagraph(double y, const QString& mark, const QString& s) {
+    constexpr double kIndent = 12.0;
+    const QFont f = font(kProportional, 8.5);
+    text(QRectF(kLeft + kCellPadding, y, kIndent, 12.0), Qt::AlignLeft | Qt::AlignTop, f, mark);
+    const QRectF box(kLeft + kCellPadding + kIndent, y, kWidth - 2 * kCellPadding - kIndent,
+                     kSheetHeightPoints);
+    painter_.setFont(f);
+    painter_.setPen(kInk);
+    QRectF used;
+    painter_.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s, &used);
+    return used.bottom();
+  }
+
+  // A numbered heading on a light band across the page; returns where its content starts.
+  double heading(double y, const QString& number, const QString& title, const QString& english) {
+    const QRectF band(kLeft, y, kWidth, 16.0);
+    painter_.fillRect(band, kBand);
+    rule(kLeft, band.bottom(), kRight, band.bottom(), 0.8, kRule);
+    const QFont f = font(kProportional, 10.5);
+    text(band.adjusted(kCellPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, f,
+         number + QStringLiteral("  ") + title);
+    text(band.adjusted(0, 0, -kCellPadding, 0), Qt::AlignRight | Qt::AlignVCenter,
+         font(kProportional, 7.5), english, kFaint);
+    return band.bottom() + 4.0;
+  }
+
+  // Fields in `columns` columns, each a caption on the left and its value on the right of its
+  // cell, rows separated by hairlines; returns the bottom.
+  double fieldGrid(double y, const std::vector<Field>& fields, int columns, double captionShare,
+                   double rowHeight = kRowHeight) {
+    const double cellWidth = kWidth / columns;
+    const int rows = static_cast<int>((fields.size() + columns - 1) / columns);
+    const QFont captionFont = font(kProportional, 8.5);
+    const QFont valueFont = font(kFixed, 9.0);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const int column = static_cast<int>(i) / rows;
+      const int row = static_cast<int>(i) % rows;
+      const double x = kLeft + column * cellWidth;
+      const double top = y + row * rowHeight;
+      const double captionWidth = cellWidth * captionShare;
+      text(QRectF(x + kCellPadding, top, captionWidth - kCellPadding, rowHeight),
+           Qt::AlignLeft | Qt::AlignVCenter, captionFont, fields[i].caption);
+      text(QRectF(x + captionWidth, top, cellWidth - captionWidth - 2 * kCellPadding, rowHeight),
+           Qt::AlignRight | Qt::AlignVCenter, valueFont, fields[i].value);
+    }
+    for (int row = 1; row < rows; ++row) {
+      rule(kLeft, y + row * rowHeight, kRight, y + row * rowHeight, 0.3, kHairline);
+    }
+    for (int column = 1; column < columns; ++column) {
+      const double x = kLeft + column * cellWidth;
+      rule(x, y, x, y + rows * rowHeight, 0.3, kHairline);
+    }
+    const double bottom = y + rows * rowHeight;
+    rule(kLeft, bottom, kRight, bottom, 0.8, kRule);
+    return bottom;
+  }
+
+  // The title on the left; on the right the title block: drawing number, date, program.
+  double titleBlock(double y) {
+    constexpr double kBlockWidth = 210.0;
+    constexpr double kBlockRow = 14.0;
+    constexpr double kBlockCaption = 42.0;
+    const double blockLeft = kRight - kBlockWidth;
+    const std::array<Field, 3> rows{{
+        {QStringLiteral("図番"), qs(content_.drawingNumber)},
+        {QStringLiteral("日付"), qs(content_.date)},
+        {QStringLiteral("作成"), qs(content_.program)},
+    }};
+    const QFont captionFont = font(kProportional, 8.0);
+    const QFont valueFont = font(kFixed, 9.0);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const double top = y + static_cast<double>(i) * kBlockRow;
+      text(QRectF(blockLeft, top, kBlockCaption, kBlockRow), Qt::AlignCenter, captionFont,
+           rows[i].caption);
+      text(QRectF(blockLeft + kBlockCaption + kCellPadding, top,
+                  kBlockWidth - kBlockCaption - 2 * kCellPadding, kBlockRow),
+           Qt::AlignLeft | Qt::AlignVCenter, valueFont, rows[i].value);
+      if (i > 0) {
+        rule(blockLeft, top, kRight, top, 0.4, kRule);
+      }
+    }
+    const double blockHeight = kBlockRow * static_cast<double>(rows.size());
+    rule(blockLeft + kBlockCaption, y, blockLeft + kBlockCaption, y + blockHeight, 0.4, kRule);
+    frame(QRectF(blockLeft, y, kBlockWidth, blockHeight), 0.8);
+
+    text(QRectF(kLeft, y, blockLeft - kLeft, 26.0), Qt::AlignLeft | Qt::AlignVCenter,
+         font(kProportional, 18.0), QStringLiteral("フライバックトランス設計書"));
+    text(QRectF(kLeft, y + 27.0, blockLeft - kLeft, 12.0), Qt::AlignLeft | Qt::AlignVCenter,
+         font(kProportional, 8.0),
+         QStringLiteral("Flyback transformer design sheet — core ") + qs(content_.inputs.core),
+         kFaint);
+    const double bottom = y + blockHeight + 6.0;
+    rule(kLeft, bottom, kRight, bottom, 1.6, kRule);
+    return bottom;
+  }
+
+  double inputs(double y) {
+    y = heading(y, QStringLiteral("1"), QStringLiteral("設計条件"),
+                QStringLiteral("Specification"));
+    std::vector<Field> fields;
+    for (const DesignInput input : kInputPresentationOrder) {
+      fields.push_back({qs(inputInfo(input)->caption), qs(*inputText(content_.inputs, input))});
+    }
+    fields.push_back({QStringLiteral("コア温度上昇"),
+                      qs(levelCaption(content_.inputs.level)) + QStringLiteral(" (") +
+                          qs(levelName(content_.inputs.level)) + QStringLiteral(")")});
+    return fieldGrid(y, fields, 3, 0.62);
+  }
+
+  // The captions the window shows after the calculation, word for word.
+  double results(double y) {
+    y = heading(y, QStringLiteral("2"), QStringLiteral("計算結果"),
+                QStringLiteral("Results as the designer window shows them"));
+    const std::vector<Field> fields{
+        {QStringLiteral("一次インダクタンス Lp"), qs(content_.texts.lblLp)},
+        {QStringLiteral("巻数比 Np : Ns"), qs(content_.texts.lblNt)},
+        {QStringLiteral("入力電流[A]"), qs(content_.texts.lblIin)},
+    };
+    y = fieldGrid(y, fields, 3, 0.5);
+    // lbltest's four numbers, named after the state members they show.
+    QString names;
+    for (const char* name : {"AL", "Np", "dB", "Im"}) {
+      const StateMember* member = stateMember(name);
+      if (!names.isEmpty()) {
+        names += QStringLiteral(", ");
+      }
+      names += qs(member->name);
+      if (!member->unit.empty()) {
+        names += QStringLiteral("[") + qs(member->unit) + QStringLiteral("]");
+      }
+    }
+    const std::vector<Field> test{{names, qs(content_.texts.lbltest)}};
+    y = fieldGrid(y, test, 1, 0.45);
+    const std::vector<Field> verdict{
+        {QStringLiteral("銅線温度判定"), qs(content_.texts.lblCuondo)}};
+    return fieldGrid(y, verdict, 1, 0.25);
+  }
+
+  // The review's verdict, its numbers in the units an engineer reads and each flag as a
+  // sentence; blocking flags are marked ×, advice △.
+  double review(double y) {
+    y = heading(y, QStringLiteral("3"), QStringLiteral("設計検討"),
+                QStringLiteral("Engineering review with whole turns"));
+    const QFont sentenceFont = font(kProportional, 8.5);
+    if (!content_.review) {
+      text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+           sentenceFont,
+           QStringLiteral("コア温度上昇のレベルが選ばれていないため、検討していません。"));
+      return y + kRowHeight;
+    }
+    const DesignReview& r = *content_.review;
+    text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+         font(kProportional, 9.5), QStringLiteral("判定：") + qs(reviewVerdict(r)));
+    y += kRowHeight;
+    rule(kLeft, y, kRight, y, 0.3, kHairline);
+    std::vector<Field> fields;
+    if (r.valid) {
+      for (const ReviewQuantity& q : reviewQuantities(r)) {
+        const ReviewDisplay* shown = reviewDisplay(q.name);
+        if (shown == nullptr) {
+          continue;
+        }
+        const QString value = qs(reviewValueText(*shown, q.value));
+        fields.push_back(
+            {qs(shown->caption),
+             shown->unitJa.empty() ? value : value + QStringLiteral(" ") + qs(shown->unitJa)});
+      }
+    }
+    if (!fields.empty()) {
+      y = fieldGrid(y, fields, 3, 0.57, kReviewRowHeight);
+    }
+    for (const ReviewFlag flag : r.flags) {
+      const QString mark = isBlockingFlag(flag) ? QStringLiteral("×") : QStringLiteral("△");
+      y = markedParagraph(
+          y + 1.0, mark,
+          qs(reviewFlagShortName(flag)) + QStringLiteral("：") + qs(reviewFlagSentence(flag)));
+    }
+    return y + 2.0;
+  }
+
+  // What the winding shop needs per winding: whole turns and the copper to wind them with.
+  double windings(double y) {
+    y = heading(y, QStringLiteral("4"), QStringLiteral("巻線仕様"), QStringLiteral("Windings"));
+    const std::vector<WindingRow> rows =
+        content_.review ? windingTable(*content_.review) : std::vector<WindingRow>{};
+    const QFont headFont = font(kProportional, 8.5);
+    const QFont cellFont = font(kFixed, 9.0);
+    constexpr std::array<double, 4> kColumns{0.16, 0.16, 0.24, 0.44};
+    const auto cells = [&](double top, const std::array<QString, 4>& texts, const QFont& f) {
+      double x = kLeft;
+      for (std::size_t i = 0; i < texts.size(); ++i) {
+        const double width = kWidth * kColumns[i];
+        const int align = i == 0 || i == 3 ? Qt::AlignLeft : Qt::AlignRight;
+        text(QRectF(x + kCellPadding, top, width - 2 * kCellPadding, kRowHeight),
+             align | Qt::AlignVCenter, f, texts[i]);
+        x += width;
+      }
+    };
+    cells(y,
+          {QStringLiteral("巻線"), QStringLiteral("巻数"), QStringLiteral("線径(裸銅)"),
+           QStringLiteral("構成")},
+          headFont);
+    y += kRowHeight;
+    rule(kLeft, y, kRight, y, 0.5, kRule);
+    if (rows.empty()) {
+      text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+           font(kProportional, 8.5), QStringLiteral("設計検討がないため、巻線仕様はありません。"));
+      y += kRowHeight;
+    }
+    for (const WindingRow& row : rows) {
+      const QString structure = row.strands == 1 ? QStringLiteral("単線")
+                                                 : QStringLiteral("%1本撚り(素線 φ%2 mm)")
+                                                       .arg(row.strands)
+                                                       .arg(row.strandDiameter, 0, 'f', 2);
+      cells(
+          y,
+          {row.winding == Winding::Primary ? QStringLiteral("一次 Np") : QStringLiteral("二次 Ns"),
+           QStringLiteral("%1 ターン").arg(row.turns),
+           QStringLiteral("φ%1 mm").arg(row.wireDiameter, 0, 'f', 2), structure},
+          cellFont);
+      y += kRowHeight;
+      rule(kLeft, y, kRight, y, 0.3, kHairline);
+    }
+    rule(kLeft, y, kRight, y, 0.8, kRule);
+    return y;
+  }
+
+  // Both plots side by side as the waveform stage draws them, their scale captions beneath and
+  // the frequency caption under both.
+  double plots(double y) {
+    y = heading(y, QStringLiteral("5"), QStringLiteral("動作波形"),
+                QStringLiteral("Switch and output diode waveforms"));
+    RecordingSurface pic1(pixels(kPic1Placement.width), pixels(kPic1Placement.height));
+    RecordingSurface pic2(pixels(kPic2Placement.width), pixels(kPic2Placement.height));
+    Label lbldiv1;
+    Label lbldiv2;
+    Label lblpic1_1;
+    {
+      Value pic1Value(static_cast<Object*>(&pic1));
+      Value pic2Value(static_cast<Object*>(&pic2));
+      runWaveformStage(content_.state, clickConstants().m, pic1Value, pic2Value, lblpic1_1, lbldiv1,
+                       lbldiv2);
+    }
+    const double top = y + 4.0;
+    const QRectF box1(kLeft, top, kPlotScale * pic1.pixelWidth(), kPlotScale * pic1.pixelHeight());
+    const QRectF box2(kRight - kPlotScale * pic2.pixelWidth(), top, kPlotScale * pic2.pixelWidth(),
+                      kPlotScale * pic2.pixelHeight());
+    plot(box1, pic1);
+    plot(box2, pic2);
+    const QFont captionFont = font(kFixed, 8.0);
+    const double captionTop = std::max(box1.bottom(), box2.bottom()) + 3.0;
+    text(QRectF(box1.left(), captionTop, box1.width(), 11.0), Qt::AlignLeft | Qt::AlignVCenter,
+         captionFont, qs(lbldiv1.caption()));
+    text(QRectF(box2.left(), captionTop, box2.width(), 11.0), Qt::AlignLeft | Qt::AlignVCenter,
+         captionFont, qs(lbldiv2.caption()));
+    text(QRectF(box1.left(), captionTop + 12.0, kWidth, 11.0), Qt::AlignLeft | Qt::AlignVCenter,
+         captionFont, qs(lblpic1_1.caption()));
+    return captionTop + 24.0;
+  }
+
+  void plot(const QRectF& box, const RecordingSurface& surface) {
+    painter_.save();
+    painter_.translate(box.topLeft());
+    painter_.scale(kPlotScale, kPlotScale);
+    painter_.setClipRect(QRectF(0, 0, surface.pixelWidth(), surface.pixelHeight()));
+    // The picture box's white ground, so the plot reads the same on any page colour.
+    painter_.fillRect(QRectF(0, 0, surface.pixelWidth(), surface.pixelHeight()), Qt::white);
+    SurfacePaintOptions options;
+    options.fontScale = fontScale_;
+    paintRecording(painter_, surface, options);
+    painter_.restore();
+    frame(box, 0.5);
+  }
+
+  // Room for the shop's remarks and the three stamps of a Japanese drawing (approved, checked,
+  // designed), filling what the page has left above the notice.
+  void approvals(double y) {
+    constexpr double kStampWidth = 52.0;
+    constexpr double kStampHeader = 13.0;
+    constexpr double kMaxHeight = 80.0;
+    const double bottom = kBottom - kNoticeHeight - 8.0;
+    const double height = std::min(kMaxHeight, bottom - y);
+    if (height < 2 * kStampHeader) {
+      return;
+    }
+    const QRectF box(kLeft, bottom - height, kWidth, height);
+    const double stampsLeft = kRight - 3 * kStampWidth;
+    const QFont captionFont = font(kProportional, 8.0);
+    frame(box, 0.8);
+    rule(stampsLeft, box.top(), stampsLeft, box.bottom(), 0.8, kRule);
+    rule(kLeft, box.top() + kStampHeader, kRight, box.top() + kStampHeader, 0.4, kRule);
+    text(QRectF(kLeft + kCellPadding, box.top(), 80.0, kStampHeader),
+         Qt::AlignLeft | Qt::AlignVCenter, captionFont, QStringLiteral("備考"));
+    const std::array<QString, 3> stamps{QStringLiteral("承認"), QStringLiteral("検図"),
+                                        QStringLiteral("設計")};
+    for (std::size_t i = 0; i < stamps.size(); ++i) {
+      const double x = stampsLeft + static_cast<double>(i) * kStampWidth;
+      if (i > 0) {
+        rule(x, box.top(), x, box.bottom(), 0.4, kRule);
+      }
+      text(QRectF(x, box.top(), kStampWidth, kStampHeader), Qt::AlignCenter, captionFont,
+           stamps[i]);
+    }
+  }
+
+  // Label21's notice, closing the page.
+  void notice() {
+    const QRectF box(kLeft, kBottom - kNoticeHeight, kWidth, kNoticeHeight);
+    rule(kLeft, box.top(), kRight, box.top(), 0.8, kRule);
+    text(box, Qt::AlignCenter, font(kProportional, 8.5), qs(std::string_view(kClosingNotice)));
+  }
+
+  QPainter& painter_;
+  const DesignSheetContent& content_;
+  double fontScale_;
+};
+
+}  // namespace
+
+DesignSheetContent designSheetContent(const DesignInputs& inputs, const DesignState& state,
+                                      std::u16string date, std::u16string program,
+                                      std::string drawingNumber) {
+  DesignSheetContent content;
+  content.inputs = inputs;
+  content.state = state;
+  content.texts = resultTexts(state);
+  if (const std::optional<double> swing = levelSwing(inputs.level)) {
+    content.review = reviewDesign(state, *swing);
+  }
+  content.date = std::move(date);
+  content.program = std::move(program);
+  content.drawingNumber = std::move(drawingNumber);
+  return content;
+}
+
+void paintDesignSheet(QPainter& painter, const DesignSheetContent& content) {
+  SheetPainter(painter, content).paint();
+}
+
+std::string designSheetPdf(const DesignSheetContent& content) {
+  const FontSession fonts;
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(),
+                                     QPageLayout::Point));
+    writer.setTitle(QStringLiteral("フライバックトランス設計書"));
+    writer.setCreator(qs(content.program));
+    writer.setResolution(720);
+    QPainter painter(&writer);
+    painter.scale(writer.resolution() / 72.0, writer.resolution() / 72.0);
+    paintDesignSheet(painter, content);
+    painter.end();
+  }
+  return bytes.toStdString();
+}
+
+}  // namespace fbc

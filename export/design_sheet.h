@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "design/design_inputs.h"
+#include "design/design_state.h"
+#include "design/result_texts.h"
+#include "design/review.h"
+
+class QPainter;
+
+namespace fbc {
+
+// Everything one design sheet shows. The sheet draws only what it is given, so the window and
+// the command line produce the same page for the same design.
+struct DesignSheetContent {
+  DesignInputs inputs;  // the texts as typed, the core and the level
+  DesignState state;    // a completed calculation
+  ResultTexts texts;    // the window's captions for that calculation
+  // The engineering review at the level's flux swing; none when no level is chosen.
+  std::optional<DesignReview> review;
+  std::u16string date;        // "2026-12-10"
+  std::u16string program;     // name and version, "flyback-calc 1.0.0"
+  std::string drawingNumber;  // half-width (isValidDrawingNumber), may be empty
+};
+
+// The content for a completed calculation: the captions are formed from the state and the
+// review made at the level's swing.
+DesignSheetContent designSheetContent(const DesignInputs& inputs, const DesignState& state,
+                                      std::u16string date, std::u16string program,
+                                      std::string drawingNumber);
+
+// The page: A4 portrait, in points.
+inline constexpr double kSheetWidthPoints = 595.276;
+inline constexpr double kSheetHeightPoints = 841.890;
+
+// Paints the sheet with its top-left corner at the painter's origin, one painter unit to the
+// point. Fonts are sized for the painter's device, so any device scaled to points will do (a
+// PDF writer, a printer). Needs a running QGuiApplication with the Japanese substitutions.
+void paintDesignSheet(QPainter& painter, const DesignSheetContent& content);
+
+// The sheet as a one-page PDF document, text as text in embedded fonts and the plots as
+// vectors. A QGuiApplication on Qt's offscreen platform is created for the rendering when none
+// is running.
+std::string designSheetPdf(const DesignSheetContent& content);
+
+}  // namespace fbc

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fbc::test {
+
+// Reading a PDF back with poppler-utils (installed by scripts/setup-deps --test), so that tests
+// see the document as a viewer does. Each returns the tool's standard output; a tool that is
+// missing or fails makes the calling test fail.
+struct PdfFont {
+  std::string name;
+  bool embedded = false;
+};
+
+std::string pdfInfo(const std::string& path);
+// Text in reading order; with `layout`, lines as they stand on the page.
+std::string pdfText(const std::string& path, bool layout = false);
+std::vector<PdfFont> pdfFonts(const std::string& path);
+// One entry per raster image the document holds.
+std::vector<std::string> pdfImages(const std::string& path);
+
+}  // namespace fbc::test
