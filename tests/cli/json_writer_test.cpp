@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -103,6 +104,70 @@ TEST(JsonWriter, WritesNestedValuesThatParseBack) {
   EXPECT_NE(text.find("\"number\": 8.125668e-09"), std::string::npos) << text;
   // Members keep the order they were written in.
   EXPECT_LT(text.find("\"text\""), text.find("\"list\""));
+}
+
+// The same document in each of the three forms: indented, on one line, and flattened.
+void writeSample(JsonWriter& json) {
+  json.beginObject();
+  json.key("row");
+  json.value(3);
+  json.key("a \"quoted\" name");
+  json.value(u"普通, \"x\"");
+  json.key("state");
+  json.beginObject();
+  json.key("Lp");
+  json.value(0.000333333F);
+  json.key("none");
+  json.null();
+  json.key("empty");
+  json.beginObject();
+  json.endObject();
+  json.endObject();
+  json.key("list");
+  json.beginArray();
+  json.boolean(false);
+  json.beginObject();
+  json.key("x");
+  json.value(1.5);
+  json.endObject();
+  json.endArray();
+  json.endObject();
+  json.finish();
+}
+
+TEST(JsonWriter, CompactLayoutIsOneLineOfTheSameDocument) {
+  std::ostringstream indented;
+  std::ostringstream compact;
+  JsonWriter indentedJson(indented);
+  JsonWriter compactJson(compact, JsonLayout::Compact);
+  writeSample(indentedJson);
+  writeSample(compactJson);
+  EXPECT_EQ(
+      compact.str(),
+      "{\"row\":3,\"a \\\"quoted\\\" name\":\"普通, \\\"x\\\"\",\"state\":{\"Lp\":0.000333333,"
+      "\"none\":null,\"empty\":{}},\"list\":[false,{\"x\":1.5}]}\n");
+  EXPECT_EQ(nlohmann::ordered_json::parse(compact.str()),
+            nlohmann::ordered_json::parse(indented.str()));
+}
+
+TEST(JsonWriter, FlattensScalarsWithTheirDottedPaths) {
+  struct Collected : JsonScalarSink {
+    void scalar(std::string_view path, std::string_view text, Kind kind) override {
+      items.push_back(std::string(path) + "=" + std::string(text) + "/" +
+                      std::to_string(static_cast<int>(kind)));
+    }
+    std::vector<std::string> items;
+  } sink;
+  JsonWriter json(sink);
+  writeSample(json);
+  EXPECT_EQ(sink.items, (std::vector<std::string>{
+                            "row=3/1",
+                            "a \"quoted\" name=普通, \"x\"/0",  // strings unquoted
+                            "state.Lp=0.000333333/1",
+                            "state.none=/3",
+                            "list.0=false/2",
+                            "list.1.x=1.5/1",
+                        }));
 }
 
 TEST(JsonWriter, NonFiniteNumbersBecomeNull) {
