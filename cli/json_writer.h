@@ -50,7 +50,7 @@ class JsonWriter {
   void boolean(bool flag);
   void null();
 
-  // Ends the document with a newline.
+  // Ends the document with a newline and writes what is still held.
   void finish();
 
  private:
@@ -66,6 +66,9 @@ class JsonWriter {
   void newlineAndIndent();
   void token(std::string_view text, JsonScalarSink::Kind kind);
   void quotedText(std::string_view utf8Text);
+  void flush();
+
+  static constexpr std::size_t kFlushSize = 65536;
 
   std::ostream* out_ = nullptr;
   JsonScalarSink* sink_ = nullptr;
@@ -73,6 +76,8 @@ class JsonWriter {
   std::vector<Level> levels_;
   bool keyPending_ = false;
   std::string path_;  // of the value about to be written, for the sink
+  std::string text_;  // written to out_ at finish() and whenever it grows long
+  std::string utf8_;  // a UTF-16 text on its way, kept to save allocations
 };
 
 }  // namespace fbc
