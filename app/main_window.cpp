@@ -21,6 +21,7 @@
 #include "app/control_objects.h"
 #include "app/input_messages.h"
 #include "app/picture_box.h"
+#include "app/review_window.h"
 #include "app/schematic_view.h"
 #include "app/window_capture.h"
 #include "design/click_constants.h"
@@ -178,6 +179,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setUpTabOrder();
   connectHandlers();
   addWindowCaptureActions(*this, [this] { return cmbCore_->currentText(); });
+  addDesignReviewAction(*this);
   load();
   cmdcal_->setFocus();
 }
@@ -452,6 +454,7 @@ void MainWindow::calculate() {
 
   showResults(constants.k);
   cmbCore_->setToolTip(result.usedPreviousCore ? previousCoreToolTip(lookedUpCore_) : QString());
+  emit calculationCompleted(inputs);
 
   Value pic1 = Pic1_->value();
   Value pic2 = Pic2_->value();
@@ -489,6 +492,7 @@ void MainWindow::command1Click() {
   }
   Pic1_->update();
   Pic2_->update();
+  emit displayCleared();
 }
 
 DesignInputs MainWindow::readInputs() const {

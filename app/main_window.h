@@ -67,6 +67,13 @@ class MainWindow : public QWidget {
   static QColor faultColour() { return QColor(255, 204, 204); }
   bool isMarked(const QWidget* box) const;
 
+ signals:
+  // After a calculation that ran to the end, with the inputs it used; designState() holds its
+  // results. Lets other windows follow the shown design without touching this one.
+  void calculationCompleted(const fbc::DesignInputs& inputs);
+  // After the clear button cleared the shown results.
+  void displayCleared();
+
  private:
   void createControls();
   void applyFontsAndColours();

@@ -162,16 +162,24 @@ bool readInput(const InputInfo& info, const DesignInputs& in, DesignState& s,
 
 }  // namespace
 
-std::optional<float> levelFluxDensity(CoreLevel level) {
+std::optional<double> levelSwing(CoreLevel level) {
   switch (level) {
     case CoreLevel::Hi:
-      return 0.34F;
+      return 0.34;
     case CoreLevel::Typ:
-      return 0.2F;
+      return 0.2;
     case CoreLevel::Lo:
-      return 0.18F;
+      return 0.18;
     case CoreLevel::None:
       break;
+  }
+  return std::nullopt;
+}
+
+std::optional<float> levelFluxDensity(CoreLevel level) {
+  // Each swing rounds to the same 32-bit value as its float literal would.
+  if (const std::optional<double> swing = levelSwing(level)) {
+    return static_cast<float>(*swing);
   }
   return std::nullopt;
 }

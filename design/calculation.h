@@ -24,8 +24,12 @@ struct CalculationResult {
   bool usedPreviousCore = false;
 };
 
-// The flux-density swing [T] a level button sets before the turns are worked out; nothing for
-// CoreLevel::None, where the state's dB is kept.
+// The flux-density swing [T] a level button stands for, in full precision (the engineering
+// review works with it); nothing for CoreLevel::None.
+std::optional<double> levelSwing(CoreLevel level);
+
+// The flux-density swing [T] a level button sets before the turns are worked out: levelSwing
+// rounded to 32 bits; nothing for CoreLevel::None, where the state's dB is kept.
 std::optional<float> levelFluxDensity(CoreLevel level);
 
 // The 18-step design calculation: every value evaluated in 64 bits and stored as a 32-bit

@@ -22,20 +22,31 @@ std::u16string threeDecimals(const Value& v) {
 
 }  // namespace
 
+int copperVerdictRow(double currentDensity) {
+  if (currentDensity > 5.0F) {
+    return 4;
+  }
+  if (currentDensity > 3.5F) {
+    return 3;
+  }
+  if (currentDensity > 2.5F) {
+    return 2;
+  }
+  if (currentDensity > 1.5F) {
+    return 1;
+  }
+  return 0;
+}
+
 std::u16string_view copperVerdict(float im) {
-  if (im > 5.0F) {
-    return u"銅線温度上昇が大きく危険です。コアを大きくするか容量をへらしましょう。";
-  }
-  if (im > 3.5F) {
-    return u"銅線温度上昇は熱いです。強い冷却が必要です。";
-  }
-  if (im > 2.5F) {
-    return u"銅線温度上昇は調度よいです。";
-  }
-  if (im > 1.5F) {
-    return u"銅線温度上昇は少ないです。自冷でも可能です。";
-  }
-  return u"銅線はクールです。";
+  static constexpr std::u16string_view kVerdicts[kCopperVerdictRows] = {
+      u"銅線はクールです。",
+      u"銅線温度上昇は少ないです。自冷でも可能です。",
+      u"銅線温度上昇は調度よいです。",
+      u"銅線温度上昇は熱いです。強い冷却が必要です。",
+      u"銅線温度上昇が大きく危険です。コアを大きくするか容量をへらしましょう。",
+  };
+  return kVerdicts[copperVerdictRow(im)];
 }
 
 std::u16string informationMessage() {

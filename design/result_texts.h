@@ -24,6 +24,12 @@ struct ResultTexts {
   friend bool operator==(const ResultTexts&, const ResultTexts&) = default;
 };
 
+// The row of the copper-temperature verdict table a current density in A/mm² falls into, from
+// 0 (cool) to kCopperVerdictRows - 1 (dangerous); a bound belongs to the cooler row. The bounds
+// are exact in 32 and 64 bits, so a 32-bit density widened to 64 bits lands in the same row.
+inline constexpr int kCopperVerdictRows = 5;
+int copperVerdictRow(double currentDensity);
+
 // The copper-temperature verdict for a current density in A/mm² (bounds compared as 32-bit).
 std::u16string_view copperVerdict(float im);
 

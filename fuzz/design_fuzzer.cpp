@@ -1,8 +1,9 @@
 // The design calculation on arbitrary input texts, twice in a row on one state as the window
 // runs it: never a crash; a run completes with finite values or names the step it stopped at
 // with the values of later steps untouched. Completed states go on through the result texts,
-// the full scales and the waveform samples; the input rules and the input-current estimate see
-// the same texts.
+// the full scales, the waveform samples, the engineering review at every level's swing and the
+// core advice, whose shown numbers are always finite; the input rules and the input-current
+// estimate see the same texts.
 
 #include <cmath>
 #include <cstdint>
@@ -13,10 +14,12 @@
 #include <vector>
 
 #include "design/calculation.h"
+#include "design/core_advice.h"
 #include "design/core_catalogue.h"
 #include "design/design_state.h"
 #include "design/input_rules.h"
 #include "design/result_texts.h"
+#include "design/review.h"
 #include "fuzz/fuzz_input.h"
 #include "platform/errors.h"
 #include "platform/number_text.h"
@@ -58,6 +61,51 @@ void runGuarded(Work work) {
   }
 }
 
+// A review shows only finite numbers: all zero with no flags when invalid; otherwise whole
+// turns, flags in report order and feasibility that follows the blocking flags.
+void checkReview(const fbc::DesignReview& review) {
+  for (const fbc::ReviewQuantity& q : fbc::reviewQuantities(review)) {
+    check(std::isfinite(q.value), "a review shows finite numbers");
+    check(review.valid || q.value == 0.0, "an invalid review shows nothing");
+  }
+  if (!review.valid) {
+    check(review.flags.empty() && !review.feasible, "an invalid review has no verdict");
+    return;
+  }
+  check(review.Np >= 1 && review.Ns >= 1, "a review has whole turns");
+  bool blocked = false;
+  std::size_t next = 0;
+  for (const fbc::ReviewFlag flag : review.flags) {
+    std::size_t at = next;
+    while (at < fbc::kReviewFlags.size() && fbc::kReviewFlags[at] != flag) {
+      ++at;
+    }
+    check(at < fbc::kReviewFlags.size(), "flags come once, in report order");
+    next = at + 1;
+    blocked = blocked || fbc::isBlockingFlag(flag);
+  }
+  check(review.feasible == !blocked, "feasible means no blocking flag");
+}
+
+void checkReviews(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalogue,
+                  const DesignState& state) {
+  for (const fbc::CoreLevel level : {fbc::CoreLevel::Hi, fbc::CoreLevel::Typ, fbc::CoreLevel::Lo}) {
+    checkReview(fbc::reviewDesign(state, *fbc::levelSwing(level)));
+  }
+  const fbc::CoreAdvice advice =
+      fbc::adviseCores(inputs, catalogue, fbc::levelSwing(inputs.level).value_or(0.2));
+  check(advice.cores.size() == catalogue.listNames().size(), "the advice lists every core");
+  bool seenInfeasible = false;
+  for (const fbc::CoreReview& core : advice.cores) {
+    checkReview(core.review);
+    check(!(seenInfeasible && core.review.feasible), "feasible cores come first");
+    seenInfeasible = seenInfeasible || !core.review.feasible;
+  }
+  check(advice.recommended.has_value() ==
+            (!advice.cores.empty() && advice.cores.front().review.feasible),
+        "the recommendation is the first feasible core");
+}
+
 void checkCompleted(const DesignState& state) {
   for (const auto& [number, step] : numbersBySteps()) {
     check(std::isfinite(state.*number), "a completed calculation holds finite values");
@@ -86,6 +134,7 @@ void calculate(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalo
   if (result.completed) {
     check(result.failedStep == 0, "a completed calculation names no step");
     checkCompleted(state);
+    checkReviews(inputs, catalogue, state);
     return;
   }
   check(result.failedStep >= 1 && result.failedStep <= 18, "a stop names its step");

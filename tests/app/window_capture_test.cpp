@@ -195,15 +195,19 @@ TEST_F(WindowCaptureTest, SaveFollowsALinkAndReportsAFullDevice) {
 TEST_F(WindowCaptureTest, BackgroundMenuOffersCopyAndSaveWithTheirShortcuts) {
   EXPECT_EQ(window_->contextMenuPolicy(), Qt::ActionsContextMenu);
   const QList<QAction*> actions = window_->actions();
-  ASSERT_EQ(actions.size(), 2);
+  // The design review's entry follows the two picture commands.
+  ASSERT_EQ(actions.size(), 3);
   EXPECT_EQ(actions[0]->text(), QStringLiteral("画面をコピー"));
   EXPECT_EQ(actions[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
   EXPECT_EQ(actions[1]->text(), QStringLiteral("画像として保存..."));
   EXPECT_EQ(actions[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+  EXPECT_EQ(actions[2]->text(), QStringLiteral("設計レビュー..."));
+  EXPECT_EQ(actions[2]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
 }
 
 TEST_F(WindowCaptureTest, RightClickOnTheBackgroundOpensTheCopyMenu) {
-  const QStringList ours = {QStringLiteral("画面をコピー"), QStringLiteral("画像として保存...")};
+  const QStringList ours = {QStringLiteral("画面をコピー"), QStringLiteral("画像として保存..."),
+                            QStringLiteral("設計レビュー...")};
   struct Case {
     const char* control;
     bool ownMenu;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <vector>
+
+#include <QString>
+
+#include "design/review.h"
+#include "design/review_display.h"
+
+namespace fbc {
+
+// The review's numbers as the review window shows them: a Japanese label, the value in the unit
+// an engineer reads it in (gap in mm, inductance in µH, ...) and that unit.
+struct ReviewRow {
+  QString name;  // the engine's member name, e.g. "gap"
+  QString label;
+  QString value;
+  QString unit;
+};
+
+// Every number of the review in the engine's order; empty for an invalid review. The flags'
+// sentences, short names and the verdict come from design/review_display.h.
+std::vector<ReviewRow> reviewRows(const DesignReview& review);
+
+}  // namespace fbc

@@ -1,0 +1,165 @@
+#include "design/review.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "design/result_texts.h"
+#include "design/review_limits.h"
+
+namespace fbc {
+
+namespace {
+
+bool positive(double v) { return std::isfinite(v) && v > 0.0; }
+
+// The inputs describe a flyback the review's formulas apply to.
+bool inDomain(double vin, double vout, double iout, double vf, double effi, double duty, double t,
+              double ae, double aw, double fillAllowed, double acu, double bmax) {
+  return positive(vin) && positive(vout) && positive(iout) && std::isfinite(vf) &&
+         positive(vout + vf) && positive(effi) && positive(duty) && duty < 1.0 && positive(t) &&
+         positive(ae) && positive(aw) && positive(fillAllowed) && positive(acu) && positive(bmax);
+}
+
+double wireDiameter(double area) { return std::sqrt(4.0 * area / std::numbers::pi); }
+
+}  // namespace
+
+std::string_view reviewFlagCode(ReviewFlag flag) {
+  switch (flag) {
+    case ReviewFlag::GapTooLarge:
+      return "gap-too-large";
+    case ReviewFlag::GapTooSmall:
+      return "gap-too-small";
+    case ReviewFlag::FluxNearSaturation:
+      return "flux-near-saturation";
+    case ReviewFlag::WindowOverfull:
+      return "window-overfull";
+    case ReviewFlag::TurnsImpractical:
+      return "turns-impractical";
+    case ReviewFlag::WireBeyondSkinDepth:
+      return "wire-beyond-skin-depth";
+    case ReviewFlag::RmsVerdictWorse:
+      return "rms-verdict-worse";
+  }
+  return "";
+}
+
+bool isBlockingFlag(ReviewFlag flag) {
+  return flag != ReviewFlag::WireBeyondSkinDepth && flag != ReviewFlag::RmsVerdictWorse;
+}
+
+bool DesignReview::has(ReviewFlag flag) const {
+  return std::find(flags.begin(), flags.end(), flag) != flags.end();
+}
+
+DesignReview reviewDesign(const DesignState& s, double bmax) {
+  const ReviewLimits& limits = kReviewLimits;
+  const double vin = s.Vin;
+  const double vout = s.Vout;
+  const double iout = s.Iout;
+  const double vf = s.Vf;
+  const double eta = s.Effi;
+  const double d = s.Duty;
+  const double t = s.T;
+  const double ae = s.Ae;
+  const double aw = s.Aw;
+  const double fillAllowed = s.Fill;
+  const double acu = s.Acu;
+  if (!inDomain(vin, vout, iout, vf, eta, d, t, ae, aw, fillAllowed, acu, bmax)) {
+    return {};
+  }
+
+  DesignReview r;
+  r.Pin = vout * iout / eta;
+  r.Ipk = 2.0 * r.Pin / (vin * d);
+  r.IpRms = r.Ipk * std::sqrt(d / 3.0);
+  r.IsPk = 2.0 * iout / (1.0 - d);
+  r.IsRms = r.IsPk * std::sqrt((1.0 - d) / 3.0);
+  const double voltSeconds = vin * d * t;
+  r.LpRef = voltSeconds / r.Ipk;
+  r.nRef = vin * d / ((vout + vf) * (1.0 - d));
+  r.NpMin = voltSeconds / (bmax * ae);
+
+  // Whole turns in 64 bits first: the counts only become ints once they are known to fit.
+  const double ns = std::max(1.0, std::ceil(r.NpMin / r.nRef));
+  const double np = std::ceil(r.nRef * ns);
+  if (!(ns <= limits.turnCountCap && np <= limits.turnCountCap && np >= 1.0)) {
+    return {};
+  }
+  r.Ns = static_cast<int>(ns);
+  r.Np = static_cast<int>(np);
+  r.n = np / ns;
+  r.Bpk = voltSeconds / (np * ae);
+  r.Isat = limits.saturationFluxDensity * np * ae / r.LpRef;
+  r.AL = r.LpRef / (np * np);
+  r.gap = limits.vacuumPermeability * np * np * ae / r.LpRef;
+  r.gapRatio = r.gap / std::sqrt(ae);
+
+  r.AcuP = r.IpRms / limits.currentDensity;
+  r.AcuS = r.IsRms / limits.currentDensity;
+  r.dP = wireDiameter(r.AcuP);
+  r.dS = wireDiameter(r.AcuS);
+  r.skinDepth = limits.skinDepthCoefficient / std::sqrt(1.0 / t);
+  r.fill = (np * r.AcuP + ns * r.AcuS) / aw * 100.0;
+  r.fillAllowed = fillAllowed;
+  r.JrmsModel = r.IpRms / (acu * fillAllowed / 100.0);
+  r.Vds = vin + r.n * (vout + vf);
+  r.Vr = vout + vin / r.n;
+
+  for (const ReviewQuantity& q : reviewQuantities(r)) {
+    if (!std::isfinite(q.value)) {
+      return {};
+    }
+  }
+  r.valid = true;
+
+  const auto flagIf = [&r](bool condition, ReviewFlag flag) {
+    if (condition) {
+      r.flags.push_back(flag);
+    }
+  };
+  flagIf(r.gapRatio > limits.maxGapRatio, ReviewFlag::GapTooLarge);
+  flagIf(r.gap < limits.minGap, ReviewFlag::GapTooSmall);
+  flagIf(r.Bpk > limits.nearSaturationFluxDensity, ReviewFlag::FluxNearSaturation);
+  flagIf(r.fill > r.fillAllowed, ReviewFlag::WindowOverfull);
+  flagIf(np > limits.maxPrimaryTurns, ReviewFlag::TurnsImpractical);
+  flagIf(std::max(r.dP, r.dS) > limits.maxWireToSkinDepth * r.skinDepth,
+         ReviewFlag::WireBeyondSkinDepth);
+  flagIf(copperVerdictRow(r.JrmsModel) > copperVerdictRow(s.Im), ReviewFlag::RmsVerdictWorse);
+  r.feasible = std::none_of(r.flags.begin(), r.flags.end(), isBlockingFlag);
+  return r;
+}
+
+std::array<ReviewQuantity, kReviewQuantityCount> reviewQuantities(const DesignReview& r) {
+  return {{
+      {"Pin", r.Pin, "W"},
+      {"Ipk", r.Ipk, "A"},
+      {"IpRms", r.IpRms, "A"},
+      {"IsPk", r.IsPk, "A"},
+      {"IsRms", r.IsRms, "A"},
+      {"LpRef", r.LpRef, "H"},
+      {"nRef", r.nRef, ""},
+      {"NpMin", r.NpMin, "turns"},
+      {"Ns", static_cast<double>(r.Ns), "turns", true},
+      {"Np", static_cast<double>(r.Np), "turns", true},
+      {"n", r.n, ""},
+      {"Bpk", r.Bpk, "T"},
+      {"Isat", r.Isat, "A"},
+      {"AL", r.AL, "H"},
+      {"gap", r.gap, "m"},
+      {"gapRatio", r.gapRatio, ""},
+      {"AcuP", r.AcuP, "mm2"},
+      {"AcuS", r.AcuS, "mm2"},
+      {"dP", r.dP, "mm"},
+      {"dS", r.dS, "mm"},
+      {"skinDepth", r.skinDepth, "mm"},
+      {"fill", r.fill, "%"},
+      {"fillAllowed", r.fillAllowed, "%"},
+      {"JrmsModel", r.JrmsModel, "A/mm2"},
+      {"Vds", r.Vds, "V"},
+      {"Vr", r.Vr, "V"},
+  }};
+}
+
+}  // namespace fbc

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "design/design_state.h"
+
+namespace fbc {
+
+// What the engineering review finds wrong with a design, in the order it reports them. The
+// first five make a design infeasible; the last two are advice.
+enum class ReviewFlag {
+  GapTooLarge,          // gapRatio above the limit: fringing flux, no longer a gapped core
+  GapTooSmall,          // gap below what can be made with a usable tolerance
+  FluxNearSaturation,   // Bpk close to the ferrite's saturation
+  WindowOverfull,       // the wires at the design current density do not fit the window
+  TurnsImpractical,     // more primary turns than anyone can wind
+  WireBeyondSkinDepth,  // a wire thicker than twice the skin depth: use stranded or litz wire
+  RmsVerdictWorse,      // the RMS current puts the copper in a worse verdict row than Im
+};
+
+inline constexpr std::array<ReviewFlag, 7> kReviewFlags = {
+    ReviewFlag::GapTooLarge,     ReviewFlag::GapTooSmall,      ReviewFlag::FluxNearSaturation,
+    ReviewFlag::WindowOverfull,  ReviewFlag::TurnsImpractical, ReviewFlag::WireBeyondSkinDepth,
+    ReviewFlag::RmsVerdictWorse,
+};
+
+// The flag's code as reports and the command line write it, e.g. "gap-too-large".
+std::string_view reviewFlagCode(ReviewFlag flag);
+
+// Whether the flag makes a design infeasible (the first five) rather than being advice.
+bool isBlockingFlag(ReviewFlag flag);
+
+// The engineering review of a completed design: whether the transformer can be built, worked
+// out in 64 bits from the design state's 32-bit values, with whole turns. SI units unless the
+// name says otherwise; areas of copper in mm², diameters and skin depth in mm, fill in %.
+//
+// A review is `valid` only when its inputs describe a flyback the formulas apply to (positive
+// voltages, currents, efficiency, period and core figures, 0 < Duty < 1, Vout + Vf > 0) and
+// every number comes out finite with turn counts up to kReviewLimits.turnCountCap. An invalid
+// review holds zeros, no flags and is not feasible, so nothing non-finite is ever shown.
+struct DesignReview {
+  bool valid = false;
+
+  double Pin = 0;          // W, input power
+  double Ipk = 0;          // A, primary peak current at critical conduction
+  double IpRms = 0;        // A
+  double IsPk = 0;         // A, secondary peak current
+  double IsRms = 0;        // A
+  double LpRef = 0;        // H, primary inductance for critical conduction at this duty
+  double nRef = 0;         // Np/Ns by volt-second balance
+  double NpMin = 0;        // fewest primary turns for the level's flux swing
+  int Ns = 0;              // whole secondary turns
+  int Np = 0;              // whole primary turns
+  double n = 0;            // Np/Ns of the whole turns
+  double Bpk = 0;          // T, peak flux density with Np
+  double Isat = 0;         // A, primary current at which the core saturates
+  double AL = 0;           // H per turn², inductance factor of the gapped core
+  double gap = 0;          // m, air gap (core reluctance neglected)
+  double gapRatio = 0;     // gap / √Ae
+  double AcuP = 0;         // mm², primary copper at the design current density
+  double AcuS = 0;         // mm², secondary copper
+  double dP = 0;           // mm, primary bare wire diameter
+  double dS = 0;           // mm, secondary bare wire diameter
+  double skinDepth = 0;    // mm, copper at the switching frequency
+  double fill = 0;         // %, window share the copper needs
+  double fillAllowed = 0;  // %, the core's usable window share
+  double JrmsModel = 0;    // A/mm², the model's copper with the RMS primary current
+  double Vds = 0;          // V, switch voltage before any leakage spike
+  double Vr = 0;           // V, output diode reverse voltage
+
+  std::vector<ReviewFlag> flags;  // in kReviewFlags order
+  bool feasible = false;          // valid and no blocking flag
+
+  bool has(ReviewFlag flag) const;
+};
+
+// Reviews a completed design for the level's flux swing `bmax` [T] (see levelSwing).
+DesignReview reviewDesign(const DesignState& state, double bmax);
+
+// One number of a review for listing: its member name, value and the unit of that value
+// ("" for ratios; "turns" for turn counts). `whole` marks the int members Ns and Np, which
+// reports write as integers.
+struct ReviewQuantity {
+  std::string_view name;
+  double value;
+  std::string_view unit;
+  bool whole = false;
+};
+
+inline constexpr std::size_t kReviewQuantityCount = 26;
+
+// The review's numbers in the order Pin, Ipk, IpRms, IsPk, IsRms, LpRef, nRef, NpMin, Ns, Np, n,
+// Bpk, Isat, AL, gap, gapRatio, AcuP, AcuS, dP, dS, skinDepth, fill, fillAllowed, JrmsModel,
+// Vds, Vr, so that reports iterate one list.
+std::array<ReviewQuantity, kReviewQuantityCount> reviewQuantities(const DesignReview& review);
+
+}  // namespace fbc

@@ -1,0 +1,155 @@
+#include "design/review_display.h"
+
+#include <array>
+#include <cstdio>
+
+#include "design/review_limits.h"
+#include "platform/number_text.h"
+#include "platform/text.h"
+
+namespace fbc {
+
+namespace {
+
+constexpr std::array<ReviewDisplay, kReviewQuantityCount> kDisplays{{
+    {"Pin", u"入力電力", "Input power", 1.0, 1, "W", u"W"},
+    {"Ipk", u"一次ピーク電流", "Primary peak current", 1.0, 3, "A", u"A"},
+    {"IpRms", u"一次実効電流", "Primary RMS current", 1.0, 3, "A", u"A"},
+    {"IsPk", u"二次ピーク電流", "Secondary peak current", 1.0, 3, "A", u"A"},
+    {"IsRms", u"二次実効電流", "Secondary RMS current", 1.0, 3, "A", u"A"},
+    {"LpRef", u"一次インダクタンス(臨界)", "Primary inductance (critical)", 1e6, 2, "µH", u"µH"},
+    {"nRef", u"巻数比(電圧時間積)", "Turns ratio Np/Ns (volt-seconds)", 1.0, 3, "", u""},
+    {"NpMin", u"最少一次巻数", "Fewest primary turns", 1.0, 1, "turns", u"ターン"},
+    {"Ns", u"二次巻数", "Secondary turns", 1.0, 0, "turns", u"ターン"},
+    {"Np", u"一次巻数", "Primary turns", 1.0, 0, "turns", u"ターン"},
+    {"n", u"巻数比 Np/Ns", "Turns ratio Np/Ns (whole turns)", 1.0, 3, "", u""},
+    {"Bpk", u"最大磁束密度", "Peak flux density", 1.0, 3, "T", u"T"},
+    {"Isat", u"飽和する一次電流", "Primary current at saturation", 1.0, 2, "A", u"A"},
+    {"AL", u"AL値", "Inductance factor AL", 1e9, 1, "nH/turn²", u"nH/T²"},
+    {"gap", u"エアギャップ", "Air gap", 1e3, 2, "mm", u"mm"},
+    {"gapRatio", u"ギャップ/√Ae", "Gap / √Ae", 1.0, 3, "", u""},
+    {"AcuP", u"一次銅断面積", "Primary copper area", 1.0, 3, "mm²", u"mm²"},
+    {"AcuS", u"二次銅断面積", "Secondary copper area", 1.0, 3, "mm²", u"mm²"},
+    {"dP", u"一次線径", "Primary wire diameter", 1.0, 2, "mm", u"mm"},
+    {"dS", u"二次線径", "Secondary wire diameter", 1.0, 2, "mm", u"mm"},
+    {"skinDepth", u"表皮深さ", "Skin depth", 1.0, 3, "mm", u"mm"},
+    {"fill", u"必要な占積率", "Window fill needed", 1.0, 1, "%", u"%"},
+    {"fillAllowed", u"許容占積率", "Window fill allowed", 1.0, 1, "%", u"%"},
+    {"JrmsModel", u"モデルの電流密度(実効値)", "Model's current density (RMS)", 1.0, 2, "A/mm²",
+     u"A/mm²"},
+    {"Vds", u"スイッチ電圧", "Switch voltage", 1.0, 1, "V", u"V"},
+    {"Vr", u"ダイオード逆電圧", "Diode reverse voltage", 1.0, 1, "V", u"V"},
+}};
+
+// A limit as plain text: "20", "0.1", "1000000".
+std::u16string limit(double value) { return generalText(value); }
+
+std::string limitUtf8(double value) { return toUtf8(limit(value)); }
+
+}  // namespace
+
+const ReviewDisplay* reviewDisplay(std::string_view name) {
+  for (const ReviewDisplay& d : kDisplays) {
+    if (d.name == name) {
+      return &d;
+    }
+  }
+  return nullptr;
+}
+
+std::string reviewValueText(const ReviewDisplay& display, double value) {
+  std::array<char, 64> buffer{};
+  const int length =
+      std::snprintf(buffer.data(), buffer.size(), "%.*f", display.decimals, value * display.scale);
+  std::string text(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0U);
+  // No negative zero in what a person reads.
+  if (text.find_first_not_of("-0.") == std::string::npos && text.starts_with('-')) {
+    text.erase(0, 1);
+  }
+  return text;
+}
+
+std::u16string reviewFlagSentence(ReviewFlag flag) {
+  const ReviewLimits& l = kReviewLimits;
+  switch (flag) {
+    case ReviewFlag::GapTooLarge:
+      return u"エアギャップが中足の一辺(√Ae)の" + limit(l.maxGapRatio * 100.0) +
+             u"%を超えています。漏れ磁束が大きく製作できません。より大きなコアを選んでください。";
+    case ReviewFlag::GapTooSmall:
+      return u"エアギャップが" + limit(l.minGap * 1e3) +
+             u" mm未満です。加工のばらつきでインダクタンスが大きく変わります。";
+    case ReviewFlag::FluxNearSaturation:
+      return u"最大磁束密度が" + limit(l.nearSaturationFluxDensity) + u" Tを超え、飽和磁束密度(" +
+             limit(l.saturationFluxDensity) +
+             u" T)に近すぎます。巻数を増やすか大きなコアにしてください。";
+    case ReviewFlag::WindowOverfull:
+      return u"電流密度" + limit(l.currentDensity) +
+             u" A/mm²の巻線が巻線窓に収まりません(必要な占積率が許容値を超えています)。";
+    case ReviewFlag::TurnsImpractical:
+      return u"一次巻数が" + limit(l.maxPrimaryTurns) + u"ターンを超え、巻くことができません。";
+    case ReviewFlag::WireBeyondSkinDepth:
+      return u"線径が表皮深さの" + limit(l.maxWireToSkinDepth) +
+             u"倍を超えています。細い線を撚った線かリッツ線を使ってください。";
+    case ReviewFlag::RmsVerdictWorse:
+      return u"実効値電流で見ると銅線の温度判定が平均電流による判定より悪くなります。";
+  }
+  return {};
+}
+
+std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
+  const ReviewLimits& l = kReviewLimits;
+  switch (flag) {
+    case ReviewFlag::GapTooLarge:
+      return "the air gap is longer than " + limitUtf8(l.maxGapRatio * 100.0) +
+             " % of the centre leg's side (√Ae): fringing flux makes it unbuildable; choose a "
+             "larger core";
+    case ReviewFlag::GapTooSmall:
+      return "the air gap is under " + limitUtf8(l.minGap * 1e3) +
+             " mm: grinding tolerance would swing the inductance widely";
+    case ReviewFlag::FluxNearSaturation:
+      return "the peak flux density exceeds " + limitUtf8(l.nearSaturationFluxDensity) +
+             " T, too close to saturation (" + limitUtf8(l.saturationFluxDensity) +
+             " T); add turns or choose a larger core";
+    case ReviewFlag::WindowOverfull:
+      return "the windings at " + limitUtf8(l.currentDensity) +
+             " A/mm² do not fit the winding window (the fill needed exceeds the fill allowed)";
+    case ReviewFlag::TurnsImpractical:
+      return "more than " + limitUtf8(l.maxPrimaryTurns) + " primary turns cannot be wound";
+    case ReviewFlag::WireBeyondSkinDepth:
+      return "a wire is thicker than " + limitUtf8(l.maxWireToSkinDepth) +
+             " skin depths: use stranded or litz wire";
+    case ReviewFlag::RmsVerdictWorse:
+      return "with the RMS current the copper falls in a worse verdict row than with the "
+             "average current the model uses";
+  }
+  return {};
+}
+
+std::u16string reviewFlagShortName(ReviewFlag flag) {
+  switch (flag) {
+    case ReviewFlag::GapTooLarge:
+      return u"ギャップ過大";
+    case ReviewFlag::GapTooSmall:
+      return u"ギャップ過小";
+    case ReviewFlag::FluxNearSaturation:
+      return u"飽和に近い";
+    case ReviewFlag::WindowOverfull:
+      return u"巻線窓不足";
+    case ReviewFlag::TurnsImpractical:
+      return u"巻数過多";
+    case ReviewFlag::WireBeyondSkinDepth:
+      return u"表皮効果";
+    case ReviewFlag::RmsVerdictWorse:
+      return u"実効値で温度悪化";
+  }
+  return {};
+}
+
+std::u16string reviewVerdict(const DesignReview& review) {
+  if (!review.valid) {
+    return u"この設計はレビューできません(入力が物理的な範囲の外か、数値が大きすぎます)。";
+  }
+  return review.feasible ? u"このトランスは製作できます。" : u"このままでは製作できません。";
+}
+
+}  // namespace fbc

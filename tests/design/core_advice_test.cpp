@@ -1,0 +1,101 @@
+#include "design/core_advice.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace fbc {
+namespace {
+
+std::vector<std::string> names(const CoreAdvice& advice, bool feasible) {
+  std::vector<std::string> out;
+  for (const CoreReview& c : advice.cores) {
+    if (c.review.feasible == feasible) {
+      out.push_back(toUtf8(c.core));
+    }
+  }
+  return out;
+}
+
+TEST(CoreAdviceTest, StartValuesRecommendPq50) {
+  const CoreCatalogue catalogue;
+  const DesignInputs inputs;
+  const CoreAdvice advice = adviseCores(inputs, catalogue, levelSwing(inputs.level).value());
+  ASSERT_EQ(advice.cores.size(), 18U);
+  ASSERT_TRUE(advice.recommended.has_value());
+  EXPECT_EQ(toUtf8(*advice.recommended), "PQ50");
+  // EC90 works too but has the larger cross-section.
+  EXPECT_EQ(names(advice, true), (std::vector<std::string>{"PQ50", "EC90"}));
+  EXPECT_EQ(toUtf8(advice.cores.front().core), "PQ50");
+  // The rest keep catalogue order.
+  const std::vector<std::string> rest = names(advice, false);
+  ASSERT_EQ(rest.size(), 16U);
+  EXPECT_EQ(rest.front(), "EER25.5");
+  EXPECT_EQ(rest.back(), "PQ40");
+  for (const CoreReview& c : advice.cores) {
+    EXPECT_TRUE(c.completed) << toUtf8(c.core);
+    EXPECT_TRUE(c.review.valid) << toUtf8(c.core);
+  }
+}
+
+TEST(CoreAdviceTest, FeasibleCoresComeFirstBySizeWithCatalogueOrderOnTies) {
+  const CoreCatalogue catalogue;
+  DesignInputs inputs;  // 12 V 1 A from 200 V at 100 kHz, D 0.4: small enough for many cores
+  inputs.vout = u"12";
+  inputs.iout = u"1";
+  inputs.duty = u"0.4";
+  inputs.fs = u"100000";
+  const CoreAdvice advice = adviseCores(inputs, catalogue, 0.2);
+  // By cross-section: 44.8, 62, 81.4, 82.1, 107, 118, 119, 170 mm².
+  EXPECT_EQ(names(advice, true), (std::vector<std::string>{"EER25.5", "PQ2020", "EER28L", "EER28",
+                                                           "EER35", "PQ2625", "PQ2620", "PQ3220"}));
+  ASSERT_TRUE(advice.recommended.has_value());
+  EXPECT_EQ(toUtf8(*advice.recommended), "EER25.5");
+  std::size_t i = 0;
+  for (; i < advice.cores.size() && advice.cores[i].review.feasible; ++i) {
+    if (i > 0) {
+      EXPECT_LE(advice.cores[i - 1].ae, advice.cores[i].ae) << i;
+    }
+  }
+  EXPECT_EQ(i, 8U);
+  // The infeasible rest in catalogue order; PQ2016 shares PQ2020's cross-section but its small
+  // window does not take the copper.
+  std::vector<std::string> rest = names(advice, false);
+  EXPECT_EQ(rest, (std::vector<std::string>{"EER40", "EER42", "EER424220", "EER49", "EC90",
+                                            "PQ2016", "PQ3230", "PQ35", "PQ40", "PQ50"}));
+}
+
+TEST(CoreAdviceTest, InputsThatStopTheCalculationRecommendNothing) {
+  const CoreCatalogue catalogue;
+  DesignInputs inputs;
+  inputs.vin = u"abc";
+  const CoreAdvice advice = adviseCores(inputs, catalogue, 0.2);
+  EXPECT_FALSE(advice.recommended.has_value());
+  ASSERT_EQ(advice.cores.size(), 18U);
+  EXPECT_EQ(toUtf8(advice.cores.front().core), "EER25.5");
+  for (const CoreReview& c : advice.cores) {
+    EXPECT_FALSE(c.completed);
+    EXPECT_FALSE(c.review.valid);
+  }
+}
+
+TEST(CoreAdviceTest, WithoutALevelEveryCoreStartsFromTheGivenSwing) {
+  const CoreCatalogue catalogue;
+  DesignInputs inputs;
+  inputs.level = CoreLevel::None;
+  const CoreAdvice none = adviseCores(inputs, catalogue, 0.2);
+  inputs.level = CoreLevel::Typ;
+  const CoreAdvice typ = adviseCores(inputs, catalogue, 0.2);
+  ASSERT_EQ(none.cores.size(), typ.cores.size());
+  for (std::size_t i = 0; i < none.cores.size(); ++i) {
+    EXPECT_EQ(none.cores[i].core, typ.cores[i].core);
+    EXPECT_EQ(none.cores[i].review.Np, typ.cores[i].review.Np);
+  }
+  EXPECT_EQ(none.recommended, typ.recommended);
+}
+
+}  // namespace
+}  // namespace fbc

@@ -1,0 +1,293 @@
+#include "design/review.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "design/calculation.h"
+#include "design/core_catalogue.h"
+#include "design/result_texts.h"
+#include "design/review_limits.h"
+
+namespace fbc {
+namespace {
+
+std::vector<std::string> codes(const DesignReview& review) {
+  std::vector<std::string> out;
+  for (ReviewFlag flag : review.flags) {
+    out.emplace_back(reviewFlagCode(flag));
+  }
+  return out;
+}
+
+// The window's calculation for the inputs, reviewed at their level's swing.
+DesignReview reviewOf(const DesignInputs& inputs) {
+  static const CoreCatalogue catalogue;
+  DesignState state;
+  EXPECT_TRUE(calculateDesign(inputs, catalogue, state).completed);
+  return reviewDesign(state, levelSwing(inputs.level).value());
+}
+
+// A completed-looking state from its inputs alone (the model's own results only enter through
+// Acu and Im).
+DesignState stateOf(float vin, float vout, float iout, float vf, float effi, float duty,
+                    float period, float aeMm2, float aw, float fill) {
+  DesignState s;
+  s.Vin = vin;
+  s.Vout = vout;
+  s.Iout = iout;
+  s.Vf = vf;
+  s.Effi = effi;
+  s.Duty = duty;
+  s.T = period;
+  s.Ae = aeMm2 * 1e-6F;
+  s.Aw = aw;
+  s.Fill = fill;
+  s.Acu = 0.5F;
+  s.Im = 1.0F;
+  return s;
+}
+
+// ---- The window's start values --------------------------------------------------------------
+
+TEST(ReviewTest, StartValuesOnEer255NeedAnUnbuildableGap) {
+  const DesignReview r = reviewOf(DesignInputs{});
+  ASSERT_TRUE(r.valid);
+  EXPECT_NEAR(r.Pin, 300.0, 1e-4);
+  EXPECT_NEAR(r.Ipk, 6.0, 1e-5);
+  EXPECT_NEAR(r.IpRms, 6.0 * std::sqrt(0.5 / 3.0), 1e-5);
+  EXPECT_NEAR(r.IsPk, 40.0, 1e-9);
+  EXPECT_NEAR(r.LpRef, 333.333e-6, 1e-9);
+  EXPECT_NEAR(r.nRef, 100.0 / 12.35, 1e-5);
+  EXPECT_NEAR(r.NpMin, 223.21, 0.01);
+  EXPECT_EQ(r.Ns, 28);
+  EXPECT_EQ(r.Np, 227);
+  EXPECT_NEAR(r.n, 227.0 / 28.0, 1e-12);
+  EXPECT_NEAR(r.gap * 1e3, 8.70, 0.005);
+  EXPECT_GT(r.gapRatio, 1.0);
+  EXPECT_NEAR(r.skinDepth, 66.1 / std::sqrt(50000.0), 1e-6);
+  EXPECT_GT(r.fill, r.fillAllowed);
+  EXPECT_EQ(r.fillAllowed, 22.0);
+  EXPECT_EQ(codes(r), (std::vector<std::string>{"gap-too-large", "window-overfull",
+                                                "wire-beyond-skin-depth"}));
+  EXPECT_FALSE(r.feasible);
+}
+
+TEST(ReviewTest, EveryLevelUsesItsFullPrecisionSwing) {
+  const struct {
+    CoreLevel level;
+    double swing;
+  } cases[] = {{CoreLevel::Hi, 0.34}, {CoreLevel::Typ, 0.2}, {CoreLevel::Lo, 0.18}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.swing);
+    EXPECT_EQ(levelSwing(c.level), c.swing);
+    EXPECT_EQ(levelFluxDensity(c.level), static_cast<float>(c.swing));
+    DesignInputs inputs;
+    inputs.level = c.level;
+    const DesignReview r = reviewOf(inputs);
+    // NpMin is the volt-seconds over the full-precision swing, not its 32-bit rounding.
+    EXPECT_DOUBLE_EQ(r.NpMin * c.swing * (double)44.8e-6F,
+                     200.0 * 0.5 * (double)static_cast<float>(1.0 / 50000.0));
+  }
+  EXPECT_FALSE(levelSwing(CoreLevel::None).has_value());
+}
+
+// ---- Published worked examples ---------------------------------------------------------------
+// The review's formula set is fixed (critical conduction at the given duty); a source is only
+// compared where its method coincides, within the rounding the source prints.
+
+// Vishay Siliconix application note AN701, Document Number 70575 (16-Jan-01), Appendix B,
+// on designing the flyback inductor in discontinuous mode: 24 V (16-30 V) in, 5 V 2 A (10 W) out,
+// 250 kHz, Dmax 50 % (ton 2 µs at Vin min 18 V), efficiency 0.75. Published: Lpmin = (18 V x 2 µs)²
+// x 250 kHz x 0.75 / (2 x 10 W) = 12.2 µH, the discontinuous-mode boundary inductance, i.e. LpRef.
+TEST(ReviewPublishedExampleTest, VishayAn701BoundaryInductance) {
+  DesignState s = stateOf(18.0F, 5.0F, 2.0F, 0.0F, 0.75F, 0.5F, 4e-6F, 44.8F, 48.4F, 22.0F);
+  const DesignReview r = reviewDesign(s, 0.2);
+  ASSERT_TRUE(r.valid);
+  // 12.15 µH, printed to three figures.
+  EXPECT_NEAR(r.LpRef * 1e6, 12.2, 0.06);
+  EXPECT_NEAR(r.LpRef * 1e6, 12.15, 1e-4);
+  // The same boundary gives the peak current the note's V = L di/dt step leads to.
+  EXPECT_NEAR(r.Ipk, 18.0 * static_cast<double>(4e-6F) * 0.5 / r.LpRef, 1e-12);
+  EXPECT_NEAR(r.Pin, 10.0 / 0.75, 1e-5);
+}
+
+// calculatorpod.com "Flyback Converter Calculator", worked figures in its questions section:
+// Vin 24 V, D 0.4, efficiency 0.85, Pout 10 W, 100 kHz: boundary peak current
+// 2 x 10 / (0.85 x 24 x 0.4) = 2.45 A and Lm = 24² x 0.4² x 0.85 / (2 x 10 W x 100 kHz)
+// = 39.17 µH; for 5 V out (no diode drop) the volt-second turns ratio 24 x 0.4 / (5 x 0.6)
+// = 3.20 and the switch voltage 24 + 3.2 x 5 = 40 V. (A calculator page, not a vendor note: it
+// is kept because it states every coinciding formula with numbers.)
+TEST(ReviewPublishedExampleTest, CalculatorPodBoundaryExample) {
+  DesignState s = stateOf(24.0F, 5.0F, 2.0F, 0.0F, 0.85F, 0.4F, 1e-5F, 44.8F, 48.4F, 22.0F);
+  const DesignReview r = reviewDesign(s, 0.2);
+  ASSERT_TRUE(r.valid);
+  EXPECT_NEAR(r.Ipk, 2.45, 0.005);
+  EXPECT_NEAR(r.LpRef * 1e6, 39.17, 0.01);
+  EXPECT_NEAR(r.nRef, 3.20, 0.001);
+  // Vds uses the whole-turn ratio; with the reference ratio it is the published 40 V.
+  EXPECT_NEAR(24.0 + r.nRef * 5.0, 40.0, 1e-4);
+}
+
+// Power Integrations AN-23 (TinySwitch design, step 18) asks for a gap above 0.1 mm "to ensure
+// manufacturability" and gives Lg = 40π·Ae·(Np²/(1000·Lp) − 1/AL) in mm with Ae in cm², Lp in
+// µH, AL in nH/turn²: with the core's own reluctance left out (AL → ∞) it is μ0·Np²·Ae/Lp.
+TEST(ReviewPublishedExampleTest, GapMatchesPowerIntegrationsFormulaWithoutCoreReluctance) {
+  const DesignReview r = reviewOf(DesignInputs{});
+  const double aeCm2 = static_cast<double>(44.8e-6F) * 1e4;
+  const double lpMicro = r.LpRef * 1e6;
+  const double lgMm = 40.0 * std::numbers::pi * aeCm2 * (r.Np * r.Np / (1000.0 * lpMicro));
+  EXPECT_NEAR(r.gap * 1e3, lgMm, 1e-9);
+  EXPECT_EQ(kReviewLimits.minGap, 0.1e-3);
+}
+
+// ---- Flags -----------------------------------------------------------------------------------
+
+TEST(ReviewFlagTest, CodesInReportOrder) {
+  std::vector<std::string> all;
+  for (ReviewFlag flag : kReviewFlags) {
+    all.emplace_back(reviewFlagCode(flag));
+  }
+  EXPECT_EQ(all, (std::vector<std::string>{"gap-too-large", "gap-too-small", "flux-near-saturation",
+                                           "window-overfull", "turns-impractical",
+                                           "wire-beyond-skin-depth", "rms-verdict-worse"}));
+  for (std::size_t i = 0; i < kReviewFlags.size(); ++i) {
+    EXPECT_EQ(isBlockingFlag(kReviewFlags[i]), i < 5) << all[i];
+  }
+}
+
+TEST(ReviewFlagTest, EachConditionRaisesItsFlag) {
+  struct Case {
+    const char* what;
+    DesignState state;
+    double bmax;
+    std::vector<std::string> flags;
+    bool feasible;
+  };
+  // 12 V 0.3 A from 100 V at D 0.4, 100 kHz, on a 20 mm² core: nothing to flag.
+  const DesignState base =
+      stateOf(100.0F, 12.0F, 0.3F, 0.7F, 0.8F, 0.4F, 1e-5F, 20.0F, 48.4F, 22.0F);
+  const DesignReview ok = reviewDesign(base, 0.2);
+  ASSERT_TRUE(ok.valid);
+  ASSERT_TRUE(ok.flags.empty()) << testing::PrintToString(codes(ok));
+
+  DesignState tinyWindow = base;
+  tinyWindow.Aw = 0.5F;
+  DesignState lowFreq = base;
+  lowFreq.T = 1.0F;  // 1 Hz: a million volt-seconds per turn
+  DesignState hotCopper = base;
+  hotCopper.Acu = 0.01F;  // the model's copper: RMS density far above its average one
+  hotCopper.Im = 1.0F;
+  DesignState thickWire = base;
+  thickWire.T = 1e-7F;  // 10 MHz: skin depth 0.02 mm, and few turns with a tiny gap
+
+  const Case cases[] = {
+      {"window too small", tinyWindow, 0.2, {"window-overfull"}, false},
+      // A larger swing means fewer turns: the flux nears saturation and the gap shrinks.
+      {"near saturation", base, 0.4, {"gap-too-small", "flux-near-saturation"}, false},
+      {"RMS verdict worse", hotCopper, 0.2, {"rms-verdict-worse"}, true},
+      {"wire beyond skin depth",
+       thickWire,
+       0.2,
+       {"gap-too-small", "wire-beyond-skin-depth"},
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const DesignReview r = reviewDesign(c.state, c.bmax);
+    ASSERT_TRUE(r.valid);
+    EXPECT_EQ(codes(r), c.flags);
+    EXPECT_EQ(r.feasible, c.feasible);
+  }
+  const DesignReview slow = reviewDesign(lowFreq, 0.2);
+  ASSERT_TRUE(slow.valid);
+  EXPECT_TRUE(slow.has(ReviewFlag::TurnsImpractical));
+  EXPECT_TRUE(slow.has(ReviewFlag::GapTooLarge));
+  EXPECT_TRUE(slow.has(ReviewFlag::WindowOverfull));
+  EXPECT_GT(slow.Np, 1000000);
+  EXPECT_FALSE(slow.feasible);
+}
+
+TEST(ReviewFlagTest, RmsVerdictUsesTheModelsVerdictRows) {
+  // Bounds belong to the cooler row, as in the window's verdict.
+  EXPECT_EQ(copperVerdictRow(5.0), 3);
+  EXPECT_EQ(copperVerdictRow(std::nextafter(5.0, 6.0)), 4);
+  EXPECT_EQ(copperVerdictRow(1.5), 0);
+  EXPECT_EQ(copperVerdictRow(std::numeric_limits<double>::quiet_NaN()), 0);
+  for (int row = 0; row < kCopperVerdictRows; ++row) {
+    const double bounds[] = {0.0, 1.5, 2.5, 3.5, 5.0};
+    EXPECT_EQ(copperVerdictRow(std::nextafter(bounds[row], 100.0)), row) << row;
+  }
+}
+
+// ---- Inputs outside the formulas' domain --------------------------------------------------------
+
+TEST(ReviewDomainTest, UnphysicalOrHugeDesignsGiveAnInvalidReviewWithNothingToShow) {
+  const DesignState base =
+      stateOf(100.0F, 12.0F, 0.3F, 0.7F, 0.8F, 0.4F, 1e-5F, 20.0F, 48.4F, 22.0F);
+  const float inf = std::numeric_limits<float>::infinity();
+  const float big = std::numeric_limits<float>::max();
+  struct Case {
+    const char* what;
+    float DesignState::*member;
+    float value;
+  };
+  const Case cases[] = {
+      {"duty zero", &DesignState::Duty, 0.0F},
+      {"duty one", &DesignState::Duty, 1.0F},
+      {"duty negative", &DesignState::Duty, -0.2F},
+      {"efficiency zero", &DesignState::Effi, 0.0F},
+      {"negative input", &DesignState::Vin, -100.0F},
+      {"no output", &DesignState::Iout, 0.0F},
+      {"diode eats output", &DesignState::Vf, -13.0F},
+      {"no period", &DesignState::T, 0.0F},
+      {"no copper", &DesignState::Acu, 0.0F},
+      {"infinite input", &DesignState::Vin, inf},
+      {"turns beyond the cap", &DesignState::T, big},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DesignState s = base;
+    s.*(c.member) = c.value;
+    const DesignReview r = reviewDesign(s, 0.2);
+    EXPECT_FALSE(r.valid);
+    EXPECT_FALSE(r.feasible);
+    EXPECT_TRUE(r.flags.empty());
+    for (const ReviewQuantity& q : reviewQuantities(r)) {
+      EXPECT_EQ(q.value, 0.0) << q.name;
+    }
+  }
+  for (double bmax : {0.0, -0.2, 1e-300, std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_FALSE(reviewDesign(base, bmax).valid) << bmax;
+  }
+}
+
+TEST(ReviewQuantitiesTest, ListsEveryNumberOnceInReportOrder) {
+  const DesignReview r = reviewOf(DesignInputs{});
+  const auto rows = reviewQuantities(r);
+  const std::vector<std::string> expected = {
+      "Pin", "Ipk", "IpRms",     "IsPk", "IsRms",       "LpRef",     "nRef",     "NpMin", "Ns",
+      "Np",  "n",   "Bpk",       "Isat", "AL",          "gap",       "gapRatio", "AcuP",  "AcuS",
+      "dP",  "dS",  "skinDepth", "fill", "fillAllowed", "JrmsModel", "Vds",      "Vr"};
+  ASSERT_EQ(rows.size(), expected.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].name, expected[i]);
+    EXPECT_TRUE(std::isfinite(rows[i].value) && rows[i].value > 0.0) << expected[i];
+  }
+  EXPECT_EQ(rows[9].value, 227.0);
+  EXPECT_EQ(rows[9].unit, "turns");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].whole, rows[i].name == "Ns" || rows[i].name == "Np") << expected[i];
+  }
+  EXPECT_EQ(rows[14].unit, "m");
+  EXPECT_DOUBLE_EQ(rows[14].value, r.gap);
+}
+
+}  // namespace
+}  // namespace fbc
