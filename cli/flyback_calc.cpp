@@ -231,6 +231,10 @@ int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::
     std::vector<OutputFile> files;
     if (options.sweep) {
       writeSweep(report, options, inputs);
+    } else if (options.explain) {
+      const CoreCatalogue catalogue;
+      designFor(inputs, catalogue);  // a calculation that stops is reported as for the report
+      writeExplanation(report, explainDesign(inputs, catalogue));
     } else {
       files = writeDesign(report, options, inputs);
     }

@@ -118,40 +118,11 @@ bool readDerived(std::u16string_view text, std::string_view quantity, DesignInpu
   }
 }
 
-// The state member each box is read into, with the name the state gives it.
-struct InputTarget {
-  std::string_view quantity;
-  float DesignState::*member;
-};
-
-InputTarget targetOf(DesignInput input) {
-  switch (input) {
-    case DesignInput::Vout:
-      return {"Vout", &DesignState::Vout};
-    case DesignInput::Iout:
-      return {"Iout", &DesignState::Iout};
-    case DesignInput::Vin:
-      return {"Vin", &DesignState::Vin};
-    case DesignInput::Effi:
-      return {"Effi", &DesignState::Effi};
-    case DesignInput::Fs:
-      return {"T", &DesignState::T};
-    case DesignInput::Vf:
-      return {"Vf", &DesignState::Vf};
-    case DesignInput::Duty:
-      return {"Duty", &DesignState::Duty};
-    case DesignInput::Core:
-    case DesignInput::None:
-      break;
-  }
-  return {"", nullptr};
-}
-
 // Step 1 for one box, in the table's order: the efficiency is a percentage, the frequency
 // becomes the period.
 bool readInput(const InputInfo& info, const DesignInputs& in, DesignState& s,
                CalculationResult& stop) {
-  const InputTarget target = targetOf(info.input);
+  const InputTarget target = inputTarget(info.input);
   const std::u16string& text = *inputText(in, info.input);
   if (info.reading == InputReading::Single) {
     return readDirect(text, target.quantity, info.input, s.*target.member, stop);

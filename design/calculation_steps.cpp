@@ -55,6 +55,29 @@ const std::array<DerivedRead, 2> kDerivedReads{{
      [](double typed) { return checkedDivide(1.0, typed); }},
 }};
 
+InputTarget inputTarget(DesignInput input) {
+  switch (input) {
+    case DesignInput::Vout:
+      return {"Vout", &DesignState::Vout};
+    case DesignInput::Iout:
+      return {"Iout", &DesignState::Iout};
+    case DesignInput::Vin:
+      return {"Vin", &DesignState::Vin};
+    case DesignInput::Effi:
+      return {"Effi", &DesignState::Effi};
+    case DesignInput::Fs:
+      return {"T", &DesignState::T};
+    case DesignInput::Vf:
+      return {"Vf", &DesignState::Vf};
+    case DesignInput::Duty:
+      return {"Duty", &DesignState::Duty};
+    case DesignInput::Core:
+    case DesignInput::None:
+      break;
+  }
+  return {"", nullptr};
+}
+
 const DerivedRead* derivedRead(DesignInput input) {
   for (const DerivedRead& read : kDerivedReads) {
     if (read.input == input) {

@@ -24,6 +24,14 @@ struct CalculationStep {
 // flux swing and the catalogue's figures.
 extern const std::array<CalculationStep, 14> kCalculationSteps;
 
+// The state member step 1 reads a box into, with the name the state gives it (the frequency
+// box gives T); nullptr for the core and DesignInput::None.
+struct InputTarget {
+  std::string_view quantity;
+  float DesignState::*member;
+};
+InputTarget inputTarget(DesignInput input);
+
 // How step 1 works out a box read as a 64-bit number before it is stored: the efficiency is a
 // percentage, the frequency becomes the period. `formula` uses the input's key.
 struct DerivedRead {
