@@ -12,6 +12,8 @@
 #include <benchmark/benchmark.h>
 
 #include "cli/flyback_calc.h"
+#include "design/batch_reader.h"
+#include "design/core_catalogue.h"
 
 namespace {
 
@@ -66,6 +68,26 @@ void batch(benchmark::State& state, const char* format) {
       benchmark::Counter(static_cast<double>(kRows), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// The same rows read and designed, nothing written: what the output costs is the difference.
+void readAndDesignOnly(benchmark::State& state) {
+  const std::string text = batchText();
+  const fbc::CoreCatalogue catalogue;
+  for (auto _ : state) {
+    std::istringstream in(text);
+    fbc::BatchReader reader(in, fbc::DesignInputs{});
+    for (fbc::BatchRow row; reader.next(row);) {
+      try {
+        fbc::applyLimitRules(row.inputs, "");
+        benchmark::DoNotOptimize(fbc::designFor(row.inputs, catalogue, ""));
+      } catch (const fbc::InputError&) {
+      }
+    }
+  }
+  state.counters["rows/s"] =
+      benchmark::Counter(static_cast<double>(kRows), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+BENCHMARK(readAndDesignOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(batch, json, "json")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(batch, csv, "csv")->Unit(benchmark::kMillisecond);
 

@@ -34,36 +34,36 @@ class RowWriter {
 
 class JsonLines final : public RowWriter {
  public:
-  explicit JsonLines(std::ostream& out) : out_(out) {}
+  explicit JsonLines(std::ostream& out) : json_(out, JsonLayout::Compact) {}
 
   void ok(int row, const DesignReport& report) override {
-    JsonWriter json = begin(row, "ok");
-    writeReportMembers(json, report);
-    end(json);
+    begin(row, "ok");
+    writeReportMembers(json_, report);
+    end();
   }
   void error(int row, const std::string& message) override {
-    JsonWriter json = begin(row, "error");
-    json.key(kMessage);
-    json.value(std::string_view(message));
-    end(json);
+    begin(row, "error");
+    json_.key(kMessage);
+    json_.value(std::string_view(message));
+    end();
   }
 
  private:
-  JsonWriter begin(int row, std::string_view status) {
-    JsonWriter json(out_, JsonLayout::Compact);
-    json.beginObject();
-    json.key(kRow);
-    json.value(row);
-    json.key(kStatus);
-    json.value(status);
-    return json;
+  // One writer for every row: a finished document leaves it ready for the next, its buffer
+  // kept.
+  void begin(int row, std::string_view status) {
+    json_.beginObject();
+    json_.key(kRow);
+    json_.value(row);
+    json_.key(kStatus);
+    json_.value(status);
   }
-  static void end(JsonWriter& json) {
-    json.endObject();
-    json.finish();
+  void end() {
+    json_.endObject();
+    json_.finish();
   }
 
-  std::ostream& out_;
+  JsonWriter json_;
 };
 
 // A CSV cell: quoted when it holds a comma, a quote or a line break.

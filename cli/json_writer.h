@@ -50,7 +50,8 @@ class JsonWriter {
   void boolean(bool flag);
   void null();
 
-  // Ends the document with a newline and writes what is still held.
+  // Ends the document with a newline and writes what is still held. The writer can then
+  // write another document.
   void finish();
 
  private:
