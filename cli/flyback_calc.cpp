@@ -1,9 +1,10 @@
 #include "cli/flyback_calc.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <exception>
 #include <fstream>
-#include <iostream>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include <utility>
 
 #include "cli/batch_run.h"
+#include "cli/descriptor_input.h"
 #include "cli/export_helper.h"
 #include "cli/export_request.h"
 #include "cli/file_output.h"
@@ -205,7 +207,9 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
 }
 
 int runFlybackCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  return runFlybackCalc(args, std::cin, out, err);
+  DescriptorInput standardInput(STDIN_FILENO, out);
+  std::istream in(&standardInput);
+  return runFlybackCalc(args, in, out, err);
 }
 
 int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
