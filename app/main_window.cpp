@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/accessibility.h"
 #include "app/control_objects.h"
 #include "app/input_messages.h"
 #include "app/picture_box.h"
@@ -180,6 +181,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   connectHandlers();
   addWindowCaptureActions(*this, [this] { return cmbCore_->currentText(); });
   addDesignReviewAction(*this);
+  setUpAccessibility(*this);
   load();
   cmdcal_->setFocus();
 }
@@ -460,6 +462,7 @@ void MainWindow::calculate() {
   Value pic2 = Pic2_->value();
   runWaveformStage(state_, constants.m, pic1, pic2, *labels_.lblpic1_1, *labels_.lbldiv1,
                    *labels_.lbldiv2);
+  describePlots(*this, state_, constants.m);
 
   if (result.usedPreviousCore) {
     report(MessageKind::Notice, previousCoreNotice(fromText(inputs.core), lookedUpCore_));
@@ -485,6 +488,7 @@ void MainWindow::command1Click() {
     Value pic2 = Pic2_->value();
     clearDisplay(pic1, pic2, *labels_.lbldiv1, *labels_.lbldiv2, *labels_.lblCuondo,
                  *labels_.lblinfo, *labels_.lbltest);
+    clearPlotDescriptions(*this);
   } catch (const RuntimeError& error) {
     report(MessageKind::Stop, runtimeErrorMessage(error));
   } catch (const std::exception&) {

@@ -136,7 +136,7 @@ class CsvRows final : public RowWriter, private JsonScalarSink {
       cells_[next_++].assign(text);
       return;
     }
-    // A path the model report lacks has no column (an array longer than the model's).
+    // A path the model report lacks has no column.
     if (const auto column = columns_.find(std::string(path)); column != columns_.end()) {
       cells_[column->second].assign(text);
       next_ = column->second + 1;

@@ -17,11 +17,14 @@
 #include "cli/export_request.h"
 #include "cli/file_output.h"
 #include "cli/options.h"
+#include "cli/review_report.h"
 #include "cli/waveform_csv.h"
 #include "design/click_constants.h"
+#include "design/core_advice.h"
 #include "design/design_inputs.h"
 #include "design/input_rules.h"
 #include "design/result_texts.h"
+#include "design/review.h"
 #include "platform/errors.h"
 #include "platform/text.h"
 
@@ -122,6 +125,16 @@ void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs
   }
 }
 
+void writeAdvice(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
+  const CoreAdvice advice =
+      adviseCores(inputs, CoreCatalogue{}, levelSwing(inputs.level).value_or(0.0));
+  if (options.format == OutputFormat::Json) {
+    writeAdviceJson(out, advice);
+  } else {
+    writeAdviceTable(out, advice);
+  }
+}
+
 // One design: its report, or its waveform CSV when that goes to standard output, into `out`;
 // returns the files asked for.
 std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options,
@@ -203,6 +216,9 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
   if (report.state.Lp != 0.0F) {
     report.scales = waveformScales(report.state, constants.m);
   }
+  if (const std::optional<double> swing = levelSwing(inputs.level)) {
+    report.review = reviewDesign(report.state, *swing);
+  }
   return report;
 }
 
@@ -239,6 +255,8 @@ int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::
       const CoreCatalogue catalogue;
       designFor(inputs, catalogue);  // a calculation that stops is reported as for the report
       writeExplanation(report, explainDesign(inputs, catalogue));
+    } else if (options.advise) {
+      writeAdvice(report, options, inputs);
     } else {
       files = writeDesign(report, options, inputs);
     }

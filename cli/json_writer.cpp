@@ -244,11 +244,7 @@ void JsonWriter::beforeValue() {
     return;
   }
   if (sink_ != nullptr) {
-    path_.resize(level.pathLength);
-    if (!path_.empty()) {
-      path_ += '.';
-    }
-    path_ += std::to_string(level.members);
+    // An item of a flattened array: it joins the array's one cell.
     ++level.members;
     return;
   }
@@ -260,7 +256,13 @@ void JsonWriter::beforeValue() {
 }
 
 void JsonWriter::open(char bracket, bool object) {
+  if (sink_ != nullptr && !levels_.empty() && !levels_.back().object) {
+    throw std::logic_error("an array holding objects or arrays cannot be flattened");
+  }
   beforeValue();
+  if (sink_ != nullptr && !object) {
+    arrayCell_.clear();
+  }
   if (out_ != nullptr) {
     text_ += bracket;
   }
@@ -276,6 +278,10 @@ void JsonWriter::close(char bracket) {
   path_.resize(levels_.back().pathLength);
   levels_.pop_back();
   if (out_ == nullptr) {
+    if (!object) {
+      sink_->scalar(path_, arrayCell_, JsonScalarSink::Kind::String);
+      arrayCell_.clear();
+    }
     return;
   }
   if (!empty) {
@@ -295,7 +301,12 @@ void JsonWriter::newlineAndIndent() {
 void JsonWriter::token(std::string_view text, JsonScalarSink::Kind kind) {
   beforeValue();
   if (sink_ != nullptr) {
-    sink_->scalar(path_, text, kind);
+    if (!levels_.empty() && !levels_.back().object) {
+      arrayCell_ += arrayCell_.empty() ? "" : " ";
+      arrayCell_ += text;
+    } else {
+      sink_->scalar(path_, text, kind);
+    }
     return;
   }
   text_ += text;

@@ -12,8 +12,11 @@ namespace fbc {
 enum class JsonLayout { Indented, Compact };
 
 // Receives the scalar values of a flattened document, each with its dotted path ("state.Lp",
-// "labels.lblNt", array items by their index from 0): the batch's CSV columns. Strings come as
-// their UTF-8 text, numbers and Booleans as their JSON tokens, null as empty text.
+// "labels.lblNt"): the batch's CSV columns. Strings come as their UTF-8 text, numbers and
+// Booleans as their JSON tokens, null as empty text. An array of scalars is one value, its
+// items joined by blanks ("gap-too-large window-overfull"), so that a row with more items
+// than another still fits the same columns; arrays holding objects or arrays cannot be
+// flattened.
 class JsonScalarSink {
  public:
   enum class Kind { String, Number, Boolean, Null };
@@ -76,9 +79,10 @@ class JsonWriter {
   JsonLayout layout_ = JsonLayout::Indented;
   std::vector<Level> levels_;
   bool keyPending_ = false;
-  std::string path_;  // of the value about to be written, for the sink
-  std::string text_;  // written to out_ at finish() and whenever it grows long
-  std::string utf8_;  // a UTF-16 text on its way, kept to save allocations
+  std::string path_;       // of the value about to be written, for the sink
+  std::string arrayCell_;  // the items of the array being flattened so far
+  std::string text_;       // written to out_ at finish() and whenever it grows long
+  std::string utf8_;       // a UTF-16 text on its way, kept to save allocations
 };
 
 }  // namespace fbc

@@ -28,6 +28,7 @@ struct RawOptions {
   std::string level = "typ";
   std::string format = "text";
   bool sweep = false;
+  bool advise = false;
   bool version = false;
   std::string waveformCsv;
   std::string plot;
@@ -72,6 +73,7 @@ constexpr std::string_view kFooter =
     "  flyback-calc --vin 141 --vout 12 --iout 5 --core PQ3230\n"
     "  flyback-calc --level hi --effi 85 --format json\n"
     "  flyback-calc --sweep --fs 100000\n"
+    "  flyback-calc --advise --format json\n"
     "  flyback-calc --waveform-csv wave.csv --plot wave.png\n"
     "  flyback-calc --fs 100000 --waveform-csv - > wave.csv\n"
     "  flyback-calc --explain --vin 141 --core PQ3230\n"
@@ -161,6 +163,11 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
   app.add_flag("--sweep", raw.sweep,
                "design with every catalogue core, one row each; --core is ignored. "
                "Example: --sweep --format json");
+  app.add_flag("--advise", raw.advise,
+               "review the design on every catalogue core at the chosen level and recommend the "
+               "smallest that can be built: a table, or with --format json an object "
+               "{\"recommended\": name or null, \"cores\": [...]}; --core is ignored. "
+               "Example: --advise --vin 141 --level lo");
   files.waveformCsv =
       app.add_option("--waveform-csv", raw.waveformCsv,
                      "write the waveform samples as CSV (header t,vsw,isw,vd,id; SI units) to "
@@ -227,10 +234,14 @@ void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOption
     }
     options.plotFormat = *format;
   }
-  // A sweep has no one design whose waveforms could be shown.
-  if (raw.sweep && (csvAsked || plotAsked)) {
+  // A sweep or the advice has no one design whose waveforms could be shown.
+  if ((raw.sweep || raw.advise) && (csvAsked || plotAsked)) {
     throw UsageError(std::string(csvAsked ? "--waveform-csv" : "--plot") +
-                     " shows one design and cannot be combined with --sweep");
+                     " shows one design and cannot be combined with " +
+                     (raw.sweep ? "--sweep" : "--advise"));
+  }
+  if (raw.sweep && raw.advise) {
+    throw UsageError("--sweep and --advise each list every core; choose one");
   }
   options.waveformCsv = raw.waveformCsv;
   options.plot = raw.plot;
@@ -245,6 +256,7 @@ void checkModeOptions(const FileOptions& files, const RawOptions& raw, CliOption
     const char* name;
   } others[] = {
       {raw.sweep, "--sweep"},
+      {raw.advise, "--advise"},
       {files.waveformCsv->count() > 0, "--waveform-csv"},
       {files.plot->count() > 0, "--plot"},
   };
@@ -322,6 +334,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
   options.inputs.level = toLevel(raw.level);
   options.format = toFormat(raw.format);
   options.sweep = raw.sweep;
+  options.advise = raw.advise;
   checkFileOptions(files, raw, options);
   checkModeOptions(files, raw, options);
   return result;

@@ -21,6 +21,8 @@ struct CliOptions {
   DesignInputs inputs;
   OutputFormat format = OutputFormat::Text;
   bool sweep = false;
+  // Review the design on every catalogue core and recommend one.
+  bool advise = false;
   // The waveform samples as CSV: a file name, "-" for standard output (instead of the report),
   // or empty when not asked for.
   std::string waveformCsv;

@@ -8,8 +8,10 @@
 
 #include "cli/json_writer.h"
 #include "cli/options.h"
+#include "cli/review_report.h"
 #include "design/design_inputs.h"
 #include "design/design_state_members.h"
+#include "design/review_display.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
 
@@ -170,6 +172,9 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
     writeLine(out, "lbldiv1", utf8(report.scales->lbldiv1));
     writeLine(out, "lbldiv2", utf8(report.scales->lbldiv2));
   }
+  if (report.review) {
+    writeReviewText(out, *report.review);
+  }
 }
 
 void writeReportMembers(JsonWriter& json, const DesignReport& report) {
@@ -181,6 +186,8 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report) {
   writeLabels(json, report.texts);
   json.key("scales");
   writeScales(json, report.scales);
+  json.key("review");
+  writeReviewJson(json, report.review ? &*report.review : nullptr);
 }
 
 void writeJsonReport(std::ostream& out, const DesignReport& report) {
@@ -232,8 +239,17 @@ void writeSweepTable(std::ostream& out, const std::vector<DesignReport>& rows) {
     std::vector<std::string> cells;
   };
   std::vector<Column> table{
-      {"Core", Left, {}},    {"Ns", Right, {}},    {"Np", Right, {}},        {"Ns/Np", Right, {}},
-      {"Lp[µH]", Right, {}}, {"dB[T]", Right, {}}, {"Im[A/mm²]", Right, {}},
+      {"Core", Left, {}},
+      {"Ns", Right, {}},
+      {"Np", Right, {}},
+      {"Ns/Np", Right, {}},
+      {"Lp[µH]", Right, {}},
+      {"dB[T]", Right, {}},
+      {"Im[A/mm²]", Right, {}},
+      // The engineering review: whole turns, the air gap and whether it can be built.
+      {"Np:Ns", Right, {}},
+      {"Buildable", Left, {}},
+      {"Gap[mm]", Right, {}},
   };
   for (const DesignReport& row : rows) {
     table[0].cells.push_back(utf8(row.inputs.core));
@@ -243,6 +259,11 @@ void writeSweepTable(std::ostream& out, const std::vector<DesignReport>& rows) {
     table[4].cells.push_back(microhenries(row.texts));
     table[5].cells.push_back(number(row.state.dB));
     table[6].cells.push_back(number(row.state.Im));
+    const DesignReview* review = row.review && row.review->valid ? &*row.review : nullptr;
+    table[7].cells.push_back(review ? std::to_string(review->Np) + ":" + std::to_string(review->Ns)
+                                    : "-");
+    table[8].cells.push_back(review ? (review->feasible ? "yes" : "no") : "-");
+    table[9].cells.push_back(review ? reviewValueText(*reviewDisplay("gap"), review->gap) : "-");
   }
 
   std::vector<std::size_t> widths;
@@ -296,6 +317,22 @@ void writeSweepJson(std::ostream& out, const std::vector<DesignReport>& rows) {
     json.value(std::u16string_view(row.texts.lblLp));
     json.key("lblCuondo");
     json.value(std::u16string_view(row.texts.lblCuondo));
+    // The review's whole turns, gap and feasibility (null when it could not be made).
+    json.key("review");
+    if (row.review && row.review->valid) {
+      json.beginObject();
+      json.key("Np");
+      json.value(row.review->Np);
+      json.key("Ns");
+      json.value(row.review->Ns);
+      json.key("gap");
+      json.value(row.review->gap);
+      json.key("feasible");
+      json.boolean(row.review->feasible);
+      json.endObject();
+    } else {
+      json.null();
+    }
     json.endObject();
   }
   json.endArray();

@@ -9,6 +9,7 @@
 #include "design/design_explanation.h"
 #include "design/design_state.h"
 #include "design/result_texts.h"
+#include "design/review.h"
 #include "waveform/scales.h"
 
 namespace fbc {
@@ -21,6 +22,8 @@ struct DesignReport {
   DesignState state;
   ResultTexts texts;
   std::optional<WaveformScales> scales;
+  // The engineering review at the level's flux swing (none without a level).
+  std::optional<DesignReview> review;
 };
 
 // A short readable report: inputs, the design figures with units, the verdict and the labels.
@@ -30,8 +33,9 @@ void writeTextReport(std::ostream& out, const DesignReport& report);
 // and every batch row are made by this one function, so a member added here appears in both.
 void writeReportMembers(JsonWriter& json, const DesignReport& report);
 
-// One JSON object with the members "inputs", "state", "labels" and "scales" (the peaks, full
-// scales and the three waveform captions; null without scales).
+// One JSON object with the members "inputs", "state", "labels", "scales" (the peaks, full
+// scales and the three waveform captions; null without scales) and "review" (null when the
+// design could not be reviewed).
 void writeJsonReport(std::ostream& out, const DesignReport& report);
 
 // The calculation step by step, one line per stored value ("14  Np = sqrt(Lp / AL) =

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -126,13 +127,37 @@ void writeSample(JsonWriter& json) {
   json.key("list");
   json.beginArray();
   json.boolean(false);
-  json.beginObject();
-  json.key("x");
   json.value(1.5);
-  json.endObject();
   json.endArray();
   json.endObject();
   json.finish();
+}
+
+// Strings are escaped exactly as the JSON library escapes them, well-formed UTF-8 or not.
+TEST(JsonWriter, EscapesStringsAsTheJsonLibraryDoes) {
+  const std::string texts[] = {
+      "",
+      "plain ASCII text longer than eight bytes",
+      "say \"hi\" \\ back",
+      std::string("\x00\x01\x1f\x7f\b\f\n\r\t", 9),
+      "普通 銅線温度上昇は調度よいです。",
+      "\xEF\xBB\xBF mark",
+      "bad \xFF byte",
+      "cut \xE6\x99",
+      "overlong \xC0\xAF",
+      "surrogate \xED\xA0\x80",
+      "12345678\"12345678\\1234567\n",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    std::ostringstream out;
+    JsonWriter json(out, JsonLayout::Compact);
+    json.value(std::string_view(text));
+    json.finish();
+    EXPECT_EQ(
+        out.str(),
+        nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+  }
 }
 
 TEST(JsonWriter, CompactLayoutIsOneLineOfTheSameDocument) {
@@ -145,7 +170,7 @@ TEST(JsonWriter, CompactLayoutIsOneLineOfTheSameDocument) {
   EXPECT_EQ(
       compact.str(),
       "{\"row\":3,\"a \\\"quoted\\\" name\":\"普通, \\\"x\\\"\",\"state\":{\"Lp\":0.000333333,"
-      "\"none\":null,\"empty\":{}},\"list\":[false,{\"x\":1.5}]}\n");
+      "\"none\":null,\"empty\":{}},\"list\":[false,1.5]}\n");
   EXPECT_EQ(nlohmann::ordered_json::parse(compact.str()),
             nlohmann::ordered_json::parse(indented.str()));
 }
@@ -163,10 +188,8 @@ TEST(JsonWriter, FlattensScalarsWithTheirDottedPaths) {
   EXPECT_EQ(sink.items, (std::vector<std::string>{
                             "row=3/1",
                             "a \"quoted\" name=普通, \"x\"/0",  // strings unquoted
-                            "state.Lp=0.000333333/1",
-                            "state.none=/3",
-                            "list.0=false/2",
-                            "list.1.x=1.5/1",
+                            "state.Lp=0.000333333/1", "state.none=/3",
+                            "list=false 1.5/0",  // an array is one cell
                         }));
 }
 
@@ -220,6 +243,66 @@ TEST(JsonWriter, RefusesMisnestedDocuments) {
     JsonWriter json(out);
     EXPECT_THROW(c.misuse(json), std::logic_error);
   }
+}
+
+}  // namespace
+}  // namespace fbc
+
+namespace fbc {
+namespace {
+
+// Collects what a flattened document hands over, path by path.
+class CollectingSink : public JsonScalarSink {
+ public:
+  void scalar(std::string_view path, std::string_view text, Kind kind) override {
+    cells.emplace_back(std::string(path), std::string(text), kind);
+  }
+  std::vector<std::tuple<std::string, std::string, Kind>> cells;
+};
+
+TEST(JsonWriterSink, FlattensMembersByPathAndArraysIntoOneCell) {
+  CollectingSink sink;
+  JsonWriter json(sink);
+  json.beginObject();
+  json.key("state");
+  json.beginObject();
+  json.key("Lp");
+  json.value(3.333333e-4F);
+  json.endObject();
+  json.key("review");
+  json.beginObject();
+  json.key("flags");
+  json.beginArray();
+  json.value("gap-too-large");
+  json.value("window-overfull");
+  json.endArray();
+  json.key("none");
+  json.beginArray();
+  json.endArray();
+  json.key("feasible");
+  json.boolean(false);
+  json.key("scales");
+  json.null();
+  json.endObject();
+  json.endObject();
+  using Kind = JsonScalarSink::Kind;
+  const std::vector<std::tuple<std::string, std::string, Kind>> expected{
+      {"state.Lp", "0.0003333333", Kind::Number},
+      {"review.flags", "gap-too-large window-overfull", Kind::String},
+      {"review.none", "", Kind::String},
+      {"review.feasible", "false", Kind::Boolean},
+      {"review.scales", "", Kind::Null},
+  };
+  EXPECT_EQ(sink.cells, expected);
+}
+
+TEST(JsonWriterSink, RefusesArraysOfContainers) {
+  CollectingSink sink;
+  JsonWriter json(sink);
+  json.beginObject();
+  json.key("rows");
+  json.beginArray();
+  EXPECT_THROW(json.beginObject(), std::logic_error);
 }
 
 }  // namespace

@@ -135,6 +135,58 @@ TEST(ReviewPublishedExampleTest, CalculatorPodBoundaryExample) {
   EXPECT_NEAR(24.0 + r.nRef * 5.0, 40.0, 1e-4);
 }
 
+// ON Semiconductor NCP1215 data sheet ("Low Cost Variable OFF Time Switched Mode Power Supply
+// Controller", NCP1215/D), section "Application Design Example", page 11, eqs. 20 to 23 and 27:
+// a wall adapter worked at the lowest bulk voltage 127 V, dmax 0.5 and 75 kHz (eq. 27), where it
+// runs at the boundary (the note's Lp = 4.14 mH and Ippk = 0.2047 A give an on time
+// Lp·Ippk/Vbulk-min = 6.67 µs, half the period). Core EF16, Ae = 20.1 mm², N67 at Bmax = 0.28 T.
+// Printed:
+//   eq. 20  np = Lp·Ippk/(Bmax·Ae) = 4.14e-3·0.2047/(0.28·20.1e-6) = 150 turns
+//   eq. 22  ns = (Vs+Vfwd)(1−dmax)·np/(dmax·Vbulk-min) = (6.5+0.7)(1−0.5)150/(0.5·127) = 8.5
+//           → 9 turns (6.5 V output, 0.7 V Schottky)
+//   eq. 23  the same for the 12 V auxiliary winding with a 1 V diode: 15.35 → 15 turns.
+// What coincides with the review: Lp·Ippk is the on-time volt-seconds Vin·D·T at the boundary,
+// so eq. 20 is NpMin and the review's LpRef·Ipk is the note's Lp·Ippk; eqs. 22/23 divide np by the
+// volt-second ratio nRef. The note keeps np = 150 and rounds ns to the nearest turn (15.35 → 15),
+// while the review rounds both counts up (Np 159) to keep n ≥ nRef, so Np and the auxiliary count
+// are not compared; for the main winding both round 8.5 up to 9. The adapter's output power and
+// efficiency are stated on the page before, which was not available: Iout and η below are
+// placeholders, and none of the compared numbers depends on them.
+TEST(ReviewPublishedExampleTest, OnSemiNcp1215AdapterTurns) {
+  const auto review = [](float vout, float vf) {
+    return reviewDesign(
+        stateOf(127.0F, vout, 1.0F, vf, 1.0F, 0.5F, 1.0F / 75000.0F, 20.1F, 48.4F, 22.0F), 0.28);
+  };
+  const DesignReview output = review(6.5F, 0.7F);
+  ASSERT_TRUE(output.valid);
+  // eq. 20: 150 turns, printed whole.
+  EXPECT_NEAR(output.NpMin, 150.0, 0.5);
+  // The note's Lp and Ippk are the boundary pair: their product is the on-time volt-seconds, to
+  // the three figures of Lp.
+  EXPECT_NEAR(output.LpRef * output.Ipk, 4.14e-3 * 0.2047, 0.005e-3 * 0.2047 + 4.14e-3 * 0.00005);
+
+  const struct {
+    const char* winding;
+    float vout;
+    float vf;
+    double nsPrinted;          // np/nRef with np = 150, as printed
+    double tolerance;          // half the last printed digit
+    std::optional<int> turns;  // only where the note rounds as the review does
+  } cases[] = {
+      {"6.5 V output (eq. 22)", 6.5F, 0.7F, 8.5, 0.05, 9},
+      {"12 V auxiliary (eq. 23)", 12.0F, 1.0F, 15.35, 0.005, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.winding);
+    const DesignReview r = review(c.vout, c.vf);
+    ASSERT_TRUE(r.valid);
+    EXPECT_NEAR(150.0 / r.nRef, c.nsPrinted, c.tolerance);
+    if (c.turns) {
+      EXPECT_EQ(r.Ns, *c.turns);
+    }
+  }
+}
+
 // Power Integrations AN-23 (TinySwitch design, step 18) asks for a gap above 0.1 mm "to ensure
 // manufacturability" and gives Lg = 40π·Ae·(Np²/(1000·Lp) − 1/AL) in mm with Ae in cm², Lp in
 // µH, AL in nH/turn²: with the core's own reluctance left out (AL → ∞) it is μ0·Np²·Ae/Lp.

@@ -1,0 +1,196 @@
+#include "cli/review_report.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "design/review_display.h"
+#include "platform/number_text.h"
+#include "platform/text.h"
+
+namespace fbc {
+
+namespace {
+
+// Terminal columns of a text with no double-width characters: one per code point.
+std::size_t columns(std::string_view utf8Text) {
+  return static_cast<std::size_t>(std::count_if(utf8Text.begin(), utf8Text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+std::string padded(std::string_view text, std::size_t width) {
+  std::string cell(text);
+  for (std::size_t c = columns(text); c < width; ++c) {
+    cell += ' ';
+  }
+  return cell;
+}
+
+std::string shownValue(std::string_view name, double value) {
+  const ReviewDisplay* d = reviewDisplay(name);
+  return d != nullptr ? reviewValueText(*d, value) : shortestRoundTrip(value);
+}
+
+std::string flagCodes(const DesignReview& review) {
+  std::string codes;
+  for (ReviewFlag flag : review.flags) {
+    codes += (codes.empty() ? "" : " ") + std::string(reviewFlagCode(flag));
+  }
+  return codes.empty() ? "-" : codes;
+}
+
+}  // namespace
+
+void writeReviewMembers(JsonWriter& json, const DesignReview& review) {
+  for (const ReviewQuantity& q : reviewQuantities(review)) {
+    json.key(q.name);
+    if (q.whole) {
+      json.value(static_cast<int>(q.value));
+    } else {
+      json.value(q.value);
+    }
+  }
+  json.key("flags");
+  json.beginArray();
+  for (ReviewFlag flag : review.flags) {
+    json.value(reviewFlagCode(flag));
+  }
+  json.endArray();
+  json.key("feasible");
+  json.boolean(review.feasible);
+}
+
+void writeReviewJson(JsonWriter& json, const DesignReview* review) {
+  if (review == nullptr || !review->valid) {
+    json.null();
+    return;
+  }
+  json.beginObject();
+  writeReviewMembers(json, *review);
+  json.endObject();
+}
+
+void writeReviewText(std::ostream& out, const DesignReview& review) {
+  constexpr std::size_t kCaptionColumns = 44;
+  out << "\nEngineering review (whole turns; critical conduction at this duty)\n";
+  if (!review.valid) {
+    out << "  The design cannot be reviewed: its inputs lie outside what the formulas cover or "
+           "its numbers are too large.\n";
+    return;
+  }
+  for (const ReviewQuantity& q : reviewQuantities(review)) {
+    const ReviewDisplay* d = reviewDisplay(q.name);
+    const std::string caption = d != nullptr
+                                    ? std::string(d->description) + " " + std::string(q.name)
+                                    : std::string(q.name);
+    out << "  " << padded(caption, kCaptionColumns) << shownValue(q.name, q.value);
+    const std::string_view unit = d != nullptr ? d->unit : q.unit;
+    if (!unit.empty()) {
+      out << ' ' << unit;
+    }
+    out << '\n';
+  }
+  out << "  " << padded("Buildable", kCaptionColumns)
+      << (review.feasible ? "yes" : "no: see the flags below") << '\n';
+  if (review.flags.empty()) {
+    out << "  No flags.\n";
+    return;
+  }
+  out << "  Flags\n";
+  for (ReviewFlag flag : review.flags) {
+    out << "    " << reviewFlagCode(flag) << (isBlockingFlag(flag) ? "" : " (advice)") << ": "
+        << reviewFlagSentenceEnglish(flag) << ".\n";
+  }
+}
+
+void writeAdviceTable(std::ostream& out, const CoreAdvice& advice) {
+  struct Column {
+    std::string_view heading;
+    bool left;
+  };
+  constexpr Column kColumns[] = {{"Core", true},     {"Buildable", true},  {"Np", false},
+                                 {"Ns", false},      {"Gap[mm]", false},   {"Bpk[T]", false},
+                                 {"Fill[%]", false}, {"Allowed[%]", false}};
+  constexpr std::size_t kColumnCount = std::size(kColumns);
+  std::vector<std::array<std::string, kColumnCount>> rows;
+  std::vector<std::string> flags;
+  for (const CoreReview& core : advice.cores) {
+    const DesignReview& r = core.review;
+    std::array<std::string, kColumnCount> cells{toUtf8(core.core)};
+    if (!r.valid) {
+      cells[1] = core.completed ? "not reviewed" : "stopped";
+      flags.push_back("-");
+    } else {
+      cells[1] = r.feasible ? "yes" : "no";
+      cells[2] = std::to_string(r.Np);
+      cells[3] = std::to_string(r.Ns);
+      cells[4] = shownValue("gap", r.gap);
+      cells[5] = shownValue("Bpk", r.Bpk);
+      cells[6] = shownValue("fill", r.fill);
+      cells[7] = shownValue("fillAllowed", r.fillAllowed);
+      flags.push_back(flagCodes(r));
+    }
+    rows.push_back(cells);
+  }
+  std::array<std::size_t, kColumnCount> widths{};
+  for (std::size_t c = 0; c < kColumnCount; ++c) {
+    widths[c] = columns(kColumns[c].heading);
+    for (const auto& row : rows) {
+      widths[c] = std::max(widths[c], columns(row[c]));
+    }
+  }
+  auto cell = [&](std::string_view text, std::size_t c) {
+    const std::string padding(widths[c] - columns(text), ' ');
+    out << (kColumns[c].left ? std::string(text) + padding : padding + std::string(text)) << "  ";
+  };
+  for (std::size_t c = 0; c < kColumnCount; ++c) {
+    cell(kColumns[c].heading, c);
+  }
+  out << "Flags\n";
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+      cell(rows[r][c], c);
+    }
+    out << flags[r] << '\n';
+  }
+  out << "\nRecommended core: "
+      << (advice.recommended ? toUtf8(*advice.recommended)
+                             : std::string("none of the catalogue's cores can be built"))
+      << '\n';
+}
+
+void writeAdviceJson(std::ostream& out, const CoreAdvice& advice) {
+  JsonWriter json(out);
+  json.beginObject();
+  json.key("recommended");
+  if (advice.recommended) {
+    json.value(std::u16string_view(*advice.recommended));
+  } else {
+    json.null();
+  }
+  json.key("cores");
+  json.beginArray();
+  for (const CoreReview& core : advice.cores) {
+    json.beginObject();
+    json.key("core");
+    json.value(std::u16string_view(core.core));
+    json.key("completed");
+    json.boolean(core.completed);
+    json.key("valid");
+    json.boolean(core.review.valid);
+    if (core.review.valid) {
+      writeReviewMembers(json, core.review);
+    } else {
+      json.key("feasible");
+      json.boolean(false);
+    }
+    json.endObject();
+  }
+  json.endArray();
+  json.endObject();
+  json.finish();
+}
+
+}  // namespace fbc

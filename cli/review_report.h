@@ -1,0 +1,29 @@
+#pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "cli/json_writer.h"
+#include "design/core_advice.h"
+#include "design/review.h"
+
+namespace fbc {
+
+// The review's members into the object `json` has open: every number of reviewQuantities as
+// the shortest text that reads back as the same 64-bit double (Np and Ns as integers), then
+// "flags" (the codes, in order) and "feasible".
+void writeReviewMembers(JsonWriter& json, const DesignReview& review);
+
+// The review as a JSON value: an object, or null for a review that could not be made.
+void writeReviewJson(JsonWriter& json, const DesignReview* review);
+
+// The review section of the text report: the numbers in the units an engineer reads them in,
+// whether the transformer can be built, and each flag with a sentence.
+void writeReviewText(std::ostream& out, const DesignReview& review);
+
+// --advise: every catalogue core's review, the feasible ones first, as an aligned table with
+// the recommendation beneath, or as {"recommended": name|null, "cores": [...]}.
+void writeAdviceTable(std::ostream& out, const CoreAdvice& advice);
+void writeAdviceJson(std::ostream& out, const CoreAdvice& advice);
+
+}  // namespace fbc

@@ -1,0 +1,155 @@
+#include "cli/review_report.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "cli/flyback_calc.h"
+#include "design/calculation.h"
+#include "design/core_catalogue.h"
+#include "design/review.h"
+
+namespace fbc {
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+Outcome run(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  Outcome result;
+  result.status = runFlybackCalc(args, out, err);
+  result.out = out.str();
+  result.err = err.str();
+  return result;
+}
+
+// The window's start values on EER25.5 at 普通: the review the engine makes of them, which the
+// reports must carry number for number.
+DesignReview workedExampleReview() {
+  DesignState state;
+  EXPECT_TRUE(calculateDesign(DesignInputs{}, CoreCatalogue{}, state).completed);
+  return reviewDesign(state, *levelSwing(CoreLevel::Typ));
+}
+
+TEST(ReviewJson, CarriesEveryReviewNumberAsTheSameDouble) {
+  const Outcome result = run({"--format", "json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const nlohmann::json review = nlohmann::json::parse(result.out).at("review");
+  const DesignReview expected = workedExampleReview();
+  for (const ReviewQuantity& q : reviewQuantities(expected)) {
+    SCOPED_TRACE(std::string(q.name));
+    const nlohmann::json& member = review.at(std::string(q.name));
+    if (q.whole) {
+      EXPECT_TRUE(member.is_number_integer());
+    }
+    EXPECT_EQ(member.get<double>(), q.value);
+  }
+  EXPECT_EQ(review.at("Np"), 227);
+  EXPECT_EQ(review.at("Ns"), 28);
+  EXPECT_NEAR(review.at("gap").get<double>(), 8.70e-3, 0.005e-3);
+  EXPECT_EQ(review.at("flags"),
+            nlohmann::json({"gap-too-large", "window-overfull", "wire-beyond-skin-depth"}));
+  EXPECT_EQ(review.at("feasible"), false);
+}
+
+TEST(ReviewText, ShowsTheBuildDataAndASentencePerFlag) {
+  const Outcome result = run({});
+  ASSERT_EQ(result.status, 0) << result.err;
+  for (const char* line :
+       {"Engineering review", "Primary turns Np", "227 turns", "Secondary turns Ns", "28 turns",
+        "Air gap gap", "8.70 mm", "Primary wire diameter dP", "0.94 mm", "Buildable",
+        "no: see the flags below", "gap-too-large: the air gap is longer",
+        "wire-beyond-skin-depth (advice): "}) {
+    EXPECT_NE(result.out.find(line), std::string::npos) << line;
+  }
+}
+
+TEST(ReviewText, SaysWhenTheDesignCannotBeReviewed) {
+  DesignReview invalid;
+  std::ostringstream out;
+  writeReviewText(out, invalid);
+  EXPECT_NE(out.str().find("cannot be reviewed"), std::string::npos);
+  EXPECT_EQ(out.str().find("Flags"), std::string::npos);
+}
+
+TEST(Advice, RecommendsTheSmallestBuildableCoreAndListsFeasibleOnesFirst) {
+  const Outcome result = run({"--advise", "--format", "json"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const nlohmann::json advice = nlohmann::json::parse(result.out);
+  EXPECT_EQ(advice.at("recommended"), "PQ50");
+  const nlohmann::json& cores = advice.at("cores");
+  ASSERT_EQ(cores.size(), 18U);
+  EXPECT_EQ(cores[0].at("core"), "PQ50");
+  EXPECT_EQ(cores[0].at("feasible"), true);
+  EXPECT_EQ(cores[0].at("Np"), 33);
+  bool feasibleBlock = true;
+  for (const nlohmann::json& core : cores) {
+    SCOPED_TRACE(core.at("core").get<std::string>());
+    const bool feasible = core.at("feasible").get<bool>();
+    // Once an infeasible core appears no feasible one follows.
+    EXPECT_FALSE(feasible && !feasibleBlock);
+    feasibleBlock = feasibleBlock && feasible;
+  }
+}
+
+TEST(Advice, TextTableEndsWithTheRecommendation) {
+  const Outcome result = run({"--advise"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out.rfind("Core", 0), 0U);
+  EXPECT_NE(result.out.find("\nPQ50 "), std::string::npos);
+  EXPECT_NE(result.out.find("Recommended core: PQ50\n"), std::string::npos);
+}
+
+TEST(Advice, NoCoreCanBeBuiltIsSaidPlainly) {
+  // 60 V at 60 A is far beyond every core in the catalogue.
+  const Outcome text = run({"--advise", "--vout", "60", "--iout", "60", "--vin", "10"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("Recommended core: none"), std::string::npos);
+  const Outcome json =
+      run({"--advise", "--vout", "60", "--iout", "60", "--vin", "10", "--format", "json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_TRUE(nlohmann::json::parse(json.out).at("recommended").is_null());
+}
+
+TEST(Advice, RefusesOptionsForOneDesign) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--advise", "--sweep"},
+                                             {"--advise", "--plot", "x.png"},
+                                             {"--advise", "--waveform-csv", "-"},
+                                             {"--advise", "--batch", "-"}}) {
+    const Outcome result = run(args);
+    EXPECT_EQ(result.status, 2) << args[1];
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("--advise"), std::string::npos) << result.err;
+  }
+}
+
+TEST(Sweep, RowsCarryWholeTurnsGapAndFeasibility) {
+  const Outcome json = run({"--sweep", "--format", "json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  const nlohmann::json rows = nlohmann::json::parse(json.out);
+  ASSERT_EQ(rows.size(), 18U);
+  const nlohmann::json& first = rows[0].at("review");
+  EXPECT_EQ(first.at("Np"), 227);
+  EXPECT_EQ(first.at("Ns"), 28);
+  EXPECT_EQ(first.at("feasible"), false);
+  EXPECT_EQ(rows[17].at("core"), "PQ50");
+  EXPECT_EQ(rows[17].at("review").at("feasible"), true);
+
+  const Outcome text = run({"--sweep"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("Np:Ns"), std::string::npos);
+  EXPECT_NE(text.out.find("227:28"), std::string::npos);
+  EXPECT_NE(text.out.find("Buildable"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace fbc
