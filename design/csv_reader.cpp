@@ -45,10 +45,16 @@ void CsvReader::skipLine() {
 CsvReader::Status CsvReader::next(std::vector<std::string>& fields, std::string& problem) {
   if (!started_) {
     started_ = true;
-    // The first read fills the buffer with the whole mark unless the input is shorter.
-    if (peek() != -1 &&
-        std::string_view(buffer_ + position_, filled_ - position_).starts_with(kByteOrderMark)) {
-      position_ += kByteOrderMark.size();
+    // A pipe may deliver the first bytes one at a time: gather as many as the mark has (or
+    // all there are) before looking for it.
+    std::streambuf& source = *in_.rdbuf();
+    while (filled_ < kByteOrderMark.size() &&
+           !std::streambuf::traits_type::eq_int_type(source.sgetc(),
+                                                     std::streambuf::traits_type::eof())) {
+      filled_ += static_cast<std::size_t>(source.sgetn(buffer_ + filled_, 1));
+    }
+    if (std::string_view(buffer_, filled_).starts_with(kByteOrderMark)) {
+      position_ = kByteOrderMark.size();
     }
   }
   for (;;) {

@@ -1,7 +1,9 @@
 #include "design/batch_reader.h"
 
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -69,6 +71,46 @@ TEST(CsvReader, ReadsTheFormsOfRfc4180) {
       EXPECT_EQ(got[i].status, c.expected[i].status) << i;
       EXPECT_EQ(got[i].fields, c.expected[i].fields) << i;
     }
+  }
+}
+
+// Hands out its text one byte per read, as a slow pipe may.
+class TrickleBuffer : public std::streambuf {
+ public:
+  explicit TrickleBuffer(std::string text) : text_(std::move(text)) {}
+
+ protected:
+  int_type underflow() override {
+    if (next_ >= text_.size()) {
+      return traits_type::eof();
+    }
+    setg(&text_[next_], &text_[next_], &text_[next_] + 1);
+    ++next_;
+    return traits_type::to_int_type(text_[next_ - 1]);
+  }
+
+ private:
+  std::string text_;
+  std::size_t next_ = 0;
+};
+
+TEST(CsvReader, AByteOrderMarkArrivingByteByByteIsStillDropped) {
+  for (const std::string& text : {std::string("\xEF\xBB\xBFvin\n1\n"), std::string("\xEF\xBB")}) {
+    TrickleBuffer trickle(text);
+    std::istream in(&trickle);
+    CsvReader reader(in);
+    std::vector<std::string> fields;
+    std::string problem;
+    if (text.size() == 2) {  // a partial mark is text
+      ASSERT_EQ(reader.next(fields, problem), kRecord);
+      EXPECT_EQ(fields, (Fields{"\xEF\xBB"}));
+      continue;
+    }
+    ASSERT_EQ(reader.next(fields, problem), kRecord);
+    EXPECT_EQ(fields, (Fields{"vin"}));
+    ASSERT_EQ(reader.next(fields, problem), kRecord);
+    EXPECT_EQ(fields, (Fields{"1"}));
+    EXPECT_EQ(reader.next(fields, problem), CsvReader::Status::End);
   }
 }
 
