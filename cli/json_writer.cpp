@@ -48,9 +48,10 @@ std::size_t sequenceLength(std::string_view text) {
   return length;
 }
 
-// Whether any of eight bytes is a control character, '"' or '\\' (bytes from 0x80 up are
-// parts of UTF-8 sequences and need no escape). Each test sets a byte's top bit where it holds.
-bool needsEscape(const char* bytes) {
+// Whether any of eight bytes is a control character, '"' or '\\', or, unless the text is
+// known to be well-formed UTF-8, a byte from 0x80 up. Each test sets a byte's top bit where it
+// holds.
+bool needsEscape(const char* bytes, bool wellFormed) {
   std::uint64_t word;
   std::memcpy(&word, bytes, sizeof word);
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
@@ -60,7 +61,9 @@ bool needsEscape(const char* bytes) {
   const std::uint64_t control = (word - 0x20 * kOnes) & ascii;
   const std::uint64_t quote = hasZeroByte(word ^ ('"' * kOnes));
   const std::uint64_t backslash = hasZeroByte(word ^ ('\\' * kOnes));
-  return (control | quote | backslash) != 0;
+  // Text not known to be well-formed takes the careful path for any byte from 0x80 up.
+  const std::uint64_t unchecked = wellFormed ? 0 : word & kHigh;
+  return (control | quote | backslash | unchecked) != 0;
 }
 
 // Appends the JSON string of well-formed UTF-8 text, escaped as the JSON library escapes it:
@@ -74,14 +77,12 @@ bool appendQuoted(std::string& out, std::string_view text, bool wellFormed) {
   std::size_t run = 0;  // start of the bytes not yet copied
   std::size_t i = 0;
   while (i < text.size()) {
-    // Well-formed text is skipped eight bytes at a time while none of them needs an escape.
-    if (wellFormed) {
-      while (i + 8 <= text.size() && !needsEscape(text.data() + i)) {
-        i += 8;
-      }
-      if (i == text.size()) {
-        break;
-      }
+    // Skipped eight bytes at a time while none of them needs an escape or a check.
+    while (i + 8 <= text.size() && !needsEscape(text.data() + i, wellFormed)) {
+      i += 8;
+    }
+    if (i == text.size()) {
+      break;
     }
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte >= 0x80 && wellFormed) {
