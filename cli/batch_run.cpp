@@ -1,5 +1,6 @@
 #include "cli/batch_run.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,52 +34,56 @@ class RowWriter {
 
 class JsonLines final : public RowWriter {
  public:
-  explicit JsonLines(std::ostream& out) : out_(out) {}
+  explicit JsonLines(std::ostream& out) : json_(out, JsonLayout::Compact) {}
 
   void ok(int row, const DesignReport& report) override {
-    JsonWriter json = begin(row, "ok");
-    writeReportMembers(json, report);
-    end(json);
+    begin(row, "ok");
+    writeReportMembers(json_, report);
+    end();
   }
   void error(int row, const std::string& message) override {
-    JsonWriter json = begin(row, "error");
-    json.key(kMessage);
-    json.value(std::string_view(message));
-    end(json);
+    begin(row, "error");
+    json_.key(kMessage);
+    json_.value(std::string_view(message));
+    end();
   }
 
  private:
-  JsonWriter begin(int row, std::string_view status) {
-    JsonWriter json(out_, JsonLayout::Compact);
-    json.beginObject();
-    json.key(kRow);
-    json.value(row);
-    json.key(kStatus);
-    json.value(status);
-    return json;
+  // One writer for every row: a finished document leaves it ready for the next, its buffer
+  // kept.
+  void begin(int row, std::string_view status) {
+    json_.beginObject();
+    json_.key(kRow);
+    json_.value(row);
+    json_.key(kStatus);
+    json_.value(status);
   }
-  static void end(JsonWriter& json) {
-    json.endObject();
-    json.finish();
+  void end() {
+    json_.endObject();
+    json_.finish();
   }
 
-  std::ostream& out_;
+  JsonWriter json_;
 };
 
 // A CSV cell: quoted when it holds a comma, a quote or a line break.
-void writeCell(std::ostream& out, std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-    out << text;
+void appendCell(std::string& out, std::string_view text) {
+  // A plain loop: find_first_of searches the set once per character.
+  const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+    return c == ',' || c == '"' || c == '\r' || c == '\n';
+  });
+  if (plain) {
+    out += text;
     return;
   }
-  out << '"';
+  out += '"';
   for (char c : text) {
     if (c == '"') {
-      out << '"';
+      out += '"';
     }
-    out << c;
+    out += c;
   }
-  out << '"';
+  out += '"';
 }
 
 // The dotted paths of a report's scalars, in the order the report writes them.
@@ -97,15 +102,17 @@ class CsvRows final : public RowWriter, private JsonScalarSink {
     json.beginObject();
     writeReportMembers(json, model);
     json.endObject();
+    std::string header;
     for (std::size_t i = 0; i < list.paths.size(); ++i) {
       columns_.emplace(list.paths[i], i);
       if (i > 0) {
-        out_ << ',';
+        header += ',';
       }
-      writeCell(out_, list.paths[i]);
+      appendCell(header, list.paths[i]);
     }
-    out_ << '\n';
-    cells_.resize(list.paths.size());
+    out_ << header << '\n';
+    paths_ = std::move(list.paths);
+    cells_.resize(paths_.size());
   }
 
   void ok(int row, const DesignReport& report) override {
@@ -124,9 +131,15 @@ class CsvRows final : public RowWriter, private JsonScalarSink {
 
  private:
   void scalar(std::string_view path, std::string_view text, Kind) override {
-    // A path the model report lacks has no column (an array longer than the model's).
+    // Usually the path is the next column's, as the report writes its members in order.
+    if (next_ < paths_.size() && paths_[next_] == path) {
+      cells_[next_++].assign(text);
+      return;
+    }
+    // A path the model report lacks has no column.
     if (const auto column = columns_.find(std::string(path)); column != columns_.end()) {
       cells_[column->second].assign(text);
+      next_ = column->second + 1;
     }
   }
   void start(int row, std::string_view status) {
@@ -135,20 +148,26 @@ class CsvRows final : public RowWriter, private JsonScalarSink {
     }
     cells_[0] = std::to_string(row);
     cells_[1] = status;
+    next_ = 3;  // after row, status and message
   }
   void flush() {
+    line_.clear();
     for (std::size_t i = 0; i < cells_.size(); ++i) {
       if (i > 0) {
-        out_ << ',';
+        line_ += ',';
       }
-      writeCell(out_, cells_[i]);
+      appendCell(line_, cells_[i]);
     }
-    out_ << '\n';
+    line_ += '\n';
+    out_ << line_;
   }
 
   std::ostream& out_;
+  std::vector<std::string> paths_;
   std::unordered_map<std::string, std::size_t> columns_;
   std::vector<std::string> cells_;
+  std::size_t next_ = 0;
+  std::string line_;
 };
 
 }  // namespace

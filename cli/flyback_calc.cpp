@@ -1,11 +1,12 @@
 #include "cli/flyback_calc.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <exception>
 #include <fstream>
-#include <iostream>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include <utility>
 
 #include "cli/batch_run.h"
+#include "cli/descriptor_input.h"
 #include "cli/export_helper.h"
 #include "cli/export_request.h"
 #include "cli/file_output.h"
@@ -242,7 +244,9 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
 }
 
 int runFlybackCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  return runFlybackCalc(args, std::cin, out, err);
+  DescriptorInput standardInput(STDIN_FILENO, out);
+  std::istream in(&standardInput);
+  return runFlybackCalc(args, in, out, err);
 }
 
 int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -268,6 +272,10 @@ int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::
     std::vector<OutputFile> files;
     if (options.sweep) {
       writeSweep(report, options, inputs);
+    } else if (options.explain) {
+      const CoreCatalogue catalogue;
+      designFor(inputs, catalogue);  // a calculation that stops is reported as for the report
+      writeExplanation(report, explainDesign(inputs, catalogue));
     } else if (options.advise) {
       writeAdvice(report, options, inputs);
     } else {

@@ -1,6 +1,9 @@
 #include "cli/json_writer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include <nlohmann/json.hpp>
@@ -12,15 +15,125 @@ namespace fbc {
 
 namespace {
 
-// Text that needs no escaping: printable ASCII other than '"' and '\'. Our keys and most
-// values are such; the rest goes through the JSON library.
-bool isPlain(std::string_view text) {
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\') {
-      return false;
-    }
+// The length of the well-formed UTF-8 sequence at the start of `text` (no overlong forms,
+// surrogates or values past U+10FFFF), or 0. Our own texts are always well-formed; a batch
+// field need not be.
+std::size_t sequenceLength(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  std::size_t length = 0;
+  unsigned min = 0;
+  unsigned code = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, min = 0x80, code = lead & 0x1F;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, min = 0x800, code = lead & 0x0F;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, min = 0x10000, code = lead & 0x07;
+  } else {
+    return 0;
   }
+  if (length > text.size()) {
+    return 0;
+  }
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[k]);
+    if ((next & 0xC0) != 0x80) {
+      return 0;
+    }
+    code = (code << 6) | (next & 0x3F);
+  }
+  if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+    return 0;
+  }
+  return length;
+}
+
+// Whether any of eight bytes is a control character, '"' or '\\', or, unless the text is
+// known to be well-formed UTF-8, a byte from 0x80 up. Each test sets a byte's top bit where it
+// holds.
+bool needsEscape(const char* bytes, bool wellFormed) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  const auto hasZeroByte = [](std::uint64_t v) { return (v - kOnes) & ~v & kHigh; };
+  const std::uint64_t ascii = ~word & kHigh;  // bytes below 0x80
+  const std::uint64_t control = (word - 0x20 * kOnes) & ascii;
+  const std::uint64_t quote = hasZeroByte(word ^ ('"' * kOnes));
+  const std::uint64_t backslash = hasZeroByte(word ^ ('\\' * kOnes));
+  // Text not known to be well-formed takes the careful path for any byte from 0x80 up.
+  const std::uint64_t unchecked = wellFormed ? 0 : word & kHigh;
+  return (control | quote | backslash | unchecked) != 0;
+}
+
+// Appends the JSON string of well-formed UTF-8 text, escaped as the JSON library escapes it:
+// the short escapes where they exist, a six-character u00xx escape for the other control
+// characters, everything else as it is. Runs that need no escape are copied whole. Unless the
+// text is known to be well-formed, it is checked: false, with `out` as it was, when it is not.
+bool appendQuoted(std::string& out, std::string_view text, bool wellFormed) {
+  constexpr char kHex[] = "0123456789abcdef";
+  const std::size_t original = out.size();
+  out += '"';
+  std::size_t run = 0;  // start of the bytes not yet copied
+  std::size_t i = 0;
+  while (i < text.size()) {
+    // Skipped eight bytes at a time while none of them needs an escape or a check.
+    while (i + 8 <= text.size() && !needsEscape(text.data() + i, wellFormed)) {
+      i += 8;
+    }
+    if (i == text.size()) {
+      break;
+    }
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0x80 && wellFormed) {
+      ++i;
+      continue;
+    }
+    if (byte >= 0x80) {
+      const std::size_t length = sequenceLength(text.substr(i));
+      if (length == 0) {
+        out.resize(original);
+        return false;
+      }
+      i += length;
+      continue;
+    }
+    if (byte >= 0x20 && byte != '"' && byte != '\\') {
+      ++i;
+      continue;
+    }
+    out.append(text.substr(run, i - run));
+    switch (byte) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += "\\u00";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0x0F];
+    }
+    run = ++i;
+  }
+  out.append(text.substr(run));
+  out += '"';
   return true;
 }
 
@@ -50,12 +163,12 @@ void JsonWriter::key(std::string_view name) {
     return;
   }
   if (level.members > 0) {
-    *out_ << ',';
+    text_ += ',';
   }
   ++level.members;
   newlineAndIndent();
   quotedText(name);
-  *out_ << (layout_ == JsonLayout::Indented ? ": " : ":");
+  text_ += layout_ == JsonLayout::Indented ? ": " : ":";
   keyPending_ = true;
 }
 
@@ -68,7 +181,22 @@ void JsonWriter::value(std::string_view utf8Text) {
   quotedText(utf8Text);
 }
 
-void JsonWriter::value(std::u16string_view text) { value(std::string_view(toUtf8(text))); }
+void JsonWriter::value(std::u16string_view text) {
+  // Most texts are ASCII (numbers, names); they need no conversion.
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
+  if (!ascii) {
+    utf8_ = toUtf8(text);
+  } else {
+    utf8_.assign(text.begin(), text.end());
+  }
+  if (sink_ != nullptr) {
+    token(utf8_, JsonScalarSink::Kind::String);
+    return;
+  }
+  beforeValue();
+  // The conversion from UTF-16 gives well-formed UTF-8.
+  appendQuoted(text_, utf8_, true);
+}
 
 void JsonWriter::value(float number) {
   if (!std::isfinite(number)) {
@@ -99,7 +227,8 @@ void JsonWriter::finish() {
     throw std::logic_error("JSON document left open");
   }
   if (out_ != nullptr) {
-    *out_ << '\n';
+    text_ += '\n';
+    flush();
   }
 }
 
@@ -121,7 +250,7 @@ void JsonWriter::beforeValue() {
     return;
   }
   if (level.members > 0) {
-    *out_ << ',';
+    text_ += ',';
   }
   ++level.members;
   newlineAndIndent();
@@ -136,7 +265,7 @@ void JsonWriter::open(char bracket, bool object) {
     arrayCell_.clear();
   }
   if (out_ != nullptr) {
-    *out_ << bracket;
+    text_ += bracket;
   }
   levels_.push_back(Level{object, 0, path_.size()});
 }
@@ -159,17 +288,15 @@ void JsonWriter::close(char bracket) {
   if (!empty) {
     newlineAndIndent();
   }
-  *out_ << bracket;
+  text_ += bracket;
 }
 
 void JsonWriter::newlineAndIndent() {
   if (layout_ == JsonLayout::Compact) {
     return;
   }
-  *out_ << '\n';
-  for (std::size_t i = 0; i < levels_.size(); ++i) {
-    *out_ << "  ";
-  }
+  text_ += '\n';
+  text_.append(2 * levels_.size(), ' ');
 }
 
 void JsonWriter::token(std::string_view text, JsonScalarSink::Kind kind) {
@@ -183,17 +310,25 @@ void JsonWriter::token(std::string_view text, JsonScalarSink::Kind kind) {
     }
     return;
   }
-  *out_ << text;
+  text_ += text;
+  // A long document goes out in pieces rather than all at the end.
+  if (text_.size() > kFlushSize) {
+    flush();
+  }
 }
 
 void JsonWriter::quotedText(std::string_view utf8Text) {
-  if (isPlain(utf8Text)) {
-    *out_ << '"' << utf8Text << '"';
+  if (appendQuoted(text_, utf8Text, false)) {
     return;
   }
   // Invalid UTF-8 cannot come from our own texts; replace rather than fail if it ever does.
-  *out_ << nlohmann::json(std::string(utf8Text))
+  text_ += nlohmann::json(std::string(utf8Text))
                .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+void JsonWriter::flush() {
+  out_->write(text_.data(), static_cast<std::streamsize>(text_.size()));
+  text_.clear();
 }
 
 }  // namespace fbc

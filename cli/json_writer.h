@@ -53,7 +53,8 @@ class JsonWriter {
   void boolean(bool flag);
   void null();
 
-  // Ends the document with a newline.
+  // Ends the document with a newline and writes what is still held. The writer can then
+  // write another document.
   void finish();
 
  private:
@@ -69,6 +70,9 @@ class JsonWriter {
   void newlineAndIndent();
   void token(std::string_view text, JsonScalarSink::Kind kind);
   void quotedText(std::string_view utf8Text);
+  void flush();
+
+  static constexpr std::size_t kFlushSize = 65536;
 
   std::ostream* out_ = nullptr;
   JsonScalarSink* sink_ = nullptr;
@@ -77,6 +81,8 @@ class JsonWriter {
   bool keyPending_ = false;
   std::string path_;       // of the value about to be written, for the sink
   std::string arrayCell_;  // the items of the array being flattened so far
+  std::string text_;       // written to out_ at finish() and whenever it grows long
+  std::string utf8_;       // a UTF-16 text on its way, kept to save allocations
 };
 
 }  // namespace fbc

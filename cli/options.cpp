@@ -61,10 +61,19 @@ constexpr std::string_view kFooter =
     "the scale and frequency captions beneath, three times the window's size.\n"
     "--sheet writes the design sheet, one A4 page for the winding shop: inputs, results,\n"
     "both plots as vectors and today's date, titled with --drawing-number when given.\n"
-    "Files are written whole or not at all.\n"
+    "A regular file is written whole or not at all, keeping its permissions; a symbolic link\n"
+    "is followed and stays a link; a FIFO, a device or /dev/stdout is written in place.\n"
+    "\n"
+    "--batch reads CSV (RFC 4180, UTF-8 with or without a byte-order mark, LF or CRLF): a\n"
+    "header naming the columns, then one design per row, each from the options' values afresh;\n"
+    "blank lines are skipped. Every row is written as it is designed: with --format json one\n"
+    "object per line, {\"row\": n, \"status\": \"ok\", ...the JSON report's members} or\n"
+    "{\"row\": n, \"status\": \"error\", \"message\": ...}; with --format csv the same in\n"
+    "columns named by dotted paths (state.Lp, labels.lblLp, ...), header first.\n"
     "\n"
     "Exit status: 0 done; 2 bad input or usage, or a file that cannot be written (nothing on\n"
-    "standard output, one line on standard error); 1 internal fault.\n"
+    "standard output, one line on standard error), or with --batch any row that failed (every\n"
+    "row still written); 1 internal fault.\n"
     "\n"
     "Examples:\n"
     "  flyback-calc\n"
@@ -74,7 +83,10 @@ constexpr std::string_view kFooter =
     "  flyback-calc --advise --format json\n"
     "  flyback-calc --waveform-csv wave.csv --plot wave.png\n"
     "  flyback-calc --core EER28 --sheet design.pdf --drawing-number FT-1024\n"
-    "  flyback-calc --fs 100000 --waveform-csv - > wave.csv";
+    "  flyback-calc --fs 100000 --waveform-csv - > wave.csv\n"
+    "  flyback-calc --explain --vin 141 --core PQ3230\n"
+    "  flyback-calc --batch specs.csv --iout 2.5 > designs.csv\n"
+    "  flyback-calc --batch - --format json < specs.csv";
 
 // What an input option means and an example value; its limits and default come from the
 // design's input table.

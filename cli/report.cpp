@@ -198,6 +198,39 @@ void writeJsonReport(std::ostream& out, const DesignReport& report) {
   json.finish();
 }
 
+namespace {
+
+void writeExplainedStep(std::ostream& out, const ExplainedStep& step) {
+  out << std::string(step.step.size() < 2 ? 2 - step.step.size() : 0, ' ') << step.step << "  "
+      << step.quantity << " = ";
+  if (!step.formula.empty()) {
+    out << step.formula << " = ";
+  }
+  // A value read as typed, or a formula of constants, needs no second form.
+  if (step.operands != step.formula && step.operands != step.result) {
+    out << step.operands << " = ";
+  }
+  out << step.result;
+  if (!step.unit.empty()) {
+    out << ' ' << step.unit;
+  }
+  out << '\n';
+}
+
+}  // namespace
+
+void writeExplanation(std::ostream& out, const DesignExplanation& explanation) {
+  out << "Calculation: each step in 64 bits, its result stored as a 32-bit float\n";
+  for (const ExplainedStep& step : explanation.steps) {
+    writeExplainedStep(out, step);
+  }
+  out << "\nEngineering review: in 64 bits from the stored values, with whole turns\n";
+  for (const ExplainedStep& step : explanation.review) {
+    writeExplainedStep(out, step);
+  }
+  out << "  " << explanation.reviewNote << '\n';
+}
+
 void writeSweepTable(std::ostream& out, const std::vector<DesignReport>& rows) {
   enum Align { Left, Right };
   struct Column {

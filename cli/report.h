@@ -6,6 +6,7 @@
 
 #include "cli/json_writer.h"
 #include "design/calculation.h"
+#include "design/design_explanation.h"
 #include "design/design_state.h"
 #include "design/result_texts.h"
 #include "design/review.h"
@@ -36,6 +37,11 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report);
 // scales and the three waveform captions; null without scales) and "review" (null when the
 // design could not be reviewed).
 void writeJsonReport(std::ostream& out, const DesignReport& report);
+
+// The calculation step by step, one line per stored value ("14  Np = sqrt(Lp / AL) =
+// sqrt(0.000333333 / 8.125668E-09) = 202.5396 turns"), then the engineering review's
+// formulas the same way and its verdict.
+void writeExplanation(std::ostream& out, const DesignExplanation& explanation);
 
 // One row per core (the core name taken from each report's inputs): an aligned table with
 // the verdict last, or a JSON array of objects.

@@ -52,8 +52,11 @@ if(HELP2MAN_EXECUTABLE AND GZIP_EXECUTABLE)
       ${HELP2MAN_EXECUTABLE} --no-info --section=1 --locale=C.UTF-8
       --include=${PROJECT_SOURCE_DIR}/resources/flyback-calc.h2m
       --output=${fbc_man_page} $<TARGET_FILE:flyback-calc>
+    COMMAND ${CMAKE_COMMAND} -DMAN_PAGE=${fbc_man_page}
+      -P ${PROJECT_SOURCE_DIR}/cmake/ManExamples.cmake
     COMMAND ${GZIP_EXECUTABLE} -9nf ${fbc_man_page}
     DEPENDS flyback-calc ${PROJECT_SOURCE_DIR}/resources/flyback-calc.h2m
+      ${PROJECT_SOURCE_DIR}/cmake/ManExamples.cmake
     COMMENT "Writing the flyback-calc manual page with help2man"
     VERBATIM)
   add_custom_target(flyback-calc-man ALL DEPENDS ${fbc_man_page}.gz)

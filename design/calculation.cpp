@@ -1,6 +1,9 @@
 #include "design/calculation.h"
 
+#include <algorithm>
 #include <string_view>
+
+#include "design/calculation_steps.h"
 
 #include "platform/checked_math.h"
 #include "platform/number_text.h"
@@ -115,50 +118,17 @@ bool readDerived(std::u16string_view text, std::string_view quantity, DesignInpu
   }
 }
 
-// The state member each box is read into, with the name the state gives it.
-struct InputTarget {
-  std::string_view quantity;
-  float DesignState::*member;
-};
-
-InputTarget targetOf(DesignInput input) {
-  switch (input) {
-    case DesignInput::Vout:
-      return {"Vout", &DesignState::Vout};
-    case DesignInput::Iout:
-      return {"Iout", &DesignState::Iout};
-    case DesignInput::Vin:
-      return {"Vin", &DesignState::Vin};
-    case DesignInput::Effi:
-      return {"Effi", &DesignState::Effi};
-    case DesignInput::Fs:
-      return {"T", &DesignState::T};
-    case DesignInput::Vf:
-      return {"Vf", &DesignState::Vf};
-    case DesignInput::Duty:
-      return {"Duty", &DesignState::Duty};
-    case DesignInput::Core:
-    case DesignInput::None:
-      break;
-  }
-  return {"", nullptr};
-}
-
 // Step 1 for one box, in the table's order: the efficiency is a percentage, the frequency
 // becomes the period.
 bool readInput(const InputInfo& info, const DesignInputs& in, DesignState& s,
                CalculationResult& stop) {
-  const InputTarget target = targetOf(info.input);
+  const InputTarget target = inputTarget(info.input);
   const std::u16string& text = *inputText(in, info.input);
   if (info.reading == InputReading::Single) {
     return readDirect(text, target.quantity, info.input, s.*target.member, stop);
   }
-  if (info.input == DesignInput::Effi) {
-    return readDerived(text, target.quantity, info.input, s.*target.member, stop,
-                       [](double v) { return checkedDivide(v, 100.0); });
-  }
-  return readDerived(text, target.quantity, info.input, s.*target.member, stop,
-                     [](double v) { return checkedDivide(1.0, v); });
+  const DerivedRead& read = *derivedRead(info.input);
+  return readDerived(text, read.quantity, info.input, s.*read.target, stop, read.evaluate);
 }
 
 }  // namespace
@@ -194,13 +164,13 @@ CalculationResult calculateDesign(const DesignInputs& in, const CoreCatalogue& c
     }
   }
 
-  const auto step = [&](int number, std::string_view quantity, float& target, auto&& expression) {
-    return runStep(number, quantity, target, s, stop, expression);
+  const auto run = [&](const CalculationStep& formula) {
+    return runStep(formula.number, formula.quantity, s.*formula.target, s, stop,
+                   [&] { return formula.evaluate(s); });
   };
 
-  if (!step(2, "Iin", s.Iin, [&] {
-        return checkedDivide(checkedDivide(checkedMultiply(s.Iout, s.Vout), s.Effi), s.Vin);
-      })) {
+  // Step 2 comes before the core; steps 6 to 18 after it.
+  if (!run(kCalculationSteps.front())) {
     return stop;
   }
 
@@ -229,33 +199,7 @@ CalculationResult calculateDesign(const DesignInputs& in, const CoreCatalogue& c
     usedPreviousCore = true;
   }
 
-  const bool completed =
-      step(6, "Ton", s.Ton, [&] { return checkedMultiply(s.T, s.Duty); }) &&
-      step(7, "Toff", s.Toff, [&] { return checkedMultiply(checkedSubtract(1.0, s.Duty), s.T); }) &&
-      step(8, "Ns", s.Ns,
-           [&] {
-             return checkedDivide(
-                 checkedDivide(checkedMultiply(checkedAdd(s.Vf, s.Vout), s.Toff), s.dB), s.Ae);
-           }) &&
-      step(9, "Is", s.Is, [&] { return checkedMultiply(s.Iout, 4.0); }) &&
-      step(
-          10, "Ls", s.Ls,
-          [&] { return checkedDivide(checkedMultiply(checkedAdd(s.Vf, s.Vout), s.Toff), s.Is); }) &&
-      step(11, "AL", s.AL, [&] { return checkedDivide(s.Ls, checkedPower(s.Ns, 2.0)); }) &&
-      step(12, "Ip", s.Ip, [&] { return checkedMultiply(s.Iin, 4.0); }) &&
-      step(13, "Lp", s.Lp, [&] { return checkedDivide(checkedMultiply(s.Ton, s.Vin), s.Ip); }) &&
-      step(14, "Np", s.Np, [&] { return checkedSqrt(checkedDivide(s.Lp, s.AL)); }) &&
-      step(15, "Nt", s.Nt, [&] { return checkedDivide(s.Ns, s.Np); }) &&
-      step(16, "dB", s.dB,
-           [&] {
-             return checkedDivide(checkedMultiply(s.Lp, s.Ip), checkedMultiply(s.Np, s.Ae));
-           }) &&
-      step(
-          17, "Acu", s.Acu,
-          [&] { return checkedMultiply(checkedDivide(s.Aw, s.Np), checkedDivide(3.1415, 4.0)); }) &&
-      step(18, "Im", s.Im, [&] {
-        return checkedDivide(s.Iin, checkedDivide(checkedMultiply(s.Acu, s.Fill), 100.0));
-      });
+  const bool completed = std::all_of(kCalculationSteps.begin() + 1, kCalculationSteps.end(), run);
   if (!completed) {
     stop.usedPreviousCore = usedPreviousCore;
     return stop;

@@ -1,5 +1,7 @@
 #include "design/csv_reader.h"
 
+#include <algorithm>
+#include <streambuf>
 #include <string_view>
 
 namespace fbc {
@@ -11,9 +13,18 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 }  // namespace
 
 bool CsvReader::refill() {
-  in_.read(buffer_, sizeof buffer_);
-  filled_ = static_cast<std::size_t>(in_.gcount());
+  // Whatever has arrived, without waiting for a full buffer: rows fed through a pipe are read
+  // as they come.
+  std::streambuf& source = *in_.rdbuf();
   position_ = 0;
+  filled_ = 0;
+  if (std::streambuf::traits_type::eq_int_type(source.sgetc(),
+                                               std::streambuf::traits_type::eof())) {
+    return false;
+  }
+  const std::streamsize ready = std::clamp<std::streamsize>(
+      source.in_avail(), 1, static_cast<std::streamsize>(sizeof buffer_));
+  filled_ = static_cast<std::size_t>(source.sgetn(buffer_, ready));
   return filled_ > 0;
 }
 
@@ -34,10 +45,16 @@ void CsvReader::skipLine() {
 CsvReader::Status CsvReader::next(std::vector<std::string>& fields, std::string& problem) {
   if (!started_) {
     started_ = true;
-    // The first read fills the buffer with the whole mark unless the input is shorter.
-    if (peek() != -1 &&
-        std::string_view(buffer_ + position_, filled_ - position_).starts_with(kByteOrderMark)) {
-      position_ += kByteOrderMark.size();
+    // A pipe may deliver the first bytes one at a time: gather as many as the mark has (or
+    // all there are) before looking for it.
+    std::streambuf& source = *in_.rdbuf();
+    while (filled_ < kByteOrderMark.size() &&
+           !std::streambuf::traits_type::eq_int_type(source.sgetc(),
+                                                     std::streambuf::traits_type::eof())) {
+      filled_ += static_cast<std::size_t>(source.sgetn(buffer_ + filled_, 1));
+    }
+    if (std::string_view(buffer_, filled_).starts_with(kByteOrderMark)) {
+      position_ = kByteOrderMark.size();
     }
   }
   for (;;) {

@@ -1,6 +1,10 @@
 // Runs the built flyback-calc executable, as a person or a script would.
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +25,8 @@
 #include "design/core_catalogue.h"
 #include "design/design_state.h"
 #include "platform/number_text.h"
+
+extern char** environ;
 
 namespace fbc {
 namespace {
@@ -314,6 +320,67 @@ TEST_F(ProcessTest, FilesFollowLinksAndFeedPipesAndDevices) {
   EXPECT_EQ(full.status, 2);
   EXPECT_EQ(full.out, "");
   EXPECT_EQ(full.err, "flyback-calc: --waveform-csv /dev/full: No space left on device\n");
+}
+
+// A batch fed through a pipe is answered row by row: each row's line comes out before the next
+// row goes in, as a program talking to flyback-calc through two pipes needs.
+TEST_F(ProcessTest, BatchFromAPipeAnswersEachRowAsItArrives) {
+  int toCalc[2];
+  int fromCalc[2];
+  ASSERT_EQ(::pipe2(toCalc, O_CLOEXEC), 0);
+  ASSERT_EQ(::pipe2(fromCalc, O_CLOEXEC), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, toCalc[0], STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, fromCalc[1], STDOUT_FILENO);
+  std::vector<std::string> args{FLYBACK_CALC_PATH, "--batch", "-", "--format", "json"};
+  std::vector<char*> argv;
+  for (std::string& arg : args) {
+    argv.push_back(arg.data());
+  }
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  ASSERT_EQ(::posix_spawn(&child, FLYBACK_CALC_PATH, &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(toCalc[0]);
+  ::close(fromCalc[1]);
+
+  std::string received;
+  // The next line of output, or "" when none comes within ten seconds.
+  const auto nextLine = [&]() -> std::string {
+    for (;;) {
+      if (const std::size_t end = received.find('\n'); end != std::string::npos) {
+        std::string line = received.substr(0, end);
+        received.erase(0, end + 1);
+        return line;
+      }
+      pollfd ready{fromCalc[0], POLLIN, 0};
+      if (::poll(&ready, 1, 10000) != 1) {
+        return "";
+      }
+      char buffer[4096];
+      const ssize_t got = ::read(fromCalc[0], buffer, sizeof buffer);
+      if (got <= 0) {
+        return "";
+      }
+      received.append(buffer, static_cast<std::size_t>(got));
+    }
+  };
+  const auto send = [&](const std::string& text) {
+    ASSERT_EQ(::write(toCalc[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  };
+
+  send("vin,core\n141,PQ3230\n");
+  EXPECT_EQ(nextLine().rfind("{\"row\":1,\"status\":\"ok\",", 0), 0U);
+  send("abc,EER28\n");
+  EXPECT_EQ(nextLine().rfind("{\"row\":2,\"status\":\"error\",", 0), 0U);
+  ::close(toCalc[1]);
+  EXPECT_EQ(nextLine(), "");
+  ::close(fromCalc[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 2);  // row 2 failed
 }
 
 TEST_F(ProcessTest, HelpAndVersion) {

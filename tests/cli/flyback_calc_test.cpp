@@ -433,3 +433,60 @@ TEST(FlybackCalc, HelpAndVersionGoToStandardOutput) {
 
 }  // namespace
 }  // namespace fbc
+
+namespace fbc {
+namespace {
+
+// The window's start values are the worked example: its results as the window shows them.
+TEST(Explain, WorkedExampleStepByStepThenTheReview) {
+  const Outcome result = run({"--explain"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  for (const std::string line : {
+           " 1  T = 1 / fs = 1 / 50000 = 2E-05 s\n",
+           " 2  Iin = Iout * Vout / Effi / Vin = 10 * 24 / 0.8 / 200 = 1.5 A\n",
+           "11  AL = Ls / Ns ^ 2 = 6.175E-06 / 27.56696 ^ 2 = 8.125668E-09 H/turn²\n",
+           "14  Np = sqrt(Lp / AL) = sqrt(0.0003333333 / 8.125668E-09) = 202.5396 turns\n",
+           "18  Im = Iin / (Acu * Fill / 100) = 1.5 / (0.1876777 * 22 / 100) = 36.32921 A/mm²\n",
+           " R  Np = ceil(nRef * Ns) = ceil(8.09716599581076 * 28) = 227 turns\n",
+       }) {
+    EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
+  }
+  EXPECT_LT(result.out.find("18  Im"), result.out.find("Engineering review"));
+}
+
+TEST(Explain, WorksWithTheInputOptionsAndRefusesOtherOutputs) {
+  const Outcome options = run({"--explain", "--vin", "1", "--fs", "1e5", "--effi", "85", "--core",
+                               "PQ3230", "--level", "hi", "--duty", "0.4"});
+  ASSERT_EQ(options.status, 0) << options.err;
+  EXPECT_EQ(options.err, "flyback-calc: warning: --vin 1 is outside the limits; using 10\n");
+  EXPECT_NE(options.out.find(" 1  Vin = vin = 10 V\n"), std::string::npos) << options.out;
+  EXPECT_NE(options.out.find(" 1  T = 1 / fs = 1 / 1e5 = 1E-05 s\n"), std::string::npos);
+  EXPECT_NE(options.out.find(" 4  dB = level hi = 0.34 T\n"), std::string::npos);
+  EXPECT_NE(options.out.find(" 5  Ae = catalogue PQ3230 = "), std::string::npos);
+
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } refused[] = {
+      {{"--explain", "--format", "json"},
+       "flyback-calc: --explain writes text and cannot be combined with --format json (see "
+       "--help)\n"},
+      {{"--explain", "--sweep"},
+       "flyback-calc: --explain shows the calculation alone and cannot be combined with --sweep "
+       "(see --help)\n"},
+      {{"--explain", "--effi", "0"},
+       "flyback-calc: --effi 0: the efficiency must be above 0; the calculation stopped at step 2, "
+       "computing Iin (division by zero)\n"},
+  };
+  for (const auto& r : refused) {
+    SCOPED_TRACE(joined(r.args));
+    const Outcome result = run(r.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, r.err);
+  }
+}
+
+}  // namespace
+}  // namespace fbc

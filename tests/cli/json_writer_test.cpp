@@ -107,6 +107,92 @@ TEST(JsonWriter, WritesNestedValuesThatParseBack) {
   EXPECT_LT(text.find("\"text\""), text.find("\"list\""));
 }
 
+// The same document in each of the three forms: indented, on one line, and flattened.
+void writeSample(JsonWriter& json) {
+  json.beginObject();
+  json.key("row");
+  json.value(3);
+  json.key("a \"quoted\" name");
+  json.value(u"普通, \"x\"");
+  json.key("state");
+  json.beginObject();
+  json.key("Lp");
+  json.value(0.000333333F);
+  json.key("none");
+  json.null();
+  json.key("empty");
+  json.beginObject();
+  json.endObject();
+  json.endObject();
+  json.key("list");
+  json.beginArray();
+  json.boolean(false);
+  json.value(1.5);
+  json.endArray();
+  json.endObject();
+  json.finish();
+}
+
+// Strings are escaped exactly as the JSON library escapes them, well-formed UTF-8 or not.
+TEST(JsonWriter, EscapesStringsAsTheJsonLibraryDoes) {
+  const std::string texts[] = {
+      "",
+      "plain ASCII text longer than eight bytes",
+      "say \"hi\" \\ back",
+      std::string("\x00\x01\x1f\x7f\b\f\n\r\t", 9),
+      "普通 銅線温度上昇は調度よいです。",
+      "\xEF\xBB\xBF mark",
+      "bad \xFF byte",
+      "cut \xE6\x99",
+      "overlong \xC0\xAF",
+      "surrogate \xED\xA0\x80",
+      "12345678\"12345678\\1234567\n",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    std::ostringstream out;
+    JsonWriter json(out, JsonLayout::Compact);
+    json.value(std::string_view(text));
+    json.finish();
+    EXPECT_EQ(
+        out.str(),
+        nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+  }
+}
+
+TEST(JsonWriter, CompactLayoutIsOneLineOfTheSameDocument) {
+  std::ostringstream indented;
+  std::ostringstream compact;
+  JsonWriter indentedJson(indented);
+  JsonWriter compactJson(compact, JsonLayout::Compact);
+  writeSample(indentedJson);
+  writeSample(compactJson);
+  EXPECT_EQ(
+      compact.str(),
+      "{\"row\":3,\"a \\\"quoted\\\" name\":\"普通, \\\"x\\\"\",\"state\":{\"Lp\":0.000333333,"
+      "\"none\":null,\"empty\":{}},\"list\":[false,1.5]}\n");
+  EXPECT_EQ(nlohmann::ordered_json::parse(compact.str()),
+            nlohmann::ordered_json::parse(indented.str()));
+}
+
+TEST(JsonWriter, FlattensScalarsWithTheirDottedPaths) {
+  struct Collected : JsonScalarSink {
+    void scalar(std::string_view path, std::string_view text, Kind kind) override {
+      items.push_back(std::string(path) + "=" + std::string(text) + "/" +
+                      std::to_string(static_cast<int>(kind)));
+    }
+    std::vector<std::string> items;
+  } sink;
+  JsonWriter json(sink);
+  writeSample(json);
+  EXPECT_EQ(sink.items, (std::vector<std::string>{
+                            "row=3/1",
+                            "a \"quoted\" name=普通, \"x\"/0",  // strings unquoted
+                            "state.Lp=0.000333333/1", "state.none=/3",
+                            "list=false 1.5/0",  // an array is one cell
+                        }));
+}
+
 TEST(JsonWriter, NonFiniteNumbersBecomeNull) {
   std::ostringstream out;
   JsonWriter json(out);

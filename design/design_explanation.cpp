@@ -1,0 +1,198 @@
+#include "design/design_explanation.h"
+
+#include <cctype>
+#include <functional>
+#include <optional>
+
+#include "design/calculation.h"
+#include "design/calculation_steps.h"
+#include "design/design_state_members.h"
+#include "design/review_display.h"
+#include "design/review_formulas.h"
+#include "platform/checked_math.h"
+#include "platform/number_text.h"
+#include "platform/text.h"
+
+namespace fbc {
+
+namespace {
+
+std::string text(float value) { return toUtf8(generalText(value)); }
+std::string text(double value) { return toUtf8(generalText(value)); }
+
+std::string_view unitOf(std::string_view stateName) {
+  const StateMember* member = stateMember(stateName);
+  return member != nullptr ? member->unit : std::string_view();
+}
+
+bool isNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool isNamePart(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// The formula with every name `value` knows replaced by its value; function names and numbers
+// stay as they are.
+std::string withValues(std::string_view formula,
+                       const std::function<std::optional<std::string>(std::string_view)>& value) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < formula.size()) {
+    // A number such as 1e5 is not a name, nor is the exponent inside it.
+    if (std::isdigit(static_cast<unsigned char>(formula[i]))) {
+      while (i < formula.size() && (isNamePart(formula[i]) || formula[i] == '.')) {
+        out += formula[i++];
+      }
+      continue;
+    }
+    if (!isNameStart(formula[i])) {
+      out += formula[i++];
+      continue;
+    }
+    std::size_t end = i;
+    while (end < formula.size() && isNamePart(formula[end])) {
+      ++end;
+    }
+    const std::string_view name = formula.substr(i, end - i);
+    const std::optional<std::string> replaced = value(name);
+    out += replaced ? *replaced : std::string(name);
+    i = end;
+  }
+  return out;
+}
+
+std::optional<std::string> stateValue(const DesignState& s, std::string_view name) {
+  if (const StateMember* member = stateMember(name)) {
+    return text(s.*member->member);
+  }
+  return std::nullopt;
+}
+
+// Step 1: each box as it is read, in the order the calculation reads them.
+void explainReads(const DesignInputs& inputs, DesignState& s, std::vector<ExplainedStep>& steps) {
+  for (const InputInfo& info : kInputTable) {
+    if (info.reading == InputReading::Text) {
+      continue;
+    }
+    const std::u16string& typed = *inputText(inputs, info.input);
+    ExplainedStep step;
+    step.step = "1";
+    if (const DerivedRead* read = derivedRead(info.input)) {
+      s.*read->target = toSingleChecked(read->evaluate(parseDouble(typed).value));
+      step.quantity = read->quantity;
+      step.formula = read->formula;
+      step.operands = withValues(read->formula, [&](std::string_view name) {
+        return name == info.key ? std::optional<std::string>(toUtf8(typed)) : std::nullopt;
+      });
+      step.result = text(s.*read->target);
+    } else {
+      const InputTarget target = inputTarget(info.input);
+      s.*target.member = parseSingle(typed).value;
+      step.quantity = target.quantity;
+      step.formula = info.key;
+      step.operands = toUtf8(typed);
+      step.result = text(s.*target.member);
+    }
+    step.unit = unitOf(step.quantity);
+    steps.push_back(std::move(step));
+  }
+}
+
+ExplainedStep formulaStep(const CalculationStep& formula, DesignState& s) {
+  ExplainedStep step;
+  step.step = std::to_string(formula.number);
+  step.quantity = formula.quantity;
+  step.formula = formula.formula;
+  step.operands =
+      withValues(formula.formula, [&](std::string_view name) { return stateValue(s, name); });
+  s.*formula.target = toSingleChecked(formula.evaluate(s));
+  step.result = text(s.*formula.target);
+  step.unit = unitOf(formula.quantity);
+  return step;
+}
+
+ExplainedStep takenStep(std::string step, std::string_view quantity, std::string source,
+                        float value) {
+  return {std::move(step),   std::string(quantity), "",
+          std::move(source), text(value),           std::string(unitOf(quantity))};
+}
+
+void explainReview(const DesignInputs& inputs, const DesignState& s,
+                   DesignExplanation& explanation) {
+  const std::optional<double> swing = levelSwing(inputs.level);
+  if (!swing) {
+    explanation.reviewNote = "no review: it needs a core temperature level";
+    return;
+  }
+  const DesignReview review = reviewDesign(s, *swing);
+  if (!review.valid) {
+    explanation.reviewNote = "no review: the design lies outside what its formulas describe";
+    return;
+  }
+  const auto quantities = reviewQuantities(review);
+  const auto reviewValue = [&](std::string_view name) -> std::optional<std::string> {
+    for (const ReviewQuantity& q : quantities) {
+      if (q.name == name) {
+        return q.whole ? std::to_string(static_cast<long long>(q.value)) : text(q.value);
+      }
+    }
+    if (const std::optional<double> constant = reviewConstant(name, *swing)) {
+      return text(*constant);
+    }
+    return stateValue(s, name);
+  };
+  for (std::size_t i = 0; i < quantities.size(); ++i) {
+    const ReviewQuantity& q = quantities[i];
+    ExplainedStep step;
+    step.step = "R";
+    step.quantity = q.name;
+    step.formula = kReviewFormulas[i].formula;
+    step.operands = withValues(step.formula, reviewValue);
+    step.result = *reviewValue(q.name);
+    step.unit = q.unit;
+    explanation.review.push_back(std::move(step));
+  }
+  std::string flags;
+  for (ReviewFlag flag : review.flags) {
+    flags += (flags.empty() ? "" : ", ") + std::string(reviewFlagCode(flag));
+  }
+  explanation.reviewNote = std::string(review.feasible ? "buildable" : "not buildable") +
+                           (flags.empty() ? "" : " (" + flags + ")");
+}
+
+}  // namespace
+
+DesignExplanation explainDesign(const DesignInputs& inputs, const CoreCatalogue& catalogue) {
+  DesignExplanation explanation;
+  // The stored state after the run gives what the steps take rather than work out (the
+  // catalogue's figures, the core's name as the catalogue spells it).
+  DesignState finished;
+  calculateDesign(inputs, catalogue, finished);
+
+  DesignState& s = explanation.state;
+  std::vector<ExplainedStep>& steps = explanation.steps;
+  explainReads(inputs, s, steps);
+  steps.push_back(formulaStep(kCalculationSteps.front(), s));
+
+  s.CoreSel = finished.CoreSel;
+  steps.push_back({"3", "CoreSel", "core", toUtf8(inputs.core), toUtf8(s.CoreSel), ""});
+  if (const std::optional<float> level = levelFluxDensity(inputs.level)) {
+    s.dB = *level;
+    steps.push_back(takenStep("4", "dB", "level " + std::string(levelName(inputs.level)), s.dB));
+  } else {
+    s.dB = finished.dB;
+    steps.push_back(takenStep("4", "dB", "no level: kept", s.dB));
+  }
+  const std::string source = "catalogue " + toUtf8(s.CoreSel);
+  for (float DesignState::*member : {&DesignState::Ae, &DesignState::Aw, &DesignState::Fill}) {
+    s.*member = finished.*member;
+  }
+  steps.push_back(takenStep("5", "Ae", source, s.Ae));
+  steps.push_back(takenStep("5", "Aw", source, s.Aw));
+  steps.push_back(takenStep("5", "Fill", source, s.Fill));
+
+  for (std::size_t i = 1; i < kCalculationSteps.size(); ++i) {
+    steps.push_back(formulaStep(kCalculationSteps[i], s));
+  }
+  explainReview(inputs, s, explanation);
+  return explanation;
+}
+
+}  // namespace fbc

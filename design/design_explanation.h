@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "design/core_catalogue.h"
+#include "design/design_inputs.h"
+#include "design/design_state.h"
+#include "design/review.h"
+
+namespace fbc {
+
+// One line of an explanation: "14  Np = sqrt(Lp / AL) = sqrt(0.000333333 / 8.125668E-09) =
+// 202.5396 turns". Numbers are the window's general number text: 32-bit state values with
+// at most 7 significant digits, the review's 64-bit values with at most 15.
+struct ExplainedStep {
+  std::string step;      // "14"; "R" for the review
+  std::string quantity;  // "Np"
+  std::string formula;   // in names; empty where the value is taken rather than worked out
+  std::string operands;  // the formula with each name replaced by its value
+  std::string result;    // the stored value
+  std::string unit;
+};
+
+struct DesignExplanation {
+  std::vector<ExplainedStep> steps;   // the calculation, steps 1 to 18
+  std::vector<ExplainedStep> review;  // the engineering review; empty when not reviewed
+  std::string reviewNote;             // why there is no review, or its verdict
+  DesignState state;                  // the state the steps arrive at
+};
+
+// The calculation of a design that completes, step by step, re-run with the formulas
+// calculateDesign runs (design/calculation_steps.h), then the engineering review's formulas
+// (design/review_formulas.h) for the level's swing. The inputs must make a completed design:
+// the caller has checked that with calculateDesign.
+DesignExplanation explainDesign(const DesignInputs& inputs, const CoreCatalogue& catalogue);
+
+}  // namespace fbc

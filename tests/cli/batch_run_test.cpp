@@ -1,0 +1,215 @@
+// --batch through the whole command line, reading standard input from a string.
+#include <algorithm>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "cli/flyback_calc.h"
+#include "design/csv_reader.h"
+
+namespace fbc {
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+Outcome run(std::vector<std::string> args, const std::string& input) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  Outcome result;
+  result.status = runFlybackCalc(args, in, out, err);
+  result.out = out.str();
+  result.err = err.str();
+  return result;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> all;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    all.push_back(line);
+  }
+  return all;
+}
+
+// The single JSON report for the same options, members in their order.
+nlohmann::ordered_json singleReport(const std::vector<std::string>& args) {
+  const Outcome single = run(args, "");
+  EXPECT_EQ(single.status, 0) << single.err;
+  return nlohmann::ordered_json::parse(single.out);
+}
+
+// The output's CSV records, read back with the batch's own reader.
+std::vector<std::vector<std::string>> csvRecords(const std::string& text) {
+  std::istringstream in(text);
+  CsvReader reader(in);
+  std::vector<std::vector<std::string>> all;
+  std::vector<std::string> fields;
+  std::string problem;
+  while (reader.next(fields, problem) == CsvReader::Status::Record) {
+    all.push_back(fields);
+  }
+  return all;
+}
+
+// Quoted fields, a byte-order mark, CRLF, missing columns, a blank line and bad rows amid
+// good ones.
+const std::string kMixedBatch =
+    "\xEF\xBB\xBF"
+    "core,vin,level\r\n"
+    "PQ3230,141,hi\r\n"
+    "\r\n"
+    "\"EER28\",\"1,5\",typ\r\n"
+    "\"PQ\"\"2016\",200,lo\r\n"
+    "EER35,\"250\",lo\r\n"
+    "EER35,250\r\n";
+
+TEST(Batch, JsonRowsHoldExactlyTheSingleReportsMembers) {
+  const Outcome result = run({"--batch", "-", "--format", "json", "--iout", "2.5"}, kMixedBatch);
+  EXPECT_EQ(result.status, 2);  // some rows failed, all were written
+  EXPECT_EQ(result.err, "");
+  const std::vector<std::string> rows = lines(result.out);
+  ASSERT_EQ(rows.size(), 5U);
+
+  const struct {
+    std::vector<std::string> args;  // the same design as options; empty for a failed row
+    std::string message;
+  } expected[] = {
+      {{"--iout", "2.5", "--core", "PQ3230", "--vin", "141", "--level", "hi"}, ""},
+      {{}, "vin \"1,5\"" /* no blank, so unquoted */},
+      {{}, "core PQ\"2016: not a catalogue core"},
+      {{"--iout", "2.5", "--core", "EER35", "--vin", "250", "--level", "lo"}, ""},
+      {{}, "2 fields where the header names 3"},
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(rows[i]);
+    const nlohmann::json row = nlohmann::json::parse(rows[i]);
+    EXPECT_EQ(row["row"], i + 1);
+    if (expected[i].args.empty()) {
+      EXPECT_EQ(row["status"], "error");
+      EXPECT_EQ(row.size(), 3U);
+      continue;
+    }
+    EXPECT_EQ(row["status"], "ok");
+    // The same members in the same order, the row's two first.
+    nlohmann::ordered_json members = nlohmann::ordered_json::parse(rows[i]);
+    EXPECT_EQ(members.begin().key(), "row");
+    EXPECT_EQ(std::next(members.begin()).key(), "status");
+    members.erase("row");
+    members.erase("status");
+    std::vector<std::string> args = expected[i].args;
+    args.insert(args.end(), {"--format", "json"});
+    EXPECT_EQ(members.dump(), nlohmann::ordered_json(singleReport(args)).dump());
+  }
+  EXPECT_EQ(nlohmann::json::parse(rows[1])["message"], "vin 1,5: not a number");
+  EXPECT_EQ(
+      nlohmann::json::parse(rows[2])["message"].get<std::string>().rfind(expected[2].message, 0),
+      0U);
+  EXPECT_EQ(nlohmann::json::parse(rows[4])["message"], expected[4].message);
+}
+
+TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
+  const Outcome result = run({"--batch", "-"}, "vin,effi\n141,85\n141,0\n");
+  EXPECT_EQ(result.status, 2);
+  const std::vector<std::string> rows = lines(result.out);
+  ASSERT_EQ(rows.size(), 3U);
+  EXPECT_EQ(rows[0].rfind("row,status,message,inputs.vin,inputs.vout,", 0), 0U);
+  EXPECT_NE(rows[0].find(",state.Vout,"), std::string::npos);
+  EXPECT_NE(rows[0].find(",state.CoreSel,state.dB,"), std::string::npos);
+  EXPECT_NE(rows[0].find(",labels.lblLp,scales.VdsPeak,"), std::string::npos);
+
+  // Each column of the ok row holds the single report's value at that path.
+  const nlohmann::ordered_json single =
+      singleReport({"--vin", "141", "--effi", "85", "--format", "json"});
+  const std::vector<std::vector<std::string>> records = csvRecords(result.out);
+  ASSERT_EQ(records.size(), 3U);
+  const std::vector<std::string>& header = records[0];
+  const std::vector<std::string>& cells = records[1];
+  ASSERT_EQ(cells.size(), header.size());
+  EXPECT_EQ(cells[0], "1");
+  EXPECT_EQ(cells[1], "ok");
+  EXPECT_EQ(cells[2], "");
+  for (std::size_t i = 3; i < cells.size(); ++i) {
+    SCOPED_TRACE(header[i]);
+    std::string pointer = "/" + header[i];
+    std::replace(pointer.begin(), pointer.end(), '.', '/');
+    const nlohmann::ordered_json& value = single.at(nlohmann::ordered_json::json_pointer(pointer));
+    // An array is one cell, its items joined by blanks.
+    std::string expected;
+    for (const auto& item : value.is_array() ? value : nlohmann::ordered_json::array({value})) {
+      expected += (expected.empty() ? "" : " ") +
+                  (item.is_string() ? item.get<std::string>() : item.dump());
+    }
+    EXPECT_EQ(cells[i], expected);
+  }
+  EXPECT_EQ(records[2].size(), header.size());
+  // The failed row: its message, quoted as it holds a comma, and nothing else.
+  EXPECT_EQ(rows[2].rfind("2,error,\"effi 0: the efficiency must be above 0; the calculation "
+                          "stopped at step 2, computing Iin (division by zero)\",,",
+                          0),
+            0U);
+  EXPECT_EQ(rows[2].find_first_not_of(',', rows[2].rfind('"') + 1), std::string::npos);
+}
+
+TEST(Batch, ExitStatusesAndWarnings) {
+  const Outcome allOk = run({"--batch", "-", "--format", "json"}, "vin\n141\n1\n");
+  EXPECT_EQ(allOk.status, 0);
+  EXPECT_EQ(lines(allOk.out).size(), 2U);
+  // The limit rules replace as for the options, and say so naming the row.
+  EXPECT_EQ(allOk.err, "flyback-calc: row 2: warning: vin 1 is outside the limits; using 10\n");
+  EXPECT_EQ(nlohmann::json::parse(lines(allOk.out)[1])["inputs"]["vin"], "10");
+
+  const Outcome none = run({"--batch", "-"}, "vin\n");
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(lines(none.out).size(), 1U);  // the header only
+
+  const struct {
+    std::vector<std::string> args;
+    std::string input;
+    std::string err;
+  } failures[] = {
+      {{"--batch", "-"},
+       "voltage\n1\n",
+       "flyback-calc: --batch -: unknown column \"voltage\" (expected any of vin, vout, iout, fs, "
+       "vf, effi, duty, core, level)\n"},
+      {{"--batch", "-"},
+       "",
+       "flyback-calc: --batch -: no header row naming the columns (vin, "
+       "vout, iout, fs, vf, effi, duty, core, level)\n"},
+      {{"--batch", "/nonexistent/specs.csv"},
+       "",
+       "flyback-calc: --batch /nonexistent/specs.csv: No such file or directory\n"},
+      {{"--batch", "-", "--format", "text"},
+       "vin\n1\n",
+       "flyback-calc: --batch writes --format json or --format csv (see --help)\n"},
+      {{"--batch", "-", "--sweep"},
+       "vin\n1\n",
+       "flyback-calc: --sweep shows one design and cannot be combined with --batch (see --help)\n"},
+      {{"--batch", "-", "--plot", "x.png"},
+       "vin\n1\n",
+       "flyback-calc: --plot shows one design and cannot be combined with --batch (see --help)\n"},
+      {{"--batch", ""},
+       "",
+       "flyback-calc: --batch: expected a file name or - for standard input "
+       "(see --help)\n"},
+      {{"--format", "csv"}, "", "flyback-calc: --format csv is for --batch (see --help)\n"},
+  };
+  for (const auto& f : failures) {
+    SCOPED_TRACE(f.err);
+    const Outcome result = run(f.args, f.input);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, f.err);
+  }
+}
+
+}  // namespace
+}  // namespace fbc

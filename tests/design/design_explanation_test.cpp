@@ -1,0 +1,262 @@
+#include "design/design_explanation.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+#include "design/calculation.h"
+#include "design/calculation_steps.h"
+#include "design/design_state_members.h"
+#include "design/review_formulas.h"
+#include "platform/checked_math.h"
+
+namespace fbc {
+namespace {
+
+// Evaluates a formula text as written, left to right with the usual precedence (^ above * and
+// /, above + and -), through the checked arithmetic the calculation uses. Names come from
+// `lookup`; sqrt, ceil and max are the functions. Proves the texts say what the code computes.
+class FormulaText {
+ public:
+  FormulaText(std::string_view text, std::function<double(std::string_view)> lookup)
+      : text_(text), lookup_(std::move(lookup)) {}
+
+  double value() {
+    const double result = sum();
+    skipBlanks();
+    if (at_ != text_.size()) {
+      throw std::invalid_argument("unread text in " + std::string(text_));
+    }
+    return result;
+  }
+
+ private:
+  void skipBlanks() {
+    while (at_ < text_.size() && text_[at_] == ' ') {
+      ++at_;
+    }
+  }
+  bool take(char c) {
+    skipBlanks();
+    if (at_ < text_.size() && text_[at_] == c) {
+      ++at_;
+      return true;
+    }
+    return false;
+  }
+  double sum() {
+    double v = product();
+    for (;;) {
+      if (take('+')) {
+        v = checkedAdd(v, product());
+      } else if (take('-')) {
+        v = checkedSubtract(v, product());
+      } else {
+        return v;
+      }
+    }
+  }
+  double product() {
+    double v = power();
+    for (;;) {
+      if (take('*')) {
+        v = checkedMultiply(v, power());
+      } else if (take('/')) {
+        v = checkedDivide(v, power());
+      } else {
+        return v;
+      }
+    }
+  }
+  double power() {
+    const double base = atom();
+    return take('^') ? checkedPower(base, atom()) : base;
+  }
+  double atom() {
+    skipBlanks();
+    if (take('(')) {
+      const double v = sum();
+      expect(')');
+      return v;
+    }
+    const std::size_t start = at_;
+    if (std::isdigit(static_cast<unsigned char>(text_[at_]))) {
+      while (at_ < text_.size() &&
+             (std::isdigit(static_cast<unsigned char>(text_[at_])) || text_[at_] == '.')) {
+        ++at_;
+      }
+      return std::stod(std::string(text_.substr(start, at_ - start)));
+    }
+    while (at_ < text_.size() && std::isalnum(static_cast<unsigned char>(text_[at_]))) {
+      ++at_;
+    }
+    const std::string_view name = text_.substr(start, at_ - start);
+    if (name == "sqrt" || name == "ceil") {
+      expect('(');
+      const double v = sum();
+      expect(')');
+      return name == "sqrt" ? checkedSqrt(v) : std::ceil(v);
+    }
+    if (name == "max") {
+      expect('(');
+      const double a = sum();
+      expect(',');
+      const double b = sum();
+      expect(')');
+      return std::max(a, b);
+    }
+    if (name.empty()) {
+      throw std::invalid_argument("no operand in " + std::string(text_));
+    }
+    return lookup_(name);
+  }
+  void expect(char c) {
+    if (!take(c)) {
+      throw std::invalid_argument(std::string("expected ") + c + " in " + std::string(text_));
+    }
+  }
+
+  std::string_view text_;
+  std::function<double(std::string_view)> lookup_;
+  std::size_t at_ = 0;
+};
+
+double stateLookup(const DesignState& s, std::string_view name) {
+  const StateMember* member = stateMember(name);
+  if (member == nullptr) {
+    throw std::invalid_argument("no state member " + std::string(name));
+  }
+  return s.*member->member;
+}
+
+// Designs that take every input option away from its start value, each level and no level.
+std::vector<DesignInputs> designs() {
+  std::vector<DesignInputs> all(1);
+  const auto with = [&](auto change) {
+    DesignInputs inputs;
+    change(inputs);
+    all.push_back(inputs);
+  };
+  with([](DesignInputs& d) { d.vin = u"141"; });
+  with([](DesignInputs& d) { d.vout = u"12"; });
+  with([](DesignInputs& d) { d.iout = u"2.5"; });
+  with([](DesignInputs& d) { d.fs = u"1e5"; });
+  with([](DesignInputs& d) { d.vf = u"0.45"; });
+  with([](DesignInputs& d) { d.effi = u"85"; });
+  with([](DesignInputs& d) { d.duty = u"0.45"; });
+  with([](DesignInputs& d) { d.core = u"PQ3230"; });
+  with([](DesignInputs& d) { d.level = CoreLevel::Hi; });
+  with([](DesignInputs& d) { d.level = CoreLevel::Lo; });
+  with([](DesignInputs& d) {
+    d.vin = u"141";
+    d.vout = u"5";
+    d.iout = u"3";
+    d.fs = u"100000";
+    d.vf = u"0.45";
+    d.effi = u"85";
+    d.duty = u"0.4";
+    d.core = u"EER35";
+    d.level = CoreLevel::Hi;
+  });
+  return all;
+}
+
+// The formula texts give bit for bit what the calculation stores, on the states of many
+// designs: the text is the code.
+TEST(CalculationSteps, EachFormulaTextComputesWhatTheStepStores) {
+  for (const DesignInputs& inputs : designs()) {
+    DesignState s;
+    ASSERT_TRUE(calculateDesign(inputs, CoreCatalogue{}, s).completed);
+    // Step 8 reads the level's dB, which step 16 replaces; replay the steps from there.
+    DesignState replay = s;
+    replay.dB = *levelFluxDensity(inputs.level);
+    for (const CalculationStep& step : kCalculationSteps) {
+      SCOPED_TRACE(std::string(step.quantity) + " = " + std::string(step.formula));
+      const double fromText = FormulaText(step.formula, [&](std::string_view name) {
+                                return stateLookup(replay, name);
+                              }).value();
+      EXPECT_EQ(toSingleChecked(fromText), toSingleChecked(step.evaluate(replay)));
+      replay.*step.target = toSingleChecked(step.evaluate(replay));
+      EXPECT_EQ(replay.*step.target, s.*step.target);
+    }
+  }
+}
+
+TEST(ReviewFormulas, EachFormulaTextComputesTheReviewsNumber) {
+  for (const DesignInputs& inputs : designs()) {
+    DesignState s;
+    ASSERT_TRUE(calculateDesign(inputs, CoreCatalogue{}, s).completed);
+    const double bmax = *levelSwing(inputs.level);
+    const DesignReview review = reviewDesign(s, bmax);
+    ASSERT_TRUE(review.valid);
+    const auto quantities = reviewQuantities(review);
+    for (std::size_t i = 0; i < quantities.size(); ++i) {
+      SCOPED_TRACE(std::string(kReviewFormulas[i].name) + " = " +
+                   std::string(kReviewFormulas[i].formula));
+      ASSERT_EQ(kReviewFormulas[i].name, quantities[i].name);
+      const double fromText = FormulaText(kReviewFormulas[i].formula, [&](std::string_view name) {
+                                for (const ReviewQuantity& q : quantities) {
+                                  if (q.name == name) {
+                                    return q.value;
+                                  }
+                                }
+                                if (const auto constant = reviewConstant(name, bmax)) {
+                                  return *constant;
+                                }
+                                return stateLookup(s, name);
+                              }).value();
+      EXPECT_NEAR(fromText, quantities[i].value, 1e-12 * std::abs(quantities[i].value));
+    }
+  }
+}
+
+// The window's start values: the worked example whose results the window shows as
+// 8.125668E-09, 202.5396, 0.2204155, 36.32921 (lbltest).
+TEST(ExplainDesign, WorkedExampleStepByStep) {
+  const DesignExplanation e = explainDesign(DesignInputs{}, CoreCatalogue{});
+  std::vector<std::string> lines;
+  for (const ExplainedStep& step : e.steps) {
+    lines.push_back(step.step + " " + step.quantity + " = " + step.operands + " = " + step.result);
+  }
+  const std::vector<std::string> some{
+      "1 Effi = 80 / 100 = 0.8",
+      "1 T = 1 / 50000 = 2E-05",
+      "2 Iin = 10 * 24 / 0.8 / 200 = 1.5",
+      "4 dB = level typ = 0.2",
+      "5 Ae = catalogue EER25.5 = 4.48E-05",
+      "8 Ns = (0.7 + 24) * 1E-05 / 0.2 / 4.48E-05 = 27.56696",
+      "11 AL = 6.175E-06 / 27.56696 ^ 2 = 8.125668E-09",
+      "14 Np = sqrt(0.0003333333 / 8.125668E-09) = 202.5396",
+      "16 dB = 0.0003333333 * 6 / (202.5396 * 4.48E-05) = 0.2204155",
+      "18 Im = 1.5 / (0.1876777 * 22 / 100) = 36.32921",
+  };
+  for (const std::string& line : some) {
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+  }
+  // Seven reads, step 2, CoreSel, dB, three catalogue figures, steps 6 to 18.
+  EXPECT_EQ(e.steps.size(), 7U + 1U + 1U + 1U + 3U + 13U);
+  EXPECT_EQ(e.steps.back().unit, "A/mm²");
+  ASSERT_EQ(e.review.size(), kReviewQuantityCount);
+  EXPECT_EQ(e.review[9].quantity, "Np");
+  EXPECT_EQ(e.review[9].operands, "ceil(8.09716599581076 * 28)");
+  EXPECT_EQ(e.review[9].result, "227");
+  EXPECT_EQ(e.reviewNote.rfind("not buildable (", 0), 0U);
+}
+
+TEST(ExplainDesign, ArrivesAtTheCalculatedStateForEveryInputOption) {
+  for (const DesignInputs& inputs : designs()) {
+    DesignState calculated;
+    ASSERT_TRUE(calculateDesign(inputs, CoreCatalogue{}, calculated).completed);
+    EXPECT_EQ(explainDesign(inputs, CoreCatalogue{}).state, calculated);
+  }
+}
+
+}  // namespace
+}  // namespace fbc
