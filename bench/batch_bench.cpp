@@ -30,7 +30,8 @@ std::string batchText() {
     }
     text += std::to_string(100 + i % 300) + "," + std::to_string(5 + i % 20) + "," +
             std::to_string(1 + i % 7) + ".5," + std::to_string(20000 + (i % 50) * 5000) + "," +
-            cores[i % cores.size()] + "," + levels[i % levels.size()] + "\n";
+            cores[static_cast<std::size_t>(i) % cores.size()] + "," +
+            levels[static_cast<std::size_t>(i) % levels.size()] + "\n";
   }
   return text;
 }

@@ -111,7 +111,7 @@ struct BarePicture {
   }
 
   void dot(double scaleW, float t, double value, Rgb colour) {
-    const int x = static_cast<int>(std::floor(t * image.width() / scaleW));
+    const int x = static_cast<int>(std::floor(t * static_cast<float>(image.width()) / scaleW));
     const int y = static_cast<int>(std::floor((scaleH - value) * image.height() / (1.1 * scaleH)));
     if (x >= 0 && x < image.width() && y >= 0 && y < image.height()) {
       reinterpret_cast<QRgb*>(image.scanLine(y))[x] = 0xFF000000U | colour;

@@ -14,10 +14,9 @@ namespace fbc::macro {
 // u = 0.000001, n = 0.000000001 (doubles).
 void Constant(Value& pi, Value& Meg, Value& k, Value& m, Value& u, Value& n);
 // Writes the colour indices 0..15 (16-bit) into the sixteen parameters, in order.
-void Color(Value& ClrBla, Value& ClrBlu, Value& ClrGre, Value& ClrSia, Value& ClrRed,
-           Value& ClrMaz, Value& ClrYel, Value& ClrWhi, Value& ClrGra, Value& ClrBluh,
-           Value& ClrGreH, Value& ClrSiaH, Value& ClrRedh, Value& ClrMazH, Value& ClrYelH,
-           Value& ClrWhiH);
+void Color(Value& ClrBla, Value& ClrBlu, Value& ClrGre, Value& ClrSia, Value& ClrRed, Value& ClrMaz,
+           Value& ClrYel, Value& ClrWhi, Value& ClrGra, Value& ClrBluh, Value& ClrGreH,
+           Value& ClrSiaH, Value& ClrRedh, Value& ClrMazH, Value& ClrYelH, Value& ClrWhiH);
 // B = a x 2, C = a x 3 in the arithmetic of dynamically typed values.
 void mul(Value& a, Value& B, Value& C);
 // MaxX = copy of X when MaxX <= X (running maximum).
@@ -91,8 +90,8 @@ void DrwPic2(Value& Pic_name, Value& X_par, Value& Y_par, Value& Drwdata);
 void DrwPic3(Value& Pic_name, Value& X_par, Value& Y_par, Value& Name, Value& Drwdata,
              Value& Frmat);
 // As DrwPic3 after setting the font size to Size; Color is not used.
-void DrwPic4(Value& Pic_name, Value& X_par, Value& Y_par, Value& Name, Value& Drwdata,
-             Value& Frmat, Value& Color, Value& Size);
+void DrwPic4(Value& Pic_name, Value& X_par, Value& Y_par, Value& Name, Value& Drwdata, Value& Frmat,
+             Value& Color, Value& Size);
 // Caption "Clear" becomes "Plot" and the surface is erased; any other caption becomes "Clear".
 void CrickCls(Value& Pic_name, Value& Command1, Value& Plot, Value& Clear);
 // text of Textname = "------" titlea "------" CRLF Textdata "END" CRLF.

@@ -5,8 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "design/input_rules.h"
 #include "design/drawing_number.h"
+#include "design/input_rules.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
 

@@ -36,7 +36,11 @@ std::string shownValue(std::string_view name, double value) {
 std::string flagCodes(const DesignReview& review) {
   std::string codes;
   for (ReviewFlag flag : review.flags) {
-    codes += (codes.empty() ? "" : " ") + std::string(reviewFlagCode(flag));
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string.
+    if (!codes.empty()) {
+      codes += ' ';
+    }
+    codes += reviewFlagCode(flag);
   }
   return codes.empty() ? "-" : codes;
 }

@@ -47,29 +47,29 @@ CoreCatalogue::CoreCatalogue()
   const double perMm2 = std::pow(10.0, -6.0);
   int position = 1;
   for (const CoreFigures& core : kCores) {
-    name_[position] = core.name;
-    ae_[position] = static_cast<float>(core.crossSectionMm2 * perMm2);
-    aw_[position] = static_cast<float>(core.windowMm2);
-    fill_[position] = static_cast<float>(core.fillPercent);
+    name_[static_cast<std::size_t>(position)] = core.name;
+    ae_[static_cast<std::size_t>(position)] = static_cast<float>(core.crossSectionMm2 * perMm2);
+    aw_[static_cast<std::size_t>(position)] = static_cast<float>(core.windowMm2);
+    fill_[static_cast<std::size_t>(position)] = static_cast<float>(core.fillPercent);
     ++position;
   }
-  name_[position] = kEndMark;
+  name_[static_cast<std::size_t>(position)] = kEndMark;
 }
 
 std::vector<std::u16string> CoreCatalogue::listNames() const {
   std::vector<std::u16string> names;
   for (int position = 1; position <= kListPositions; ++position) {
-    if (name_[position] == kEndMark) {
+    if (name_[static_cast<std::size_t>(position)] == kEndMark) {
       break;
     }
-    names.push_back(name_[position]);
+    names.push_back(name_[static_cast<std::size_t>(position)]);
   }
   return names;
 }
 
 std::optional<int> CoreCatalogue::find(std::u16string_view text) const {
   for (int position = 1; position < kCapacity; ++position) {
-    if (name_[position] == text) {
+    if (name_[static_cast<std::size_t>(position)] == text) {
       return position;
     }
   }

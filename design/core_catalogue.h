@@ -17,10 +17,14 @@ class CoreCatalogue {
   // Fills positions 1 to 19 (the start-up fill).
   CoreCatalogue();
 
-  const std::u16string& name(int position) const { return name_.at(position); }
-  float ae(int position) const { return ae_.at(position); }      // m²
-  float aw(int position) const { return aw_.at(position); }      // mm²
-  float fill(int position) const { return fill_.at(position); }  // percent
+  const std::u16string& name(int position) const {
+    return name_.at(static_cast<std::size_t>(position));
+  }
+  float ae(int position) const { return ae_.at(static_cast<std::size_t>(position)); }  // m²
+  float aw(int position) const { return aw_.at(static_cast<std::size_t>(position)); }  // mm²
+  float fill(int position) const {
+    return fill_.at(static_cast<std::size_t>(position));
+  }  // percent
 
   // The names for the core list: positions 1 to 99 up to the first "END" (18 names).
   std::vector<std::u16string> listNames() const;

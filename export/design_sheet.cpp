@@ -159,7 +159,8 @@ class SheetPainter {
   double fieldGrid(double y, const std::vector<Field>& fields, int columns, double captionShare,
                    double rowHeight = kRowHeight) {
     const double cellWidth = kWidth / columns;
-    const int rows = static_cast<int>((fields.size() + columns - 1) / columns);
+    const auto perRow = static_cast<std::size_t>(columns);
+    const int rows = static_cast<int>((fields.size() + perRow - 1) / perRow);
     const QFont captionFont = font(kProportional, 8.5);
     const QFont valueFont = font(kFixed, 9.0);
     for (std::size_t i = 0; i < fields.size(); ++i) {

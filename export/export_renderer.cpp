@@ -16,10 +16,10 @@ std::string renderExport(const ExportRequest& request, const DesignReport& repor
     case ExportKind::PlotSvg:
       return plotFileBytes(report.state, clickConstants().m, PlotFormat::Svg);
     case ExportKind::SheetPdf:
-      return designSheetPdf(designSheetContent(
-          report.inputs, report.state, fromUtf8(request.parameter("date").value_or("")),
-          fromUtf8(request.parameter("program").value_or("")),
-          request.parameter("drawing-number").value_or("")));
+      return designSheetPdf(designSheetContent(report.inputs, report.state,
+                                               fromUtf8(request.parameter("date").value_or("")),
+                                               fromUtf8(request.parameter("program").value_or("")),
+                                               request.parameter("drawing-number").value_or("")));
   }
   throw std::logic_error("an export kind without a renderer");
 }

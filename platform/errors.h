@@ -9,20 +9,20 @@ namespace fbc {
 // The platform's run-time error numbers. Library procedures and the runtime report every
 // fault as one of these; only the window and the command line turn them into words.
 enum class ErrorNumber : int {
-  InvalidCall = 5,            // invalid procedure call or argument
-  Overflow = 6,               // overflow (also an invalid floating-point operation)
-  SubscriptOutOfRange = 9,    // subscript out of range, or not a one-dimensional array
-  DivisionByZero = 11,        // division by zero
-  TypeMismatch = 13,          // type mismatch (text that is not a number, wrong kind)
-  BadFileNameOrNumber = 52,   // bad file name or number
-  FileNotFound = 53,          // file not found
-  FileAlreadyOpen = 55,       // file already open
-  DeviceIo = 57,              // device I/O error (a write that failed)
-  InputPastEndOfFile = 62,    // input past end of file
-  PathFileAccess = 75,        // path/file access error
-  PathNotFound = 76,          // path not found
-  InvalidPropertyValue = 380, // a property refused the value
-  ObjectLacksProperty = 438,  // object doesn't support this property or method
+  InvalidCall = 5,             // invalid procedure call or argument
+  Overflow = 6,                // overflow (also an invalid floating-point operation)
+  SubscriptOutOfRange = 9,     // subscript out of range, or not a one-dimensional array
+  DivisionByZero = 11,         // division by zero
+  TypeMismatch = 13,           // type mismatch (text that is not a number, wrong kind)
+  BadFileNameOrNumber = 52,    // bad file name or number
+  FileNotFound = 53,           // file not found
+  FileAlreadyOpen = 55,        // file already open
+  DeviceIo = 57,               // device I/O error (a write that failed)
+  InputPastEndOfFile = 62,     // input past end of file
+  PathFileAccess = 75,         // path/file access error
+  PathNotFound = 76,           // path not found
+  InvalidPropertyValue = 380,  // a property refused the value
+  ObjectLacksProperty = 438,   // object doesn't support this property or method
 };
 
 // A short English description of the error number, for logs and the command line.

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -113,13 +114,15 @@ std::u16string generalTextOf(T value, int significant) {
       for (int w = d.exponent; w >= 0; --w) {
         out += d.digitAt(w);
       }
-      if (count > d.exponent + 1) {
+      const int integerCount = d.exponent + 1;
+      if (count > integerCount) {
         out += '.';
-        out.append(d.digits, static_cast<std::size_t>(d.exponent + 1));
+        out.append(d.digits, static_cast<std::size_t>(integerCount));
       }
     } else {
       out += "0.";
-      out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+      const int leadingZeros = -d.exponent - 1;
+      out.append(static_cast<std::size_t>(leadingZeros), '0');
       out += d.digits;
     }
   } else {
@@ -180,6 +183,30 @@ struct Pattern {
 
 bool isDigitPlace(char16_t c) { return c == u'0' || c == u'#'; }
 
+// Whether an exponent ("E+00", "e-#") starts at text[i]: after a digit place, a letter E, a
+// sign and a digit place.
+bool startsExponent(const Pattern& p, std::u16string_view text, std::size_t i) {
+  const char16_t c = text[i];
+  return (c == u'E' || c == u'e') && p.integerPlaces + p.fractionPlaces > 0 &&
+         i + 2 < text.size() && (text[i + 1] == u'+' || text[i + 1] == u'-') &&
+         isDigitPlace(text[i + 2]);
+}
+
+// Reads the exponent starting at text[i] into p; returns the index past its digit places.
+std::size_t readExponentPattern(Pattern& p, std::u16string_view text, std::size_t i) {
+  const char16_t c = text[i];
+  p.hasExponent = true;
+  p.exponentLetter = c;
+  p.exponentAlwaysSigned = text[i + 1] == u'+';
+  std::size_t zeros = 0;
+  for (i += 2; i < text.size() && isDigitPlace(text[i]); ++i) {
+    zeros += text[i] == u'0' ? 1U : 0U;
+  }
+  p.exponentMinDigits = std::max<std::size_t>(zeros, 1);
+  p.tokens.push_back({Pattern::Kind::Exponent, c});
+  return i;
+}
+
 Pattern parsePattern(std::u16string_view text) {
   Pattern p;
   bool seenPoint = false;
@@ -196,18 +223,8 @@ Pattern parsePattern(std::u16string_view text) {
     } else if (c == u',' && !seenPoint && p.integerPlaces > 0 && i + 1 < text.size() &&
                isDigitPlace(text[i + 1])) {
       p.grouping = true;
-    } else if ((c == u'E' || c == u'e') && p.integerPlaces + p.fractionPlaces > 0 &&
-               i + 2 < text.size() && (text[i + 1] == u'+' || text[i + 1] == u'-') &&
-               isDigitPlace(text[i + 2])) {
-      p.hasExponent = true;
-      p.exponentLetter = c;
-      p.exponentAlwaysSigned = text[i + 1] == u'+';
-      std::size_t zeros = 0;
-      for (i += 2; i < text.size() && isDigitPlace(text[i]); ++i) {
-        zeros += text[i] == u'0' ? 1 : 0;
-      }
-      p.exponentMinDigits = std::max<std::size_t>(zeros, 1);
-      p.tokens.push_back({Pattern::Kind::Exponent, c});
+    } else if (startsExponent(p, text, i)) {
+      i = readExponentPattern(p, text, i);
       break;
     } else {
       p.tokens.push_back({Pattern::Kind::Literal, c});
@@ -388,8 +405,18 @@ struct NumberText {
   long magnitude = 0;
 };
 
-NumberText scanNumber(std::u16string_view text) {
-  NumberText result;
+// The parts of a number text, each as it was written.
+struct NumberParts {
+  bool negative = false;
+  std::string integerDigits;
+  std::string fractionDigits;
+  bool negativeExponent = false;
+  std::string exponentDigits;
+};
+
+// The text without its surrounding blanks, each character as the ASCII one it stands for;
+// nothing when a character cannot be part of a number.
+std::optional<std::string> asciiNumberText(std::u16string_view text) {
   std::size_t first = 0;
   std::size_t last = text.size();
   while (first < last && isBlank(text[first])) {
@@ -403,28 +430,25 @@ NumberText scanNumber(std::u16string_view text) {
   for (std::size_t i = first; i < last; ++i) {
     const char c = numberCharacter(text[i]);
     if (c == 0) {
-      return result;
+      return std::nullopt;
     }
     s += c;
   }
+  return s;
+}
 
-  std::size_t i = 0;
-  const std::size_t n = s.size();
-  bool negative = false;
-  if (i < n && (s[i] == '+' || s[i] == '-')) {
-    negative = s[i] == '-';
-    ++i;
-  }
-  std::string integerDigits;
+// Integer digits from s[i] on, optionally grouped by commas in threes after a first group of
+// one to three ("1,234,567"); false when the grouping is broken.
+bool readIntegerDigits(std::string_view s, std::size_t& i, std::string& digits) {
   std::size_t groupLength = 0;
   bool grouped = false;
-  for (; i < n; ++i) {
+  for (; i < s.size(); ++i) {
     if (isDigit(s[i])) {
-      integerDigits += s[i];
+      digits += s[i];
       ++groupLength;
     } else if (s[i] == ',') {
       if (groupLength == 0 || (grouped ? groupLength != 3 : groupLength > 3)) {
-        return result;
+        return false;
       }
       grouped = true;
       groupLength = 0;
@@ -432,72 +456,100 @@ NumberText scanNumber(std::u16string_view text) {
       break;
     }
   }
-  if (grouped && groupLength != 3) {
-    return result;
-  }
-  std::string fractionDigits;
-  if (i < n && s[i] == '.') {
-    for (++i; i < n && isDigit(s[i]); ++i) {
-      fractionDigits += s[i];
-    }
-  }
-  if (integerDigits.empty() && fractionDigits.empty()) {
-    return result;
-  }
-  bool negativeExponent = false;
-  std::string exponentDigits;
-  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < n && (s[i] == '+' || s[i] == '-')) {
-      negativeExponent = s[i] == '-';
-      ++i;
-    }
-    for (; i < n && isDigit(s[i]); ++i) {
-      exponentDigits += s[i];
-    }
-    if (exponentDigits.empty()) {
-      return result;
-    }
-  }
-  if (i != n) {
-    return result;
-  }
+  return !grouped || groupLength == 3;
+}
 
+// An exponent from s[i] on, if one is there: 'e' or 'E', an optional sign and at least one
+// digit; false when the letter is not followed by digits.
+bool readExponent(std::string_view s, std::size_t& i, NumberParts& parts) {
+  if (i >= s.size() || (s[i] != 'e' && s[i] != 'E')) {
+    return true;
+  }
+  ++i;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    parts.negativeExponent = s[i] == '-';
+    ++i;
+  }
+  for (; i < s.size() && isDigit(s[i]); ++i) {
+    parts.exponentDigits += s[i];
+  }
+  return !parts.exponentDigits.empty();
+}
+
+// The whole of s as sign, integer digits, fraction and exponent; false when any of it does not
+// fit the grammar or something follows.
+bool readNumberParts(std::string_view s, NumberParts& parts) {
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    parts.negative = s[i] == '-';
+    ++i;
+  }
+  if (!readIntegerDigits(s, i, parts.integerDigits)) {
+    return false;
+  }
+  if (i < s.size() && s[i] == '.') {
+    for (++i; i < s.size() && isDigit(s[i]); ++i) {
+      parts.fractionDigits += s[i];
+    }
+  }
+  if (parts.integerDigits.empty() && parts.fractionDigits.empty()) {
+    return false;
+  }
+  return readExponent(s, i, parts) && i == s.size();
+}
+
+// Decimal exponent of the first non-zero digit, the exponent saturated at a million.
+long magnitudeOf(const NumberParts& parts) {
   constexpr long kExponentCap = 1'000'000;
   long exponent = 0;
-  for (const char c : exponentDigits) {
+  for (const char c : parts.exponentDigits) {
     exponent = std::min(exponent * 10 + (c - '0'), kExponentCap);
   }
-  if (negativeExponent) {
+  if (parts.negativeExponent) {
     exponent = -exponent;
   }
+  const std::string& integerDigits = parts.integerDigits;
   const std::size_t leadingIntegerZeros =
       std::min(integerDigits.find_first_not_of('0'), integerDigits.size());
   if (leadingIntegerZeros < integerDigits.size()) {
-    result.magnitude = static_cast<long>(integerDigits.size() - leadingIntegerZeros) - 1 + exponent;
-  } else {
-    const std::size_t firstFraction = fractionDigits.find_first_not_of('0');
-    result.magnitude =
-        firstFraction == std::string::npos ? 0 : -static_cast<long>(firstFraction) - 1 + exponent;
+    return static_cast<long>(integerDigits.size() - leadingIntegerZeros) - 1 + exponent;
   }
+  const std::size_t firstFraction = parts.fractionDigits.find_first_not_of('0');
+  return firstFraction == std::string::npos ? 0 : -static_cast<long>(firstFraction) - 1 + exponent;
+}
 
-  result.canonical.reserve(integerDigits.size() + fractionDigits.size() + exponentDigits.size() +
-                           6);
-  if (negative) {
-    result.canonical += '-';
+// The number in the form std::from_chars reads.
+std::string canonicalOf(const NumberParts& parts) {
+  std::string canonical;
+  canonical.reserve(parts.integerDigits.size() + parts.fractionDigits.size() +
+                    parts.exponentDigits.size() + 6);
+  if (parts.negative) {
+    canonical += '-';
   }
-  result.canonical += integerDigits.empty() ? "0" : integerDigits;
-  if (!fractionDigits.empty()) {
-    result.canonical += '.';
-    result.canonical += fractionDigits;
+  canonical += parts.integerDigits.empty() ? "0" : parts.integerDigits;
+  if (!parts.fractionDigits.empty()) {
+    canonical += '.';
+    canonical += parts.fractionDigits;
   }
-  if (!exponentDigits.empty()) {
-    result.canonical += 'e';
-    if (negativeExponent) {
-      result.canonical += '-';
+  if (!parts.exponentDigits.empty()) {
+    canonical += 'e';
+    if (parts.negativeExponent) {
+      canonical += '-';
     }
-    result.canonical += exponentDigits;
+    canonical += parts.exponentDigits;
   }
+  return canonical;
+}
+
+NumberText scanNumber(std::u16string_view text) {
+  NumberText result;
+  const std::optional<std::string> ascii = asciiNumberText(text);
+  NumberParts parts;
+  if (!ascii || !readNumberParts(*ascii, parts)) {
+    return result;
+  }
+  result.magnitude = magnitudeOf(parts);
+  result.canonical = canonicalOf(parts);
   result.valid = true;
   return result;
 }

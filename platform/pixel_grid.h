@@ -16,7 +16,8 @@ inline constexpr double kPixelSnapTolerance = 1e-6;
 
 // Device pixels covered by a pen `width` logical pixels wide (at least one).
 inline int penSize(int width, double ratio) {
-  return std::max(1, static_cast<int>(width * ratio + 0.5));
+  // Halves round up (floor of x + 0.5), as the raster and SVG output have always placed them.
+  return std::max(1, static_cast<int>(std::floor(width * ratio + 0.5)));
 }
 
 // Where a pen `size` device pixels wide at `logical` begins, in device pixels, before it is

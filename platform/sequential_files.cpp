@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -102,57 +103,11 @@ bool readAll(int descriptor, std::string& bytes) {
   }
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(std::string_view bytes) noexcept {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) {
-        low = 0xA0;
-      } else if (lead == 0xED) {
-        high = 0x9F;
-      }
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) {
-        low = 0x90;
-      } else if (lead == 0xF4) {
-        high = 0x8F;
-      }
-    } else {
-      return false;
-    }
-    if (i + length > bytes.size()) {
-      return false;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(bytes[i + k]);
-      const unsigned char min = k == 1 ? low : 0x80;
-      const unsigned char max = k == 1 ? high : 0xBF;
-      if (next < min || next > max) {
-        return false;
-      }
-    }
-    i += length;
-  }
-  return true;
-}
-
 class Converter {
  public:
   Converter(const char* to, const char* from) : handle_(::iconv_open(to, from)) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
+    // iconv_open reports failure as (iconv_t)-1; compared as an integer, not made a pointer.
+    if (reinterpret_cast<std::intptr_t>(handle_) == -1) {
       raise(ErrorNumber::InvalidCall, std::string("no conversion from ") + from + " to " + to);
     }
   }
@@ -230,6 +185,66 @@ std::u16string decode(std::string_view bytes) {
   return fromUtf8(bytes);
 }
 
+// What an unquoted field's characters spell: no number, a whole number, or a number with a
+// point or an exponent.
+enum class FieldShape { Text, Integer, Real };
+
+// The count of digits from s[i] on; i moves past them.
+std::size_t skipDigits(std::string_view s, std::size_t& i) {
+  const std::size_t start = i;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+    ++i;
+  }
+  return i - start;
+}
+
+// An optional sign, digits with an optional point (at least one digit), an optional exponent
+// with an optional sign and at least one digit, and nothing else. s is not empty.
+FieldShape shapeOf(std::string_view s) {
+  std::size_t i = 0;
+  if (s[i] == '+' || s[i] == '-') {
+    ++i;
+  }
+  std::size_t mantissaDigits = skipDigits(s, i);
+  FieldShape shape = FieldShape::Integer;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    mantissaDigits += skipDigits(s, i);
+    shape = FieldShape::Real;
+  }
+  if (mantissaDigits == 0) {
+    return FieldShape::Text;
+  }
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+      ++i;
+    }
+    if (skipDigits(s, i) == 0) {
+      return FieldShape::Text;
+    }
+    shape = FieldShape::Real;
+  }
+  return i == s.size() ? shape : FieldShape::Text;
+}
+
+// A whole number as the smallest integer kind that holds it; nothing beyond 32 bits.
+std::optional<Value> integerValue(const char* first, const char* last) {
+  long long whole = 0;
+  if (std::from_chars(first, last, whole).ec != std::errc()) {
+    return std::nullopt;
+  }
+  if (whole >= std::numeric_limits<std::int16_t>::min() &&
+      whole <= std::numeric_limits<std::int16_t>::max()) {
+    return Value(static_cast<std::int16_t>(whole));
+  }
+  if (whole >= std::numeric_limits<std::int32_t>::min() &&
+      whole <= std::numeric_limits<std::int32_t>::max()) {
+    return Value(static_cast<std::int32_t>(whole));
+  }
+  return std::nullopt;
+}
+
 // The number an unquoted field spells, or a text when it spells none.
 Value fieldValue(std::u16string_view field) {
   if (field.empty()) {
@@ -242,54 +257,16 @@ Value fieldValue(std::u16string_view field) {
     }
     ascii.push_back(static_cast<char>(c));
   }
-  std::size_t i = 0;
-  const auto digits = [&] {
-    const std::size_t start = i;
-    while (i < ascii.size() && ascii[i] >= '0' && ascii[i] <= '9') {
-      ++i;
-    }
-    return i - start;
-  };
-  if (ascii[i] == '+' || ascii[i] == '-') {
-    ++i;
-  }
-  std::size_t mantissaDigits = digits();
-  bool integer = true;
-  if (i < ascii.size() && ascii[i] == '.') {
-    ++i;
-    mantissaDigits += digits();
-    integer = false;
-  }
-  if (mantissaDigits == 0) {
-    return Value(field);
-  }
-  if (i < ascii.size() && (ascii[i] == 'e' || ascii[i] == 'E')) {
-    ++i;
-    if (i < ascii.size() && (ascii[i] == '+' || ascii[i] == '-')) {
-      ++i;
-    }
-    if (digits() == 0) {
-      return Value(field);
-    }
-    integer = false;
-  }
-  if (i != ascii.size()) {
+  const FieldShape shape = shapeOf(ascii);
+  if (shape == FieldShape::Text) {
     return Value(field);
   }
   // from_chars takes no leading plus.
   const char* first = ascii.data() + (ascii[0] == '+' ? 1 : 0);
   const char* last = ascii.data() + ascii.size();
-  if (integer) {
-    long long whole = 0;
-    if (std::from_chars(first, last, whole).ec == std::errc()) {
-      if (whole >= std::numeric_limits<std::int16_t>::min() &&
-          whole <= std::numeric_limits<std::int16_t>::max()) {
-        return Value(static_cast<std::int16_t>(whole));
-      }
-      if (whole >= std::numeric_limits<std::int32_t>::min() &&
-          whole <= std::numeric_limits<std::int32_t>::max()) {
-        return Value(static_cast<std::int32_t>(whole));
-      }
+  if (shape == FieldShape::Integer) {
+    if (std::optional<Value> whole = integerValue(first, last)) {
+      return std::move(*whole);
     }
   }
   double number = 0;
@@ -321,6 +298,56 @@ void consumeDelimiter(OpenFile& file) {
 
 [[noreturn]] void pastEnd(int number) {
   raise(ErrorNumber::InputPastEndOfFile, "file number " + std::to_string(number));
+}
+
+// Moves past the rest of the field, up to its delimiter.
+void skipToDelimiter(OpenFile& file) {
+  const std::u16string& data = file.data;
+  std::size_t& p = file.position;
+  while (p < data.size() && data[p] != u',' && !isLineEnd(data[p])) {
+    ++p;
+  }
+}
+
+// A quoted field from its opening quote on: a doubled quote stands for one, and whatever follows
+// the closing quote up to the delimiter is dropped. Error 62 when the data ends inside it.
+Value quotedField(OpenFile& file, int number) {
+  const std::u16string& data = file.data;
+  std::size_t& p = file.position;
+  std::u16string text;
+  for (++p;; ++p) {
+    if (p == data.size()) {
+      pastEnd(number);
+    }
+    if (data[p] == u'"') {
+      if (p + 1 < data.size() && data[p + 1] == u'"') {
+        text.push_back(u'"');
+        ++p;
+        continue;
+      }
+      ++p;
+      break;
+    }
+    text.push_back(data[p]);
+  }
+  skipToDelimiter(file);
+  consumeDelimiter(file);
+  return Value(std::move(text));
+}
+
+// An unquoted field up to its delimiter, without trailing blanks, read as a number if it spells
+// one.
+Value unquotedField(OpenFile& file) {
+  const std::size_t start = file.position;
+  skipToDelimiter(file);
+  std::size_t end = file.position;
+  while (end > start && isBlank(file.data[end - 1])) {
+    --end;
+  }
+  // The view stays valid: consumeDelimiter only moves the position.
+  const std::u16string_view field = std::u16string_view(file.data).substr(start, end - start);
+  consumeDelimiter(file);
+  return fieldValue(field);
 }
 
 bool writeAll(int descriptor, std::string_view bytes) {
@@ -414,39 +441,7 @@ Value inputField(int number) {
     }
     pastEnd(number);
   }
-  if (data[p] == u'"') {
-    std::u16string text;
-    for (++p;; ++p) {
-      if (p == data.size()) {
-        pastEnd(number);
-      }
-      if (data[p] == u'"') {
-        if (p + 1 < data.size() && data[p + 1] == u'"') {
-          text.push_back(u'"');
-          ++p;
-          continue;
-        }
-        ++p;
-        break;
-      }
-      text.push_back(data[p]);
-    }
-    while (p < data.size() && data[p] != u',' && !isLineEnd(data[p])) {
-      ++p;
-    }
-    consumeDelimiter(file);
-    return Value(std::move(text));
-  }
-  const std::size_t start = p;
-  while (p < data.size() && data[p] != u',' && !isLineEnd(data[p])) {
-    ++p;
-  }
-  std::size_t end = p;
-  while (end > start && isBlank(data[end - 1])) {
-    --end;
-  }
-  consumeDelimiter(file);
-  return fieldValue(std::u16string_view(data).substr(start, end - start));
+  return data[p] == u'"' ? quotedField(file, number) : unquotedField(file);
 }
 
 bool endOfFile(int number) {

@@ -38,6 +38,33 @@ void appendUtf16(std::u16string& out, char32_t c) {
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+// The shape of a UTF-8 sequence by its first byte: its length (0 when the byte cannot start
+// one) and the allowed range of its second byte, which excludes overlong forms, surrogates and
+// values beyond U+10FFFF. The one table both the decoder and the validity check read.
+struct Utf8Lead {
+  std::size_t length = 0;
+  std::uint8_t low = 0x80;
+  std::uint8_t high = 0xBF;
+};
+
+constexpr Utf8Lead utf8Lead(std::uint8_t lead) noexcept {
+  if (lead < 0x80) {
+    return {1, 0x80, 0xBF};
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    return {2, 0x80, 0xBF};
+  }
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    return {3, lead == 0xE0 ? std::uint8_t{0xA0} : std::uint8_t{0x80},
+            lead == 0xED ? std::uint8_t{0x9F} : std::uint8_t{0xBF}};
+  }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    return {4, lead == 0xF0 ? std::uint8_t{0x90} : std::uint8_t{0x80},
+            lead == 0xF4 ? std::uint8_t{0x8F} : std::uint8_t{0xBF}};
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string toUtf8(std::u16string_view text) {
@@ -73,30 +100,17 @@ std::u16string fromUtf8(std::string_view text) {
       ++i;
       continue;
     }
-    std::size_t length = 0;
-    char32_t c = 0;
-    // The allowed range of the second byte excludes overlong forms, surrogates and values
-    // beyond U+10FFFF.
-    std::uint8_t low = 0x80;
-    std::uint8_t high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-      c = lead & 0x1FU;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      c = lead & 0x0FU;
-      low = lead == 0xE0 ? 0xA0 : 0x80;
-      high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      c = lead & 0x07U;
-      low = lead == 0xF0 ? 0x90 : 0x80;
-      high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
+    const Utf8Lead shape = utf8Lead(lead);
+    if (shape.length == 0) {
       out += static_cast<char16_t>(kReplacement);
       ++i;
       continue;
     }
+    const std::size_t length = shape.length;
+    std::uint8_t low = shape.low;
+    std::uint8_t high = shape.high;
+    // The lead byte keeps 7 - length payload bits.
+    char32_t c = lead & (0x7FU >> length);
     std::size_t taken = 1;
     for (; taken < length && i + taken < text.size(); ++taken) {
       const std::uint8_t next = byteAt(i + taken);
@@ -115,6 +129,26 @@ std::u16string fromUtf8(std::string_view text) {
     i += taken;
   }
   return out;
+}
+
+bool isValidUtf8(std::string_view bytes) noexcept {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const Utf8Lead shape = utf8Lead(static_cast<std::uint8_t>(bytes[i]));
+    if (shape.length == 0 || shape.length > bytes.size() - i) {
+      return false;
+    }
+    for (std::size_t k = 1; k < shape.length; ++k) {
+      const auto next = static_cast<std::uint8_t>(bytes[i + k]);
+      const std::uint8_t min = k == 1 ? shape.low : std::uint8_t{0x80};
+      const std::uint8_t max = k == 1 ? shape.high : std::uint8_t{0xBF};
+      if (next < min || next > max) {
+        return false;
+      }
+    }
+    i += shape.length;
+  }
+  return true;
 }
 
 }  // namespace fbc

@@ -10,4 +10,8 @@ namespace fbc {
 std::string toUtf8(std::u16string_view text);
 std::u16string fromUtf8(std::string_view text);
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no truncated
+// sequence. Exactly the texts fromUtf8 reads without a replacement.
+bool isValidUtf8(std::string_view bytes) noexcept;
+
 }  // namespace fbc

@@ -319,6 +319,7 @@ std::u16string Value::toText() const {
   raise(ErrorNumber::TypeMismatch, std::string(kindName(kind())) + " used as a text");
 }
 
+// NOLINTNEXTLINE(bugprone-exception-escape): only a valueless variant throws; see value.h.
 bool sameKindAndValue(const Value& a, const Value& b) noexcept { return a.data_ == b.data_; }
 
 std::ostream& operator<<(std::ostream& out, const Value& value) {

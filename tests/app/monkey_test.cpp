@@ -343,10 +343,14 @@ class MonkeyTest : public ::testing::Test {
   Action choose(Monkey& monkey) {
     const int roll = monkey.below(100);
     const bool onCombo = monkey.below(8) == 7;
-    QLineEdit* edit = onCombo ? combo_->lineEdit() : boxes_[monkey.below(7)];
+    QLineEdit* edit =
+        onCombo ? combo_->lineEdit() : boxes_[static_cast<std::size_t>(monkey.below(7))];
     const std::string where =
         " in " + (onCombo ? std::string("cmbCore") : edit->objectName().toStdString());
-    auto quoted = [](const QString& text) { return "\"" + text.toStdString() + "\""; };
+    // Appended rather than "\"" + ...: GCC 12 warns falsely (-Wrestrict) on the latter.
+    auto quoted = [](const QString& text) {
+      return std::string("\"").append(text.toStdString()).append("\"");
+    };
     // Cursor or selection somewhere in the text.
     const int length = static_cast<int>(edit->text().size());
     const int start = monkey.below(length + 1);
@@ -441,7 +445,8 @@ class MonkeyTest : public ::testing::Test {
               }};
     }
     if (roll < 72) {
-      QAbstractButton* button = options_[monkey.below(static_cast<int>(options_.size()))];
+      QAbstractButton* button =
+          options_[static_cast<std::size_t>(monkey.below(static_cast<int>(options_.size())))];
       return {"choose " + button->objectName().toStdString(), Effect::None,
               [=] { QTest::mouseClick(button, Qt::LeftButton); }};
     }

@@ -75,9 +75,10 @@ TEST(ColorTest, EachNameHoldsItsPaletteIndex) {
         {"ClrYelH", rgb(255, 255, 0)},  {"ClrWhiH", rgb(255, 255, 255)},
     };
     for (std::int16_t i = 0; i < 16; ++i) {
-      SCOPED_TRACE(testing::Message() << "call " << call << " " << names[i].name);
-      EXPECT_TRUE(sameKindAndValue(v[i], Value(i))) << v[i];
-      EXPECT_EQ(paletteColour(v[i]), names[i].colour);
+      const auto at = static_cast<std::size_t>(i);
+      SCOPED_TRACE(testing::Message() << "call " << call << " " << names[at].name);
+      EXPECT_TRUE(sameKindAndValue(v[at], Value(i))) << v[at];
+      EXPECT_EQ(paletteColour(v[at]), names[at].colour);
     }
   }
 }

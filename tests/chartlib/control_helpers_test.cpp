@@ -49,8 +49,9 @@ struct Records {
 };
 
 std::u16string listingLine(int r) {
-  const std::u16string n = std::u16string(1, u'0' + r % 10);
-  const std::u16string tens = r >= 10 ? std::u16string(1, u'0' + r / 10) : u"";
+  const std::u16string n = std::u16string(1, static_cast<char16_t>(u'0' + r % 10));
+  const std::u16string tens =
+      r >= 10 ? std::u16string(1, static_cast<char16_t>(u'0' + r / 10)) : u"";
   const std::u16string s = tens + n;
   return u"a" + s + u"    ,b" + s + u",c" + s + u"  ,d" + s + u"  ,e" + s + u"   ,f" + s +
          u"       ,g" + s + u"\r\n";

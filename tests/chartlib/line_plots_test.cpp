@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SegmentCase{"Line05_below_middle", Proc::Line05, belowMiddleCall(), 0, 70, 4,
                                 90},
                     SegmentCase{"Log_3x3_decades", Proc::Log, decadeCall(), 0, 3, 1, 2}),
-    [](const testing::TestParamInfo<SegmentCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<SegmentCase>& testInfo) { return testInfo.param.name; });
 
 TEST(LinePlotTraceTest, EachCallContinuesFromTheWrittenBackPoint) {
   RecordingSurface surface(200, 100);
@@ -212,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
                         2, false},
         // The pen refuses the width first, so the previous pen stays.
         LinePlotFailure{"Line05_width_0", Proc::Line05, with(&Call::Width, i16(0)), 380, 4, false}),
-    [](const testing::TestParamInfo<LinePlotFailure>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<LinePlotFailure>& testInfo) { return testInfo.param.name; });
 
 TEST(LinePlotFailureTest, NeedsADrawingSurface) {
   for (const Proc proc : {Proc::Line00, Proc::Line05, Proc::Log}) {

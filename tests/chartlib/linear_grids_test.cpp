@@ -131,7 +131,7 @@ std::vector<Printed> expectedPrints(const LinearGridCase& c) {
 std::vector<LinearGridCase> linearGridCases() {
   std::vector<LinearGridCase> cases;
   const auto fromBottom = [](double H, double across) {
-    return [=](std::size_t k) { return Printed{across, H - 10.0 * k, {}}; };
+    return [=](std::size_t k) { return Printed{across, H - 10.0 * static_cast<double>(k), {}}; };
   };
 
   cases.push_back({
@@ -165,12 +165,12 @@ std::vector<LinearGridCase> linearGridCases() {
       .verticalX = {0, 0.0005, 0.001, 0.0015, 0.002},
       .yLabels = labelsAt({"-50", "-25", "0", "25", "50"},
                           [](std::size_t k) {
-                            return Printed{0.00002, 100 - 25.0 * k, {}};
+                            return Printed{0.00002, 100 - 25.0 * static_cast<double>(k), {}};
                           }),
       .yCaption = Printed{0.00012, 2, "[V]"},
       .xLabels = labelsAt({"0.00E+00", "5.00E-04", "1.00E-03", "1.50E-03", "2.00E-03"},
                           [](std::size_t k) {
-                            return Printed{0.0005 * k, 96, {}};
+                            return Printed{0.0005 * static_cast<double>(k), 96, {}};
                           }),
       .xCaption = Printed{0.0018, 85, "[s]"},
       .penWidth = 3,
@@ -219,12 +219,12 @@ std::vector<LinearGridCase> linearGridCases() {
       .verticalX = {0, 2, 4, 6, 8, 10},
       .yLabels = labelsAt({"0.0", "25.0", "50.0", "75.0", "100.0"},
                           [](std::size_t k) {
-                            return Printed{0.1, 100 - 25.0 * k, {}};
+                            return Printed{0.1, 100 - 25.0 * static_cast<double>(k), {}};
                           }),
       .yCaption = Printed{0.6, 2, "[A]"},
       .xLabels = labelsAt({"0", "2", "4", "6", "8", "10"},
                           [](std::size_t k) {
-                            return Printed{2.0 * k, 95, {}};
+                            return Printed{2.0 * static_cast<double>(k), 95, {}};
                           }),
       .xCaption = Printed{9, 85, "[t]"},
       .penWidth = 3,
@@ -270,7 +270,7 @@ std::vector<LinearGridCase> linearGridCases() {
       .zeroY = 125,
       .yLabels = labelsAt({"25", "45", "65", "85", "105", "125", "145"},
                           [](std::size_t k) {
-                            return Printed{0.1, 125 - 20.0 * k, {}};
+                            return Printed{0.1, 125 - 20.0 * static_cast<double>(k), {}};
                           }),
       .yCaption = Printed{0.6, 2, "[V]"},
       .penWidth = 3,
@@ -339,8 +339,8 @@ TEST_P(LinearGridTest, DrawsLinesZeroLineAndLabels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Members, LinearGridTest, testing::ValuesIn(linearGridCases()),
-                         [](const testing::TestParamInfo<LinearGridCase>& info) {
-                           return info.param.name;
+                         [](const testing::TestParamInfo<LinearGridCase>& testInfo) {
+                           return testInfo.param.name;
                          });
 
 TEST(LinearGridOrderTest, EachPassDrawsThenLabelsThenCaptions) {
@@ -404,7 +404,7 @@ INSTANTIATE_TEST_SUITE_P(
         // line step would divide by zero.
         GridFailure{"Grid01D_YnumMinus1", grid01D(i16(10), i16(100), i16(4), i16(-1)), 380, 0,
                     false}),
-    [](const testing::TestParamInfo<GridFailure>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<GridFailure>& testInfo) { return testInfo.param.name; });
 
 TEST(LinearGridFailureTest, NeedsADrawingSurface) {
   const std::vector<std::pair<std::string, Draw>> members = {

@@ -171,8 +171,8 @@ TEST_P(LogGridTest, DrawsDecadesAndSubdivisions) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ranges, LogGridTest, testing::ValuesIn(logGridCases()),
-                         [](const testing::TestParamInfo<LogGridCase>& info) {
-                           return info.param.name;
+                         [](const testing::TestParamInfo<LogGridCase>& testInfo) {
+                           return testInfo.param.name;
                          });
 
 TEST(LogGridTest, EachDecadePrintsThenRulesThenDrawsItsDecadeLine) {
@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // Equal ends give a zero extent, which the surface refuses.
                     LogGridFailure{"W_equal_ends", Axis::Width, Value(10.0), Value(10.0), 380},
                     LogGridFailure{"H_text_end", Axis::Height, Value(1.0), Value(u"ten"), 13}),
-    [](const testing::TestParamInfo<LogGridFailure>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<LogGridFailure>& testInfo) { return testInfo.param.name; });
 
 }  // namespace
 }  // namespace fbc

@@ -68,7 +68,7 @@ TEST_P(OscilloscopeGridTest, DrawsDivisionsGroundAndLabels) {
 
   for (int k = 0; k <= 8; ++k) {
     SCOPED_TRACE("vertical line " + std::to_string(k));
-    const SurfaceOp& v = lines[6 + k];
+    const SurfaceOp& v = lines[static_cast<std::size_t>(6 + k)];
     const float x = static_cast<float>(k * static_cast<double>(c.scaleW) / 8.0);
     EXPECT_FLOAT_EQ(static_cast<float>(v.x1), x);
     EXPECT_FLOAT_EQ(static_cast<float>(v.x2), x);
@@ -112,8 +112,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, OscilloscopeGridTest,
                                                   200,
                                                   {200, 150, 100, 50, 0},
                                                   u"[6.250\u03BCsec/div]"}),
-                         [](const testing::TestParamInfo<GridCase>& info) {
-                           return std::string(info.param.name);
+                         [](const testing::TestParamInfo<GridCase>& testInfo) {
+                           return std::string(testInfo.param.name);
                          });
 
 TEST(OscilloscopeGrid, DrawsOverEarlierDrawingWithoutTouchingTheArguments) {

@@ -152,8 +152,8 @@ std::vector<DrwPicCase> drwPicCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Members, DrwPicTest, testing::ValuesIn(drwPicCases()),
-                         [](const testing::TestParamInfo<DrwPicCase>& info) {
-                           return info.param.name;
+                         [](const testing::TestParamInfo<DrwPicCase>& testInfo) {
+                           return testInfo.param.name;
                          });
 
 TEST_F(PictureHelperTest, DrwPicHandsBackTheExtentsForTheNextGrid) {

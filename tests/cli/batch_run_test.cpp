@@ -145,8 +145,11 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
     // An array is one cell, its items joined by blanks.
     std::string expected;
     for (const auto& item : value.is_array() ? value : nlohmann::ordered_json::array({value})) {
-      expected += (expected.empty() ? "" : " ") +
-                  (item.is_string() ? item.get<std::string>() : item.dump());
+      // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string.
+      if (!expected.empty()) {
+        expected += ' ';
+      }
+      expected += item.is_string() ? item.get<std::string>() : item.dump();
     }
     EXPECT_EQ(cells[i], expected);
   }

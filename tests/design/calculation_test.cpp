@@ -347,7 +347,7 @@ INSTANTIATE_TEST_SUITE_P(
                  ErrorNumber::InvalidCall, DesignInput::Duty, StopReason::DutyOutOfRange},
         StopCase{"DutyZero", [](DesignInputs& in) { in.duty = u"0"; }, 15, "Nt",
                  ErrorNumber::DivisionByZero, DesignInput::Duty, StopReason::DutyOutOfRange}),
-    [](const testing::TestParamInfo<StopCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<StopCase>& testInfo) { return testInfo.param.name; });
 
 }  // namespace
 }  // namespace fbc

@@ -25,6 +25,9 @@ TEST(ExportRenderer, EachKindDrawsItsOwnFile) {
       case ExportKind::PlotSvg:
         EXPECT_EQ(bytes, plotSvg(report.state, clickConstants().m));
         break;
+      case ExportKind::SheetPdf:
+        EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+        break;
     }
   }
 }

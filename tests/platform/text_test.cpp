@@ -45,6 +45,7 @@ TEST(Utf8, ConvertsWellFormedTextBothWays) {
     SCOPED_TRACE(c.utf8);
     EXPECT_EQ(toUtf8(c.utf16), c.utf8);
     EXPECT_EQ(hex(fromUtf8(c.utf8)), hex(c.utf16));
+    EXPECT_TRUE(isValidUtf8(c.utf8));
   }
 }
 
@@ -80,7 +81,35 @@ TEST(Utf8, ReplacesEachMaximalInvalidSequenceWithOneReplacementCharacter) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(hex(fromUtf8(c.utf8)), hex(c.expected));
+    EXPECT_FALSE(isValidUtf8(c.utf8));
   }
+}
+
+// The sequential files take a file that is not valid UTF-8 as code page 932, so the check must
+// accept exactly what the decoder reads without a replacement, i.e. what survives the round trip
+// unchanged: every two-byte input, and every three- and four-byte input behind the lead bytes
+// whose second byte has a narrowed range.
+TEST(Utf8, ValidityAgreesWithTheDecoder) {
+  const auto agrees = [](const std::string& text) {
+    return isValidUtf8(text) == (toUtf8(fromUtf8(text)) == text);
+  };
+  int disagreements = 0;
+  for (int first = 0; first < 256; ++first) {
+    for (int second = 0; second < 256; ++second) {
+      const std::string pair{static_cast<char>(first), static_cast<char>(second)};
+      disagreements += agrees(pair) ? 0 : 1;
+    }
+  }
+  for (const char lead : {'\xE0', '\xED', '\xEF', '\xF0', '\xF4'}) {
+    for (int second = 0; second < 256; ++second) {
+      for (int third = 0; third < 256; ++third) {
+        const std::string text{lead, static_cast<char>(second), static_cast<char>(third), '\x80'};
+        disagreements += agrees(text) ? 0 : 1;
+        disagreements += agrees(text.substr(0, 3)) ? 0 : 1;
+      }
+    }
+  }
+  EXPECT_EQ(disagreements, 0);
 }
 
 TEST(Utf8, ReplacesUnpairedSurrogates) {

@@ -102,7 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
                       u"ダイオード電圧電流[20V/div][2.5A/div]", 100},
         ThresholdCase{"Below40V", 30.0F, 6.0F, u"スイッチ電圧電流[20V/div][2.5A/div]",
                       u"ダイオード電圧電流[20V/div][2.5A/div]", 100}),
-    [](const testing::TestParamInfo<ThresholdCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ThresholdCase>& testInfo) {
+      return std::string(testInfo.param.name);
+    });
 
 INSTANTIATE_TEST_SUITE_P(
     Current, WaveformScaleThresholds,
@@ -127,7 +129,9 @@ INSTANTIATE_TEST_SUITE_P(
                       u"ダイオード電圧電流[20V/div][0.25A/div]", 1000},
         ThresholdCase{"NoCurrent", 40.5F, 0.0F, u"スイッチ電圧電流[20V/div][0.25A/div]",
                       u"ダイオード電圧電流[20V/div][0.25A/div]", 1000}),
-    [](const testing::TestParamInfo<ThresholdCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ThresholdCase>& testInfo) {
+      return std::string(testInfo.param.name);
+    });
 
 }  // namespace
 }  // namespace fbc

@@ -125,7 +125,7 @@ TEST(WaveformStage, WorkedExampleDrawsGridsTracesAndCaptions) {
     }
     ASSERT_EQ(dots.size(), 2 * samples.size());
     for (std::size_t k = 0; k < samples.size(); ++k) {
-      const SurfaceOp& dot = dots[2 * k + n % 2];
+      const SurfaceOp& dot = dots[2 * k + static_cast<std::size_t>(n % 2)];
       const float y = static_cast<float>(trace.scaleH - trace.factor * (samples[k].*trace.field));
       ASSERT_EQ(dot.x1, samples[k].t) << "sample " << k;
       ASSERT_EQ(static_cast<float>(dot.y1), y) << "sample " << k;
