@@ -173,7 +173,16 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
     summary += QStringLiteral(" (カタログにない名前のため、前回のコアの数値で計算しています)");
   }
   summary_->setText(summary);
+  showNumbersAndFlags(review);
+  advice_->setRowCount(0);
+  if (!swing) {
+    adviceSummary_->setText(QString());
+    return;
+  }
+  showAdvice(adviseCores(inputs, catalogue_, *swing));
+}
 
+void ReviewWindow::showNumbersAndFlags(const DesignReview& review) {
   const std::vector<ReviewRow> rows = reviewRows(review);
   numbers_->setRowCount(static_cast<int>(rows.size()));
   for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
@@ -198,13 +207,9 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
   if (review.valid && review.flags.empty()) {
     flags_->addItem(QStringLiteral("指摘事項はありません。"));
   }
+}
 
-  advice_->setRowCount(0);
-  if (!swing) {
-    adviceSummary_->setText(QString());
-    return;
-  }
-  const CoreAdvice advice = adviseCores(inputs, catalogue_, *swing);
+void ReviewWindow::showAdvice(const CoreAdvice& advice) {
   adviceSummary_->setText(
       advice.recommended
           ? QStringLiteral("推奨コア: %1").arg(QString::fromStdU16String(*advice.recommended))

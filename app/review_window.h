@@ -3,8 +3,10 @@
 #include <QWidget>
 
 #include "design/calculation.h"
+#include "design/core_advice.h"
 #include "design/core_catalogue.h"
 #include "design/design_state.h"
+#include "design/review.h"
 
 class QLabel;
 class QListWidget;
@@ -31,6 +33,8 @@ class ReviewWindow : public QWidget {
   void clearReview();
 
  private:
+  void showNumbersAndFlags(const DesignReview& review);
+  void showAdvice(const CoreAdvice& advice);
   void useCore(int row);
 
   MainWindow& main_;

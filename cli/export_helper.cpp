@@ -84,6 +84,7 @@ std::string runExport(const ExportRequest& request) {
   std::vector<std::string> args = exportArguments(request);
   args.insert(args.begin(), helper.string());
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& arg : args) {
     argv.push_back(arg.data());
   }

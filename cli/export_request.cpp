@@ -1,5 +1,7 @@
 #include "cli/export_request.h"
 
+#include <utility>
+
 #include "platform/text.h"
 
 namespace fbc {
@@ -32,7 +34,9 @@ std::vector<std::string> exportArguments(const ExportRequest& request) {
   }
   args.push_back(std::string(kLevelKey) + "=" + std::string(levelName(request.inputs.level)));
   for (const auto& [name, value] : request.parameters) {
-    args.push_back(kParameterMark + name + "=" + value);
+    std::string arg(1, kParameterMark);
+    arg.append(name).append("=").append(value);
+    args.push_back(std::move(arg));
   }
   return args;
 }

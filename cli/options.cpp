@@ -250,20 +250,8 @@ std::string oneLine(std::string message) {
   return message;
 }
 
-void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOptions& options) {
-  const bool csvAsked = files.waveformCsv->count() > 0;
-  const bool plotAsked = files.plot->count() > 0;
-  if (csvAsked && raw.waveformCsv.empty()) {
-    throw UsageError("--waveform-csv: expected a file name or - for standard output");
-  }
-  if (plotAsked) {
-    const std::optional<PlotFormat> format = plotFormatOf(raw.plot);
-    if (!format) {
-      throw UsageError("--plot " + (raw.plot.empty() ? std::string("\"\"") : raw.plot) +
-                       ": expected a file name ending in .png or .svg");
-    }
-    options.plotFormat = *format;
-  }
+// --sheet and its --drawing-number; returns whether the sheet is asked for.
+bool checkSheetOptions(const FileOptions& files, const RawOptions& raw) {
   const bool sheetAsked = files.sheet->count() > 0;
   if (sheetAsked && !hasExtension(raw.sheet, "pdf")) {
     throw UsageError("--sheet " + (raw.sheet.empty() ? std::string("\"\"") : raw.sheet) +
@@ -278,6 +266,24 @@ void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOption
                        ": expected at most 32 half-width characters");
     }
   }
+  return sheetAsked;
+}
+
+void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOptions& options) {
+  const bool csvAsked = files.waveformCsv->count() > 0;
+  const bool plotAsked = files.plot->count() > 0;
+  if (csvAsked && raw.waveformCsv.empty()) {
+    throw UsageError("--waveform-csv: expected a file name or - for standard output");
+  }
+  if (plotAsked) {
+    const std::optional<PlotFormat> format = plotFormatOf(raw.plot);
+    if (!format) {
+      throw UsageError("--plot " + (raw.plot.empty() ? std::string("\"\"") : raw.plot) +
+                       ": expected a file name ending in .png or .svg");
+    }
+    options.plotFormat = *format;
+  }
+  const bool sheetAsked = checkSheetOptions(files, raw);
   // A sweep or the advice has no one design whose waveforms or sheet could be shown.
   if ((raw.sweep || raw.advise) && (csvAsked || plotAsked || sheetAsked)) {
     throw UsageError(std::string(csvAsked    ? "--waveform-csv"

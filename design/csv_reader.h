@@ -39,6 +39,13 @@ class CsvReader {
   bool refill();
   // Skips to the end of the current line, past its line break.
   void skipLine();
+  // One record from its first character on: its fields, or why it cannot be read.
+  Status readRecord(std::vector<std::string>& fields, std::string& problem);
+  // Drops a UTF-8 byte-order mark at the very start of the input.
+  void skipByteOrderMark();
+  // The rest of a quoted field after its opening quote, up to the closing quote, which must
+  // end the field; false with `problem` set when it does not.
+  bool readQuoted(std::string& field, std::string& problem);
 
   std::istream& in_;
   char buffer_[65536];

@@ -116,24 +116,37 @@ FileWriter::FileWriter(std::filesystem::path path, std::string_view bytes)
   if (path_.empty()) {
     fail(ENOENT);
   }
-  // Follow the links of the last component; the folders on the way the system follows itself.
   struct stat status {};
-  bool exists = false;
+  const bool exists = resolveTarget(status);
+  if (direct_) {
+    return;
+  }
+  if (exists && S_ISDIR(status.st_mode)) {
+    fail(EISDIR);
+  }
+  if (exists && !S_ISREG(status.st_mode)) {
+    direct_ = true;
+    return;
+  }
+  writeTemporary(exists ? &status : nullptr);
+}
+
+bool FileWriter::resolveTarget(struct stat& status) {
+  // Follow the links of the last component; the folders on the way the system follows itself.
   for (int links = 0;; ++links) {
     if (const std::optional<int> fd = descriptorOf(target_)) {
       direct_ = true;
       descriptor_ = *fd;
-      return;
+      return true;
     }
     if (::lstat(target_.c_str(), &status) != 0) {
       if (errno != ENOENT) {
         fail(errno);
       }
-      break;  // a new file, or a link to one still to be made
+      return false;  // a new file, or a link to one still to be made
     }
     if (!S_ISLNK(status.st_mode)) {
-      exists = true;
-      break;
+      return true;
     }
     if (links == kMaxLinks) {
       fail(ELOOP);
@@ -146,14 +159,9 @@ FileWriter::FileWriter(std::filesystem::path path, std::string_view bytes)
     const std::filesystem::path link(std::string(buffer, static_cast<std::size_t>(length)));
     target_ = link.is_absolute() ? link : target_.parent_path() / link;
   }
-  if (exists && S_ISDIR(status.st_mode)) {
-    fail(EISDIR);
-  }
-  if (exists && !S_ISREG(status.st_mode)) {
-    direct_ = true;
-    return;
-  }
+}
 
+void FileWriter::writeTemporary(const struct stat* replaced) {
   // A new file beside the target, so that the rename stays on one file system.
   static std::atomic<unsigned> counter{0};
   const std::filesystem::path folder =
@@ -178,7 +186,7 @@ FileWriter::FileWriter(std::filesystem::path path, std::string_view bytes)
   }
   Descriptor file(fd);
   // Keep the permissions of the file being replaced; a new one gets the umask's.
-  if (exists && ::fchmod(file.get(), status.st_mode & 07777) != 0) {
+  if (replaced != nullptr && ::fchmod(file.get(), replaced->st_mode & 07777) != 0) {
     const int error = errno;
     std::filesystem::remove(temporary_);
     temporary_.clear();

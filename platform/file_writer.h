@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+struct stat;
+
 namespace fbc {
 
 // Writes a file so that the data ends up where the person sent it:
@@ -36,6 +38,13 @@ class FileWriter {
   bool direct() const { return direct_; }
 
  private:
+  // Follows the target's links; whether it exists, with its status. A descriptor path such as
+  // /dev/stdout makes the write direct.
+  bool resolveTarget(struct stat& status);
+  // Writes the bytes into a new temporary file beside the target, with the permissions of
+  // the file it replaces (none: a new file).
+  void writeTemporary(const struct stat* replaced);
+
   std::filesystem::path path_;
   std::filesystem::path target_;
   std::filesystem::path temporary_;
