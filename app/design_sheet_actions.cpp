@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -17,13 +18,14 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "app/main_window.h"
 #include "app/window_capture.h"
 #include "design/core_catalogue.h"
 #include "design/drawing_number.h"
+#include "platform/errors.h"
+#include "platform/file_writer.h"
 
 namespace fbc {
 
@@ -122,12 +124,14 @@ void DesignSheetActions::saveAsPdf() {
     path += QStringLiteral(".pdf");
   }
   const std::string bytes = designSheetPdf(*sheet);
-  // Written whole or not at all, as the command line writes its files.
-  QSaveFile file(path);
-  const bool written = file.open(QIODevice::WriteOnly) &&
-                       file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                           static_cast<qint64>(bytes.size()) &&
-                       file.commit();
+  // Written by the command line's rules: whole or not at all, through links, in place for
+  // FIFOs and devices.
+  bool written = true;
+  try {
+    writeFileSoundly(QFile::encodeName(path).toStdString(), bytes);
+  } catch (const RuntimeError&) {
+    written = false;
+  }
   if (!written) {
     QMessageBox::warning(
         &window_, window_.windowTitle(),
