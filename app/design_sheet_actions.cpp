@@ -102,12 +102,16 @@ void DesignSheetActions::forget() {
   print_->setEnabled(false);
 }
 
-void DesignSheetActions::saveAsPdf() {
+std::optional<DesignSheetContent> DesignSheetActions::askForSheet() {
   const std::optional<QString> number = askDrawingNumber(&window_);
   if (!number) {
-    return;
+    return std::nullopt;
   }
-  const std::optional<DesignSheetContent> sheet = content(*number);
+  return content(*number);
+}
+
+void DesignSheetActions::saveAsPdf() {
+  const std::optional<DesignSheetContent> sheet = askForSheet();
   if (!sheet) {
     return;
   }
@@ -126,13 +130,9 @@ void DesignSheetActions::saveAsPdf() {
   const std::string bytes = designSheetPdf(*sheet);
   // Written by the command line's rules: whole or not at all, through links, in place for
   // FIFOs and devices.
-  bool written = true;
   try {
     writeFileSoundly(QFile::encodeName(path).toStdString(), bytes);
   } catch (const RuntimeError&) {
-    written = false;
-  }
-  if (!written) {
     QMessageBox::warning(
         &window_, window_.windowTitle(),
         QStringLiteral("設計書を保存できませんでした：") + QDir::toNativeSeparators(path));
@@ -140,11 +140,7 @@ void DesignSheetActions::saveAsPdf() {
 }
 
 void DesignSheetActions::print() {
-  const std::optional<QString> number = askDrawingNumber(&window_);
-  if (!number) {
-    return;
-  }
-  const std::optional<DesignSheetContent> sheet = content(*number);
+  const std::optional<DesignSheetContent> sheet = askForSheet();
   if (!sheet) {
     return;
   }

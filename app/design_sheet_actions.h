@@ -33,6 +33,8 @@ class DesignSheetActions : public QObject {
 
   // The sheet of the last completed calculation, dated today; nothing when there is none.
   std::optional<DesignSheetContent> content(const QString& drawingNumber) const;
+  // Asks for the drawing number, then gives the content (nothing when cancelled or none).
+  std::optional<DesignSheetContent> askForSheet();
 
  private:
   void remember(const DesignInputs& inputs);

@@ -29,7 +29,7 @@ struct CliOptions {
   // The two plots as one picture: a file name ending in .png or .svg, or empty.
   std::string plot;
   PlotFormat plotFormat = PlotFormat::Png;
-  // A batch of specifications as CSV: a file name, "-" for standard input, or empty. The
+  // A batch of designs as CSV: a file name, "-" for standard input, or empty. The
   // format is then Json or Csv.
   std::string batch;
   // The calculation step by step instead of the report.

@@ -17,7 +17,7 @@ struct BatchRow {
   std::string problem;  // empty for a usable row
 };
 
-// Reads a batch of design specifications as CSV, one row at a time: a header naming any of
+// Reads a batch of designs as CSV, one row at a time: a header naming any of
 // the input keys ("vin", "vout", ..., "core") and "level", in any order, then one row per
 // design. A column left out keeps the base inputs' text; every row starts from the base
 // afresh. Values are the texts a person would type; judging them is left to the limit rules

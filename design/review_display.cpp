@@ -25,7 +25,7 @@ constexpr std::array<ReviewDisplay, kReviewQuantityCount> kDisplays{{
     {"n", u"巻数比 Np/Ns", "Turns ratio Np/Ns (whole turns)", 1.0, 3, "", u""},
     {"Bpk", u"最大磁束密度", "Peak flux density", 1.0, 3, "T", u"T"},
     {"Isat", u"飽和する一次電流", "Primary current at saturation", 1.0, 2, "A", u"A"},
-    {"AL", u"AL値", "Inductance factor AL", 1e9, 1, "nH/turn²", u"nH/N²"},
+    {"AL", u"AL値", "Inductance factor", 1e9, 1, "nH/turn²", u"nH/N²"},
     {"gap", u"エアギャップ", "Air gap", 1e3, 2, "mm", u"mm"},
     {"gapRatio", u"ギャップ/√Ae", "Gap / √Ae", 1.0, 3, "", u""},
     {"AcuP", u"一次銅断面積", "Primary copper area", 1.0, 3, "mm²", u"mm²"},

@@ -227,7 +227,7 @@ class SheetPainter {
 
   double inputs(double y) {
     y = heading(y, QStringLiteral("1"), QStringLiteral("設計条件"),
-                QStringLiteral("Specification"));
+                QStringLiteral("Design conditions"));
     std::vector<Field> fields;
     for (const DesignInput input : kInputPresentationOrder) {
       fields.push_back({qs(inputInfo(input)->caption), qs(*inputText(content_.inputs, input))});

@@ -5,8 +5,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "pixel_grid.h"
 #include "text.h"
+#include "vector_replay.h"
 
 namespace fbc {
 
@@ -32,140 +32,54 @@ std::string number(double value) {
   return text;
 }
 
-class SvgReplay {
+// Writes each shape of the replay as an SVG element.
+class SvgShapes : public VectorSink {
  public:
-  SvgReplay(const RecordingSurface& surface, const SvgOptions& options)
-      : width_(surface.pixelWidth()),
-        height_(surface.pixelHeight()),
-        options_(options),
-        state_(surface.startState()) {}
+  explicit SvgShapes(const SvgOptions& options) : options_(options) {}
 
-  void apply(const SurfaceOp& op) {
-    using Type = SurfaceOp::Type;
-    switch (op.type) {
-      case Type::ScaleWidth:
-        state_.scaleWidth = static_cast<float>(op.x1);
-        break;
-      case Type::ScaleHeight:
-        state_.scaleHeight = static_cast<float>(op.x1);
-        break;
-      case Type::DrawWidth:
-        state_.drawWidth = static_cast<int>(op.x1);
-        break;
-      case Type::CurrentX:
-        state_.currentX = static_cast<float>(op.x1);
-        break;
-      case Type::CurrentY:
-        state_.currentY = static_cast<float>(op.x1);
-        break;
-      case Type::FontSize:
-        state_.fontSize = op.x1;
-        break;
-      case Type::Line:
-        line(op);
-        break;
-      case Type::PSet:
-        point(op);
-        break;
-      case Type::Print:
-        text(op);
-        break;
-      case Type::Cls:
-        body_.clear();
-        break;
-    }
-  }
-
-  std::string document() const {
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
-           std::to_string(width_) + "\" height=\"" + std::to_string(height_) + "\" viewBox=\"0 0 " +
-           std::to_string(width_) + " " + std::to_string(height_) + "\">\n";
-    svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width_) + "\" height=\"" +
-           std::to_string(height_) + "\" fill=\"" + svgColour(options_.background) + "\"/>\n";
-    svg += "<g shape-rendering=\"crispEdges\">\n";
-    svg += body_;
-    svg += "</g>\n</svg>\n";
-    return svg;
-  }
-
- private:
-  double pixelX(double x) const { return x * width_ / state_.scaleWidth; }
-  double pixelY(double y) const { return y * height_ / state_.scaleHeight; }
-
-  void square(double left, double top, int size, Rgb colour) {
-    if (left >= width_ || top >= height_ || left + size <= 0 || top + size <= 0) {
-      return;
-    }
+  void square(double left, double top, int size, Rgb colour) override {
     body_ += "<rect x=\"" + number(left) + "\" y=\"" + number(top) + "\" width=\"" +
              std::to_string(size) + "\" height=\"" + std::to_string(size) + "\" fill=\"" +
              svgColour(colour) + "\"/>\n";
   }
 
-  void point(const SurfaceOp& op) {
-    const double x = pixelX(op.x1);
-    const double y = pixelY(op.y1);
-    if (!std::isfinite(x) || !std::isfinite(y)) {
-      return;
-    }
-    const int size = penSize(op.width, 1.0);
-    square(penStart(x, size, 1.0), penStart(y, size, 1.0), size, op.colour);
+  void line(double x1, double y1, double x2, double y2, int width, Rgb colour) override {
+    body_ += "<line x1=\"" + number(x1) + "\" y1=\"" + number(y1) + "\" x2=\"" + number(x2) +
+             "\" y2=\"" + number(y2) + "\" stroke=\"" + svgColour(colour) + "\" stroke-width=\"" +
+             std::to_string(width) + "\" stroke-linecap=\"square\"/>\n";
   }
 
-  void line(const SurfaceOp& op) {
-    double ax = pixelX(op.x1);
-    double ay = pixelY(op.y1);
-    double bx = pixelX(op.x2);
-    double by = pixelY(op.y2);
-    if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) {
-      return;
-    }
-    const int size = penSize(op.width, 1.0);
-    const double margin = size + 2.0;
-    if (!clipSegment(ax, ay, bx, by, -margin, -margin, width_ + margin, height_ + margin)) {
-      return;
-    }
-    const double startX = penCentre(ax, size, 1.0);
-    const double startY = penCentre(ay, size, 1.0);
-    const double endX = penCentre(bx, size, 1.0);
-    const double endY = penCentre(by, size, 1.0);
-    if (startX == endX && startY == endY) {
-      square(startX - size / 2.0, startY - size / 2.0, size, op.colour);
-      return;
-    }
-    body_ += "<line x1=\"" + number(startX) + "\" y1=\"" + number(startY) + "\" x2=\"" +
-             number(endX) + "\" y2=\"" + number(endY) + "\" stroke=\"" + svgColour(op.colour) +
-             "\" stroke-width=\"" + std::to_string(size) + "\" stroke-linecap=\"square\"/>\n";
-  }
-
-  void text(const SurfaceOp& op) {
-    const double left = pixelX(op.x1);
-    const double top = pixelY(op.y1);
-    if (op.text.empty() || !std::isfinite(left) || !std::isfinite(top)) {
-      return;
-    }
-    const double size = state_.fontSize * kPixelsPerPoint;
+  void text(double left, double top, double fontPoints, std::u16string_view text) override {
+    const double size = fontPoints * kPixelsPerPoint;
     body_ += "<text x=\"" + number(left) + "\" y=\"" + number(top + size * kAscent) +
              "\" font-family=\"" + escapeXml(options_.fontFamily) + "\" font-size=\"" +
              number(size) + "\" fill=\"" + svgColour(options_.foreground) +
-             "\" xml:space=\"preserve\">" + escapeXml(toUtf8(op.text)) + "</text>\n";
+             "\" xml:space=\"preserve\">" + escapeXml(toUtf8(text)) + "</text>\n";
   }
 
-  int width_;
-  int height_;
+  const std::string& body() const { return body_; }
+
+ private:
   const SvgOptions& options_;
-  SurfaceState state_;
   std::string body_;
 };
 
 }  // namespace
 
 std::string toSvg(const RecordingSurface& surface, const SvgOptions& options) {
-  SvgReplay replay(surface, options);
-  for (const SurfaceOp& op : surface.operations()) {
-    replay.apply(op);
-  }
-  return replay.document();
+  SvgShapes shapes(options);
+  replayRecording(surface, shapes);
+  const std::string width = std::to_string(surface.pixelWidth());
+  const std::string height = std::to_string(surface.pixelHeight());
+  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + width +
+         "\" height=\"" + height + "\" viewBox=\"0 0 " + width + " " + height + "\">\n";
+  svg += "<rect x=\"0\" y=\"0\" width=\"" + width + "\" height=\"" + height + "\" fill=\"" +
+         svgColour(options.background) + "\"/>\n";
+  svg += "<g shape-rendering=\"crispEdges\">\n";
+  svg += shapes.body();
+  svg += "</g>\n</svg>\n";
+  return svg;
 }
 
 std::string svgColour(Rgb colour) {
