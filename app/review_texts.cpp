@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "design/review_display.h"
+#include "review/review_display.h"
 
 namespace fbc {
 

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "design/review.h"
-#include "design/review_display.h"
+#include "review/review.h"
+#include "review/review_display.h"
 
 namespace fbc {
 
@@ -19,7 +19,7 @@ struct ReviewRow {
 };
 
 // Every number of the review in the engine's order; empty for an invalid review. The flags'
-// sentences, short names and the verdict come from design/review_display.h.
+// sentences, short names and the verdict come from review/review_display.h.
 std::vector<ReviewRow> reviewRows(const DesignReview& review);
 
 }  // namespace fbc

@@ -15,8 +15,8 @@
 
 #include "app/main_window.h"
 #include "app/review_texts.h"
-#include "design/core_advice.h"
-#include "design/review.h"
+#include "review/core_advice.h"
+#include "review/review.h"
 
 namespace fbc {
 

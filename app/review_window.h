@@ -3,10 +3,10 @@
 #include <QWidget>
 
 #include "design/calculation.h"
-#include "design/core_advice.h"
 #include "design/core_catalogue.h"
 #include "design/design_state.h"
-#include "design/review.h"
+#include "review/core_advice.h"
+#include "review/review.h"
 
 class QLabel;
 class QListWidget;

@@ -11,8 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "cli/batch_reader.h"
 #include "cli/flyback_calc.h"
-#include "design/batch_reader.h"
 #include "design/core_catalogue.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cli/batch_reader.h"
 #include "cli/flyback_calc.h"
 #include "cli/json_writer.h"
 #include "cli/report.h"
-#include "design/batch_reader.h"
 #include "design/core_catalogue.h"
 
 namespace fbc {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/export_request.h"
+#include "review/export_request.h"
 
 namespace fbc {
 

@@ -16,19 +16,20 @@
 #include "cli/batch_run.h"
 #include "cli/descriptor_input.h"
 #include "cli/export_helper.h"
-#include "cli/export_request.h"
 #include "cli/file_output.h"
 #include "cli/options.h"
+#include "cli/report.h"
 #include "cli/review_report.h"
 #include "cli/waveform_csv.h"
 #include "design/click_constants.h"
-#include "design/core_advice.h"
 #include "design/design_inputs.h"
 #include "design/input_rules.h"
 #include "design/result_texts.h"
-#include "design/review.h"
 #include "platform/errors.h"
 #include "platform/text.h"
+#include "review/core_advice.h"
+#include "review/export_request.h"
+#include "review/review.h"
 
 namespace fbc {
 
@@ -39,78 +40,6 @@ constexpr int kExitDone = 0;
 constexpr int kExitFault = 1;
 constexpr int kExitBadInput = 2;
 constexpr std::string_view kStandardOutput = "-";
-
-// The value as the person typed it; quoted only when blanks would hide where it ends.
-std::string shown(std::u16string_view text) {
-  std::string value = toUtf8(text);
-  if (value.empty() || value.find_first_of(" \t") != std::string::npos) {
-    return "\"" + value + "\"";
-  }
-  return value;
-}
-
-std::string optionAndValue(std::string_view option, std::u16string_view text) {
-  return std::string(option) + " " + shown(text);
-}
-
-std::string conversionReason(const RuntimeError& error) {
-  switch (error.number()) {
-    case ErrorNumber::TypeMismatch:
-      return "not a number";
-    case ErrorNumber::Overflow:
-      return "out of range";
-    default:
-      return std::string(errorDescription(error.number()));
-  }
-}
-
-std::string catalogueList(const CoreCatalogue& catalogue) {
-  std::string list;
-  for (const std::u16string& name : catalogue.listNames()) {
-    list += (list.empty() ? "" : ", ") + toUtf8(name);
-  }
-  return list;
-}
-
-std::string stopReason(const CalculationResult& result, const CoreCatalogue& catalogue) {
-  switch (result.reason) {
-    case StopReason::NotANumber:
-      return "not a number";
-    case StopReason::OutOfRange:
-      return "out of range";
-    case StopReason::EfficiencyNotPositive:
-      return "the efficiency must be above 0";
-    case StopReason::DutyOutOfRange:
-      return "the duty ratio must lie strictly between 0 and 1";
-    case StopReason::NoUsableCore:
-      return "not a catalogue core (" + catalogueList(catalogue) + ")";
-    case StopReason::ArithmeticFault:
-    case StopReason::None:
-      break;
-  }
-  return std::string(errorDescription(result.error));
-}
-
-std::string stopMessage(const CalculationResult& result, const DesignInputs& inputs,
-                        const CoreCatalogue& catalogue, std::string_view prefix) {
-  std::string message;
-  if (const InputInfo* blamed = inputInfo(result.cause)) {
-    message = optionAndValue(std::string(prefix) + std::string(blamed->key),
-                             *inputText(inputs, result.cause)) +
-              ": " + stopReason(result, catalogue) + "; the calculation";
-  } else {
-    message = "the calculation";
-  }
-  message += " stopped at step " + std::to_string(result.failedStep);
-  if (!result.quantity.empty()) {
-    message += ", computing " + result.quantity;
-  }
-  // A missing core is not an arithmetic fault, whatever error number the lookup carries.
-  if (result.reason != StopReason::NoUsableCore) {
-    message += " (" + std::string(errorDescription(result.error)) + ")";
-  }
-  return message;
-}
 
 // Today's date in the local time zone, "2026-12-10", for the sheet's title block.
 std::u16string today() {
@@ -199,49 +128,6 @@ bool runBatchFrom(const CliOptions& options, std::istream& standardInput, std::o
 }
 
 }  // namespace
-
-std::vector<std::string> applyLimitRules(DesignInputs& inputs, std::string_view prefix) {
-  std::vector<std::string> warnings;
-  for (DesignInput input : kInputPresentationOrder) {
-    const InputInfo& info = *inputInfo(input);
-    if (!info.limit) {
-      continue;
-    }
-    std::u16string& text = *inputText(inputs, input);
-    const std::string option = std::string(prefix) + std::string(info.key);
-    std::optional<std::u16string> replacement;
-    try {
-      replacement = limitReplacement(*info.limit, text);
-    } catch (const RuntimeError& error) {
-      throw InputError(optionAndValue(option, text) + ": " + conversionReason(error));
-    }
-    if (replacement) {
-      warnings.push_back(optionAndValue(option, text) + " is outside the limits; using " +
-                         toUtf8(*replacement));
-      text = std::move(*replacement);
-    }
-  }
-  return warnings;
-}
-
-DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue,
-                       std::string_view prefix) {
-  DesignReport report;
-  report.inputs = inputs;
-  const CalculationResult result = calculateDesign(inputs, catalogue, report.state);
-  if (!result.completed) {
-    throw InputError(stopMessage(result, inputs, catalogue, prefix));
-  }
-  const ClickConstants constants = clickConstants();
-  report.texts = resultTexts(report.state, constants.k);
-  if (report.state.Lp != 0.0F) {
-    report.scales = waveformScales(report.state, constants.m);
-  }
-  if (const std::optional<double> swing = levelSwing(inputs.level)) {
-    report.review = reviewDesign(report.state, *swing);
-  }
-  return report;
-}
 
 int runFlybackCalc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   DescriptorInput standardInput(STDIN_FILENO, out);

@@ -9,11 +9,11 @@
 #include "design/calculation.h"
 #include "design/design_inputs.h"
 #include "design/design_state.h"
+#include "review/export_request.h"
 
 namespace fbc {
 
 enum class OutputFormat { Text, Json, Csv };
-enum class PlotFormat { Png, Svg };
 
 // What one run of flyback-calc is asked to do. The design inputs stay texts, exactly as they
 // would be typed into the window's boxes; the limit rules and the conversion come later.

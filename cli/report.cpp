@@ -11,9 +11,9 @@
 #include "cli/review_report.h"
 #include "design/design_inputs.h"
 #include "design/design_state_members.h"
-#include "design/review_display.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
+#include "review/review_display.h"
 
 namespace fbc {
 

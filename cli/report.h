@@ -5,26 +5,10 @@
 #include <vector>
 
 #include "cli/json_writer.h"
-#include "design/calculation.h"
-#include "design/design_explanation.h"
-#include "design/design_state.h"
-#include "design/result_texts.h"
-#include "design/review.h"
-#include "waveform/scales.h"
+#include "review/design_explanation.h"
+#include "review/design_report.h"
 
 namespace fbc {
-
-// One completed design: the input texts after the limit rules, the design state and the
-// captions the window would show for it, the waveform scales included unless Lp is 0 (the
-// window then draws no waveforms and sets no scale captions).
-struct DesignReport {
-  DesignInputs inputs;
-  DesignState state;
-  ResultTexts texts;
-  std::optional<WaveformScales> scales;
-  // The engineering review at the level's flux swing (none without a level).
-  std::optional<DesignReview> review;
-};
 
 // A short readable report: inputs, the design figures with units, the verdict and the labels.
 void writeTextReport(std::ostream& out, const DesignReport& report);

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "design/review_display.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
+#include "review/review_display.h"
 
 namespace fbc {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "cli/json_writer.h"
-#include "design/core_advice.h"
-#include "design/review.h"
+#include "review/core_advice.h"
+#include "review/review.h"
 
 namespace fbc {
 

@@ -6,7 +6,7 @@
 #include "design/design_inputs.h"
 #include "design/design_state.h"
 #include "design/result_texts.h"
-#include "design/review.h"
+#include "review/review.h"
 
 class QPainter;
 

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/export_request.h"
-#include "cli/flyback_calc.h"
 #include "design/core_catalogue.h"
 #include "export/export_renderer.h"
+#include "review/design_report.h"
+#include "review/export_request.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "cli/export_request.h"
-#include "cli/report.h"
+#include "review/design_report.h"
+#include "review/export_request.h"
 
 namespace fbc {
 

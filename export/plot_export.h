@@ -4,9 +4,9 @@
 
 #include <QImage>
 
-#include "cli/options.h"
 #include "design/design_state.h"
 #include "platform/value.h"
+#include "review/export_request.h"
 
 namespace fbc {
 

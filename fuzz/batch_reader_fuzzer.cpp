@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "design/batch_reader.h"
-#include "design/csv_reader.h"
+#include "cli/batch_reader.h"
 #include "fuzz/fuzz_input.h"
+#include "platform/csv_reader.h"
 
 namespace {
 

@@ -14,17 +14,17 @@
 #include <vector>
 
 #include "design/calculation.h"
-#include "design/core_advice.h"
 #include "design/core_catalogue.h"
 #include "design/design_state.h"
 #include "design/input_rules.h"
 #include "design/result_texts.h"
-#include "design/review.h"
 #include "fuzz/fuzz_input.h"
 #include "platform/errors.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
 #include "platform/value.h"
+#include "review/core_advice.h"
+#include "review/review.h"
 #include "waveform/samples.h"
 #include "waveform/scales.h"
 

@@ -18,8 +18,8 @@
 #include "app/main_window.h"
 #include "app/review_texts.h"
 #include "design/result_texts.h"
-#include "design/review.h"
 #include "platform/text.h"
+#include "review/review.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/flyback_calc.h"
-#include "design/csv_reader.h"
+#include "platform/csv_reader.h"
 
 namespace fbc {
 namespace {

@@ -10,7 +10,7 @@
 #include "cli/flyback_calc.h"
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
-#include "design/review.h"
+#include "review/review.h"
 
 namespace fbc {
 namespace {

@@ -12,10 +12,10 @@
 
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
-#include "design/review_display.h"
-#include "design/winding_table.h"
 #include "pdf_tools.h"
 #include "platform/text.h"
+#include "review/review_display.h"
+#include "review/winding_table.h"
 
 namespace fbc {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/flyback_calc.h"
 #include "design/click_constants.h"
 #include "design/core_catalogue.h"
 #include "export/plot_export.h"
+#include "review/design_report.h"
 
 namespace fbc {
 namespace {

@@ -1,8 +1,8 @@
-#include "design/winding_table.h"
+#include "review/winding_table.h"
 
 #include <cmath>
 
-#include "design/review_limits.h"
+#include "review/review_limits.h"
 
 namespace fbc {
 

@@ -1,4 +1,4 @@
-#include "design/core_advice.h"
+#include "review/core_advice.h"
 
 #include <gtest/gtest.h>
 

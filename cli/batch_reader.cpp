@@ -1,4 +1,4 @@
-#include "design/batch_reader.h"
+#include "cli/batch_reader.h"
 
 #include <algorithm>
 #include <utility>

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "design/review.h"
+#include "review/review.h"
 
 namespace fbc {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "design/review.h"
+#include "review/review.h"
 
 namespace fbc {
 

@@ -1,4 +1,4 @@
-#include "design/design_explanation.h"
+#include "review/design_explanation.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,8 +14,8 @@
 #include "design/calculation.h"
 #include "design/calculation_steps.h"
 #include "design/design_state_members.h"
-#include "design/review_formulas.h"
 #include "platform/checked_math.h"
+#include "review/review_formulas.h"
 
 namespace fbc {
 namespace {

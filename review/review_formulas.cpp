@@ -1,8 +1,8 @@
-#include "design/review_formulas.h"
+#include "review/review_formulas.h"
 
 #include <numbers>
 
-#include "design/review_limits.h"
+#include "review/review_limits.h"
 
 namespace fbc {
 

@@ -1,4 +1,4 @@
-#include "design/winding_table.h"
+#include "review/winding_table.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
-#include "design/review_limits.h"
+#include "review/review_limits.h"
 
 namespace fbc {
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/export_request.h"
+#include "review/export_request.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "design/review_display.h"
+#include "review/review_display.h"
 
 #include <array>
 #include <cstdio>
 
-#include "design/review_limits.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
+#include "review/review_limits.h"
 
 namespace fbc {
 

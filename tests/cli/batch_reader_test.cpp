@@ -1,4 +1,4 @@
-#include "design/batch_reader.h"
+#include "cli/batch_reader.h"
 
 #include <sstream>
 #include <streambuf>
@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "design/csv_reader.h"
+#include "platform/csv_reader.h"
 
 namespace fbc {
 namespace {

@@ -1,4 +1,4 @@
-#include "design/design_explanation.h"
+#include "review/design_explanation.h"
 
 #include <cctype>
 #include <functional>
@@ -7,11 +7,11 @@
 #include "design/calculation.h"
 #include "design/calculation_steps.h"
 #include "design/design_state_members.h"
-#include "design/review_display.h"
-#include "design/review_formulas.h"
 #include "platform/checked_math.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
+#include "review/review_display.h"
+#include "review/review_formulas.h"
 
 namespace fbc {
 

@@ -6,7 +6,7 @@
 #include "design/core_catalogue.h"
 #include "design/design_inputs.h"
 #include "design/design_state.h"
-#include "design/review.h"
+#include "review/review.h"
 
 namespace fbc {
 
@@ -31,7 +31,7 @@ struct DesignExplanation {
 
 // The calculation of a design that completes, step by step, re-run with the formulas
 // calculateDesign runs (design/calculation_steps.h), then the engineering review's formulas
-// (design/review_formulas.h) for the level's swing. The inputs must make a completed design:
+// (review/review_formulas.h) for the level's swing. The inputs must make a completed design:
 // the caller has checked that with calculateDesign.
 DesignExplanation explainDesign(const DesignInputs& inputs, const CoreCatalogue& catalogue);
 

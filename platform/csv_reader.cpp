@@ -1,4 +1,4 @@
-#include "design/csv_reader.h"
+#include "platform/csv_reader.h"
 
 #include <algorithm>
 #include <streambuf>

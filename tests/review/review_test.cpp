@@ -1,4 +1,4 @@
-#include "design/review.h"
+#include "review/review.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
 #include "design/result_texts.h"
-#include "design/review_limits.h"
+#include "review/review_limits.h"
 
 namespace fbc {
 namespace {

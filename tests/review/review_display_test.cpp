@@ -1,12 +1,12 @@
-#include "design/review_display.h"
+#include "review/review_display.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "design/review.h"
 #include "platform/text.h"
+#include "review/review.h"
 
 namespace fbc {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "design/review.h"
+#include "review/review.h"
 
 namespace fbc {
 

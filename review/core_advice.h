@@ -6,7 +6,7 @@
 
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
-#include "design/review.h"
+#include "review/review.h"
 
 namespace fbc {
 

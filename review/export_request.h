@@ -18,6 +18,9 @@ namespace fbc {
 // option adds the request in cli/flyback_calc.cpp.
 enum class ExportKind { PlotPng, PlotSvg, SheetPdf };
 
+// The picture formats of the plots.
+enum class PlotFormat { Png, Svg };
+
 struct ExportKindInfo {
   ExportKind kind;
   std::string_view name;  // as the helper's first argument

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "design/csv_reader.h"
 #include "design/design_inputs.h"
+#include "platform/csv_reader.h"
 
 namespace fbc {
 

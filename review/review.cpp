@@ -1,11 +1,11 @@
-#include "design/review.h"
+#include "review/review.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "design/result_texts.h"
-#include "design/review_limits.h"
+#include "review/review_limits.h"
 
 namespace fbc {
 

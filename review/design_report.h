@@ -1,0 +1,53 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "design/calculation.h"
+#include "design/core_catalogue.h"
+#include "design/design_inputs.h"
+#include "design/design_state.h"
+#include "design/result_texts.h"
+#include "review/review.h"
+#include "waveform/scales.h"
+
+namespace fbc {
+
+// Input the design cannot be made from: a text that is not a number, an efficiency or duty
+// ratio that stops the calculation, a core that is not in the catalogue. The message is one
+// line naming the option, the value given and the reason, without the program name.
+class InputError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One completed design: the input texts after the limit rules, the design state and the
+// captions the window would show for it, the waveform scales included unless Lp is 0 (the
+// window then draws no waveforms and sets no scale captions).
+struct DesignReport {
+  DesignInputs inputs;
+  DesignState state;
+  ResultTexts texts;
+  std::optional<WaveformScales> scales;
+  // The engineering review at the level's flux swing (none without a level).
+  std::optional<DesignReview> review;
+};
+
+// Applies the window's limit rules to the five limited inputs, in the order vin, vout, iout,
+// fs, vf, replacing out-of-range texts as the window does. Returns one warning per replaced
+// value ("--fs 2 is outside the limits; using 10000"). Throws InputError for a text that is
+// not a number. `prefix` goes before each input's key in the messages: "--" names the options,
+// "" the batch columns.
+std::vector<std::string> applyLimitRules(DesignInputs& inputs, std::string_view prefix = "--");
+
+// Runs the calculation on a fresh design state and forms the captions. Throws InputError
+// when the calculation stops, naming the input to blame and the quantity it could not
+// compute; `prefix` as for applyLimitRules. flyback-calc and its helper flyback-export both
+// design through here, so a picture always shows the design the report describes.
+DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue,
+                       std::string_view prefix = "--");
+
+}  // namespace fbc
