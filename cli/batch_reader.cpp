@@ -16,7 +16,11 @@ std::string columnList() {
   for (DesignInput input : kInputPresentationOrder) {
     list.append(inputInfo(input)->key).append(", ");
   }
-  return list.append(kLevelColumn);
+  list.append(kLevelColumn);
+  for (const ReviewInputInfo& info : kReviewInputTable) {
+    list.append(", ").append(info.key);
+  }
+  return list;
 }
 
 // A line of nothing but blanks is as empty as an empty one.
@@ -27,7 +31,8 @@ bool isBlankRecord(const std::vector<std::string>& fields) {
 
 }  // namespace
 
-BatchReader::BatchReader(std::istream& in, DesignInputs base) : csv_(in), base_(std::move(base)) {
+BatchReader::BatchReader(std::istream& in, DesignInputs base, ReviewInputs reviewBase)
+    : csv_(in), base_(std::move(base)), reviewBase_(std::move(reviewBase)) {
   CsvReader::Status status;
   do {
     status = csv_.next(fields_, problem_);
@@ -43,7 +48,9 @@ BatchReader::BatchReader(std::istream& in, DesignInputs base) : csv_(in), base_(
   std::vector<std::string_view> seen;
   for (const std::string& name : fields_) {
     Column column;
-    if (name != kLevelColumn) {
+    if (const ReviewInputInfo* review = reviewInputInfoByKey(name)) {
+      column.review = review->input;
+    } else if (name != kLevelColumn) {
       const InputInfo* info = inputInfoByKey(name);
       if (info == nullptr) {
         headerProblem_ = "unknown column \"" + name + "\" (expected any of " + columnList() + ")";
@@ -73,6 +80,7 @@ bool BatchReader::next(BatchRow& row) {
   }
   row.number = ++rows_;
   row.inputs = base_;
+  row.reviewInputs = reviewBase_;
   row.problem.clear();
   if (status == CsvReader::Status::Malformed) {
     row.problem = "not valid CSV: " + problem_;
@@ -86,6 +94,10 @@ bool BatchReader::next(BatchRow& row) {
   for (std::size_t i = 0; i < columns_.size(); ++i) {
     if (columns_[i].input != DesignInput::None) {
       *inputText(row.inputs, columns_[i].input) = fromUtf8(fields_[i]);
+      continue;
+    }
+    if (columns_[i].review) {
+      row.reviewInputs.text(*columns_[i].review) = fromUtf8(fields_[i]);
       continue;
     }
     if (const std::optional<CoreLevel> level = levelFromName(fields_[i])) {

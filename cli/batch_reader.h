@@ -1,11 +1,13 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "design/design_inputs.h"
 #include "platform/csv_reader.h"
+#include "review/review_inputs.h"
 
 namespace fbc {
 
@@ -14,17 +16,19 @@ namespace fbc {
 struct BatchRow {
   int number = 0;  // 1-based, counting data rows only (no header, no blank lines)
   DesignInputs inputs;
+  ReviewInputs reviewInputs;
   std::string problem;  // empty for a usable row
 };
 
 // Reads a batch of designs as CSV, one row at a time: a header naming any of
-// the input keys ("vin", "vout", ..., "core") and "level", in any order, then one row per
-// design. A column left out keeps the base inputs' text; every row starts from the base
-// afresh. Values are the texts a person would type; judging them is left to the limit rules
-// and the calculation, except the level, which must be a level name ("hi", "typ", "lo").
+// the input keys ("vin", "vout", ..., "core"), "level" and the review's inputs ("material",
+// "ambient", "max-temperature"), in any order, then one row per design. A column left out keeps
+// the base inputs' text; every row starts from the base afresh. Values are the texts a person would
+// type; judging them is left to the limit rules and the calculation, except the level, which must
+// be a level name ("hi", "typ", "lo").
 class BatchReader {
  public:
-  BatchReader(std::istream& in, DesignInputs base);
+  BatchReader(std::istream& in, DesignInputs base, ReviewInputs reviewBase = {});
 
   // Empty when the header is usable; otherwise why not (no header, an unknown or repeated
   // column), and next() gives nothing.
@@ -34,13 +38,15 @@ class BatchReader {
   bool next(BatchRow& row);
 
  private:
-  // Where each column goes: an input, or the level.
+  // Where each column goes: a design input, a review input, or the level.
   struct Column {
-    DesignInput input = DesignInput::None;  // None: the level
+    DesignInput input = DesignInput::None;  // None: a review input or the level
+    std::optional<ReviewInput> review;      // nothing: the level
   };
 
   CsvReader csv_;
   DesignInputs base_;
+  ReviewInputs reviewBase_;
   std::vector<Column> columns_;
   std::vector<std::string> fields_;
   std::string problem_;

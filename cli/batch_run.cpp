@@ -173,7 +173,7 @@ class CsvRows final : public RowWriter, private JsonScalarSink {
 }  // namespace
 
 bool runBatch(std::istream& in, const CliOptions& options, std::ostream& out, std::ostream& err) {
-  BatchReader reader(in, options.inputs);
+  BatchReader reader(in, options.inputs, options.reviewInputs);
   if (!reader.headerProblem().empty()) {
     throw InputError("--batch " + options.batch + ": " + reader.headerProblem());
   }
@@ -198,7 +198,7 @@ bool runBatch(std::istream& in, const CliOptions& options, std::ostream& out, st
       for (const std::string& warning : applyLimitRules(row.inputs, kColumnPrefix)) {
         err << "flyback-calc: row " << row.number << ": warning: " << warning << '\n';
       }
-      writer->ok(row.number, designFor(row.inputs, catalogue, kColumnPrefix));
+      writer->ok(row.number, designFor(row.inputs, catalogue, kColumnPrefix, row.reviewInputs));
     } catch (const InputError& error) {
       writer->error(row.number, error.what());
       allDone = false;

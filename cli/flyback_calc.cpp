@@ -57,7 +57,7 @@ void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs
   for (const std::u16string& core : catalogue.listNames()) {
     DesignInputs coreInputs = inputs;
     coreInputs.core = core;
-    rows.push_back(designFor(coreInputs, catalogue));
+    rows.push_back(designFor(coreInputs, catalogue, "--", options.reviewInputs));
   }
   if (options.format == OutputFormat::Json) {
     writeSweepJson(out, rows);
@@ -68,7 +68,8 @@ void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs
 
 void writeAdvice(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
   const CoreAdvice advice =
-      adviseCores(inputs, CoreCatalogue{}, levelSwing(inputs.level).value_or(0.0));
+      adviseCores(inputs, CoreCatalogue{}, levelSwing(inputs.level).value_or(0.0),
+                  reviewConditionsFor(options.reviewInputs));
   if (options.format == OutputFormat::Json) {
     writeAdviceJson(out, advice);
   } else {
@@ -80,7 +81,7 @@ void writeAdvice(std::ostream& out, const CliOptions& options, const DesignInput
 // returns the files asked for.
 std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options,
                                     const DesignInputs& inputs) {
-  const DesignReport report = designFor(inputs, CoreCatalogue{});
+  const DesignReport report = designFor(inputs, CoreCatalogue{}, "--", options.reviewInputs);
   std::vector<OutputFile> files;
   if (!options.waveformCsv.empty()) {
     std::ostringstream csv;
@@ -101,13 +102,14 @@ std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options
   if (!options.plot.empty()) {
     const ExportKind kind =
         options.plotFormat == PlotFormat::Svg ? ExportKind::PlotSvg : ExportKind::PlotPng;
-    files.push_back({"--plot", options.plot, runExport({kind, inputs, {}})});
+    files.push_back({"--plot", options.plot, runExport({kind, inputs, options.reviewInputs, {}})});
   }
   if (!options.sheet.empty()) {
     // The date is the caller's, so that a sheet made just before midnight says so.
     files.push_back({"--sheet", options.sheet,
                      runExport({ExportKind::SheetPdf,
                                 inputs,
+                                options.reviewInputs,
                                 {{"date", toUtf8(today())},
                                  {"program", std::string(kProgram) + " " + FBC_PROJECT_VERSION},
                                  {"drawing-number", options.drawingNumber}}})});
@@ -160,7 +162,9 @@ int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::
       writeSweep(report, options, inputs);
     } else if (options.explain) {
       const CoreCatalogue catalogue;
-      designFor(inputs, catalogue);  // a calculation that stops is reported as for the report
+      // A calculation that stops, or a review input that cannot be used, is reported as for the
+      // report.
+      designFor(inputs, catalogue, "--", options.reviewInputs);
       writeExplanation(report, explainDesign(inputs, catalogue));
     } else if (options.advise) {
       writeAdvice(report, options, inputs);

@@ -26,6 +26,13 @@ struct RawOptions {
     }
     return texts;
   }();
+  std::array<std::string, kReviewInputTable.size()> reviewInputs = [] {
+    std::array<std::string, kReviewInputTable.size()> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      texts[i] = toUtf8(kReviewInputTable[i].startText);
+    }
+    return texts;
+  }();
   std::string level = "typ";
   std::string format = "text";
   bool sweep = false;
@@ -122,6 +129,33 @@ InputHelp helpFor(DesignInput input) {
 
 std::string numberText(double value) { return toUtf8(generalText(value)); }
 
+// "core material: N97, N87, 3C95 or 3C90 (default N97). Example: --material N87"
+std::string reviewOptionHelp(const ReviewInputInfo& info) {
+  std::string text(info.description);
+  text[0] = static_cast<char>(text[0] - 'A' + 'a');
+  text += ", ";
+  if (info.input == ReviewInput::Material) {
+    const auto materials = ferriteMaterials();
+    for (std::size_t i = 0; i < materials.size(); ++i) {
+      text += std::string(i == 0                      ? ""
+                          : i + 1 == materials.size() ? " or "
+                                                      : ", ") +
+              std::string(materials[i].name);
+    }
+  } else {
+    text += numberText(info.lower) + " to " + numberText(info.upper);
+    if (info.input == ReviewInput::MaxTemperature) {
+      text += ", above the ambient";
+    }
+  }
+  text += " (default " + toUtf8(info.startText) + "), for the review's losses and temperature";
+  text += ". Example: --" + std::string(info.key) + " " +
+          (info.input == ReviewInput::Material
+               ? std::string("N87")
+               : numberText(info.input == ReviewInput::Ambient ? 25.0 : 110.0));
+  return text;
+}
+
 // "10 to 1000", or for a box that refuses its lower bound "above 0 up to 60; 0 or below
 // becomes 10".
 std::string limitPhrase(LimitedBox box) {
@@ -154,6 +188,11 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
     if (info.input == DesignInput::Core) {
       option->type_name("NAME");
     }
+  }
+  for (std::size_t i = 0; i < kReviewInputTable.size(); ++i) {
+    const ReviewInputInfo& info = kReviewInputTable[i];
+    app.add_option("--" + std::string(info.key), raw.reviewInputs[i], reviewOptionHelp(info))
+        ->type_name(info.input == ReviewInput::Material ? "NAME" : "CELSIUS");
   }
   app.add_option("--level", raw.level,
                  "core temperature level: hi (高温(高め), 0.34 T), typ (普通, 0.2 T) or lo "
@@ -385,6 +424,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
   CliOptions& options = result.options;
   for (std::size_t i = 0; i < kInputPresentationOrder.size(); ++i) {
     *inputText(options.inputs, kInputPresentationOrder[i]) = fromUtf8(raw.inputs[i]);
+  }
+  for (std::size_t i = 0; i < kReviewInputTable.size(); ++i) {
+    options.reviewInputs.text(kReviewInputTable[i].input) = fromUtf8(raw.reviewInputs[i]);
   }
   options.inputs.level = toLevel(raw.level);
   options.format = toFormat(raw.format);

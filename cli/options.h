@@ -10,6 +10,7 @@
 #include "design/design_inputs.h"
 #include "design/design_state.h"
 #include "review/export_request.h"
+#include "review/review_inputs.h"
 
 namespace fbc {
 
@@ -19,6 +20,8 @@ enum class OutputFormat { Text, Json, Csv };
 // would be typed into the window's boxes; the limit rules and the conversion come later.
 struct CliOptions {
   DesignInputs inputs;
+  // The conditions the review works the losses and temperature out in, as typed.
+  ReviewInputs reviewInputs;
   OutputFormat format = OutputFormat::Text;
   bool sweep = false;
   // Review the design on every catalogue core and recommend one.

@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const fbc::DesignReport report = fbc::designFor(request->inputs, fbc::CoreCatalogue{});
+    const fbc::DesignReport report =
+        fbc::designFor(request->inputs, fbc::CoreCatalogue{}, "--", request->reviewInputs);
     if (!writeAll(fbc::renderExport(*request, report))) {
       std::cerr << kProgram << "cannot write to standard output\n";
       return 1;

@@ -17,7 +17,8 @@ float startingSwing(double bmax) {
 
 }  // namespace
 
-CoreAdvice adviseCores(const DesignInputs& inputs, const CoreCatalogue& catalogue, double bmax) {
+CoreAdvice adviseCores(const DesignInputs& inputs, const CoreCatalogue& catalogue, double bmax,
+                       const ReviewConditions& conditions) {
   CoreAdvice advice;
   for (const std::u16string& name : catalogue.listNames()) {
     CoreReview entry;
@@ -31,7 +32,7 @@ CoreAdvice adviseCores(const DesignInputs& inputs, const CoreCatalogue& catalogu
     state.dB = startingSwing(bmax);
     entry.completed = calculateDesign(forCore, catalogue, state).completed;
     if (entry.completed) {
-      entry.review = reviewDesign(state, bmax);
+      entry.review = reviewDesign(state, bmax, conditions);
     }
     advice.cores.push_back(std::move(entry));
   }

@@ -29,8 +29,10 @@ struct CoreAdvice {
 };
 
 // Runs the design calculation for every listed catalogue core with the other inputs as they are
-// and reviews each for the flux swing `bmax` [T] (see levelSwing). The calculation for
-// CoreLevel::None starts from a swing of `bmax`, so every core sees the same level.
-CoreAdvice adviseCores(const DesignInputs& inputs, const CoreCatalogue& catalogue, double bmax);
+// and reviews each for the flux swing `bmax` [T] (see levelSwing) in `conditions`. The
+// calculation for CoreLevel::None starts from a swing of `bmax`, so every core sees the same
+// level.
+CoreAdvice adviseCores(const DesignInputs& inputs, const CoreCatalogue& catalogue, double bmax,
+                       const ReviewConditions& conditions = {});
 
 }  // namespace fbc

@@ -110,10 +110,23 @@ std::vector<std::string> applyLimitRules(DesignInputs& inputs, std::string_view 
   return warnings;
 }
 
+ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_view prefix) {
+  const ReviewInputReading reading = readReviewInputs(inputs);
+  if (reading.problem) {
+    const ReviewInput input = reading.problem->input;
+    throw InputError(optionAndValue(std::string(prefix) + std::string(reviewInputInfo(input).key),
+                                    inputs.text(input)) +
+                     ": " + reviewInputFaultText(*reading.problem));
+  }
+  return reading.conditions;
+}
+
 DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue,
-                       std::string_view prefix) {
+                       std::string_view prefix, const ReviewInputs& reviewInputs) {
+  const ReviewConditions conditions = reviewConditionsFor(reviewInputs, prefix);
   DesignReport report;
   report.inputs = inputs;
+  report.reviewInputs = reviewInputs;
   const CalculationResult result = calculateDesign(inputs, catalogue, report.state);
   if (!result.completed) {
     throw InputError(stopMessage(result, inputs, catalogue, prefix));
@@ -124,7 +137,7 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
     report.scales = waveformScales(report.state, constants.m);
   }
   if (const std::optional<double> swing = levelSwing(inputs.level)) {
-    report.review = reviewDesign(report.state, *swing);
+    report.review = reviewDesign(report.state, *swing, conditions);
   }
   return report;
 }

@@ -12,6 +12,7 @@
 #include "design/design_state.h"
 #include "design/result_texts.h"
 #include "review/review.h"
+#include "review/review_inputs.h"
 #include "waveform/scales.h"
 
 namespace fbc {
@@ -32,6 +33,8 @@ struct DesignReport {
   DesignState state;
   ResultTexts texts;
   std::optional<WaveformScales> scales;
+  // The conditions the review's losses and temperature were worked out in, as typed.
+  ReviewInputs reviewInputs;
   // The engineering review at the level's flux swing (none without a level).
   std::optional<DesignReview> review;
 };
@@ -45,9 +48,16 @@ std::vector<std::string> applyLimitRules(DesignInputs& inputs, std::string_view 
 
 // Runs the calculation on a fresh design state and forms the captions. Throws InputError
 // when the calculation stops, naming the input to blame and the quantity it could not
-// compute; `prefix` as for applyLimitRules. flyback-calc and its helper flyback-export both
-// design through here, so a picture always shows the design the report describes.
+// compute; `prefix` as for applyLimitRules. The review runs in the conditions `reviewInputs`
+// give; an input among them that cannot be used throws InputError naming it. flyback-calc and
+// its helper flyback-export both design through here, so a picture always shows the design the
+// report describes.
 DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue,
-                       std::string_view prefix = "--");
+                       std::string_view prefix = "--", const ReviewInputs& reviewInputs = {});
+
+// The conditions `inputs` give; throws InputError naming the first that cannot be used, its
+// text and why ("--ambient 300: must lie between -40 and 125"). `prefix` as for
+// applyLimitRules.
+ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_view prefix = "--");
 
 }  // namespace fbc

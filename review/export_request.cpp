@@ -33,6 +33,9 @@ std::vector<std::string> exportArguments(const ExportRequest& request) {
     args.push_back(std::string(info.key) + "=" + toUtf8(*inputText(request.inputs, info.input)));
   }
   args.push_back(std::string(kLevelKey) + "=" + std::string(levelName(request.inputs.level)));
+  for (const ReviewInputInfo& info : kReviewInputTable) {
+    args.push_back(std::string(info.key) + "=" + toUtf8(request.reviewInputs.text(info.input)));
+  }
   for (const auto& [name, value] : request.parameters) {
     std::string arg(1, kParameterMark);
     arg.append(name).append("=").append(value);
@@ -77,6 +80,8 @@ std::optional<ExportRequest> parseExportArguments(const std::vector<std::string>
       }
     } else if (const InputInfo* info = inputInfoByKey(key)) {
       *inputText(request.inputs, info->input) = fromUtf8(value);
+    } else if (const ReviewInputInfo* reviewInfo = reviewInputInfoByKey(key)) {
+      request.reviewInputs.text(reviewInfo->input) = fromUtf8(value);
     } else {
       return std::nullopt;
     }

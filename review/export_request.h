@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "design/design_inputs.h"
+#include "review/review_inputs.h"
 
 namespace fbc {
 
@@ -36,6 +37,8 @@ struct ExportRequest {
   ExportKind kind = ExportKind::PlotPng;
   // The input texts after the limit rules, exactly as the report shows them.
   DesignInputs inputs;
+  // The review's conditions as typed.
+  ReviewInputs reviewInputs;
   // What a kind needs beyond the design, by name (such as a drawing number).
   std::vector<std::pair<std::string, std::string>> parameters;
 
@@ -46,8 +49,8 @@ struct ExportRequest {
 };
 
 // The helper's arguments: the kind's name, then "key=value" for every input ("level=typ"
-// included) and "+name=value" for every parameter. Arguments carry any text but NUL, which
-// no command-line value can hold.
+// and the review's inputs included) and "+name=value" for every parameter. Arguments carry any text
+// but NUL, which no command-line value can hold.
 std::vector<std::string> exportArguments(const ExportRequest& request);
 
 // The request the arguments describe; nothing for arguments flyback-calc never writes.

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "design/result_texts.h"
+#include "review/core_geometry.h"
 #include "review/review_limits.h"
 
 namespace fbc {
@@ -37,23 +38,30 @@ std::string_view reviewFlagCode(ReviewFlag flag) {
       return "window-overfull";
     case ReviewFlag::TurnsImpractical:
       return "turns-impractical";
+    case ReviewFlag::LayersExceedBobbin:
+      return "layers-exceed-bobbin";
+    case ReviewFlag::TooHot:
+      return "too-hot";
     case ReviewFlag::WireBeyondSkinDepth:
       return "wire-beyond-skin-depth";
     case ReviewFlag::RmsVerdictWorse:
       return "rms-verdict-worse";
+    case ReviewFlag::LossDataExtrapolated:
+      return "loss-data-extrapolated";
   }
   return "";
 }
 
 bool isBlockingFlag(ReviewFlag flag) {
-  return flag != ReviewFlag::WireBeyondSkinDepth && flag != ReviewFlag::RmsVerdictWorse;
+  return flag != ReviewFlag::WireBeyondSkinDepth && flag != ReviewFlag::RmsVerdictWorse &&
+         flag != ReviewFlag::LossDataExtrapolated;
 }
 
 bool DesignReview::has(ReviewFlag flag) const {
   return std::find(flags.begin(), flags.end(), flag) != flags.end();
 }
 
-DesignReview reviewDesign(const DesignState& s, double bmax) {
+DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditions& conditions) {
   const ReviewLimits& limits = kReviewLimits;
   const double vin = s.Vin;
   const double vout = s.Vout;
@@ -112,7 +120,15 @@ DesignReview reviewDesign(const DesignState& s, double bmax) {
       return {};
     }
   }
+  if (const CoreGeometry* core = coreGeometryFor(s)) {
+    r.valid = true;  // the losses are worked out for a valid review only
+    r.losses = transformerLosses(s, r, *core, conditions);
+    if (!r.losses.valid) {
+      return {};
+    }
+  }
   r.valid = true;
+  const TransformerLosses& losses = r.losses;
 
   const auto flagIf = [&r](bool condition, ReviewFlag flag) {
     if (condition) {
@@ -124,9 +140,12 @@ DesignReview reviewDesign(const DesignState& s, double bmax) {
   flagIf(r.Bpk > limits.nearSaturationFluxDensity, ReviewFlag::FluxNearSaturation);
   flagIf(r.fill > r.fillAllowed, ReviewFlag::WindowOverfull);
   flagIf(np > limits.maxPrimaryTurns, ReviewFlag::TurnsImpractical);
+  flagIf(losses.valid && losses.buildTotal > losses.bobbinBuild, ReviewFlag::LayersExceedBobbin);
+  flagIf(losses.valid && losses.Tcore > conditions.maxTemperature, ReviewFlag::TooHot);
   flagIf(std::max(r.dP, r.dS) > limits.maxWireToSkinDepth * r.skinDepth,
          ReviewFlag::WireBeyondSkinDepth);
   flagIf(copperVerdictRow(r.JrmsModel) > copperVerdictRow(s.Im), ReviewFlag::RmsVerdictWorse);
+  flagIf(losses.valid && losses.lossDataExtrapolated, ReviewFlag::LossDataExtrapolated);
   r.feasible = std::none_of(r.flags.begin(), r.flags.end(), isBlockingFlag);
   return r;
 }

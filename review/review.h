@@ -5,31 +5,43 @@
 #include <vector>
 
 #include "design/design_state.h"
+#include "review/losses.h"
+#include "review/review_inputs.h"
 
 namespace fbc {
 
 // What the engineering review finds wrong with a design, in the order it reports them. The
-// first five make a design infeasible; the last two are advice.
+// first seven make a design infeasible; the rest are advice.
 enum class ReviewFlag {
-  GapTooLarge,          // gapRatio above the limit: fringing flux, no longer a gapped core
-  GapTooSmall,          // gap below what can be made with a usable tolerance
-  FluxNearSaturation,   // Bpk close to the ferrite's saturation
-  WindowOverfull,       // the wires at the design current density do not fit the window
-  TurnsImpractical,     // more primary turns than anyone can wind
-  WireBeyondSkinDepth,  // a wire thicker than twice the skin depth: use stranded or litz wire
-  RmsVerdictWorse,      // the RMS current puts the copper in a worse verdict row than Im
+  GapTooLarge,           // gapRatio above the limit: fringing flux, no longer a gapped core
+  GapTooSmall,           // gap below what can be made with a usable tolerance
+  FluxNearSaturation,    // Bpk close to the ferrite's saturation
+  WindowOverfull,        // the wires at the design current density do not fit the window
+  TurnsImpractical,      // more primary turns than anyone can wind
+  LayersExceedBobbin,    // the windings' layers are higher than the bobbin's build
+  TooHot,                // the core runs hotter than allowed
+  WireBeyondSkinDepth,   // a wire thicker than twice the skin depth: use stranded or litz wire
+  RmsVerdictWorse,       // the RMS current puts the copper in a worse verdict row than Im
+  LossDataExtrapolated,  // fs lies outside the material's loss data
 };
 
-inline constexpr std::array<ReviewFlag, 7> kReviewFlags = {
-    ReviewFlag::GapTooLarge,     ReviewFlag::GapTooSmall,      ReviewFlag::FluxNearSaturation,
-    ReviewFlag::WindowOverfull,  ReviewFlag::TurnsImpractical, ReviewFlag::WireBeyondSkinDepth,
+inline constexpr std::array<ReviewFlag, 10> kReviewFlags = {
+    ReviewFlag::GapTooLarge,
+    ReviewFlag::GapTooSmall,
+    ReviewFlag::FluxNearSaturation,
+    ReviewFlag::WindowOverfull,
+    ReviewFlag::TurnsImpractical,
+    ReviewFlag::LayersExceedBobbin,
+    ReviewFlag::TooHot,
+    ReviewFlag::WireBeyondSkinDepth,
     ReviewFlag::RmsVerdictWorse,
+    ReviewFlag::LossDataExtrapolated,
 };
 
 // The flag's code as reports and the command line write it, e.g. "gap-too-large".
 std::string_view reviewFlagCode(ReviewFlag flag);
 
-// Whether the flag makes a design infeasible (the first five) rather than being advice.
+// Whether the flag makes a design infeasible (the first seven) rather than being advice.
 bool isBlockingFlag(ReviewFlag flag);
 
 // The engineering review of a completed design: whether the transformer can be built, worked
@@ -70,14 +82,20 @@ struct DesignReview {
   double Vds = 0;          // V, switch voltage before any leakage spike
   double Vr = 0;           // V, output diode reverse voltage
 
+  // Core and copper loss and the temperature rise; not valid where the core's figures are
+  // unknown.
+  TransformerLosses losses;
+
   std::vector<ReviewFlag> flags;  // in kReviewFlags order
   bool feasible = false;          // valid and no blocking flag
 
   bool has(ReviewFlag flag) const;
 };
 
-// Reviews a completed design for the level's flux swing `bmax` [T] (see levelSwing).
-DesignReview reviewDesign(const DesignState& state, double bmax);
+// Reviews a completed design for the level's flux swing `bmax` [T] (see levelSwing), with its
+// losses and temperature in `conditions`.
+DesignReview reviewDesign(const DesignState& state, double bmax,
+                          const ReviewConditions& conditions = {});
 
 // One number of a review for listing: its member name, value and the unit of that value
 // ("" for ratios; "turns" for turn counts). `whole` marks the int members Ns and Np, which

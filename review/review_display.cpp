@@ -5,13 +5,14 @@
 
 #include "platform/number_text.h"
 #include "platform/text.h"
+#include "review/losses.h"
 #include "review/review_limits.h"
 
 namespace fbc {
 
 namespace {
 
-constexpr std::array<ReviewDisplay, kReviewQuantityCount> kDisplays{{
+constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17> kDisplays{{
     {"Pin", u"入力電力", "Input power", 1.0, 1, "W", u"W"},
     {"Ipk", u"一次ピーク電流", "Primary peak current", 1.0, 3, "A", u"A"},
     {"IpRms", u"一次実効電流", "Primary RMS current", 1.0, 3, "A", u"A"},
@@ -39,6 +40,24 @@ constexpr std::array<ReviewDisplay, kReviewQuantityCount> kDisplays{{
      u"A/mm²"},
     {"Vds", u"スイッチ電圧", "Switch voltage", 1.0, 1, "V", u"V"},
     {"Vr", u"ダイオード逆電圧", "Diode reverse voltage", 1.0, 1, "V", u"V"},
+    // The losses (review/losses.h), in lossQuantities() order.
+    {"Pv", u"コア損失密度", "Core loss density", 1e-3, 1, "kW/m³", u"kW/m³"},
+    {"Pcore", u"コア損失", "Core loss", 1.0, 2, "W", u"W"},
+    {"RdcP", u"一次直流抵抗", "Primary DC resistance", 1e3, 1, "mΩ", u"mΩ"},
+    {"RdcS", u"二次直流抵抗", "Secondary DC resistance", 1e3, 2, "mΩ", u"mΩ"},
+    {"FrP", u"一次交流抵抗比", "Primary AC resistance factor", 1.0, 2, "", u""},
+    {"FrS", u"二次交流抵抗比", "Secondary AC resistance factor", 1.0, 2, "", u""},
+    {"PcuP", u"一次銅損", "Primary copper loss", 1.0, 2, "W", u"W"},
+    {"PcuS", u"二次銅損", "Secondary copper loss", 1.0, 2, "W", u"W"},
+    {"Ptotal", u"全損失", "Total loss", 1.0, 2, "W", u"W"},
+    {"layersP", u"一次層数", "Primary layers", 1.0, 0, "", u""},
+    {"layersS", u"二次層数", "Secondary layers", 1.0, 0, "", u""},
+    {"buildP", u"一次巻線の高さ", "Primary build", 1e3, 2, "mm", u"mm"},
+    {"buildS", u"二次巻線の高さ", "Secondary build", 1e3, 2, "mm", u"mm"},
+    {"Rth", u"熱抵抗", "Thermal resistance", 1.0, 1, "K/W", u"K/W"},
+    {"dT", u"温度上昇", "Temperature rise", 1.0, 1, "K", u"K"},
+    {"Tambient", u"周囲温度", "Ambient temperature", 1.0, 1, "°C", u"℃"},
+    {"Tcore", u"コア温度", "Core temperature", 1.0, 1, "°C", u"℃"},
 }};
 
 // A limit as plain text: "20", "0.1", "1000000".
@@ -87,11 +106,20 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
              u" A/mm²の巻線が巻線窓に収まりません(必要な占積率が許容値を超えています)。";
     case ReviewFlag::TurnsImpractical:
       return u"一次巻数が" + limit(l.maxPrimaryTurns) + u"ターンを超え、巻くことができません。";
+    case ReviewFlag::LayersExceedBobbin:
+      return u"巻線の層の高さ(層間テープ" + limit(kTapeBetweenWindings * 1e3) +
+             u" mmを含む)がボビンの巻幅の高さを超えます。線を細くするか大きなコアにしてください。";
+    case ReviewFlag::TooHot:
+      return u"損失による温度上昇でコア温度が上限温度を超えます。損失を減らすか大きなコアにしてくだ"
+             u"さい"
+             u"。";
     case ReviewFlag::WireBeyondSkinDepth:
       return u"線径が表皮深さの" + limit(l.maxWireToSkinDepth) +
              u"倍を超えています。細い線を撚った線かリッツ線を使ってください。";
     case ReviewFlag::RmsVerdictWorse:
       return u"実効値電流で見ると銅線の温度判定が平均電流による判定より悪くなります。";
+    case ReviewFlag::LossDataExtrapolated:
+      return u"スイッチング周波数が材質の損失データの範囲外です。コア損失は外挿した値です。";
   }
   return {};
 }
@@ -115,12 +143,22 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
              " A/mm² do not fit the winding window (the fill needed exceeds the fill allowed)";
     case ReviewFlag::TurnsImpractical:
       return "more than " + limitUtf8(l.maxPrimaryTurns) + " primary turns cannot be wound";
+    case ReviewFlag::LayersExceedBobbin:
+      return "the windings' layers with " + limitUtf8(kTapeBetweenWindings * 1e3) +
+             " mm of tape between them are higher than the bobbin's build; use thinner wire or "
+             "a larger core";
+    case ReviewFlag::TooHot:
+      return "the losses heat the core above the highest temperature allowed; cut the losses "
+             "or choose a larger core";
     case ReviewFlag::WireBeyondSkinDepth:
       return "a wire is thicker than " + limitUtf8(l.maxWireToSkinDepth) +
              " skin depths: use stranded or litz wire";
     case ReviewFlag::RmsVerdictWorse:
       return "with the RMS current the copper falls in a worse verdict row than with the "
              "average current the model uses";
+    case ReviewFlag::LossDataExtrapolated:
+      return "the switching frequency lies outside the material's loss data: the core loss is "
+             "extrapolated";
   }
   return {};
 }
@@ -137,10 +175,16 @@ std::u16string reviewFlagShortName(ReviewFlag flag) {
       return u"巻線窓不足";
     case ReviewFlag::TurnsImpractical:
       return u"巻数過多";
+    case ReviewFlag::LayersExceedBobbin:
+      return u"ボビン高さ不足";
+    case ReviewFlag::TooHot:
+      return u"温度超過";
     case ReviewFlag::WireBeyondSkinDepth:
       return u"表皮効果";
     case ReviewFlag::RmsVerdictWorse:
       return u"実効値で温度悪化";
+    case ReviewFlag::LossDataExtrapolated:
+      return u"損失データ外挿";
   }
   return {};
 }

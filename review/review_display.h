@@ -20,7 +20,8 @@ struct ReviewDisplay {
   std::u16string_view unitJa;  // as the window and the design sheet write it
 };
 
-// The display of the review member `name`, or nullptr for a member with none.
+// The display of the review member `name` (a reviewQuantities() or lossQuantities() name), or
+// nullptr for a member with none (RthMeasured).
 const ReviewDisplay* reviewDisplay(std::string_view name);
 
 // The value in the shown unit with the display's decimals, such as "8.70".

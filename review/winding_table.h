@@ -3,10 +3,9 @@
 #include <vector>
 
 #include "review/review.h"
+#include "review/winding.h"
 
 namespace fbc {
-
-enum class Winding { Primary, Secondary };
 
 // One winding as the winding shop builds it, from the engineering review's whole turns and
 // wire sizes. Diameters are of bare copper, in mm.

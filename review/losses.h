@@ -1,0 +1,88 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "design/design_state.h"
+#include "review/core_geometry.h"
+#include "review/review_inputs.h"
+#include "review/winding.h"
+#include "review/winding_resistance.h"
+
+namespace fbc {
+
+struct DesignReview;
+
+// The copper of one winding at its working temperature. Lengths in m, resistances in Ω.
+struct WindingLoss {
+  Winding winding = Winding::Primary;
+  int turns = 0;
+  int strands = 1;
+  double strandDiameter = 0;  // m, bare copper
+  WindingLayout layout;
+  double porosity = 0;      // share of the breadth a layer of strands fills with copper
+  double strandLayers = 0;  // Dowell's M: layers · √strands
+  double phi = 0;           // Dowell's penetration ratio at the switching frequency
+  double Irms = 0;          // A
+  double Rdc = 0;
+  double Fr = 1;   // AC to DC loss ratio over the current's harmonics
+  double Pcu = 0;  // W
+};
+
+// Whether the transformer runs cool enough: core loss by the iGSE, copper loss with Dowell's
+// AC resistance over each winding's harmonics, and the temperature rise of the wound core.
+// SI units; temperatures in °C. See docs/engineering-review.md for every formula and source.
+struct TransformerLosses {
+  bool valid = false;
+  std::string_view material;
+  bool lossDataExtrapolated = false;  // fs lies outside every band of the material's fit
+  double Pv = 0;                      // W/m³, core loss density
+  double Pcore = 0;                   // W
+  std::vector<WindingLoss> windings;  // the winding table's order: primary first
+  double Ptotal = 0;                  // W
+  double Rth = 0;                     // K/W
+  bool RthMeasured = false;           // the core's published figure, not the estimate
+  double dT = 0;                      // K
+  double Tambient = 0;
+  double Tcore = 0;
+  double buildTotal = 0;   // m, every winding's build and the tape between them
+  double bobbinBuild = 0;  // m, hw
+
+  const WindingLoss* find(Winding winding) const;
+};
+
+// One number of the losses for listing: its member name, value and unit. `kind` says how
+// reports write it: a number, a whole count (the layers) or a Boolean (RthMeasured, 0 or 1).
+struct LossQuantity {
+  enum class Kind { Number, Whole, Boolean };
+  std::string name;
+  double value = 0;
+  std::string_view unit;
+  Kind kind = Kind::Number;
+};
+
+// The losses' numbers in the order reports write them: Pv, Pcore, Rdc, Fr and Pcu of each
+// winding, Ptotal, layers and build of each winding, Rth, RthMeasured, dT, Tambient, Tcore;
+// a winding's quantities carry its suffix (RdcP, RdcS, ...), primary first. The material's
+// name is `material`.
+std::vector<LossQuantity> lossQuantities(const TransformerLosses& losses);
+
+// The copper's resistivity [Ω·m] at 100 °C and the tape between two windings [m].
+inline constexpr double kCopperResistivity20 = 1.678e-8;
+inline constexpr double kCopperTemperatureCoefficient = 0.004041;
+inline constexpr double kLossReferenceTemperature = 100.0;
+inline constexpr double kTapeBetweenWindings = 0.15e-3;
+
+double copperResistivity(double celsius);
+
+// Natural-convection thermal resistance [K/W] of a wound ferrite core of effective volume
+// `volume` [m³]: 53 · Ve^−0.54 with Ve in cm³ (S. Maniktala, Switching Power Supplies A to Z).
+double estimatedThermalResistance(double volume);
+
+// The losses of a valid review's transformer on `core` in `conditions`; `state` gives the
+// duty and the period the review was made for. Not valid where a number comes out non-finite.
+TransformerLosses transformerLosses(const DesignState& state, const DesignReview& review,
+                                    const CoreGeometry& core, const ReviewConditions& conditions);
+
+}  // namespace fbc

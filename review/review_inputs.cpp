@@ -1,0 +1,119 @@
+#include "review/review_inputs.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/number_text.h"
+#include "platform/text.h"
+
+namespace fbc {
+
+namespace {
+
+// "N97, N87, 3C95 or 3C90"; in Japanese "N97、N87、3C95、3C90".
+std::string materialList(std::string_view comma, std::string_view last) {
+  std::string list;
+  const auto materials = ferriteMaterials();
+  for (std::size_t i = 0; i < materials.size(); ++i) {
+    if (i > 0) {
+      list += i + 1 == materials.size() ? last : comma;
+    }
+    list += materials[i].name;
+  }
+  return list;
+}
+
+// The number a text gives, or the fault; within the row's limits.
+std::optional<ReviewInputFault> readNumber(const ReviewInputInfo& info, std::u16string_view text,
+                                           double& value) {
+  const ParsedDouble parsed = parseDouble(text);
+  if (parsed.status == ParseStatus::NotANumber) {
+    return ReviewInputFault::NotANumber;
+  }
+  if (parsed.status == ParseStatus::OutOfRange || !(parsed.value >= info.lower) ||
+      !(parsed.value <= info.upper)) {
+    return ReviewInputFault::OutOfRange;
+  }
+  value = parsed.value;
+  return std::nullopt;
+}
+
+std::u16string blankTrimmed(std::u16string_view text) {
+  const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; };
+  while (!text.empty() && blank(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && blank(text.back())) {
+    text.remove_suffix(1);
+  }
+  return std::u16string(text);
+}
+
+}  // namespace
+
+const ReviewInputInfo& reviewInputInfo(ReviewInput input) {
+  return kReviewInputTable[static_cast<std::size_t>(input)];
+}
+
+const ReviewInputInfo* reviewInputInfoByKey(std::string_view key) {
+  const auto found = std::find_if(kReviewInputTable.begin(), kReviewInputTable.end(),
+                                  [key](const ReviewInputInfo& info) { return info.key == key; });
+  return found == kReviewInputTable.end() ? nullptr : &*found;
+}
+
+ReviewInputReading readReviewInputs(const ReviewInputs& inputs) {
+  ReviewInputReading reading;
+  ReviewConditions& c = reading.conditions;
+  c.material = ferriteMaterial(toUtf8(blankTrimmed(inputs.text(ReviewInput::Material))));
+  if (c.material == nullptr) {
+    reading.problem = ReviewInputProblem{ReviewInput::Material, ReviewInputFault::UnknownMaterial};
+    c.material = ferriteMaterial(kDefaultMaterial);
+    return reading;
+  }
+  for (const ReviewInput input : {ReviewInput::Ambient, ReviewInput::MaxTemperature}) {
+    double& value = input == ReviewInput::Ambient ? c.ambient : c.maxTemperature;
+    if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
+      reading.problem = ReviewInputProblem{input, *fault};
+      return reading;
+    }
+  }
+  if (!(c.maxTemperature > c.ambient)) {
+    reading.problem =
+        ReviewInputProblem{ReviewInput::MaxTemperature, ReviewInputFault::NotAboveAmbient};
+  }
+  return reading;
+}
+
+std::string reviewInputFaultText(const ReviewInputProblem& problem) {
+  const ReviewInputInfo& info = reviewInputInfo(problem.input);
+  switch (problem.fault) {
+    case ReviewInputFault::NotANumber:
+      return "not a number";
+    case ReviewInputFault::UnknownMaterial:
+      return "expected " + materialList(", ", " or ");
+    case ReviewInputFault::OutOfRange:
+      return "must lie between " + toUtf8(generalText(info.lower)) + " and " +
+             toUtf8(generalText(info.upper));
+    case ReviewInputFault::NotAboveAmbient:
+      return "must lie above the ambient temperature";
+  }
+  return {};
+}
+
+std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem) {
+  const ReviewInputInfo& info = reviewInputInfo(problem.input);
+  switch (problem.fault) {
+    case ReviewInputFault::NotANumber:
+      return u"数値を入力してください。";
+    case ReviewInputFault::UnknownMaterial:
+      return u"材質は" + fromUtf8(materialList("、", "、")) + u"から選んでください。";
+    case ReviewInputFault::OutOfRange:
+      return generalText(info.lower) + u"から" + generalText(info.upper) +
+             u"の範囲で入力してください。";
+    case ReviewInputFault::NotAboveAmbient:
+      return u"周囲温度より高い温度を入力してください。";
+  }
+  return {};
+}
+
+}  // namespace fbc

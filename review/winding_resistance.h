@@ -1,0 +1,60 @@
+#pragma once
+
+#include <span>
+
+namespace fbc {
+
+// How a winding sits on its bobbin: each winding is laid across the whole winding breadth on
+// its own, turn beside turn, layer on layer. Lengths in m.
+struct WindingLayout {
+  double outerDiameter = 0;  // of one turn's wire or strand bundle, insulation included
+  int turnsPerLayer = 0;
+  int layers = 0;
+  double build = 0;  // layers · outerDiameter
+};
+
+// Lays `turns` turns of `strands` strands of bare diameter `strandDiameter` across `breadth`.
+// A single wire's outer diameter is 1.1 times its copper; a bundle of s strands packs into
+// 1.1 · ds · √(s / 0.7), at 70 % of the round bundle's area.
+WindingLayout layWinding(int turns, int strands, double strandDiameter, double breadth);
+
+// Dowell's ratio of AC to DC resistance of a winding of `layers` layers (a whole or a fractional
+// number) for a sinusoidal current, with φ the equivalent foil's thickness over the skin depth:
+//   FR = φ · (ς1(φ) + 2/3 · (M² − 1) · ς2(φ)),
+//   ς1 = (sinh 2φ + sin 2φ) / (cosh 2φ − cos 2φ),  ς2 = (sinh φ − sin φ) / (cosh φ + cos φ)
+// (P. L. Dowell, "Effects of eddy currents in transformer windings", Proc. IEE 113(8), 1966;
+// R. W. Erickson, D. Maksimović, Fundamentals of Power Electronics, the chapter on basic
+// magnetics theory, "Power loss in a layer").
+double dowellFactor(double phi, double layers);
+
+// The penetration ratio φ of a layer of round conductors of bare diameter `diameter` whose
+// layer fills the share `porosity` of the winding breadth: the round wire becomes a foil of
+// the same area per turn, thickness √(π/4) · d, spread over the breadth:
+//   φ = √(π/4) · d / δ · √porosity
+double roundWirePenetration(double diameter, double porosity, double skinDepth);
+
+// One straight piece of a periodic current: from `from` to `to` [A] between the fractions
+// `start` and `end` of the period (0 ≤ start ≤ end ≤ 1). Where no piece covers a time the
+// current is zero.
+struct CurrentSegment {
+  double start = 0;
+  double end = 0;
+  double from = 0;
+  double to = 0;
+};
+
+// The RMS value [A] of a current made of pieces.
+double rmsCurrent(std::span<const CurrentSegment> current);
+
+// The ratio of a winding's AC loss to its DC loss (≥ 1) for a non-sinusoidal current: each
+// harmonic n of the current loses Dowell's FR at φ·√n (the skin depth shrinks as 1/√n), the
+// DC part loses 1. `phi` is the penetration ratio at the fundamental. The first
+// `exactHarmonics` harmonics are summed from the current's Fourier series; the rest, whose
+// amplitudes fall as 1/n behind the current's steps, as an integral of Dowell's factor over
+// that spectrum (see docs/engineering-review.md). More exact harmonics only check the sum.
+inline constexpr int kExactHarmonics = 32;
+
+double harmonicResistanceFactor(std::span<const CurrentSegment> current, double phi, double layers,
+                                int exactHarmonics = kExactHarmonics);
+
+}  // namespace fbc
