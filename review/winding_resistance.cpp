@@ -12,8 +12,8 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// Beyond this penetration ratio ς1 and ς2 are 1 to within e^-40.
-constexpr double kLargePhi = 20.0;
+// Beyond this penetration ratio ς1 and ς2 are 1 to within 2·e^-40.
+constexpr double kLargePhi = 40.0;
 // Below this one the closed forms lose digits to cancellation; their series take over.
 constexpr double kSmallPhi = 1e-2;
 
@@ -142,7 +142,8 @@ WindingLayout layWinding(int turns, int strands, double strandDiameter, double b
   WindingLayout layout;
   layout.outerDiameter =
       strands <= 1 ? 1.1 * strandDiameter : 1.1 * strandDiameter * std::sqrt(strands / 0.7);
-  const double across = std::floor(breadth / layout.outerDiameter);
+  // A breadth that holds a whole number of turns holds them, rounding aside.
+  const double across = std::floor(breadth / layout.outerDiameter * (1.0 + 1e-12));
   layout.turnsPerLayer = across >= 1.0 && across < 1e9 ? static_cast<int>(across) : 1;
   layout.layers = (turns + layout.turnsPerLayer - 1) / layout.turnsPerLayer;
   layout.build = layout.layers * layout.outerDiameter;
@@ -167,6 +168,18 @@ double rmsCurrent(std::span<const CurrentSegment> current) {
            (piece.from * piece.from + piece.from * piece.to + piece.to * piece.to) / 3.0;
   }
   return std::sqrt(sum);
+}
+
+double harmonicLossFactor(double dcSquare, std::span<const double> harmonicSquares, double phi,
+                          double layers) {
+  double total = dcSquare;
+  double lost = dcSquare;
+  for (std::size_t i = 0; i < harmonicSquares.size(); ++i) {
+    const double n = static_cast<double>(i + 1);
+    total += harmonicSquares[i];
+    lost += harmonicSquares[i] * dowellFactor(phi * std::sqrt(n), layers);
+  }
+  return total > 0.0 ? lost / total : 1.0;
 }
 
 double harmonicResistanceFactor(std::span<const CurrentSegment> current, double phi, double layers,

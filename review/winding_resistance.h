@@ -46,6 +46,12 @@ struct CurrentSegment {
 // The RMS value [A] of a current made of pieces.
 double rmsCurrent(std::span<const CurrentSegment> current);
 
+// The ratio of AC to DC loss for a current given by its Fourier series: the square of its DC
+// part and of the RMS value of each harmonic 1, 2, 3, ... in turn, each harmonic losing
+// Dowell's FR at φ·√n:  (I0² + Σ In²·FR(φ√n, M)) / (I0² + Σ In²).
+double harmonicLossFactor(double dcSquare, std::span<const double> harmonicSquares, double phi,
+                          double layers);
+
 // The ratio of a winding's AC loss to its DC loss (≥ 1) for a non-sinusoidal current: each
 // harmonic n of the current loses Dowell's FR at φ·√n (the skin depth shrinks as 1/√n), the
 // DC part loses 1. `phi` is the penetration ratio at the fundamental. The first
