@@ -2,8 +2,9 @@
 // runs it: never a crash; a run completes with finite values or names the step it stopped at
 // with the values of later steps untouched. Completed states go on through the result texts,
 // the full scales, the waveform samples, the engineering review at every level's swing and the
-// core advice, whose shown numbers are always finite; the input rules and the input-current
-// estimate see the same texts.
+// core advice, whose shown numbers, losses and temperatures included, are always finite; the
+// input rules and the input-current estimate see the same texts. Three more lines give the
+// review's conditions (material, ambient, highest temperature), used where they can be.
 
 #include <cmath>
 #include <cstdint>
@@ -25,6 +26,7 @@
 #include "platform/value.h"
 #include "review/core_advice.h"
 #include "review/review.h"
+#include "review/review_inputs.h"
 #include "waveform/samples.h"
 #include "waveform/scales.h"
 
@@ -85,15 +87,30 @@ void checkReview(const fbc::DesignReview& review) {
     blocked = blocked || fbc::isBlockingFlag(flag);
   }
   check(review.feasible == !blocked, "feasible means no blocking flag");
+  const fbc::TransformerLosses& losses = review.losses;
+  if (!losses.valid) {
+    check(!review.has(fbc::ReviewFlag::TooHot) &&
+              !review.has(fbc::ReviewFlag::LayersExceedBobbin) &&
+              !review.has(fbc::ReviewFlag::LossDataExtrapolated),
+          "without losses no loss flag");
+    return;
+  }
+  for (const fbc::LossQuantity& q : fbc::lossQuantities(losses)) {
+    check(std::isfinite(q.value), "the losses show finite numbers");
+  }
+  for (const fbc::WindingLoss& w : losses.windings) {
+    check(w.Fr >= 1.0 - 1e-9 && w.Pcu >= 0.0 && w.layout.layers >= 1, "copper loses at least DC");
+  }
+  check(losses.Pcore >= 0.0 && losses.Rth > 0.0, "the core loses and sheds heat");
 }
 
 void checkReviews(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalogue,
-                  const DesignState& state) {
+                  const DesignState& state, const fbc::ReviewConditions& conditions) {
   for (const fbc::CoreLevel level : {fbc::CoreLevel::Hi, fbc::CoreLevel::Typ, fbc::CoreLevel::Lo}) {
-    checkReview(fbc::reviewDesign(state, *fbc::levelSwing(level)));
+    checkReview(fbc::reviewDesign(state, *fbc::levelSwing(level), conditions));
   }
   const fbc::CoreAdvice advice =
-      fbc::adviseCores(inputs, catalogue, fbc::levelSwing(inputs.level).value_or(0.2));
+      fbc::adviseCores(inputs, catalogue, fbc::levelSwing(inputs.level).value_or(0.2), conditions);
   check(advice.cores.size() == catalogue.listNames().size(), "the advice lists every core");
   bool seenInfeasible = false;
   for (const fbc::CoreReview& core : advice.cores) {
@@ -128,13 +145,13 @@ void checkCompleted(const DesignState& state) {
 }
 
 void calculate(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalogue,
-               DesignState& state) {
+               DesignState& state, const fbc::ReviewConditions& conditions) {
   const DesignState before = state;
   const fbc::CalculationResult result = fbc::calculateDesign(inputs, catalogue, state);
   if (result.completed) {
     check(result.failedStep == 0, "a completed calculation names no step");
     checkCompleted(state);
-    checkReviews(inputs, catalogue, state);
+    checkReviews(inputs, catalogue, state, conditions);
     return;
   }
   check(result.failedStep >= 1 && result.failedStep <= 18, "a stop names its step");
@@ -213,9 +230,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   second.level = secondLevel;
   readTexts(input, second);
 
+  fbc::ReviewInputs reviewInputs;
+  for (const fbc::ReviewInputInfo& info : fbc::kReviewInputTable) {
+    if (input.remaining() > 0) {
+      reviewInputs.text(info.input) = fbc::fromUtf8(input.until('\n'));
+    }
+  }
+  const fbc::ReviewInputReading reading = fbc::readReviewInputs(reviewInputs);
+  check(reading.conditions.material != nullptr, "a reading always names a material");
+  if (reading.problem) {
+    check(!fbc::reviewInputFaultText(*reading.problem).empty(), "a fault is said in words");
+  }
+  const fbc::ReviewConditions conditions =
+      reading.problem ? fbc::ReviewConditions{} : reading.conditions;
+
   DesignState state;
-  calculate(first, catalogue, state);
-  calculate(second, catalogue, state);
+  calculate(first, catalogue, state, conditions);
+  calculate(second, catalogue, state, conditions);
   checkInputRules(first);
   checkInputRules(second);
   return 0;

@@ -26,6 +26,8 @@ struct ReviewLimits {
   double skinDepthCoefficient = 66.1;
   // Largest bare wire diameter as a multiple of the skin depth before stranding is advised.
   double maxWireToSkinDepth = 2.0;
+  // Most strands a wire is split into for the winding table and the losses.
+  int maxStrands = 1000000;
   // Turn counts above this are not reviewed at all: they could not be held as whole numbers.
   double turnCountCap = 1e9;
 };

@@ -1,5 +1,6 @@
 #include "review/winding_table.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "review/review_limits.h"
@@ -14,8 +15,11 @@ WindingRow row(Winding winding, int turns, double wireDiameter, double skinDepth
     return {winding, turns, wireDiameter, 1, wireDiameter};
   }
   // Equal copper area: n strands of d/√n.
+  // Past the cap nobody strands wire: the count stops there and the strands stay thick, which
+  // the losses then show.
   const double ratio = wireDiameter / largest;
-  const int strands = static_cast<int>(std::ceil(ratio * ratio - 1e-9));
+  const int strands = static_cast<int>(
+      std::min(std::ceil(ratio * ratio - 1e-9), static_cast<double>(kReviewLimits.maxStrands)));
   return {winding, turns, wireDiameter, strands, wireDiameter / std::sqrt(strands)};
 }
 

@@ -71,6 +71,19 @@ TEST(WindingTableTest, RowsArePrimaryThenSecondaryWithTheReviewsWholeTurns) {
   EXPECT_EQ(rows[1].strands, 7);  // (1.5 / 0.6)² = 6.25
 }
 
+// A wire a million times the skin depth would need 2.5·10¹¹ strands, more than an int holds:
+// the count stops at the cap and keeps the copper.
+TEST(WindingTableTest, AnAbsurdlyThickWireStopsAtTheStrandCap) {
+  const std::vector<WindingRow> rows = windingTable(reviewWith(3e5, 1e300));
+  ASSERT_EQ(rows.size(), 2U);
+  for (const WindingRow& row : rows) {
+    EXPECT_EQ(row.strands, kReviewLimits.maxStrands);
+    EXPECT_NEAR(row.strands * row.strandDiameter * row.strandDiameter /
+                    (row.wireDiameter * row.wireDiameter),
+                1.0, 1e-12);
+  }
+}
+
 TEST(WindingTableTest, InvalidReviewHasNoRows) {
   DesignReview review = reviewWith(0.5, 0.5);
   review.valid = false;
