@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <complex>
 #include <numbers>
+#include <vector>
 
 namespace fbc {
 
@@ -17,26 +17,104 @@ constexpr double kLargePhi = 40.0;
 // Below this one the closed forms lose digits to cancellation; their series take over.
 constexpr double kSmallPhi = 1e-2;
 
-// Dowell's ς1 and ς2.
-double zeta1(double phi) {
+// Dowell's ς1 and ς2 together, from one exponential and one sine and cosine of φ: the review
+// evaluates them for every harmonic of every winding of every design.
+struct Zetas {
+  double one;
+  double two;
+};
+
+Zetas zetas(double phi) {
   if (phi >= kLargePhi) {
-    return 1.0;
+    return {1.0, 1.0};
   }
   if (phi < kSmallPhi) {
-    return 1.0 / phi + 4.0 * phi * phi * phi / 45.0;
+    return {1.0 / phi + 4.0 * phi * phi * phi / 45.0, phi * phi * phi / 6.0};
   }
-  const double twice = 2.0 * phi;
-  return (std::sinh(twice) + std::sin(twice)) / (std::cosh(twice) - std::cos(twice));
+  const double e = std::exp(phi);
+  const double sh = 0.5 * (e - 1.0 / e);
+  const double ch = 0.5 * (e + 1.0 / e);
+  const double sn = std::sin(phi);
+  const double cs = std::cos(phi);
+  // sinh 2φ, cosh 2φ, sin 2φ and cos 2φ by the double-angle formulas.
+  const double sh2 = 2.0 * sh * ch;
+  const double ch2 = ch * ch + sh * sh;
+  const double sn2 = 2.0 * sn * cs;
+  const double cs2 = cs * cs - sn * sn;
+  return {(sh2 + sn2) / (ch2 - cs2), (sh - sn) / (ch + cs)};
 }
 
-double zeta2(double phi) {
-  if (phi >= kLargePhi) {
-    return 1.0;
+double zeta1(double phi) { return zetas(phi).one; }
+double zeta2(double phi) { return zetas(phi).two; }
+
+// Dowell's factor FR = x·ς1 + 2/3·(M² − 1)·x·ς2 written as 1 + x⁴·(r1 + 2/3·(M² − 1)·r2), with
+// r1 = (x·ς1 − 1)/x⁴ and r2 = x·ς2/x⁴ tabled on a uniform grid up to kLargePhi with their
+// second derivatives and read as a cubic spline: the harmonic sums need FR − 1 for dozens of
+// harmonics of every winding of every design, and in this form it keeps its relative precision
+// for thin conductors and many layers. Both parts are even and smooth (4/45 and 1/6 at 0).
+class DowellTable {
+ public:
+  static constexpr double kStep = 1.0 / 32.0;
+  static constexpr int kPoints = static_cast<int>(kLargePhi / kStep) + 1;
+
+  DowellTable() {
+    for (int i = 0; i < kPoints; ++i) {
+      const double x = i * kStep;
+      const auto at = static_cast<std::size_t>(i);
+      one_[at] = part1(x);
+      two_[at] = part2(x);
+      // Central differences, with a step far below the grid's; the parts are even about 0.
+      const double h = 1e-3;
+      const double below = x < h ? x + h : x - h;
+      one2_[at] = (part1(x + h) - 2.0 * one_[at] + part1(below)) / (h * h);
+      two2_[at] = (part2(x + h) - 2.0 * two_[at] + part2(below)) / (h * h);
+    }
   }
-  if (phi < kSmallPhi) {
-    return phi * phi * phi / 6.0;
+
+  // FR − 1 at x for `layers` layers.
+  double excess(double x, double layers) const {
+    const double weight = 2.0 / 3.0 * (layers * layers - 1.0);
+    if (!(x < kLargePhi)) {
+      return x * (1.0 + weight) - 1.0;
+    }
+    const double at = std::max(x, 0.0) / kStep;
+    const auto i = std::min(static_cast<std::size_t>(at), static_cast<std::size_t>(kPoints - 2));
+    const double b = at - static_cast<double>(i);
+    const double a = 1.0 - b;
+    const double curve = (a * a * a - a) * kStep * kStep / 6.0;
+    const double curveNext = (b * b * b - b) * kStep * kStep / 6.0;
+    const double r1 = a * one_[i] + b * one_[i + 1] + curve * one2_[i] + curveNext * one2_[i + 1];
+    const double r2 = a * two_[i] + b * two_[i + 1] + curve * two2_[i] + curveNext * two2_[i + 1];
+    const double x2 = x * x;
+    return x2 * x2 * (r1 + weight * r2);
   }
-  return (std::sinh(phi) - std::sin(phi)) / (std::cosh(phi) + std::cos(phi));
+
+ private:
+  static double part1(double x) {
+    if (x < 0.1) {
+      // x·ς1 = 1 + 4x⁴/45 − 16x⁸/4725 + ...: the closed form would lose its digits to the 1.
+      return 4.0 / 45.0 - 16.0 * x * x * x * x / 4725.0;
+    }
+    const double x2 = x * x;
+    return (x * zeta1(x) - 1.0) / (x2 * x2);
+  }
+  static double part2(double x) {
+    if (x < kSmallPhi) {
+      return 1.0 / 6.0;
+    }
+    const double x2 = x * x;
+    return zeta2(x) / (x2 * x);
+  }
+
+  std::array<double, kPoints> one_{};
+  std::array<double, kPoints> two_{};
+  std::array<double, kPoints> one2_{};
+  std::array<double, kPoints> two2_{};
+};
+
+const DowellTable& dowellTable() {
+  static const DowellTable table;
+  return table;
 }
 
 // The integrals of Dowell's factor over a spectrum falling as 1/n, in x = φ·√n:
@@ -100,23 +178,51 @@ const SpectrumIntegrals& spectrumIntegrals() {
   return integrals;
 }
 
-// The squared RMS of harmonic n, 2·|cn|², of the current's Fourier series.
-double harmonicSquare(std::span<const CurrentSegment> current, int n) {
-  const double omega = 2.0 * kPi * n;
-  std::complex<double> c;
+// The squared RMS values 2·|cn|² of harmonics 1 to squares.size() of the current's Fourier
+// series. Each piece's e^(−jωt) at its ends is turned on by one rotation per harmonic instead
+// of being evaluated afresh; the complex arithmetic is written out, as the library's complex
+// product checks for infinities the review never has.
+void harmonicSquares(std::span<const CurrentSegment> current, std::span<double> squares) {
+  std::array<double, 2 * kExactHarmonics> few{};
+  std::vector<double> many;
+  std::span<double> sums(few.data(), std::min(few.size(), 2 * squares.size()));
+  if (2 * squares.size() > few.size()) {
+    many.resize(2 * squares.size());
+    sums = many;
+  }
   for (const CurrentSegment& piece : current) {
     const double length = piece.end - piece.start;
     if (!(length > 0.0)) {
       continue;
     }
     const double slope = (piece.to - piece.from) / length;
-    const std::complex<double> e0 = std::polar(1.0, -omega * piece.start);
-    const std::complex<double> e1 = std::polar(1.0, -omega * piece.end);
-    const std::complex<double> j(0.0, 1.0);
-    // ∫ (a + s·(t − t0))·e^(−jωt) dt by parts.
-    c += j / omega * (piece.to * e1 - piece.from * e0) + slope * (e1 - e0) / (omega * omega);
+    const double step0Re = std::cos(2.0 * kPi * piece.start);
+    const double step0Im = -std::sin(2.0 * kPi * piece.start);
+    const double step1Re = std::cos(2.0 * kPi * piece.end);
+    const double step1Im = -std::sin(2.0 * kPi * piece.end);
+    double e0Re = step0Re;
+    double e0Im = step0Im;
+    double e1Re = step1Re;
+    double e1Im = step1Im;
+    for (std::size_t i = 0; i < squares.size(); ++i) {
+      const double omega = 2.0 * kPi * static_cast<double>(i + 1);
+      // ∫ (a + s·(t − t0))·e^(−jωt) dt by parts: j/ω·(b·e1 − a·e0) + s/ω²·(e1 − e0).
+      const double valueRe = piece.to * e1Re - piece.from * e0Re;
+      const double valueIm = piece.to * e1Im - piece.from * e0Im;
+      const double ramp = slope / (omega * omega);
+      sums[2 * i] += -valueIm / omega + ramp * (e1Re - e0Re);
+      sums[2 * i + 1] += valueRe / omega + ramp * (e1Im - e0Im);
+      const double next0Re = e0Re * step0Re - e0Im * step0Im;
+      e0Im = e0Re * step0Im + e0Im * step0Re;
+      e0Re = next0Re;
+      const double next1Re = e1Re * step1Re - e1Im * step1Im;
+      e1Im = e1Re * step1Im + e1Im * step1Re;
+      e1Re = next1Re;
+    }
   }
-  return 2.0 * std::norm(c);
+  for (std::size_t i = 0; i < squares.size(); ++i) {
+    squares[i] = 2.0 * (sums[2 * i] * sums[2 * i] + sums[2 * i + 1] * sums[2 * i + 1]);
+  }
 }
 
 // The sum of the squared steps of the current around one period, steps into and out of the
@@ -170,6 +276,10 @@ double rmsCurrent(std::span<const CurrentSegment> current) {
   return std::sqrt(sum);
 }
 
+double dowellFactorTabled(double phi, double layers) {
+  return 1.0 + dowellTable().excess(phi, layers);
+}
+
 double harmonicLossFactor(double dcSquare, std::span<const double> harmonicSquares, double phi,
                           double layers) {
   double total = dcSquare;
@@ -188,9 +298,18 @@ double harmonicResistanceFactor(std::span<const CurrentSegment> current, double 
   if (!(rms > 0.0) || !(phi > 0.0)) {
     return 1.0;
   }
+  std::array<double, kExactHarmonics> few{};
+  std::vector<double> many;
+  std::span<double> squares(few.data(), static_cast<std::size_t>(std::max(exactHarmonics, 0)));
+  if (squares.size() > few.size()) {
+    many.resize(squares.size());
+    squares = many;
+  }
+  harmonicSquares(current, squares);
+  const DowellTable& table = dowellTable();
   double excess = 0.0;
-  for (int n = 1; n <= exactHarmonics; ++n) {
-    excess += harmonicSquare(current, n) * (dowellFactor(phi * std::sqrt(n), layers) - 1.0);
+  for (std::size_t i = 0; i < squares.size(); ++i) {
+    excess += squares[i] * table.excess(phi * std::sqrt(static_cast<double>(i + 1)), layers);
   }
   // Past the exact harmonics the squared amplitudes average Σ steps² / (2π² n²); with
   // x = φ·√n the sum over n becomes 2·φ²·∫ (FR(x) − 1) / x³ dx, from halfway to the next
