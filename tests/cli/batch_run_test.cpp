@@ -182,11 +182,11 @@ TEST(Batch, ExitStatusesAndWarnings) {
       {{"--batch", "-"},
        "voltage\n1\n",
        "flyback-calc: --batch -: unknown column \"voltage\" (expected any of vin, vout, iout, fs, "
-       "vf, effi, duty, core, level)\n"},
+       "vf, effi, duty, core, level, material, ambient, max-temperature)\n"},
       {{"--batch", "-"},
        "",
        "flyback-calc: --batch -: no header row naming the columns (vin, "
-       "vout, iout, fs, vf, effi, duty, core, level)\n"},
+       "vout, iout, fs, vf, effi, duty, core, level, material, ambient, max-temperature)\n"},
       {{"--batch", "/nonexistent/specs.csv"},
        "",
        "flyback-calc: --batch /nonexistent/specs.csv: No such file or directory\n"},
