@@ -20,21 +20,21 @@ std::vector<std::string> names(const CoreAdvice& advice, bool feasible) {
   return out;
 }
 
-TEST(CoreAdviceTest, StartValuesRecommendPq50) {
+TEST(CoreAdviceTest, StartValuesRecommendEc90) {
   const CoreCatalogue catalogue;
   const DesignInputs inputs;
   const CoreAdvice advice = adviseCores(inputs, catalogue, levelSwing(inputs.level).value());
   ASSERT_EQ(advice.cores.size(), 18U);
   ASSERT_TRUE(advice.recommended.has_value());
-  EXPECT_EQ(toUtf8(*advice.recommended), "PQ50");
-  // EC90 works too but has the larger cross-section.
-  EXPECT_EQ(names(advice, true), (std::vector<std::string>{"PQ50", "EC90"}));
-  EXPECT_EQ(toUtf8(advice.cores.front().core), "PQ50");
+  // PQ50 would fit but runs too hot at 40 °C ambient; only EC90 stays cool enough.
+  EXPECT_EQ(toUtf8(*advice.recommended), "EC90");
+  EXPECT_EQ(names(advice, true), (std::vector<std::string>{"EC90"}));
+  EXPECT_EQ(toUtf8(advice.cores.front().core), "EC90");
   // The rest keep catalogue order.
   const std::vector<std::string> rest = names(advice, false);
-  ASSERT_EQ(rest.size(), 16U);
+  ASSERT_EQ(rest.size(), 17U);
   EXPECT_EQ(rest.front(), "EER25.5");
-  EXPECT_EQ(rest.back(), "PQ40");
+  EXPECT_EQ(rest.back(), "PQ50");
   for (const CoreReview& c : advice.cores) {
     EXPECT_TRUE(c.completed) << toUtf8(c.core);
     EXPECT_TRUE(c.review.valid) << toUtf8(c.core);
