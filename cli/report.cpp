@@ -186,8 +186,11 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report) {
   writeLabels(json, report.texts);
   json.key("scales");
   writeScales(json, report.scales);
+  const DesignReview* review = report.review ? &*report.review : nullptr;
   json.key("review");
-  writeReviewJson(json, report.review ? &*report.review : nullptr);
+  writeReviewJson(json, review);
+  json.key("losses");
+  writeLossesJson(json, review);
 }
 
 void writeJsonReport(std::ostream& out, const DesignReport& report) {

@@ -18,8 +18,9 @@ void writeTextReport(std::ostream& out, const DesignReport& report);
 void writeReportMembers(JsonWriter& json, const DesignReport& report);
 
 // One JSON object with the members "inputs", "state", "labels", "scales" (the peaks, full
-// scales and the three waveform captions; null without scales) and "review" (null when the
-// design could not be reviewed).
+// scales and the three waveform captions; null without scales), "review" (null when the
+// design could not be reviewed) and "losses" (the review's losses and temperature; null where
+// "review" is).
 void writeJsonReport(std::ostream& out, const DesignReport& report);
 
 // The calculation step by step, one line per stored value ("14  Np = sqrt(Lp / AL) =

@@ -76,6 +76,35 @@ void writeReviewJson(JsonWriter& json, const DesignReview* review) {
   json.endObject();
 }
 
+void writeLossesMembers(JsonWriter& json, const TransformerLosses& losses) {
+  json.key("material");
+  json.value(losses.material);
+  for (const LossQuantity& q : lossQuantities(losses)) {
+    json.key(q.name);
+    switch (q.kind) {
+      case LossQuantity::Kind::Whole:
+        json.value(static_cast<int>(q.value));
+        break;
+      case LossQuantity::Kind::Boolean:
+        json.boolean(q.value != 0.0);
+        break;
+      case LossQuantity::Kind::Number:
+        json.value(q.value);
+        break;
+    }
+  }
+}
+
+void writeLossesJson(JsonWriter& json, const DesignReview* review) {
+  if (review == nullptr || !review->valid || !review->losses.valid) {
+    json.null();
+    return;
+  }
+  json.beginObject();
+  writeLossesMembers(json, review->losses);
+  json.endObject();
+}
+
 void writeReviewText(std::ostream& out, const DesignReview& review) {
   constexpr std::size_t kCaptionColumns = 44;
   out << "\nEngineering review (whole turns; critical conduction at this duty)\n";
@@ -190,6 +219,8 @@ void writeAdviceJson(std::ostream& out, const CoreAdvice& advice) {
       json.key("feasible");
       json.boolean(false);
     }
+    json.key("losses");
+    writeLossesJson(json, &core.review);
     json.endObject();
   }
   json.endArray();

@@ -5,6 +5,7 @@
 
 #include "cli/json_writer.h"
 #include "review/core_advice.h"
+#include "review/losses.h"
 #include "review/review.h"
 
 namespace fbc {
@@ -16,6 +17,15 @@ void writeReviewMembers(JsonWriter& json, const DesignReview& review);
 
 // The review as a JSON value: an object, or null for a review that could not be made.
 void writeReviewJson(JsonWriter& json, const DesignReview* review);
+
+// The losses' members into the object `json` has open: "material", then every number of
+// lossQuantities in its order, in SI units: the layers as integers, RthMeasured as a Boolean,
+// the rest as the shortest text that reads back as the same 64-bit double.
+void writeLossesMembers(JsonWriter& json, const TransformerLosses& losses);
+
+// The losses of a review as a JSON value: an object, or null where the review could not be
+// made (the same rule as writeReviewJson) or its losses were not worked out.
+void writeLossesJson(JsonWriter& json, const DesignReview* review);
 
 // The review section of the text report: the numbers in the units an engineer reads them in,
 // whether the transformer can be built, and each flag with a sentence.

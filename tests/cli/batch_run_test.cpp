@@ -117,7 +117,8 @@ TEST(Batch, JsonRowsHoldExactlyTheSingleReportsMembers) {
 }
 
 TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
-  const Outcome result = run({"--batch", "-"}, "vin,effi\n141,85\n141,0\n");
+  const Outcome result =
+      run({"--batch", "-"}, "vin,effi,material,ambient\n141,85,N87,25\n141,0,N97,40\n");
   EXPECT_EQ(result.status, 2);
   const std::vector<std::string> rows = lines(result.out);
   ASSERT_EQ(rows.size(), 3U);
@@ -125,10 +126,14 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
   EXPECT_NE(rows[0].find(",state.Vout,"), std::string::npos);
   EXPECT_NE(rows[0].find(",state.CoreSel,state.dB,"), std::string::npos);
   EXPECT_NE(rows[0].find(",labels.lblLp,scales.VdsPeak,"), std::string::npos);
+  // The losses follow the review, the material first and the core's temperature last.
+  EXPECT_NE(rows[0].find(",review.feasible,losses.material,losses.Pv,losses.Pcore,"),
+            std::string::npos);
+  EXPECT_TRUE(rows[0].ends_with(",losses.Tambient,losses.Tcore")) << rows[0];
 
   // Each column of the ok row holds the single report's value at that path.
-  const nlohmann::ordered_json single =
-      singleReport({"--vin", "141", "--effi", "85", "--format", "json"});
+  const nlohmann::ordered_json single = singleReport(
+      {"--vin", "141", "--effi", "85", "--material", "N87", "--ambient", "25", "--format", "json"});
   const std::vector<std::vector<std::string>> records = csvRecords(result.out);
   ASSERT_EQ(records.size(), 3U);
   const std::vector<std::string>& header = records[0];

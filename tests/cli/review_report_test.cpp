@@ -1,5 +1,7 @@
 #include "cli/review_report.h"
 
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,6 +12,8 @@
 #include "cli/flyback_calc.h"
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
+#include "review/ferrite_material.h"
+#include "review/losses.h"
 #include "review/review.h"
 
 namespace fbc {
@@ -62,6 +66,108 @@ TEST(ReviewJson, CarriesEveryReviewNumberAsTheSameDouble) {
   EXPECT_EQ(review.at("feasible"), false);
 }
 
+// The review the engine makes of a design in the given conditions.
+DesignReview engineReview(const DesignInputs& inputs, const ReviewConditions& conditions) {
+  DesignState state;
+  EXPECT_TRUE(calculateDesign(inputs, CoreCatalogue{}, state).completed);
+  return reviewDesign(state, *levelSwing(inputs.level), conditions);
+}
+
+TEST(LossesJson, FollowsTheReviewWithTheMaterialAndEveryLossNumberInOrder) {
+  DesignInputs pq50;
+  pq50.core = u"PQ50";
+  DesignInputs fast;
+  fast.fs = u"300000";
+  const struct {
+    std::vector<std::string> args;
+    DesignInputs inputs;
+    ReviewConditions conditions;
+  } cases[] = {
+      {{}, DesignInputs{}, {}},
+      {{"--material", "N87", "--ambient", "25"}, DesignInputs{}, {ferriteMaterial("N87"), 25, 100}},
+      {{"--core", "PQ50", "--material", "3C95", "--max-temperature", "150"},
+       pq50,
+       {ferriteMaterial("3C95"), 40, 150}},
+      // Beyond N97's data: extrapolated, and said so.
+      {{"--fs", "300000"}, fast, {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--format", "json"});
+    SCOPED_TRACE(testing::PrintToString(args));
+    const Outcome result = run(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::ordered_json report = nlohmann::ordered_json::parse(result.out);
+    ASSERT_EQ(report.size(), 6U);
+    EXPECT_EQ(std::prev(report.end()).key(), "losses");
+    const nlohmann::ordered_json& losses = report.at("losses");
+
+    const DesignReview expected = engineReview(c.inputs, c.conditions);
+    ASSERT_TRUE(expected.losses.valid);
+    const std::vector<LossQuantity> quantities = lossQuantities(expected.losses);
+    ASSERT_EQ(losses.size(), 1 + quantities.size());
+    auto member = losses.begin();
+    EXPECT_EQ(member.key(), "material");
+    EXPECT_EQ(member.value(), c.conditions.material->name);
+    for (const LossQuantity& q : quantities) {
+      ++member;
+      SCOPED_TRACE(q.name);
+      ASSERT_EQ(member.key(), q.name);
+      switch (q.kind) {
+        case LossQuantity::Kind::Whole:
+          EXPECT_TRUE(member.value().is_number_integer());
+          EXPECT_EQ(member.value().get<double>(), q.value);
+          break;
+        case LossQuantity::Kind::Boolean:
+          EXPECT_EQ(member.value(), q.value != 0.0);
+          break;
+        case LossQuantity::Kind::Number:
+          EXPECT_TRUE(member.value().is_number_float() || member.value().is_number_integer());
+          EXPECT_EQ(member.value().get<double>(), q.value);
+          break;
+      }
+    }
+    EXPECT_EQ(losses.at("Tambient").get<double>(), c.conditions.ambient);
+    // The flags agree with the numbers they judge.
+    const nlohmann::ordered_json& flags = report.at("review").at("flags");
+    const auto flagged = [&flags](const char* code) {
+      return std::find(flags.begin(), flags.end(), code) != flags.end();
+    };
+    EXPECT_EQ(flagged("too-hot"), losses.at("Tcore").get<double>() > c.conditions.maxTemperature);
+    EXPECT_EQ(flagged("loss-data-extrapolated"), expected.losses.lossDataExtrapolated);
+  }
+}
+
+TEST(LossesJson, NullWhereTheReviewIsNull) {
+  DesignReview invalid;
+  DesignReview validWithoutCoreFigures = workedExampleReview();
+  validWithoutCoreFigures.losses = TransformerLosses{};
+  const struct {
+    const char* what;
+    const DesignReview* review;
+    bool reviewNull;
+  } cases[] = {
+      {"no review", nullptr, true},
+      {"invalid review", &invalid, true},
+      {"losses not worked out", &validWithoutCoreFigures, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ostringstream out;
+    JsonWriter json(out);
+    json.beginObject();
+    json.key("review");
+    writeReviewJson(json, c.review);
+    json.key("losses");
+    writeLossesJson(json, c.review);
+    json.endObject();
+    json.finish();
+    const nlohmann::json parsed = nlohmann::json::parse(out.str());
+    EXPECT_EQ(parsed.at("review").is_null(), c.reviewNull);
+    EXPECT_TRUE(parsed.at("losses").is_null());
+  }
+}
+
 TEST(ReviewText, ShowsTheBuildDataAndASentencePerFlag) {
   const Outcome result = run({});
   ASSERT_EQ(result.status, 0) << result.err;
@@ -101,6 +207,36 @@ TEST(Advice, RecommendsTheSmallestBuildableCoreAndListsFeasibleOnesFirst) {
     EXPECT_FALSE(feasible && !feasibleBlock);
     feasibleBlock = feasibleBlock && feasible;
   }
+}
+
+TEST(Advice, EachCoreCarriesItsOwnLosses) {
+  const Outcome result = run({"--advise", "--format", "json", "--ambient", "25"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const nlohmann::json cores = nlohmann::json::parse(result.out).at("cores");
+  std::vector<double> tcores;
+  for (const nlohmann::json& core : cores) {
+    SCOPED_TRACE(core.at("core").get<std::string>());
+    const nlohmann::json& losses = core.at("losses");
+    ASSERT_TRUE(losses.is_object());
+    EXPECT_EQ(losses.at("material"), "N97");
+    EXPECT_EQ(losses.at("Tambient"), 25);
+    const nlohmann::json& flags = core.at("flags");
+    EXPECT_EQ(std::find(flags.begin(), flags.end(), "too-hot") != flags.end(),
+              losses.at("Tcore").get<double>() > 100.0);
+    tcores.push_back(losses.at("Tcore").get<double>());
+  }
+  // Each core's own figures, not one design's repeated.
+  std::sort(tcores.begin(), tcores.end());
+  EXPECT_EQ(std::adjacent_find(tcores.begin(), tcores.end()), tcores.end());
+
+  // A core whose calculation stopped has no review and so no losses.
+  CoreAdvice stopped;
+  stopped.cores.push_back({u"EER28", 0, false, DesignReview{}});
+  std::ostringstream out;
+  writeAdviceJson(out, stopped);
+  const nlohmann::json core = nlohmann::json::parse(out.str()).at("cores").at(0);
+  EXPECT_EQ(core.at("valid"), false);
+  EXPECT_TRUE(core.at("losses").is_null());
 }
 
 TEST(Advice, TextTableEndsWithTheRecommendation) {
