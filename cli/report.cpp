@@ -14,6 +14,7 @@
 #include "platform/number_text.h"
 #include "platform/text.h"
 #include "review/review_display.h"
+#include "review/review_inputs.h"
 
 namespace fbc {
 
@@ -174,6 +175,11 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
   }
   if (report.review) {
     writeReviewText(out, *report.review);
+    if (report.review->valid) {
+      // The conditions were read when the review was made, so they can be used.
+      writeLossesText(out, report.review->losses,
+                      readReviewInputs(report.reviewInputs).conditions.maxTemperature);
+    }
   }
 }
 

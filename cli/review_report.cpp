@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/number_text.h"
 #include "platform/text.h"
@@ -31,6 +32,27 @@ std::string padded(std::string_view text, std::size_t width) {
 std::string shownValue(std::string_view name, double value) {
   const ReviewDisplay* d = reviewDisplay(name);
   return d != nullptr ? reviewValueText(*d, value) : shortestRoundTrip(value);
+}
+
+// One line of a section: "  caption  value unit", the caption padded to `captionColumns`.
+void writeSectionLine(std::ostream& out, std::string_view caption, std::size_t captionColumns,
+                      std::string_view value, std::string_view unit) {
+  out << "  " << padded(caption, captionColumns) << value;
+  if (!unit.empty()) {
+    out << ' ' << unit;
+  }
+  out << '\n';
+}
+
+// A loss quantity's line, captioned and shown as reviewDisplay says; `note` follows the unit.
+void writeLossLine(std::ostream& out, const LossQuantity& q, std::string_view note = {}) {
+  constexpr std::size_t kCaptionColumns = 44;
+  const ReviewDisplay* d = reviewDisplay(q.name);
+  const std::string caption =
+      d != nullptr ? std::string(d->description) + " " + q.name : std::string(q.name);
+  std::string unit(d != nullptr ? d->unit : q.unit);
+  unit += note;
+  writeSectionLine(out, caption, kCaptionColumns, shownValue(q.name, q.value), unit);
 }
 
 std::string flagCodes(const DesignReview& review) {
@@ -136,6 +158,43 @@ void writeReviewText(std::ostream& out, const DesignReview& review) {
     out << "    " << reviewFlagCode(flag) << (isBlockingFlag(flag) ? "" : " (advice)") << ": "
         << reviewFlagSentenceEnglish(flag) << ".\n";
   }
+}
+
+void writeLossesText(std::ostream& out, const TransformerLosses& losses, double maxTemperature) {
+  constexpr std::size_t kCaptionColumns = 44;
+  out << "\nLosses and temperature rise (core and copper at "
+      << shortestRoundTrip(kLossReferenceTemperature) << " °C)\n";
+  if (!losses.valid) {
+    out << "  Not worked out: the core's magnetic, bobbin or thermal figures are unknown.\n";
+    return;
+  }
+  const std::vector<LossQuantity> quantities = lossQuantities(losses);
+  const auto line = [&](std::string_view name, std::string_view note = {}) {
+    const auto found = std::find_if(quantities.begin(), quantities.end(),
+                                    [name](const LossQuantity& q) { return q.name == name; });
+    if (found != quantities.end()) {
+      writeLossLine(out, *found, note);
+    }
+  };
+  writeSectionLine(out, "Core material", kCaptionColumns, losses.material, {});
+  line("Pv");
+  line("Pcore");
+  // Winding by winding, so that each one's figures stand together.
+  for (const WindingLoss& w : losses.windings) {
+    for (const std::string_view base : {"Rdc", "Fr", "Pcu", "layers", "build"}) {
+      line(std::string(base).append(windingSuffix(w.winding)));
+    }
+  }
+  writeSectionLine(out, "Build of the windings with tape", kCaptionColumns,
+                   shownValue("buildP", losses.buildTotal),
+                   "mm (bobbin " + shownValue("buildP", losses.bobbinBuild) + " mm)");
+  line("Ptotal");
+  line("Rth", losses.RthMeasured ? " (measured)" : " (estimated, Maniktala)");
+  line("dT");
+  line("Tambient");
+  line("Tcore");
+  writeSectionLine(out, "Highest core temperature allowed", kCaptionColumns,
+                   shownValue("Tcore", maxTemperature), reviewDisplay("Tcore")->unit);
 }
 
 void writeAdviceTable(std::ostream& out, const CoreAdvice& advice) {

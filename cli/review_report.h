@@ -31,6 +31,12 @@ void writeLossesJson(JsonWriter& json, const DesignReview* review);
 // whether the transformer can be built, and each flag with a sentence.
 void writeReviewText(std::ostream& out, const DesignReview& review);
 
+// The losses section of the text report: the material, the core loss, each winding's
+// resistance, AC factor, copper loss, layers and build, the total loss, the thermal resistance
+// (measured or estimated), the temperature rise, the ambient and the core's temperature against
+// `maxTemperature` [°C]. Says so where the losses were not worked out.
+void writeLossesText(std::ostream& out, const TransformerLosses& losses, double maxTemperature);
+
 // --advise: every catalogue core's review, the feasible ones first, as an aligned table with
 // the recommendation beneath, or as {"recommended": name|null, "cores": [...]}.
 void writeAdviceTable(std::ostream& out, const CoreAdvice& advice);

@@ -10,11 +10,13 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/flyback_calc.h"
+#include "cli/report.h"
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
 #include "review/ferrite_material.h"
 #include "review/losses.h"
 #include "review/review.h"
+#include "review/review_display.h"
 
 namespace fbc {
 namespace {
@@ -186,6 +188,107 @@ TEST(ReviewText, SaysWhenTheDesignCannotBeReviewed) {
   writeReviewText(out, invalid);
   EXPECT_NE(out.str().find("cannot be reviewed"), std::string::npos);
   EXPECT_EQ(out.str().find("Flags"), std::string::npos);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> all;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    all.push_back(line);
+  }
+  return all;
+}
+
+// "  Core loss Pcore                             0.55 W": the caption padded to 44 columns.
+std::string lossLine(const std::string& caption, const std::string& value) {
+  std::string line = "  " + caption;
+  std::size_t columns = 0;
+  for (char c : caption) {
+    columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  }
+  line.append(columns < 44 ? 44 - columns : 0, ' ');
+  return line + value;
+}
+
+TEST(LossesText, FollowsTheReviewWindingByWindingInTheShownUnits) {
+  DesignInputs pq50;
+  pq50.core = u"PQ50";
+  const struct {
+    std::vector<std::string> args;
+    DesignInputs inputs;
+    ReviewConditions conditions;
+    const char* rthNote;
+  } cases[] = {
+      {{}, DesignInputs{}, {}, " (measured)"},
+      {{"--core", "PQ50", "--ambient", "25", "--max-temperature", "150", "--material", "3C90"},
+       pq50,
+       {ferriteMaterial("3C90"), 25, 150},
+       " (estimated, Maniktala)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    const Outcome result = run(c.args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> text = lines(result.out);
+    const TransformerLosses losses = engineReview(c.inputs, c.conditions).losses;
+    ASSERT_TRUE(losses.valid);
+
+    std::vector<std::string> expected{
+        "Losses and temperature rise (core and copper at 100 °C)",
+        lossLine("Core material", std::string(c.conditions.material->name))};
+    const auto add = [&](const std::string& name, const std::string& note = {}) {
+      for (const LossQuantity& q : lossQuantities(losses)) {
+        if (q.name == name) {
+          const ReviewDisplay& d = *reviewDisplay(name);
+          const std::string unit = std::string(d.unit) + note;
+          expected.push_back(
+              lossLine(std::string(d.description) + " " + name,
+                       reviewValueText(d, q.value) + (unit.empty() ? "" : " ") + unit));
+          return;
+        }
+      }
+      ADD_FAILURE() << name << " is no loss quantity";
+    };
+    add("Pv");
+    add("Pcore");
+    for (const char* winding : {"P", "S"}) {
+      for (const char* base : {"Rdc", "Fr", "Pcu", "layers", "build"}) {
+        add(std::string(base) + winding);
+      }
+    }
+    expected.push_back(
+        lossLine("Build of the windings with tape",
+                 reviewValueText(*reviewDisplay("buildP"), losses.buildTotal) + " mm (bobbin " +
+                     reviewValueText(*reviewDisplay("buildP"), losses.bobbinBuild) + " mm)"));
+    add("Ptotal");
+    add("Rth", c.rthNote);
+    add("dT");
+    add("Tambient");
+    add("Tcore");
+    expected.push_back(
+        lossLine("Highest core temperature allowed",
+                 reviewValueText(*reviewDisplay("Tcore"), c.conditions.maxTemperature) + " °C"));
+    // The section closes the report, after the review's flags.
+    ASSERT_GE(text.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(text.end() - static_cast<std::ptrdiff_t>(expected.size()),
+                                       text.end()),
+              expected);
+    EXPECT_LT(result.out.find("Engineering review"), result.out.find("Losses and temperature"));
+  }
+}
+
+TEST(LossesText, NoSectionWithoutAReviewAndAPlainLineWithoutLosses) {
+  DesignReport report = designFor(DesignInputs{}, CoreCatalogue{});
+  report.review = DesignReview{};
+  std::ostringstream invalid;
+  writeTextReport(invalid, report);
+  EXPECT_NE(invalid.str().find("cannot be reviewed"), std::string::npos);
+  EXPECT_EQ(invalid.str().find("Losses"), std::string::npos);
+
+  std::ostringstream notWorkedOut;
+  writeLossesText(notWorkedOut, TransformerLosses{}, 100);
+  EXPECT_EQ(lines(notWorkedOut.str()).back(),
+            "  Not worked out: the core's magnetic, bobbin or thermal figures are unknown.");
 }
 
 TEST(Advice, RecommendsTheSmallestBuildableCoreAndListsFeasibleOnesFirst) {
