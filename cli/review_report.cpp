@@ -202,9 +202,10 @@ void writeAdviceTable(std::ostream& out, const CoreAdvice& advice) {
     std::string_view heading;
     bool left;
   };
-  constexpr Column kColumns[] = {{"Core", true},     {"Buildable", true},  {"Np", false},
-                                 {"Ns", false},      {"Gap[mm]", false},   {"Bpk[T]", false},
-                                 {"Fill[%]", false}, {"Allowed[%]", false}};
+  constexpr Column kColumns[] = {{"Core", true},      {"Buildable", true},   {"Np", false},
+                                 {"Ns", false},       {"Gap[mm]", false},    {"Bpk[T]", false},
+                                 {"Fill[%]", false},  {"Allowed[%]", false}, {"Ptotal[W]", false},
+                                 {"Tcore[°C]", false}};
   constexpr std::size_t kColumnCount = std::size(kColumns);
   std::vector<std::array<std::string, kColumnCount>> rows;
   std::vector<std::string> flags;
@@ -222,6 +223,8 @@ void writeAdviceTable(std::ostream& out, const CoreAdvice& advice) {
       cells[5] = shownValue("Bpk", r.Bpk);
       cells[6] = shownValue("fill", r.fill);
       cells[7] = shownValue("fillAllowed", r.fillAllowed);
+      cells[8] = r.losses.valid ? shownValue("Ptotal", r.losses.Ptotal) : "-";
+      cells[9] = r.losses.valid ? shownValue("Tcore", r.losses.Tcore) : "-";
       flags.push_back(flagCodes(r));
     }
     rows.push_back(cells);

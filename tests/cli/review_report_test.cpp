@@ -4,6 +4,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "cli/report.h"
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
+#include "platform/text.h"
 #include "review/ferrite_material.h"
 #include "review/losses.h"
 #include "review/review.h"
@@ -350,6 +352,53 @@ TEST(Advice, TextTableEndsWithTheRecommendation) {
   EXPECT_NE(result.out.find("Recommended core: EC90\n"), std::string::npos);
 }
 
+// Checks that each heading's column holds its cells: a left-aligned cell starts where its heading
+// starts, a right-aligned one ends where its heading ends. Columns are counted in UTF-16 units,
+// one per column for these tables' characters.
+void expectAligned(const std::vector<std::string>& table,
+                   const std::vector<std::pair<std::u16string, bool>>& headings) {
+  ASSERT_FALSE(table.empty());
+  const std::u16string heading = fromUtf8(table[0]);
+  for (const auto& [name, left] : headings) {
+    SCOPED_TRACE(toUtf8(name));
+    const std::size_t start = heading.find(name);
+    ASSERT_NE(start, std::u16string::npos);
+    const std::size_t edge = left ? start : start + name.size() - 1;
+    for (std::size_t r = 1; r < table.size(); ++r) {
+      const std::u16string row = fromUtf8(table[r]);
+      ASSERT_GT(row.size(), edge + 1) << table[r];
+      EXPECT_NE(row[edge], u' ') << table[r];
+      if (!left || edge > 0) {
+        EXPECT_EQ(row[left ? edge - 1 : edge + 1], u' ') << table[r];
+      }
+    }
+  }
+}
+
+TEST(Advice, TableShowsTheTotalLossAndTheCoresTemperatureInAlignedColumns) {
+  const Outcome result = run({"--advise"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::vector<std::string> table = lines(result.out);
+  ASSERT_EQ(table.size(), 1U + 18U + 2U);
+  table.resize(1 + 18);  // the blank line and the recommendation follow
+  EXPECT_NE(table[0].find("Allowed[%]  Ptotal[W]  Tcore[°C]  Flags"), std::string::npos);
+  expectAligned(table, {{u"Core", true},
+                        {u"Np", false},
+                        {u"Allowed[%]", false},
+                        {u"Ptotal[W]", false},
+                        {u"Tcore[°C]", false},
+                        {u"Flags", true}});
+
+  DesignInputs ec90;
+  ec90.core = u"EC90";
+  const TransformerLosses losses = engineReview(ec90, {}).losses;
+  EXPECT_EQ(table[1].rfind("EC90 ", 0), 0U);
+  for (const std::string& cell : {reviewValueText(*reviewDisplay("Ptotal"), losses.Ptotal),
+                                  reviewValueText(*reviewDisplay("Tcore"), losses.Tcore)}) {
+    EXPECT_NE(table[1].find(" " + cell + "  "), std::string::npos) << cell << " in " << table[1];
+  }
+}
+
 TEST(Advice, NoCoreCanBeBuiltIsSaidPlainly) {
   // 60 V at 60 A is far beyond every core in the catalogue.
   const Outcome text = run({"--advise", "--vout", "60", "--iout", "60", "--vin", "10"});
@@ -388,11 +437,30 @@ TEST(Sweep, RowsCarryWholeTurnsGapAndFeasibility) {
   EXPECT_EQ(rows[8].at("core"), "EC90");
   EXPECT_EQ(rows[8].at("review").at("feasible"), true);
 
+  // The losses' total and the core's temperature beside the gap, each core's own.
+  DesignInputs ec90;
+  ec90.core = u"EC90";
+  const TransformerLosses losses = engineReview(ec90, {}).losses;
+  EXPECT_EQ(rows[8].at("review").at("Ptotal").get<double>(), losses.Ptotal);
+  EXPECT_EQ(rows[8].at("review").at("Tcore").get<double>(), losses.Tcore);
+  EXPECT_GT(first.at("Tcore").get<double>(), 100.0);
+
   const Outcome text = run({"--sweep"});
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_NE(text.out.find("Np:Ns"), std::string::npos);
   EXPECT_NE(text.out.find("227:28"), std::string::npos);
-  EXPECT_NE(text.out.find("Buildable"), std::string::npos);
+  EXPECT_NE(text.out.find("Buildable  Gap[mm]  Ptotal[W]  Tcore[°C]  Verdict"), std::string::npos);
+  const std::vector<std::string> table = lines(text.out);
+  ASSERT_EQ(table.size(), 19U);
+  expectAligned(table, {{u"Np:Ns", false},
+                        {u"Buildable", true},
+                        {u"Gap[mm]", false},
+                        {u"Ptotal[W]", false},
+                        {u"Tcore[°C]", false},
+                        {u"Verdict", true}});
+  EXPECT_NE(table[9].find("  " + reviewValueText(*reviewDisplay("Tcore"), losses.Tcore) + "  "),
+            std::string::npos)
+      << table[9];
 }
 
 }  // namespace
