@@ -165,7 +165,8 @@ int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::
       // A calculation that stops, or a review input that cannot be used, is reported as for the
       // report.
       designFor(inputs, catalogue, "--", options.reviewInputs);
-      writeExplanation(report, explainDesign(inputs, catalogue));
+      writeExplanation(report,
+                       explainDesign(inputs, catalogue, reviewConditionsFor(options.reviewInputs)));
     } else if (options.advise) {
       writeAdvice(report, options, inputs);
     } else {

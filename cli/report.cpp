@@ -224,6 +224,9 @@ void writeExplainedStep(std::ostream& out, const ExplainedStep& step) {
   if (!step.unit.empty()) {
     out << ' ' << step.unit;
   }
+  if (!step.note.empty()) {
+    out << " (" << step.note << ')';
+  }
   out << '\n';
 }
 
@@ -239,6 +242,13 @@ void writeExplanation(std::ostream& out, const DesignExplanation& explanation) {
     writeExplainedStep(out, step);
   }
   out << "  " << explanation.reviewNote << '\n';
+  if (explanation.lossNote.empty()) {
+    return;
+  }
+  out << "\nLosses and temperature rise: " << explanation.lossNote << '\n';
+  for (const ExplainedStep& step : explanation.losses) {
+    writeExplainedStep(out, step);
+  }
 }
 
 namespace {

@@ -455,6 +455,28 @@ TEST(Explain, WorkedExampleStepByStepThenTheReview) {
   EXPECT_LT(result.out.find("18  Im"), result.out.find("Engineering review"));
 }
 
+TEST(Explain, TheLossesFollowTheReviewInTheOptionsConditions) {
+  const Outcome result = run({"--explain", "--core", "PQ3230", "--material", "N87", "--ambient",
+                              "25", "--max-temperature", "150"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::size_t losses = result.out.find(
+      "\nLosses and temperature rise: N87, Steinmetz band 1 to 100000 Hz, iGSE; core and "
+      "copper at 100 °C; 64 bits from the stored values, SI units\n L  fs = 1 / T = ");
+  ASSERT_NE(losses, std::string::npos) << result.out;
+  EXPECT_LT(result.out.find("buildable"), losses);
+  for (const std::string line : {
+           " L  Pcore = Pv * Ve = ",
+           " L  layersP = ceil(Np / tplP) = ceil(",
+           " L  FrS = Dowell over the current's harmonics (phi = ",
+           " L  Rth = 53 * (Ve * 1e6) ^ -0.54 = 53 * (1.2E-05 * 1e6) ^ -0.54 = ",
+           " L  Tcore = Tambient + dT = 25 + ",
+       }) {
+    EXPECT_NE(result.out.find(line, losses), std::string::npos) << line;
+  }
+  EXPECT_NE(result.out.find(" K/W (estimated, Maniktala)\n"), std::string::npos);
+  EXPECT_TRUE(result.out.ends_with(" degC\n"));
+}
+
 TEST(Explain, WorksWithTheInputOptionsAndRefusesOtherOutputs) {
   const Outcome options = run({"--explain", "--vin", "1", "--fs", "1e5", "--effi", "85", "--core",
                                "PQ3230", "--level", "hi", "--duty", "0.4"});
