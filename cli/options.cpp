@@ -60,6 +60,11 @@ constexpr std::string_view kFooter =
     "Each value is taken as the text typed into the designer window's box; a value outside the\n"
     "limits is replaced as the window does, with a warning on standard error.\n"
     "\n"
+    "The engineering review ends every report. It works out the core loss of the ferrite named\n"
+    "by --material, the windings' copper loss and the core's temperature at the --ambient\n"
+    "temperature, and flags a core hotter than --max-temperature (too-hot) and windings higher\n"
+    "than the bobbin (layers-exceed-bobbin); in JSON they are the member \"losses\".\n"
+    "\n"
     "--waveform-csv writes one line per sample of the plots' time loop (1001 at 50 kHz):\n"
     "t [s], switch voltage vsw [V] and current isw [A], diode voltage vd [V] and current\n"
     "id [A], each the shortest text that reads back as the same 32-bit float. With \"-\" the\n"
@@ -88,6 +93,7 @@ constexpr std::string_view kFooter =
     "  flyback-calc --level hi --effi 85 --format json\n"
     "  flyback-calc --sweep --fs 100000\n"
     "  flyback-calc --advise --format json\n"
+    "  flyback-calc --core PQ50 --material N87 --ambient 50\n"
     "  flyback-calc --waveform-csv wave.csv --plot wave.png\n"
     "  flyback-calc --core EER28 --sheet design.pdf --drawing-number FT-1024\n"
     "  flyback-calc --fs 100000 --waveform-csv - > wave.csv\n"
@@ -203,9 +209,9 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
       app.add_option(
              "--format", raw.format,
              "output as a readable report (text, the default) or as JSON (json): one object "
-             "with inputs, state, labels and scales, or with --sweep an array of one object per "
-             "core; with --batch one JSON object per line (json) or CSV (csv, the default "
-             "there). Example: --format json")
+             "with inputs, state, labels, scales, review and losses, or with --sweep an array of "
+             "one object per core; with --batch one JSON object per line (json) or CSV (csv, the "
+             "default there). Example: --format json")
           ->type_name("text|json|csv");
   app.add_flag("--sweep", raw.sweep,
                "design with every catalogue core, one row each; --core is ignored. "
@@ -228,8 +234,9 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
   files.batch =
       app.add_option("--batch", raw.batch,
                      "design every row of a CSV file (- for standard input) whose header names "
-                     "any of vin, vout, iout, fs, vf, effi, duty, core and level; a missing "
-                     "column takes the option's value. Example: --batch specs.csv --format json")
+                     "any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient "
+                     "and max-temperature; a missing column takes the option's value. Example: "
+                     "--batch specs.csv --format json")
           ->type_name("FILE");
   app.add_flag("--explain", raw.explain,
                "show the calculation step by step, each formula with its operands' values "
