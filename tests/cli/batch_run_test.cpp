@@ -167,6 +167,61 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
   EXPECT_EQ(rows[2].find_first_not_of(',', rows[2].rfind('"') + 1), std::string::npos);
 }
 
+TEST(Batch, ReviewConditionsThatCannotBeUsedFailTheirRowOnly) {
+  const std::string input =
+      "core,material,ambient,max-temperature\n"
+      "PQ50,N87,25,100\n"
+      "PQ50,X,25,100\n"
+      "PQ50,N87,300,100\n"
+      "PQ50,N87,abc,100\n"
+      "PQ50,N87,40,30\n"
+      "EC90,3C95,-40,0\n";
+  const struct {
+    std::string status;
+    std::string message;  // or the material of an ok row
+  } expected[] = {
+      {"ok", "N87"},
+      {"error", "material X: expected N97, N87, 3C95 or 3C90"},
+      {"error", "ambient 300: must lie between -40 and 125"},
+      {"error", "ambient abc: not a number"},
+      {"error", "max-temperature 30: must lie above the ambient temperature"},
+      {"ok", "3C95"},
+  };
+  const Outcome json = run({"--batch", "-", "--format", "json"}, input);
+  EXPECT_EQ(json.status, 2);  // some rows failed, every row was written
+  EXPECT_EQ(json.err, "");
+  const std::vector<std::string> rows = lines(json.out);
+  ASSERT_EQ(rows.size(), std::size(expected));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(rows[i]);
+    const nlohmann::json row = nlohmann::json::parse(rows[i]);
+    EXPECT_EQ(row.at("status"), expected[i].status);
+    if (expected[i].status == "ok") {
+      EXPECT_EQ(row.at("losses").at("material"), expected[i].message);
+    } else {
+      EXPECT_EQ(row.at("message"), expected[i].message);
+    }
+  }
+  // The ok rows are designed in their own conditions, as the options would design them.
+  nlohmann::ordered_json first = nlohmann::ordered_json::parse(rows[0]);
+  first.erase("row");
+  first.erase("status");
+  EXPECT_EQ(first.dump(), singleReport({"--core", "PQ50", "--material", "N87", "--ambient", "25",
+                                        "--max-temperature", "100", "--format", "json"})
+                              .dump());
+
+  const Outcome csv = run({"--batch", "-"}, input);
+  EXPECT_EQ(csv.status, 2);
+  const std::vector<std::vector<std::string>> records = csvRecords(csv.out);
+  ASSERT_EQ(records.size(), 1 + std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(records[i + 1][1], expected[i].status);
+    if (expected[i].status == "error") {
+      EXPECT_EQ(records[i + 1][2], expected[i].message);
+    }
+  }
+}
+
 TEST(Batch, ExitStatusesAndWarnings) {
   const Outcome allOk = run({"--batch", "-", "--format", "json"}, "vin\n141\n1\n");
   EXPECT_EQ(allOk.status, 0);

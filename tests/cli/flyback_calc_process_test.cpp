@@ -171,6 +171,8 @@ TEST_F(ProcessTest, BadInputLeavesStandardOutputEmpty) {
       {{"--vin", "abc"}, {"--vin abc", "not a number"}},
       {{"--duty", "1", "--format", "json"}, {"--duty 1", "AL"}},
       {{"--format", "yaml"}, {"--format yaml"}},
+      {{"--ambient", "300", "--format", "json"}, {"--ambient 300: must lie between -40 and 125"}},
+      {{"--material", "X", "--advise"}, {"--material X: expected N97"}},
       {{"extra"}, {"extra"}},
   };
   for (const auto& c : cases) {

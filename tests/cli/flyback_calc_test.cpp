@@ -248,6 +248,53 @@ TEST(FlybackCalc, BadInputExitsWithStatusTwoAndOneLineNamingTheProblem) {
   }
 }
 
+// The review's conditions are checked before anything is designed or written, in every mode.
+TEST(FlybackCalc, ReviewConditionsThatCannotBeUsedGiveOneLineAndStatusTwo) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--material", "X"}, "--material X: expected N97, N87, 3C95 or 3C90"},
+      {{"--material", "n87"}, "--material n87: expected N97, N87, 3C95 or 3C90"},
+      {{"--material", ""}, "--material \"\": expected N97, N87, 3C95 or 3C90"},
+      {{"--ambient", "abc"}, "--ambient abc: not a number"},
+      {{"--ambient", "300"}, "--ambient 300: must lie between -40 and 125"},
+      {{"--ambient", "-40.5"}, "--ambient -40.5: must lie between -40 and 125"},
+      {{"--ambient", "1e999"}, "--ambient 1e999: must lie between -40 and 125"},
+      {{"--max-temperature", "251"}, "--max-temperature 251: must lie between 0 and 250"},
+      {{"--max-temperature", "30", "--ambient", "40"},
+       "--max-temperature 30: must lie above the ambient temperature"},
+      {{"--max-temperature", "40"}, "--max-temperature 40: must lie above the ambient temperature"},
+      // The material is judged first, then the ambient, then the limit.
+      {{"--material", "X", "--ambient", "300"}, "--material X: expected N97, N87, 3C95 or 3C90"},
+      {{"--ambient", "300", "--max-temperature", "30"},
+       "--ambient 300: must lie between -40 and 125"},
+      {{"--sweep", "--ambient", "300"}, "--ambient 300: must lie between -40 and 125"},
+      {{"--advise", "--material", "X"}, "--material X: expected N97, N87, 3C95 or 3C90"},
+      {{"--explain", "--ambient", "abc"}, "--ambient abc: not a number"},
+      {{"--format", "json", "--max-temperature", "20"},
+       "--max-temperature 20: must lie above the ambient temperature"},
+      {{"--waveform-csv", "-", "--material", "N27"},
+       "--material N27: expected N97, N87, 3C95 or 3C90"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(joined(c.args));
+    const Outcome result = run(c.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "flyback-calc: " + c.err + "\n");
+  }
+  // The limits themselves are accepted.
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--ambient", "-40", "--max-temperature", "0"},
+                                             {"--ambient", "125", "--max-temperature", "250"},
+                                             {"--material", " 3C90 "}}) {
+    SCOPED_TRACE(joined(args));
+    const Outcome result = run(args);
+    EXPECT_EQ(result.status, 0) << result.err;
+  }
+}
+
 TEST(FlybackCalc, JsonScalesOfTheWorkedExample) {
   const Outcome result = run({"--format", "json"});
   ASSERT_EQ(result.status, 0) << result.err;
