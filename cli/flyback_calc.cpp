@@ -124,7 +124,8 @@ bool runBatchFrom(const CliOptions& options, std::istream& standardInput, std::o
   }
   std::ifstream file(options.batch, std::ios::binary);
   if (!file) {
-    throw InputError("--batch " + options.batch + ": " + std::generic_category().message(errno));
+    throw InputError("--batch " + messageQuote(options.batch, kLongQuoteLimit) + ": " +
+                     std::generic_category().message(errno));
   }
   return runBatch(file, options, out, err);
 }

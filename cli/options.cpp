@@ -258,7 +258,7 @@ CoreLevel toLevel(const std::string& text) {
   if (const std::optional<CoreLevel> level = levelFromName(text)) {
     return *level;
   }
-  throw UsageError("--level " + text + ": expected hi, typ or lo");
+  throw UsageError("--level " + messageQuote(text) + ": expected hi, typ or lo");
 }
 
 OutputFormat toFormat(const std::string& text) {
@@ -271,7 +271,7 @@ OutputFormat toFormat(const std::string& text) {
   if (text == "csv") {
     return OutputFormat::Csv;
   }
-  throw UsageError("--format " + text + ": expected text, json or csv");
+  throw UsageError("--format " + messageQuote(text) + ": expected text, json or csv");
 }
 
 // Whether the file name ends in "." and `extension` (lower case), in any letter case.
@@ -287,20 +287,26 @@ bool hasExtension(std::string_view path, std::string_view extension) {
   return found == extension;
 }
 
-// The parser's messages may span lines; the command line reports exactly one.
+// The parser's messages may span lines; the command line reports exactly one. They repeat the
+// arguments they refuse, so they are made safe as the person's own text is.
 std::string oneLine(std::string message) {
   std::replace(message.begin(), message.end(), '\n', ' ');
   while (!message.empty() && message.back() == ' ') {
     message.pop_back();
   }
-  return message;
+  return messageQuote(message, kLongQuoteLimit);
+}
+
+// A file name in a message: "" for an empty one.
+std::string quotedFileName(const std::string& path) {
+  return path.empty() ? std::string("\"\"") : messageQuote(path, kLongQuoteLimit);
 }
 
 // --sheet and its --drawing-number; returns whether the sheet is asked for.
 bool checkSheetOptions(const FileOptions& files, const RawOptions& raw) {
   const bool sheetAsked = files.sheet->count() > 0;
   if (sheetAsked && !hasExtension(raw.sheet, "pdf")) {
-    throw UsageError("--sheet " + (raw.sheet.empty() ? std::string("\"\"") : raw.sheet) +
+    throw UsageError("--sheet " + quotedFileName(raw.sheet) +
                      ": expected a file name ending in .pdf");
   }
   if (files.drawingNumber->count() > 0) {
@@ -308,7 +314,7 @@ bool checkSheetOptions(const FileOptions& files, const RawOptions& raw) {
       throw UsageError("--drawing-number names the design sheet and needs --sheet");
     }
     if (!isValidDrawingNumber(raw.drawingNumber)) {
-      throw UsageError("--drawing-number " + raw.drawingNumber +
+      throw UsageError("--drawing-number " + messageQuote(raw.drawingNumber) +
                        ": expected at most 32 half-width characters");
     }
   }
@@ -324,7 +330,7 @@ void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOption
   if (plotAsked) {
     const std::optional<PlotFormat> format = plotFormatOf(raw.plot);
     if (!format) {
-      throw UsageError("--plot " + (raw.plot.empty() ? std::string("\"\"") : raw.plot) +
+      throw UsageError("--plot " + quotedFileName(raw.plot) +
                        ": expected a file name ending in .png or .svg");
     }
     options.plotFormat = *format;
@@ -391,7 +397,8 @@ void checkModeOptions(const FileOptions& files, const RawOptions& raw, CliOption
       }
     }
     if (options.format != OutputFormat::Text) {
-      throw UsageError("--explain writes text and cannot be combined with --format " + raw.format);
+      throw UsageError("--explain writes text and cannot be combined with --format " +
+                       messageQuote(raw.format));
     }
     options.explain = true;
   }

@@ -222,6 +222,54 @@ TEST(Batch, ReviewConditionsThatCannotBeUsedFailTheirRowOnly) {
   }
 }
 
+// Whatever bytes a batch holds, a message repeating them is one line of well-formed UTF-8 that
+// cannot restyle the terminal, and a long one is cut.
+TEST(Batch, MessagesQuoteTheInputSafely) {
+  const std::string columns =
+      " (expected any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient, "
+      "max-temperature)\n";
+  const struct {
+    const char* what;
+    std::string input;
+    std::string err;
+  } headers[] = {
+      // A carriage return ends the header record.
+      {"a picture's first bytes", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+       "flyback-calc: --batch -: unknown column \"\\x89PNG\"" + columns},
+      {"binary header", std::string("\x89PNG\x1A\0\x1B[2J\xFF\n1\n", 15),
+       "flyback-calc: --batch -: unknown column \"\\x89PNG\\x1A\\x00\\x1B[2J\\xFF\"" + columns},
+      {"escape sequence, NUL and a bad byte", std::string("vin,\x1B]0;title\x07\0\xFE\n1,2\n", 19),
+       "flyback-calc: --batch -: unknown column \"\\x1B]0;title\\x07\\x00\\xFE\"" + columns},
+      {"long name", "vin," + std::string(5000, 'v') + "\n1,2\n",
+       "flyback-calc: --batch -: unknown column \"" + std::string(60, 'v') + "…\"" + columns},
+      {"reordering",
+       "vin,\xE2\x80\xAE"
+       "nimvin\n1,2\n",
+       "flyback-calc: --batch -: unknown column \"\\u{202E}nimvin\"" + columns},
+  };
+  for (const auto& h : headers) {
+    SCOPED_TRACE(h.what);
+    const Outcome result = run({"--batch", "-"}, h.input);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, h.err);
+  }
+
+  // In a row, the message is the row's, in both formats.
+  const Outcome json =
+      run({"--batch", "-", "--format", "json"},
+          "level,core\n\"hi\x1B[0m\nlo\",PQ3230\ntyp," + std::string(100, 'P') + "\xC0\n");
+  EXPECT_EQ(json.status, 2);
+  const std::vector<std::string> rows = lines(json.out);
+  ASSERT_EQ(rows.size(), 2U);
+  EXPECT_EQ(nlohmann::json::parse(rows[0])["message"],
+            "level \"hi\\x1B[0m\\x0Alo\": expected hi, typ or lo");
+  // The core's text reached the design as UTF-16, its bad byte already a replacement character.
+  EXPECT_EQ(nlohmann::json::parse(rows[1])["message"].get<std::string>().rfind(
+                "core " + std::string(60, 'P') + "…: not a catalogue core", 0),
+            0U);
+}
+
 TEST(Batch, ExitStatusesAndWarnings) {
   const Outcome allOk = run({"--batch", "-", "--format", "json"}, "vin\n141\n1\n");
   EXPECT_EQ(allOk.status, 0);

@@ -295,6 +295,49 @@ TEST(FlybackCalc, ReviewConditionsThatCannotBeUsedGiveOneLineAndStatusTwo) {
   }
 }
 
+TEST(FlybackCalc, OptionValuesInMessagesAreMadeSafeAndCut) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--vin", "1\n2"}, "flyback-calc: --vin 1\\x0A2: not a number\n"},
+      {{"--vout", "\x1B[31m24"}, "flyback-calc: --vout \\x1B[31m24: not a number\n"},
+      {{"--fs", "5 \r0"}, "flyback-calc: --fs \"5 \\x0D0\": not a number\n"},
+      {{"--core", std::string(70, 'X')},
+       "flyback-calc: --core " + std::string(60, 'X') + "…: not a catalogue core"},
+      {{"--ambient",
+        "4\xE2\x80\xAE"
+        "0"},
+       "flyback-calc: --ambient 4\\u{202E}0: not a number\n"},
+      {{"--material", "N\xFF"},
+       "flyback-calc: --material N\xEF\xBF\xBD: expected N97, N87, 3C95 or 3C90\n"},
+      {{"--level", "hi\n"}, "flyback-calc: --level hi\\x0A: expected hi, typ or lo (see --help)\n"},
+      {{"--format", std::string(80, 'j')},
+       "flyback-calc: --format " + std::string(60, 'j') +
+           "…: expected text, json or csv (see "
+           "--help)\n"},
+      {{"--plot", "a\tb.gif"},
+       "flyback-calc: --plot a\\x09b.gif: expected a file name ending in .png or .svg (see "
+       "--help)\n"},
+      {{"--batch", "/nonexistent/\x1B[2J.csv"},
+       "flyback-calc: --batch /nonexistent/\\x1B[2J.csv: No such file or directory\n"},
+      {{"stray\x1B[2Jargument"}, "\\x1B[2Jargument"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(joined(c.args));
+    const Outcome result = run(c.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    EXPECT_EQ(result.err.find('\x1B'), std::string::npos) << result.err;
+    if (c.err.ends_with('\n')) {
+      EXPECT_EQ(result.err, c.err);
+    } else {
+      EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    }
+  }
+}
+
 TEST(FlybackCalc, JsonScalesOfTheWorkedExample) {
   const Outcome result = run({"--format", "json"});
   ASSERT_EQ(result.status, 0) << result.err;
