@@ -197,55 +197,79 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
                    shownValue("Tcore", maxTemperature), reviewDisplay("Tcore")->unit);
 }
 
+namespace {
+
+struct AdviceColumn {
+  std::string_view heading;
+  bool left;
+};
+
+constexpr std::array<AdviceColumn, 10> kAdviceColumns{{
+    {"Core", true},
+    {"Buildable", true},
+    {"Np", false},
+    {"Ns", false},
+    {"Gap[mm]", false},
+    {"Bpk[T]", false},
+    {"Fill[%]", false},
+    {"Allowed[%]", false},
+    {"Ptotal[W]", false},
+    {"Tcore[°C]", false},
+}};
+
+using AdviceCells = std::array<std::string, kAdviceColumns.size()>;
+
+// One core's cells; a core without a review says why and leaves the numbers blank.
+AdviceCells adviceCells(const CoreReview& core) {
+  const DesignReview& r = core.review;
+  AdviceCells cells{toUtf8(core.core)};
+  if (!r.valid) {
+    cells[1] = core.completed ? "not reviewed" : "stopped";
+    return cells;
+  }
+  const TransformerLosses& losses = r.losses;
+  cells[1] = r.feasible ? "yes" : "no";
+  cells[2] = std::to_string(r.Np);
+  cells[3] = std::to_string(r.Ns);
+  cells[4] = shownValue("gap", r.gap);
+  cells[5] = shownValue("Bpk", r.Bpk);
+  cells[6] = shownValue("fill", r.fill);
+  cells[7] = shownValue("fillAllowed", r.fillAllowed);
+  cells[8] = losses.valid ? shownValue("Ptotal", losses.Ptotal) : "-";
+  cells[9] = losses.valid ? shownValue("Tcore", losses.Tcore) : "-";
+  return cells;
+}
+
+}  // namespace
+
 void writeAdviceTable(std::ostream& out, const CoreAdvice& advice) {
-  struct Column {
-    std::string_view heading;
-    bool left;
-  };
-  constexpr Column kColumns[] = {{"Core", true},      {"Buildable", true},   {"Np", false},
-                                 {"Ns", false},       {"Gap[mm]", false},    {"Bpk[T]", false},
-                                 {"Fill[%]", false},  {"Allowed[%]", false}, {"Ptotal[W]", false},
-                                 {"Tcore[°C]", false}};
-  constexpr std::size_t kColumnCount = std::size(kColumns);
-  std::vector<std::array<std::string, kColumnCount>> rows;
+  std::vector<AdviceCells> rows;
   std::vector<std::string> flags;
+  std::array<std::size_t, kAdviceColumns.size()> widths{};
+  for (std::size_t c = 0; c < kAdviceColumns.size(); ++c) {
+    widths[c] = columns(kAdviceColumns[c].heading);
+  }
   for (const CoreReview& core : advice.cores) {
-    const DesignReview& r = core.review;
-    std::array<std::string, kColumnCount> cells{toUtf8(core.core)};
-    if (!r.valid) {
-      cells[1] = core.completed ? "not reviewed" : "stopped";
-      flags.push_back("-");
-    } else {
-      cells[1] = r.feasible ? "yes" : "no";
-      cells[2] = std::to_string(r.Np);
-      cells[3] = std::to_string(r.Ns);
-      cells[4] = shownValue("gap", r.gap);
-      cells[5] = shownValue("Bpk", r.Bpk);
-      cells[6] = shownValue("fill", r.fill);
-      cells[7] = shownValue("fillAllowed", r.fillAllowed);
-      cells[8] = r.losses.valid ? shownValue("Ptotal", r.losses.Ptotal) : "-";
-      cells[9] = r.losses.valid ? shownValue("Tcore", r.losses.Tcore) : "-";
-      flags.push_back(flagCodes(r));
-    }
-    rows.push_back(cells);
-  }
-  std::array<std::size_t, kColumnCount> widths{};
-  for (std::size_t c = 0; c < kColumnCount; ++c) {
-    widths[c] = columns(kColumns[c].heading);
-    for (const auto& row : rows) {
-      widths[c] = std::max(widths[c], columns(row[c]));
+    rows.push_back(adviceCells(core));
+    flags.push_back(core.review.valid ? flagCodes(core.review) : "-");
+    for (std::size_t c = 0; c < kAdviceColumns.size(); ++c) {
+      widths[c] = std::max(widths[c], columns(rows.back()[c]));
     }
   }
-  auto cell = [&](std::string_view text, std::size_t c) {
+  const auto cell = [&out, &widths](std::string_view text, std::size_t c) {
     const std::string padding(widths[c] - columns(text), ' ');
-    out << (kColumns[c].left ? std::string(text) + padding : padding + std::string(text)) << "  ";
+    if (kAdviceColumns[c].left) {
+      out << text << padding << "  ";
+    } else {
+      out << padding << text << "  ";
+    }
   };
-  for (std::size_t c = 0; c < kColumnCount; ++c) {
-    cell(kColumns[c].heading, c);
+  for (std::size_t c = 0; c < kAdviceColumns.size(); ++c) {
+    cell(kAdviceColumns[c].heading, c);
   }
   out << "Flags\n";
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    for (std::size_t c = 0; c < kColumnCount; ++c) {
+    for (std::size_t c = 0; c < kAdviceColumns.size(); ++c) {
       cell(rows[r][c], c);
     }
     out << flags[r] << '\n';
