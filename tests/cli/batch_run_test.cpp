@@ -222,6 +222,12 @@ TEST(Batch, ReviewConditionsThatCannotBeUsedFailTheirRowOnly) {
   }
 }
 
+// Every byte of a string literal, NULs included, without its terminating NUL.
+template <std::size_t N>
+std::string bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
 // Whatever bytes a batch holds, a message repeating them is one line of well-formed UTF-8 that
 // cannot restyle the terminal, and a long one is cut.
 TEST(Batch, MessagesQuoteTheInputSafely) {
@@ -234,11 +240,11 @@ TEST(Batch, MessagesQuoteTheInputSafely) {
     std::string err;
   } headers[] = {
       // A carriage return ends the header record.
-      {"a picture's first bytes", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+      {"a picture's first bytes", bytes("\x89PNG\r\n\x1A\n\0\0\0\rIHDR"),
        "flyback-calc: --batch -: unknown column \"\\x89PNG\"" + columns},
-      {"binary header", std::string("\x89PNG\x1A\0\x1B[2J\xFF\n1\n", 15),
+      {"binary header", bytes("\x89PNG\x1A\0\x1B[2J\xFF\n1\n"),
        "flyback-calc: --batch -: unknown column \"\\x89PNG\\x1A\\x00\\x1B[2J\\xFF\"" + columns},
-      {"escape sequence, NUL and a bad byte", std::string("vin,\x1B]0;title\x07\0\xFE\n1,2\n", 19),
+      {"escape sequence, NUL and a bad byte", bytes("vin,\x1B]0;title\x07\0\xFE\n1,2\n"),
        "flyback-calc: --batch -: unknown column \"\\x1B]0;title\\x07\\x00\\xFE\"" + columns},
       {"long name", "vin," + std::string(5000, 'v') + "\n1,2\n",
        "flyback-calc: --batch -: unknown column \"" + std::string(60, 'v') + "…\"" + columns},
