@@ -53,13 +53,14 @@ BatchReader::BatchReader(std::istream& in, DesignInputs base, ReviewInputs revie
     } else if (name != kLevelColumn) {
       const InputInfo* info = inputInfoByKey(name);
       if (info == nullptr) {
-        headerProblem_ = "unknown column \"" + name + "\" (expected any of " + columnList() + ")";
+        headerProblem_ =
+            "unknown column \"" + messageQuote(name) + "\" (expected any of " + columnList() + ")";
         return;
       }
       column.input = info->input;
     }
     if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
-      headerProblem_ = "column \"" + name + "\" appears twice";
+      headerProblem_ = "column \"" + messageQuote(name) + "\" appears twice";
       return;
     }
     seen.push_back(name);
@@ -103,7 +104,7 @@ bool BatchReader::next(BatchRow& row) {
     if (const std::optional<CoreLevel> level = levelFromName(fields_[i])) {
       row.inputs.level = *level;
     } else {
-      row.problem = "level \"" + fields_[i] + "\": expected hi, typ or lo";
+      row.problem = "level \"" + messageQuote(fields_[i]) + "\": expected hi, typ or lo";
       return true;
     }
   }

@@ -12,6 +12,7 @@
 #include "cli/json_writer.h"
 #include "cli/report.h"
 #include "design/core_catalogue.h"
+#include "platform/text.h"
 
 namespace fbc {
 
@@ -175,7 +176,8 @@ class CsvRows final : public RowWriter, private JsonScalarSink {
 bool runBatch(std::istream& in, const CliOptions& options, std::ostream& out, std::ostream& err) {
   BatchReader reader(in, options.inputs, options.reviewInputs);
   if (!reader.headerProblem().empty()) {
-    throw InputError("--batch " + options.batch + ": " + reader.headerProblem());
+    throw InputError("--batch " + messageQuote(options.batch, kLongQuoteLimit) + ": " +
+                     reader.headerProblem());
   }
   const CoreCatalogue catalogue;
   std::unique_ptr<RowWriter> writer;

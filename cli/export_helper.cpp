@@ -11,6 +11,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/text.h"
+
 extern char** environ;
 
 namespace fbc {
@@ -18,6 +20,11 @@ namespace fbc {
 namespace {
 
 std::string reason(int error) { return std::generic_category().message(error); }
+
+// The helper's path may come from FLYBACK_EXPORT_HELPER: quoted as a person's text is.
+std::string quoted(const std::filesystem::path& helper) {
+  return messageQuote(helper.string(), kLongQuoteLimit);
+}
 
 bool isExecutable(const std::filesystem::path& path) {
   return ::access(path.c_str(), X_OK) == 0 && !std::filesystem::is_directory(path);
@@ -99,7 +106,7 @@ std::string runExport(const ExportRequest& request) {
       ::posix_spawn(&child, helper.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
-    throw std::runtime_error("cannot start " + helper.string() + ": " + reason(spawned));
+    throw std::runtime_error("cannot start " + quoted(helper) + ": " + reason(spawned));
   }
   output.closeWrite();
 
@@ -118,11 +125,11 @@ std::string runExport(const ExportRequest& request) {
   int status = 0;
   while (::waitpid(child, &status, 0) < 0) {
     if (errno != EINTR) {
-      throw std::runtime_error("lost " + helper.string() + ": " + reason(errno));
+      throw std::runtime_error("lost " + quoted(helper) + ": " + reason(errno));
     }
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    throw std::runtime_error(helper.string() + " failed" +
+    throw std::runtime_error(quoted(helper) + " failed" +
                              (WIFEXITED(status)
                                   ? " with status " + std::to_string(WEXITSTATUS(status))
                                   : std::string(" on a signal")));

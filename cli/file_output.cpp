@@ -4,13 +4,15 @@
 
 #include "platform/errors.h"
 #include "platform/file_writer.h"
+#include "platform/text.h"
 
 namespace fbc {
 
 namespace {
 
 [[noreturn]] void fail(const OutputFile& file, const RuntimeError& error) {
-  throw OutputError(file.option + " " + file.path.string() + ": " + error.detail());
+  throw OutputError(file.option + " " + messageQuote(file.path.string(), kLongQuoteLimit) + ": " +
+                    error.detail());
 }
 
 }  // namespace

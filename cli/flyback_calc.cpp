@@ -124,7 +124,8 @@ bool runBatchFrom(const CliOptions& options, std::istream& standardInput, std::o
   }
   std::ifstream file(options.batch, std::ios::binary);
   if (!file) {
-    throw InputError("--batch " + options.batch + ": " + std::generic_category().message(errno));
+    throw InputError("--batch " + messageQuote(options.batch, kLongQuoteLimit) + ": " +
+                     std::generic_category().message(errno));
   }
   return runBatch(file, options, out, err);
 }
@@ -165,7 +166,8 @@ int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::
       // A calculation that stops, or a review input that cannot be used, is reported as for the
       // report.
       designFor(inputs, catalogue, "--", options.reviewInputs);
-      writeExplanation(report, explainDesign(inputs, catalogue));
+      writeExplanation(report,
+                       explainDesign(inputs, catalogue, reviewConditionsFor(options.reviewInputs)));
     } else if (options.advise) {
       writeAdvice(report, options, inputs);
     } else {

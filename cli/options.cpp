@@ -60,6 +60,11 @@ constexpr std::string_view kFooter =
     "Each value is taken as the text typed into the designer window's box; a value outside the\n"
     "limits is replaced as the window does, with a warning on standard error.\n"
     "\n"
+    "The engineering review ends every report. It works out the core loss of the ferrite named\n"
+    "by --material, the windings' copper loss and the core's temperature at the --ambient\n"
+    "temperature, and flags a core hotter than --max-temperature (too-hot) and windings higher\n"
+    "than the bobbin (layers-exceed-bobbin); in JSON they are the member \"losses\".\n"
+    "\n"
     "--waveform-csv writes one line per sample of the plots' time loop (1001 at 50 kHz):\n"
     "t [s], switch voltage vsw [V] and current isw [A], diode voltage vd [V] and current\n"
     "id [A], each the shortest text that reads back as the same 32-bit float. With \"-\" the\n"
@@ -88,6 +93,7 @@ constexpr std::string_view kFooter =
     "  flyback-calc --level hi --effi 85 --format json\n"
     "  flyback-calc --sweep --fs 100000\n"
     "  flyback-calc --advise --format json\n"
+    "  flyback-calc --core PQ50 --material N87 --ambient 50\n"
     "  flyback-calc --waveform-csv wave.csv --plot wave.png\n"
     "  flyback-calc --core EER28 --sheet design.pdf --drawing-number FT-1024\n"
     "  flyback-calc --fs 100000 --waveform-csv - > wave.csv\n"
@@ -203,9 +209,9 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
       app.add_option(
              "--format", raw.format,
              "output as a readable report (text, the default) or as JSON (json): one object "
-             "with inputs, state, labels and scales, or with --sweep an array of one object per "
-             "core; with --batch one JSON object per line (json) or CSV (csv, the default "
-             "there). Example: --format json")
+             "with inputs, state, labels, scales, review and losses, or with --sweep an array of "
+             "one object per core; with --batch one JSON object per line (json) or CSV (csv, the "
+             "default there). Example: --format json")
           ->type_name("text|json|csv");
   app.add_flag("--sweep", raw.sweep,
                "design with every catalogue core, one row each; --core is ignored. "
@@ -228,8 +234,9 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
   files.batch =
       app.add_option("--batch", raw.batch,
                      "design every row of a CSV file (- for standard input) whose header names "
-                     "any of vin, vout, iout, fs, vf, effi, duty, core and level; a missing "
-                     "column takes the option's value. Example: --batch specs.csv --format json")
+                     "any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient "
+                     "and max-temperature; a missing column takes the option's value. Example: "
+                     "--batch specs.csv --format json")
           ->type_name("FILE");
   app.add_flag("--explain", raw.explain,
                "show the calculation step by step, each formula with its operands' values "
@@ -251,7 +258,7 @@ CoreLevel toLevel(const std::string& text) {
   if (const std::optional<CoreLevel> level = levelFromName(text)) {
     return *level;
   }
-  throw UsageError("--level " + text + ": expected hi, typ or lo");
+  throw UsageError("--level " + messageQuote(text) + ": expected hi, typ or lo");
 }
 
 OutputFormat toFormat(const std::string& text) {
@@ -264,7 +271,7 @@ OutputFormat toFormat(const std::string& text) {
   if (text == "csv") {
     return OutputFormat::Csv;
   }
-  throw UsageError("--format " + text + ": expected text, json or csv");
+  throw UsageError("--format " + messageQuote(text) + ": expected text, json or csv");
 }
 
 // Whether the file name ends in "." and `extension` (lower case), in any letter case.
@@ -280,20 +287,26 @@ bool hasExtension(std::string_view path, std::string_view extension) {
   return found == extension;
 }
 
-// The parser's messages may span lines; the command line reports exactly one.
+// The parser's messages may span lines; the command line reports exactly one. They repeat the
+// arguments they refuse, so they are made safe as the person's own text is.
 std::string oneLine(std::string message) {
   std::replace(message.begin(), message.end(), '\n', ' ');
   while (!message.empty() && message.back() == ' ') {
     message.pop_back();
   }
-  return message;
+  return messageQuote(message, kLongQuoteLimit);
+}
+
+// A file name in a message: "" for an empty one.
+std::string quotedFileName(const std::string& path) {
+  return path.empty() ? std::string("\"\"") : messageQuote(path, kLongQuoteLimit);
 }
 
 // --sheet and its --drawing-number; returns whether the sheet is asked for.
 bool checkSheetOptions(const FileOptions& files, const RawOptions& raw) {
   const bool sheetAsked = files.sheet->count() > 0;
   if (sheetAsked && !hasExtension(raw.sheet, "pdf")) {
-    throw UsageError("--sheet " + (raw.sheet.empty() ? std::string("\"\"") : raw.sheet) +
+    throw UsageError("--sheet " + quotedFileName(raw.sheet) +
                      ": expected a file name ending in .pdf");
   }
   if (files.drawingNumber->count() > 0) {
@@ -301,7 +314,7 @@ bool checkSheetOptions(const FileOptions& files, const RawOptions& raw) {
       throw UsageError("--drawing-number names the design sheet and needs --sheet");
     }
     if (!isValidDrawingNumber(raw.drawingNumber)) {
-      throw UsageError("--drawing-number " + raw.drawingNumber +
+      throw UsageError("--drawing-number " + messageQuote(raw.drawingNumber) +
                        ": expected at most 32 half-width characters");
     }
   }
@@ -317,7 +330,7 @@ void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOption
   if (plotAsked) {
     const std::optional<PlotFormat> format = plotFormatOf(raw.plot);
     if (!format) {
-      throw UsageError("--plot " + (raw.plot.empty() ? std::string("\"\"") : raw.plot) +
+      throw UsageError("--plot " + quotedFileName(raw.plot) +
                        ": expected a file name ending in .png or .svg");
     }
     options.plotFormat = *format;
@@ -384,7 +397,8 @@ void checkModeOptions(const FileOptions& files, const RawOptions& raw, CliOption
       }
     }
     if (options.format != OutputFormat::Text) {
-      throw UsageError("--explain writes text and cannot be combined with --format " + raw.format);
+      throw UsageError("--explain writes text and cannot be combined with --format " +
+                       messageQuote(raw.format));
     }
     options.explain = true;
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "platform/number_text.h"
 #include "platform/text.h"
 #include "review/review_display.h"
+#include "review/review_inputs.h"
 
 namespace fbc {
 
@@ -174,6 +176,11 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
   }
   if (report.review) {
     writeReviewText(out, *report.review);
+    if (report.review->valid) {
+      // The conditions were read when the review was made, so they can be used.
+      writeLossesText(out, report.review->losses,
+                      readReviewInputs(report.reviewInputs).conditions.maxTemperature);
+    }
   }
 }
 
@@ -186,8 +193,11 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report) {
   writeLabels(json, report.texts);
   json.key("scales");
   writeScales(json, report.scales);
+  const DesignReview* review = report.review ? &*report.review : nullptr;
   json.key("review");
-  writeReviewJson(json, report.review ? &*report.review : nullptr);
+  writeReviewJson(json, review);
+  json.key("losses");
+  writeLossesJson(json, review);
 }
 
 void writeJsonReport(std::ostream& out, const DesignReport& report) {
@@ -214,6 +224,9 @@ void writeExplainedStep(std::ostream& out, const ExplainedStep& step) {
   if (!step.unit.empty()) {
     out << ' ' << step.unit;
   }
+  if (!step.note.empty()) {
+    out << " (" << step.note << ')';
+  }
   out << '\n';
 }
 
@@ -229,64 +242,100 @@ void writeExplanation(std::ostream& out, const DesignExplanation& explanation) {
     writeExplainedStep(out, step);
   }
   out << "  " << explanation.reviewNote << '\n';
+  if (explanation.lossNote.empty()) {
+    return;
+  }
+  out << "\nLosses and temperature rise: " << explanation.lossNote << '\n';
+  for (const ExplainedStep& step : explanation.losses) {
+    writeExplainedStep(out, step);
+  }
 }
 
+namespace {
+
+enum class Align { Left, Right };
+
+struct SweepColumn {
+  std::string_view heading;
+  Align align;
+};
+
+constexpr std::array<SweepColumn, 12> kSweepColumns{{
+    {"Core", Align::Left},
+    {"Ns", Align::Right},
+    {"Np", Align::Right},
+    {"Ns/Np", Align::Right},
+    {"Lp[µH]", Align::Right},
+    {"dB[T]", Align::Right},
+    {"Im[A/mm²]", Align::Right},
+    // The engineering review: whole turns, the air gap, whether it can be built, and the
+    // losses with the core's temperature they lead to.
+    {"Np:Ns", Align::Right},
+    {"Buildable", Align::Left},
+    {"Gap[mm]", Align::Right},
+    {"Ptotal[W]", Align::Right},
+    {"Tcore[°C]", Align::Right},
+}};
+
+using SweepCells = std::array<std::string, kSweepColumns.size()>;
+
+// A review number as the review shows it, or "-" where there is none.
+std::string reviewCell(std::string_view name, std::optional<double> value) {
+  return value ? reviewValueText(*reviewDisplay(name), *value) : "-";
+}
+
+SweepCells sweepCells(const DesignReport& row) {
+  const DesignReview* review = row.review && row.review->valid ? &*row.review : nullptr;
+  const TransformerLosses* losses =
+      review != nullptr && review->losses.valid ? &review->losses : nullptr;
+  return {
+      utf8(row.inputs.core),
+      number(row.state.Ns),
+      number(row.state.Np),
+      utf8(row.texts.lblNt),
+      microhenries(row.texts),
+      number(row.state.dB),
+      number(row.state.Im),
+      review != nullptr ? std::to_string(review->Np) + ":" + std::to_string(review->Ns) : "-",
+      review != nullptr ? (review->feasible ? "yes" : "no") : "-",
+      reviewCell("gap", review != nullptr ? std::optional(review->gap) : std::nullopt),
+      reviewCell("Ptotal", losses != nullptr ? std::optional(losses->Ptotal) : std::nullopt),
+      reviewCell("Tcore", losses != nullptr ? std::optional(losses->Tcore) : std::nullopt),
+  };
+}
+
+}  // namespace
+
 void writeSweepTable(std::ostream& out, const std::vector<DesignReport>& rows) {
-  enum Align { Left, Right };
-  struct Column {
-    std::string heading;
-    Align align;
-    std::vector<std::string> cells;
-  };
-  std::vector<Column> table{
-      {"Core", Left, {}},
-      {"Ns", Right, {}},
-      {"Np", Right, {}},
-      {"Ns/Np", Right, {}},
-      {"Lp[µH]", Right, {}},
-      {"dB[T]", Right, {}},
-      {"Im[A/mm²]", Right, {}},
-      // The engineering review: whole turns, the air gap and whether it can be built.
-      {"Np:Ns", Right, {}},
-      {"Buildable", Left, {}},
-      {"Gap[mm]", Right, {}},
-  };
+  std::vector<SweepCells> cells;
+  cells.reserve(rows.size());
+  std::array<std::size_t, kSweepColumns.size()> widths{};
+  for (std::size_t c = 0; c < kSweepColumns.size(); ++c) {
+    widths[c] = columns(kSweepColumns[c].heading);
+  }
   for (const DesignReport& row : rows) {
-    table[0].cells.push_back(utf8(row.inputs.core));
-    table[1].cells.push_back(number(row.state.Ns));
-    table[2].cells.push_back(number(row.state.Np));
-    table[3].cells.push_back(utf8(row.texts.lblNt));
-    table[4].cells.push_back(microhenries(row.texts));
-    table[5].cells.push_back(number(row.state.dB));
-    table[6].cells.push_back(number(row.state.Im));
-    const DesignReview* review = row.review && row.review->valid ? &*row.review : nullptr;
-    table[7].cells.push_back(review ? std::to_string(review->Np) + ":" + std::to_string(review->Ns)
-                                    : "-");
-    table[8].cells.push_back(review ? (review->feasible ? "yes" : "no") : "-");
-    table[9].cells.push_back(review ? reviewValueText(*reviewDisplay("gap"), review->gap) : "-");
-  }
-
-  std::vector<std::size_t> widths;
-  for (const Column& column : table) {
-    std::size_t width = columns(column.heading);
-    for (const std::string& cell : column.cells) {
-      width = std::max(width, columns(cell));
+    cells.push_back(sweepCells(row));
+    for (std::size_t c = 0; c < kSweepColumns.size(); ++c) {
+      widths[c] = std::max(widths[c], columns(cells.back()[c]));
     }
-    widths.push_back(width);
   }
-  auto writeCell = [&out](const std::string& text, std::size_t width, Align align) {
-    const std::string padding(width - columns(text), ' ');
-    out << (align == Left ? text + padding : padding + text) << "  ";
+  const auto writeCell = [&out, &widths](std::string_view text, std::size_t c) {
+    const std::string padding(widths[c] - columns(text), ' ');
+    if (kSweepColumns[c].align == Align::Left) {
+      out << text << padding << "  ";
+    } else {
+      out << padding << text << "  ";
+    }
   };
 
-  for (std::size_t c = 0; c < table.size(); ++c) {
-    writeCell(table[c].heading, widths[c], table[c].align);
+  for (std::size_t c = 0; c < kSweepColumns.size(); ++c) {
+    writeCell(kSweepColumns[c].heading, c);
   }
   // The verdict goes last and unpadded: its Japanese characters are double-width.
   out << "Verdict\n";
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    for (std::size_t c = 0; c < table.size(); ++c) {
-      writeCell(table[c].cells[r], widths[c], table[c].align);
+    for (std::size_t c = 0; c < kSweepColumns.size(); ++c) {
+      writeCell(cells[r][c], c);
     }
     out << utf8(rows[r].texts.lblCuondo) << '\n';
   }
@@ -329,6 +378,17 @@ void writeSweepJson(std::ostream& out, const std::vector<DesignReport>& rows) {
       json.value(row.review->gap);
       json.key("feasible");
       json.boolean(row.review->feasible);
+      // The losses' total and the core's temperature, null where they were not worked out.
+      const TransformerLosses& losses = row.review->losses;
+      for (const auto& [name, value] :
+           {std::pair{"Ptotal", losses.Ptotal}, std::pair{"Tcore", losses.Tcore}}) {
+        json.key(name);
+        if (losses.valid) {
+          json.value(value);
+        } else {
+          json.null();
+        }
+      }
       json.endObject();
     } else {
       json.null();

@@ -18,13 +18,14 @@ void writeTextReport(std::ostream& out, const DesignReport& report);
 void writeReportMembers(JsonWriter& json, const DesignReport& report);
 
 // One JSON object with the members "inputs", "state", "labels", "scales" (the peaks, full
-// scales and the three waveform captions; null without scales) and "review" (null when the
-// design could not be reviewed).
+// scales and the three waveform captions; null without scales), "review" (null when the
+// design could not be reviewed) and "losses" (the review's losses and temperature; null where
+// "review" is).
 void writeJsonReport(std::ostream& out, const DesignReport& report);
 
 // The calculation step by step, one line per stored value ("14  Np = sqrt(Lp / AL) =
 // sqrt(0.000333333 / 8.125668E-09) = 202.5396 turns"), then the engineering review's
-// formulas the same way and its verdict.
+// formulas the same way and its verdict, then the losses' formulas.
 void writeExplanation(std::ostream& out, const DesignExplanation& explanation);
 
 // One row per core (the core name taken from each report's inputs): an aligned table with

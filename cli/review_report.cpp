@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/number_text.h"
 #include "platform/text.h"
@@ -31,6 +32,27 @@ std::string padded(std::string_view text, std::size_t width) {
 std::string shownValue(std::string_view name, double value) {
   const ReviewDisplay* d = reviewDisplay(name);
   return d != nullptr ? reviewValueText(*d, value) : shortestRoundTrip(value);
+}
+
+// One line of a section: "  caption  value unit", the caption padded to `captionColumns`.
+void writeSectionLine(std::ostream& out, std::string_view caption, std::size_t captionColumns,
+                      std::string_view value, std::string_view unit) {
+  out << "  " << padded(caption, captionColumns) << value;
+  if (!unit.empty()) {
+    out << ' ' << unit;
+  }
+  out << '\n';
+}
+
+// A loss quantity's line, captioned and shown as reviewDisplay says; `note` follows the unit.
+void writeLossLine(std::ostream& out, const LossQuantity& q, std::string_view note = {}) {
+  constexpr std::size_t kCaptionColumns = 44;
+  const ReviewDisplay* d = reviewDisplay(q.name);
+  const std::string caption =
+      d != nullptr ? std::string(d->description) + " " + q.name : std::string(q.name);
+  std::string unit(d != nullptr ? d->unit : q.unit);
+  unit += note;
+  writeSectionLine(out, caption, kCaptionColumns, shownValue(q.name, q.value), unit);
 }
 
 std::string flagCodes(const DesignReview& review) {
@@ -76,6 +98,35 @@ void writeReviewJson(JsonWriter& json, const DesignReview* review) {
   json.endObject();
 }
 
+void writeLossesMembers(JsonWriter& json, const TransformerLosses& losses) {
+  json.key("material");
+  json.value(losses.material);
+  for (const LossQuantity& q : lossQuantities(losses)) {
+    json.key(q.name);
+    switch (q.kind) {
+      case LossQuantity::Kind::Whole:
+        json.value(static_cast<int>(q.value));
+        break;
+      case LossQuantity::Kind::Boolean:
+        json.boolean(q.value != 0.0);
+        break;
+      case LossQuantity::Kind::Number:
+        json.value(q.value);
+        break;
+    }
+  }
+}
+
+void writeLossesJson(JsonWriter& json, const DesignReview* review) {
+  if (review == nullptr || !review->valid || !review->losses.valid) {
+    json.null();
+    return;
+  }
+  json.beginObject();
+  writeLossesMembers(json, review->losses);
+  json.endObject();
+}
+
 void writeReviewText(std::ostream& out, const DesignReview& review) {
   constexpr std::size_t kCaptionColumns = 44;
   out << "\nEngineering review (whole turns; critical conduction at this duty)\n";
@@ -109,52 +160,116 @@ void writeReviewText(std::ostream& out, const DesignReview& review) {
   }
 }
 
+void writeLossesText(std::ostream& out, const TransformerLosses& losses, double maxTemperature) {
+  constexpr std::size_t kCaptionColumns = 44;
+  out << "\nLosses and temperature rise (core and copper at "
+      << shortestRoundTrip(kLossReferenceTemperature) << " °C)\n";
+  if (!losses.valid) {
+    out << "  Not worked out: the core's magnetic, bobbin or thermal figures are unknown.\n";
+    return;
+  }
+  const std::vector<LossQuantity> quantities = lossQuantities(losses);
+  const auto line = [&](std::string_view name, std::string_view note = {}) {
+    const auto found = std::find_if(quantities.begin(), quantities.end(),
+                                    [name](const LossQuantity& q) { return q.name == name; });
+    if (found != quantities.end()) {
+      writeLossLine(out, *found, note);
+    }
+  };
+  writeSectionLine(out, "Core material", kCaptionColumns, losses.material, {});
+  line("Pv");
+  line("Pcore");
+  // Winding by winding, so that each one's figures stand together.
+  for (const WindingLoss& w : losses.windings) {
+    for (const std::string_view base : {"Rdc", "Fr", "Pcu", "layers", "build"}) {
+      line(std::string(base).append(windingSuffix(w.winding)));
+    }
+  }
+  writeSectionLine(out, "Build of the windings with tape", kCaptionColumns,
+                   shownValue("buildP", losses.buildTotal),
+                   "mm (bobbin " + shownValue("buildP", losses.bobbinBuild) + " mm)");
+  line("Ptotal");
+  line("Rth", losses.RthMeasured ? " (measured)" : " (estimated, Maniktala)");
+  line("dT");
+  line("Tambient");
+  line("Tcore");
+  writeSectionLine(out, "Highest core temperature allowed", kCaptionColumns,
+                   shownValue("Tcore", maxTemperature), reviewDisplay("Tcore")->unit);
+}
+
+namespace {
+
+struct AdviceColumn {
+  std::string_view heading;
+  bool left;
+};
+
+constexpr std::array<AdviceColumn, 10> kAdviceColumns{{
+    {"Core", true},
+    {"Buildable", true},
+    {"Np", false},
+    {"Ns", false},
+    {"Gap[mm]", false},
+    {"Bpk[T]", false},
+    {"Fill[%]", false},
+    {"Allowed[%]", false},
+    {"Ptotal[W]", false},
+    {"Tcore[°C]", false},
+}};
+
+using AdviceCells = std::array<std::string, kAdviceColumns.size()>;
+
+// One core's cells; a core without a review says why and leaves the numbers blank.
+AdviceCells adviceCells(const CoreReview& core) {
+  const DesignReview& r = core.review;
+  AdviceCells cells{toUtf8(core.core)};
+  if (!r.valid) {
+    cells[1] = core.completed ? "not reviewed" : "stopped";
+    return cells;
+  }
+  const TransformerLosses& losses = r.losses;
+  cells[1] = r.feasible ? "yes" : "no";
+  cells[2] = std::to_string(r.Np);
+  cells[3] = std::to_string(r.Ns);
+  cells[4] = shownValue("gap", r.gap);
+  cells[5] = shownValue("Bpk", r.Bpk);
+  cells[6] = shownValue("fill", r.fill);
+  cells[7] = shownValue("fillAllowed", r.fillAllowed);
+  cells[8] = losses.valid ? shownValue("Ptotal", losses.Ptotal) : "-";
+  cells[9] = losses.valid ? shownValue("Tcore", losses.Tcore) : "-";
+  return cells;
+}
+
+}  // namespace
+
 void writeAdviceTable(std::ostream& out, const CoreAdvice& advice) {
-  struct Column {
-    std::string_view heading;
-    bool left;
-  };
-  constexpr Column kColumns[] = {{"Core", true},     {"Buildable", true},  {"Np", false},
-                                 {"Ns", false},      {"Gap[mm]", false},   {"Bpk[T]", false},
-                                 {"Fill[%]", false}, {"Allowed[%]", false}};
-  constexpr std::size_t kColumnCount = std::size(kColumns);
-  std::vector<std::array<std::string, kColumnCount>> rows;
+  std::vector<AdviceCells> rows;
   std::vector<std::string> flags;
+  std::array<std::size_t, kAdviceColumns.size()> widths{};
+  for (std::size_t c = 0; c < kAdviceColumns.size(); ++c) {
+    widths[c] = columns(kAdviceColumns[c].heading);
+  }
   for (const CoreReview& core : advice.cores) {
-    const DesignReview& r = core.review;
-    std::array<std::string, kColumnCount> cells{toUtf8(core.core)};
-    if (!r.valid) {
-      cells[1] = core.completed ? "not reviewed" : "stopped";
-      flags.push_back("-");
-    } else {
-      cells[1] = r.feasible ? "yes" : "no";
-      cells[2] = std::to_string(r.Np);
-      cells[3] = std::to_string(r.Ns);
-      cells[4] = shownValue("gap", r.gap);
-      cells[5] = shownValue("Bpk", r.Bpk);
-      cells[6] = shownValue("fill", r.fill);
-      cells[7] = shownValue("fillAllowed", r.fillAllowed);
-      flags.push_back(flagCodes(r));
-    }
-    rows.push_back(cells);
-  }
-  std::array<std::size_t, kColumnCount> widths{};
-  for (std::size_t c = 0; c < kColumnCount; ++c) {
-    widths[c] = columns(kColumns[c].heading);
-    for (const auto& row : rows) {
-      widths[c] = std::max(widths[c], columns(row[c]));
+    rows.push_back(adviceCells(core));
+    flags.push_back(core.review.valid ? flagCodes(core.review) : "-");
+    for (std::size_t c = 0; c < kAdviceColumns.size(); ++c) {
+      widths[c] = std::max(widths[c], columns(rows.back()[c]));
     }
   }
-  auto cell = [&](std::string_view text, std::size_t c) {
+  const auto cell = [&out, &widths](std::string_view text, std::size_t c) {
     const std::string padding(widths[c] - columns(text), ' ');
-    out << (kColumns[c].left ? std::string(text) + padding : padding + std::string(text)) << "  ";
+    if (kAdviceColumns[c].left) {
+      out << text << padding << "  ";
+    } else {
+      out << padding << text << "  ";
+    }
   };
-  for (std::size_t c = 0; c < kColumnCount; ++c) {
-    cell(kColumns[c].heading, c);
+  for (std::size_t c = 0; c < kAdviceColumns.size(); ++c) {
+    cell(kAdviceColumns[c].heading, c);
   }
   out << "Flags\n";
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    for (std::size_t c = 0; c < kColumnCount; ++c) {
+    for (std::size_t c = 0; c < kAdviceColumns.size(); ++c) {
       cell(rows[r][c], c);
     }
     out << flags[r] << '\n';
@@ -190,6 +305,8 @@ void writeAdviceJson(std::ostream& out, const CoreAdvice& advice) {
       json.key("feasible");
       json.boolean(false);
     }
+    json.key("losses");
+    writeLossesJson(json, &core.review);
     json.endObject();
   }
   json.endArray();

@@ -5,6 +5,7 @@
 
 #include "cli/json_writer.h"
 #include "review/core_advice.h"
+#include "review/losses.h"
 #include "review/review.h"
 
 namespace fbc {
@@ -17,9 +18,24 @@ void writeReviewMembers(JsonWriter& json, const DesignReview& review);
 // The review as a JSON value: an object, or null for a review that could not be made.
 void writeReviewJson(JsonWriter& json, const DesignReview* review);
 
+// The losses' members into the object `json` has open: "material", then every number of
+// lossQuantities in its order, in SI units: the layers as integers, RthMeasured as a Boolean,
+// the rest as the shortest text that reads back as the same 64-bit double.
+void writeLossesMembers(JsonWriter& json, const TransformerLosses& losses);
+
+// The losses of a review as a JSON value: an object, or null where the review could not be
+// made (the same rule as writeReviewJson) or its losses were not worked out.
+void writeLossesJson(JsonWriter& json, const DesignReview* review);
+
 // The review section of the text report: the numbers in the units an engineer reads them in,
 // whether the transformer can be built, and each flag with a sentence.
 void writeReviewText(std::ostream& out, const DesignReview& review);
+
+// The losses section of the text report: the material, the core loss, each winding's
+// resistance, AC factor, copper loss, layers and build, the total loss, the thermal resistance
+// (measured or estimated), the temperature rise, the ambient and the core's temperature against
+// `maxTemperature` [°C]. Says so where the losses were not worked out.
+void writeLossesText(std::ostream& out, const TransformerLosses& losses, double maxTemperature);
 
 // --advise: every catalogue core's review, the feasible ones first, as an aligned table with
 // the recommendation beneath, or as {"recommended": name|null, "cores": [...]}.

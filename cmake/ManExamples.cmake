@@ -2,7 +2,9 @@
 # as one indented paragraph, which man would fill into a single line. A line break after each
 # example keeps them apart.
 #   cmake -DMAN_PAGE=<file> -P ManExamples.cmake
-file(STRINGS ${MAN_PAGE} lines)
+# UTF-8: without it file(STRINGS) drops every byte outside ASCII, the Japanese level names
+# and the degree sign with them.
+file(STRINGS ${MAN_PAGE} lines ENCODING UTF-8)
 set(out "")
 set(in_examples FALSE)
 foreach(line IN LISTS lines)

@@ -65,7 +65,91 @@ constexpr Utf8Lead utf8Lead(std::uint8_t lead) noexcept {
   return {};
 }
 
+// The code point of the well-formed sequence at `at`, with its length; length 0 where the bytes
+// there do not form one.
+struct Utf8Sequence {
+  char32_t c = 0;
+  std::size_t length = 0;
+};
+
+Utf8Sequence readSequence(std::string_view bytes, std::size_t at) noexcept {
+  const auto lead = static_cast<std::uint8_t>(bytes[at]);
+  const Utf8Lead shape = utf8Lead(lead);
+  if (shape.length == 0 || shape.length > bytes.size() - at) {
+    return {};
+  }
+  // The lead byte keeps 7 - length payload bits, an ASCII byte all of its own.
+  char32_t c = shape.length == 1 ? lead : lead & (0x7FU >> shape.length);
+  for (std::size_t k = 1; k < shape.length; ++k) {
+    const auto next = static_cast<std::uint8_t>(bytes[at + k]);
+    if (next < (k == 1 ? shape.low : 0x80) || next > (k == 1 ? shape.high : 0xBF)) {
+      return {};
+    }
+    c = (c << 6) | (next & 0x3FU);
+  }
+  return {c, shape.length};
+}
+
+// Characters that would break a message's line, restyle the terminal or reorder the text.
+bool needsEscape(char32_t c) noexcept {
+  const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+  const bool separator = c == 0x2028 || c == 0x2029;
+  const bool bidirectional = c == 0x061C || c == 0x200E || c == 0x200F ||
+                             (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+  return control || separator || bidirectional;
+}
+
+void appendHex(std::string& out, char32_t value, int minimumDigits) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), kDigits[value & 0xFU]);
+    value >>= 4U;
+  } while (value != 0 || digits.size() < static_cast<std::size_t>(minimumDigits));
+  out += digits;
+}
+
+// A byte as \xNN, a character as \u{NNNN}.
+void appendByteEscape(std::string& out, std::uint8_t byte) {
+  out += "\\x";
+  appendHex(out, byte, 2);
+}
+
+void appendCharacterEscape(std::string& out, char32_t c) {
+  out += "\\u{";
+  appendHex(out, c, 2);
+  out += '}';
+}
+
 }  // namespace
+
+std::string messageQuote(std::string_view bytes, std::size_t limit) {
+  std::string out;
+  std::size_t characters = 0;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    if (characters == limit) {
+      out += "…";
+      break;
+    }
+    ++characters;
+    const Utf8Sequence sequence = readSequence(bytes, at);
+    if (sequence.length == 0) {
+      // Each byte of a broken sequence on its own: the next may start a good one.
+      appendByteEscape(out, static_cast<std::uint8_t>(bytes[at++]));
+      continue;
+    }
+    if (!needsEscape(sequence.c)) {
+      out.append(bytes.substr(at, sequence.length));
+    } else if (sequence.length == 1) {
+      appendByteEscape(out, static_cast<std::uint8_t>(sequence.c));
+    } else {
+      appendCharacterEscape(out, sequence.c);
+    }
+    at += sequence.length;
+  }
+  return out;
+}
 
 std::string toUtf8(std::u16string_view text) {
   std::string out;

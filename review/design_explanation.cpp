@@ -10,6 +10,8 @@
 #include "platform/checked_math.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
+#include "review/loss_formulas.h"
+#include "review/losses.h"
 #include "review/review_display.h"
 #include "review/review_formulas.h"
 
@@ -114,14 +116,51 @@ ExplainedStep takenStep(std::string step, std::string_view quantity, std::string
           std::move(source), text(value),           std::string(unitOf(quantity))};
 }
 
-void explainReview(const DesignInputs& inputs, const DesignState& s,
+// "N97, Steinmetz band 1 to 200000 Hz, iGSE; core and copper at 100 °C; 64 bits, SI units".
+std::string lossNote(const LossContext& c) {
+  const SteinmetzBand& band = *c.band.band;
+  std::string note(c.review->losses.material);
+  note += c.band.extrapolated ? ", fs outside its data: extrapolated from the band "
+                              : ", Steinmetz band ";
+  note += text(band.fMin) + " to " + text(band.fMax) + " Hz, iGSE; core and copper at " +
+          text(kLossReferenceTemperature) + " °C; 64 bits from the stored values, SI units";
+  return note;
+}
+
+void explainLosses(const DesignState& s, const DesignReview& review,
                    DesignExplanation& explanation) {
+  const std::optional<LossContext> context = lossContext(s, review);
+  if (!context) {
+    explanation.lossNote = "no losses: the core's magnetic, bobbin or thermal figures are unknown";
+    return;
+  }
+  explanation.lossNote = lossNote(*context);
+  const auto operand = [&](std::string_view name) -> std::optional<std::string> {
+    const std::optional<double> value = lossOperand(name, *context);
+    return value ? std::optional(text(*value)) : std::nullopt;
+  };
+  for (const LossStep& loss : lossSteps(*context)) {
+    ExplainedStep step;
+    step.step = "L";
+    step.quantity = loss.name;
+    step.formula = loss.formula;
+    step.operands = loss.formula.empty() ? loss.source : withValues(loss.formula, operand);
+    step.result =
+        loss.whole ? std::to_string(static_cast<long long>(loss.value)) : text(loss.value);
+    step.unit = loss.unit;
+    step.note = loss.note;
+    explanation.losses.push_back(std::move(step));
+  }
+}
+
+void explainReview(const DesignInputs& inputs, const DesignState& s,
+                   const ReviewConditions& conditions, DesignExplanation& explanation) {
   const std::optional<double> swing = levelSwing(inputs.level);
   if (!swing) {
     explanation.reviewNote = "no review: it needs a core temperature level";
     return;
   }
-  const DesignReview review = reviewDesign(s, *swing);
+  const DesignReview review = reviewDesign(s, *swing, conditions);
   if (!review.valid) {
     explanation.reviewNote = "no review: the design lies outside what its formulas describe";
     return;
@@ -155,11 +194,13 @@ void explainReview(const DesignInputs& inputs, const DesignState& s,
   }
   explanation.reviewNote = std::string(review.feasible ? "buildable" : "not buildable") +
                            (flags.empty() ? "" : " (" + flags + ")");
+  explainLosses(s, review, explanation);
 }
 
 }  // namespace
 
-DesignExplanation explainDesign(const DesignInputs& inputs, const CoreCatalogue& catalogue) {
+DesignExplanation explainDesign(const DesignInputs& inputs, const CoreCatalogue& catalogue,
+                                const ReviewConditions& conditions) {
   DesignExplanation explanation;
   // The stored state after the run gives what the steps take rather than work out (the
   // catalogue's figures, the core's name as the catalogue spells it).
@@ -191,7 +232,7 @@ DesignExplanation explainDesign(const DesignInputs& inputs, const CoreCatalogue&
   for (std::size_t i = 1; i < kCalculationSteps.size(); ++i) {
     steps.push_back(formulaStep(kCalculationSteps[i], s));
   }
-  explainReview(inputs, s, explanation);
+  explainReview(inputs, s, conditions, explanation);
   return explanation;
 }
 

@@ -7,6 +7,7 @@
 #include "design/design_inputs.h"
 #include "design/design_state.h"
 #include "review/review.h"
+#include "review/review_inputs.h"
 
 namespace fbc {
 
@@ -20,19 +21,25 @@ struct ExplainedStep {
   std::string operands;  // the formula with each name replaced by its value
   std::string result;    // the stored value
   std::string unit;
+  std::string note = {};  // what a reader should know of the value: "estimated, Maniktala"
 };
 
 struct DesignExplanation {
   std::vector<ExplainedStep> steps;   // the calculation, steps 1 to 18
   std::vector<ExplainedStep> review;  // the engineering review; empty when not reviewed
   std::string reviewNote;             // why there is no review, or its verdict
-  DesignState state;                  // the state the steps arrive at
+  std::vector<ExplainedStep> losses;  // the losses and temperature; empty without them
+  std::string lossNote;  // the material's band and the temperature, or why there are no losses;
+                         // empty when there is no review
+  DesignState state;     // the state the steps arrive at
 };
 
 // The calculation of a design that completes, step by step, re-run with the formulas
 // calculateDesign runs (design/calculation_steps.h), then the engineering review's formulas
-// (review/review_formulas.h) for the level's swing. The inputs must make a completed design:
-// the caller has checked that with calculateDesign.
-DesignExplanation explainDesign(const DesignInputs& inputs, const CoreCatalogue& catalogue);
+// (review/review_formulas.h) for the level's swing and the losses' formulas
+// (review/loss_formulas.h) in `conditions`. The inputs must make a completed design: the caller
+// has checked that with calculateDesign.
+DesignExplanation explainDesign(const DesignInputs& inputs, const CoreCatalogue& catalogue,
+                                const ReviewConditions& conditions = {});
 
 }  // namespace fbc

@@ -12,10 +12,12 @@ namespace fbc {
 
 namespace {
 
-// The value as the person typed it; quoted only when blanks would hide where it ends.
+// The value as the person typed it, safe for one line and cut when long; quoted only when
+// blanks would hide where it ends.
 std::string shown(std::u16string_view text) {
-  std::string value = toUtf8(text);
-  if (value.empty() || value.find_first_of(" \t") != std::string::npos) {
+  const std::string typed = toUtf8(text);
+  std::string value = messageQuote(typed);
+  if (typed.empty() || typed.find_first_of(" \t") != std::string::npos) {
     return "\"" + value + "\"";
   }
   return value;

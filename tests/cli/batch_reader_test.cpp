@@ -174,12 +174,15 @@ TEST(BatchReader, AnUnusableHeaderGivesNoRows) {
     std::string text;
     std::string problem;
   } cases[] = {
-      {"", "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level)"},
+      {"",
+       "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
+       "material, ambient, max-temperature)"},
       {"\n\n",
-       "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level)"},
+       "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
+       "material, ambient, max-temperature)"},
       {"vin,Vout\n1,2\n",
        "unknown column \"Vout\" (expected any of vin, vout, iout, fs, vf, effi, duty, core, "
-       "level)"},
+       "level, material, ambient, max-temperature)"},
       {"vin,vin\n1,2\n", "column \"vin\" appears twice"},
       {"\"vin\n",
        "the header row is not valid CSV: a quoted field is not closed before the end of "

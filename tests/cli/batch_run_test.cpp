@@ -117,7 +117,8 @@ TEST(Batch, JsonRowsHoldExactlyTheSingleReportsMembers) {
 }
 
 TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
-  const Outcome result = run({"--batch", "-"}, "vin,effi\n141,85\n141,0\n");
+  const Outcome result =
+      run({"--batch", "-"}, "vin,effi,material,ambient\n141,85,N87,25\n141,0,N97,40\n");
   EXPECT_EQ(result.status, 2);
   const std::vector<std::string> rows = lines(result.out);
   ASSERT_EQ(rows.size(), 3U);
@@ -125,10 +126,14 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
   EXPECT_NE(rows[0].find(",state.Vout,"), std::string::npos);
   EXPECT_NE(rows[0].find(",state.CoreSel,state.dB,"), std::string::npos);
   EXPECT_NE(rows[0].find(",labels.lblLp,scales.VdsPeak,"), std::string::npos);
+  // The losses follow the review, the material first and the core's temperature last.
+  EXPECT_NE(rows[0].find(",review.feasible,losses.material,losses.Pv,losses.Pcore,"),
+            std::string::npos);
+  EXPECT_TRUE(rows[0].ends_with(",losses.Tambient,losses.Tcore")) << rows[0];
 
   // Each column of the ok row holds the single report's value at that path.
-  const nlohmann::ordered_json single =
-      singleReport({"--vin", "141", "--effi", "85", "--format", "json"});
+  const nlohmann::ordered_json single = singleReport(
+      {"--vin", "141", "--effi", "85", "--material", "N87", "--ambient", "25", "--format", "json"});
   const std::vector<std::vector<std::string>> records = csvRecords(result.out);
   ASSERT_EQ(records.size(), 3U);
   const std::vector<std::string>& header = records[0];
@@ -162,6 +167,115 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
   EXPECT_EQ(rows[2].find_first_not_of(',', rows[2].rfind('"') + 1), std::string::npos);
 }
 
+TEST(Batch, ReviewConditionsThatCannotBeUsedFailTheirRowOnly) {
+  const std::string input =
+      "core,material,ambient,max-temperature\n"
+      "PQ50,N87,25,100\n"
+      "PQ50,X,25,100\n"
+      "PQ50,N87,300,100\n"
+      "PQ50,N87,abc,100\n"
+      "PQ50,N87,40,30\n"
+      "EC90,3C95,-40,0\n";
+  const struct {
+    std::string status;
+    std::string message;  // or the material of an ok row
+  } expected[] = {
+      {"ok", "N87"},
+      {"error", "material X: expected N97, N87, 3C95 or 3C90"},
+      {"error", "ambient 300: must lie between -40 and 125"},
+      {"error", "ambient abc: not a number"},
+      {"error", "max-temperature 30: must lie above the ambient temperature"},
+      {"ok", "3C95"},
+  };
+  const Outcome json = run({"--batch", "-", "--format", "json"}, input);
+  EXPECT_EQ(json.status, 2);  // some rows failed, every row was written
+  EXPECT_EQ(json.err, "");
+  const std::vector<std::string> rows = lines(json.out);
+  ASSERT_EQ(rows.size(), std::size(expected));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(rows[i]);
+    const nlohmann::json row = nlohmann::json::parse(rows[i]);
+    EXPECT_EQ(row.at("status"), expected[i].status);
+    if (expected[i].status == "ok") {
+      EXPECT_EQ(row.at("losses").at("material"), expected[i].message);
+    } else {
+      EXPECT_EQ(row.at("message"), expected[i].message);
+    }
+  }
+  // The ok rows are designed in their own conditions, as the options would design them.
+  nlohmann::ordered_json first = nlohmann::ordered_json::parse(rows[0]);
+  first.erase("row");
+  first.erase("status");
+  EXPECT_EQ(first.dump(), singleReport({"--core", "PQ50", "--material", "N87", "--ambient", "25",
+                                        "--max-temperature", "100", "--format", "json"})
+                              .dump());
+
+  const Outcome csv = run({"--batch", "-"}, input);
+  EXPECT_EQ(csv.status, 2);
+  const std::vector<std::vector<std::string>> records = csvRecords(csv.out);
+  ASSERT_EQ(records.size(), 1 + std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(records[i + 1][1], expected[i].status);
+    if (expected[i].status == "error") {
+      EXPECT_EQ(records[i + 1][2], expected[i].message);
+    }
+  }
+}
+
+// Every byte of a string literal, NULs included, without its terminating NUL.
+template <std::size_t N>
+std::string bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
+// Whatever bytes a batch holds, a message repeating them is one line of well-formed UTF-8 that
+// cannot restyle the terminal, and a long one is cut.
+TEST(Batch, MessagesQuoteTheInputSafely) {
+  const std::string columns =
+      " (expected any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient, "
+      "max-temperature)\n";
+  const struct {
+    const char* what;
+    std::string input;
+    std::string err;
+  } headers[] = {
+      // A carriage return ends the header record.
+      {"a picture's first bytes", bytes("\x89PNG\r\n\x1A\n\0\0\0\rIHDR"),
+       "flyback-calc: --batch -: unknown column \"\\x89PNG\"" + columns},
+      {"binary header", bytes("\x89PNG\x1A\0\x1B[2J\xFF\n1\n"),
+       "flyback-calc: --batch -: unknown column \"\\x89PNG\\x1A\\x00\\x1B[2J\\xFF\"" + columns},
+      {"escape sequence, NUL and a bad byte", bytes("vin,\x1B]0;title\x07\0\xFE\n1,2\n"),
+       "flyback-calc: --batch -: unknown column \"\\x1B]0;title\\x07\\x00\\xFE\"" + columns},
+      {"long name", "vin," + std::string(5000, 'v') + "\n1,2\n",
+       "flyback-calc: --batch -: unknown column \"" + std::string(60, 'v') + "…\"" + columns},
+      {"reordering",
+       "vin,\xE2\x80\xAE"
+       "nimvin\n1,2\n",
+       "flyback-calc: --batch -: unknown column \"\\u{202E}nimvin\"" + columns},
+  };
+  for (const auto& h : headers) {
+    SCOPED_TRACE(h.what);
+    const Outcome result = run({"--batch", "-"}, h.input);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, h.err);
+  }
+
+  // In a row, the message is the row's, in both formats.
+  const Outcome json =
+      run({"--batch", "-", "--format", "json"},
+          "level,core\n\"hi\x1B[0m\nlo\",PQ3230\ntyp," + std::string(100, 'P') + "\xC0\n");
+  EXPECT_EQ(json.status, 2);
+  const std::vector<std::string> rows = lines(json.out);
+  ASSERT_EQ(rows.size(), 2U);
+  EXPECT_EQ(nlohmann::json::parse(rows[0])["message"],
+            "level \"hi\\x1B[0m\\x0Alo\": expected hi, typ or lo");
+  // The core's text reached the design as UTF-16, its bad byte already a replacement character.
+  EXPECT_EQ(nlohmann::json::parse(rows[1])["message"].get<std::string>().rfind(
+                "core " + std::string(60, 'P') + "…: not a catalogue core", 0),
+            0U);
+}
+
 TEST(Batch, ExitStatusesAndWarnings) {
   const Outcome allOk = run({"--batch", "-", "--format", "json"}, "vin\n141\n1\n");
   EXPECT_EQ(allOk.status, 0);
@@ -182,11 +296,11 @@ TEST(Batch, ExitStatusesAndWarnings) {
       {{"--batch", "-"},
        "voltage\n1\n",
        "flyback-calc: --batch -: unknown column \"voltage\" (expected any of vin, vout, iout, fs, "
-       "vf, effi, duty, core, level)\n"},
+       "vf, effi, duty, core, level, material, ambient, max-temperature)\n"},
       {{"--batch", "-"},
        "",
        "flyback-calc: --batch -: no header row naming the columns (vin, "
-       "vout, iout, fs, vf, effi, duty, core, level)\n"},
+       "vout, iout, fs, vf, effi, duty, core, level, material, ambient, max-temperature)\n"},
       {{"--batch", "/nonexistent/specs.csv"},
        "",
        "flyback-calc: --batch /nonexistent/specs.csv: No such file or directory\n"},

@@ -171,6 +171,8 @@ TEST_F(ProcessTest, BadInputLeavesStandardOutputEmpty) {
       {{"--vin", "abc"}, {"--vin abc", "not a number"}},
       {{"--duty", "1", "--format", "json"}, {"--duty 1", "AL"}},
       {{"--format", "yaml"}, {"--format yaml"}},
+      {{"--ambient", "300", "--format", "json"}, {"--ambient 300: must lie between -40 and 125"}},
+      {{"--material", "X", "--advise"}, {"--material X: expected N97"}},
       {{"extra"}, {"extra"}},
   };
   for (const auto& c : cases) {
@@ -183,6 +185,27 @@ TEST_F(ProcessTest, BadInputLeavesStandardOutputEmpty) {
       EXPECT_NE(result.err.find(part), std::string::npos) << part << " in " << result.err;
     }
   }
+}
+
+// A file that is no CSV at all, such as a picture passed by mistake, is refused in one line of
+// plain text.
+TEST_F(ProcessTest, BinaryBatchFileGivesOneSafeLine) {
+  {
+    std::ofstream binary(path("specs.csv"), std::ios::binary);
+    const char bytes[] =
+        "\x1B[2J\x7F"
+        "ELF\x02\x01\x01\0\xFF\xFE\x9B"
+        "31m,vin\n1,2\n";
+    binary.write(bytes, sizeof bytes - 1);
+  }
+  const Outcome result = run({"--batch", path("specs.csv")});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "flyback-calc: --batch " + path("specs.csv") +
+                            ": unknown column \"\\x1B[2J\\x7FELF\\x02\\x01\\x01\\x00\\xFF"
+                            "\\xFE\\x9B"
+                            "31m\" (expected any of vin, vout, iout, fs, vf, effi, duty, "
+                            "core, level, material, ambient, max-temperature)\n");
 }
 
 // Width and height from a PNG's header chunk, or 0 x 0 when it is not a PNG.

@@ -248,6 +248,96 @@ TEST(FlybackCalc, BadInputExitsWithStatusTwoAndOneLineNamingTheProblem) {
   }
 }
 
+// The review's conditions are checked before anything is designed or written, in every mode.
+TEST(FlybackCalc, ReviewConditionsThatCannotBeUsedGiveOneLineAndStatusTwo) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--material", "X"}, "--material X: expected N97, N87, 3C95 or 3C90"},
+      {{"--material", "n87"}, "--material n87: expected N97, N87, 3C95 or 3C90"},
+      {{"--material", ""}, "--material \"\": expected N97, N87, 3C95 or 3C90"},
+      {{"--ambient", "abc"}, "--ambient abc: not a number"},
+      {{"--ambient", "300"}, "--ambient 300: must lie between -40 and 125"},
+      {{"--ambient", "-40.5"}, "--ambient -40.5: must lie between -40 and 125"},
+      {{"--ambient", "1e999"}, "--ambient 1e999: must lie between -40 and 125"},
+      {{"--max-temperature", "251"}, "--max-temperature 251: must lie between 0 and 250"},
+      {{"--max-temperature", "30", "--ambient", "40"},
+       "--max-temperature 30: must lie above the ambient temperature"},
+      {{"--max-temperature", "40"}, "--max-temperature 40: must lie above the ambient temperature"},
+      // The material is judged first, then the ambient, then the limit.
+      {{"--material", "X", "--ambient", "300"}, "--material X: expected N97, N87, 3C95 or 3C90"},
+      {{"--ambient", "300", "--max-temperature", "30"},
+       "--ambient 300: must lie between -40 and 125"},
+      {{"--sweep", "--ambient", "300"}, "--ambient 300: must lie between -40 and 125"},
+      {{"--advise", "--material", "X"}, "--material X: expected N97, N87, 3C95 or 3C90"},
+      {{"--explain", "--ambient", "abc"}, "--ambient abc: not a number"},
+      {{"--format", "json", "--max-temperature", "20"},
+       "--max-temperature 20: must lie above the ambient temperature"},
+      {{"--waveform-csv", "-", "--material", "N27"},
+       "--material N27: expected N97, N87, 3C95 or 3C90"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(joined(c.args));
+    const Outcome result = run(c.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "flyback-calc: " + c.err + "\n");
+  }
+  // The limits themselves are accepted.
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--ambient", "-40", "--max-temperature", "0"},
+                                             {"--ambient", "125", "--max-temperature", "250"},
+                                             {"--material", " 3C90 "}}) {
+    SCOPED_TRACE(joined(args));
+    const Outcome result = run(args);
+    EXPECT_EQ(result.status, 0) << result.err;
+  }
+}
+
+TEST(FlybackCalc, OptionValuesInMessagesAreMadeSafeAndCut) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--vin", "1\n2"}, "flyback-calc: --vin 1\\x0A2: not a number\n"},
+      {{"--vout", "\x1B[31m24"}, "flyback-calc: --vout \\x1B[31m24: not a number\n"},
+      {{"--fs", "5 \r0"}, "flyback-calc: --fs \"5 \\x0D0\": not a number\n"},
+      {{"--core", std::string(70, 'X')},
+       "flyback-calc: --core " + std::string(60, 'X') + "…: not a catalogue core"},
+      {{"--ambient",
+        "4\xE2\x80\xAE"
+        "0"},
+       "flyback-calc: --ambient 4\\u{202E}0: not a number\n"},
+      {{"--material", "N\xFF"},
+       "flyback-calc: --material N\xEF\xBF\xBD: expected N97, N87, 3C95 or 3C90\n"},
+      {{"--level", "hi\n"}, "flyback-calc: --level hi\\x0A: expected hi, typ or lo (see --help)\n"},
+      {{"--format", std::string(80, 'j')},
+       "flyback-calc: --format " + std::string(60, 'j') +
+           "…: expected text, json or csv (see "
+           "--help)\n"},
+      {{"--plot", "a\tb.gif"},
+       "flyback-calc: --plot a\\x09b.gif: expected a file name ending in .png or .svg (see "
+       "--help)\n"},
+      {{"--batch", "/nonexistent/\x1B[2J.csv"},
+       "flyback-calc: --batch /nonexistent/\\x1B[2J.csv: No such file or directory\n"},
+      {{"stray\x1B[2Jargument"}, "\\x1B[2Jargument"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(joined(c.args));
+    const Outcome result = run(c.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    EXPECT_EQ(result.err.find('\x1B'), std::string::npos) << result.err;
+    if (c.err.ends_with('\n')) {
+      EXPECT_EQ(result.err, c.err);
+    } else {
+      EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    }
+  }
+}
+
 TEST(FlybackCalc, JsonScalesOfTheWorkedExample) {
   const Outcome result = run({"--format", "json"});
   ASSERT_EQ(result.status, 0) << result.err;
@@ -453,6 +543,28 @@ TEST(Explain, WorkedExampleStepByStepThenTheReview) {
     EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
   }
   EXPECT_LT(result.out.find("18  Im"), result.out.find("Engineering review"));
+}
+
+TEST(Explain, TheLossesFollowTheReviewInTheOptionsConditions) {
+  const Outcome result = run({"--explain", "--core", "PQ3230", "--material", "N87", "--ambient",
+                              "25", "--max-temperature", "150"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::size_t losses = result.out.find(
+      "\nLosses and temperature rise: N87, Steinmetz band 1 to 100000 Hz, iGSE; core and "
+      "copper at 100 °C; 64 bits from the stored values, SI units\n L  fs = 1 / T = ");
+  ASSERT_NE(losses, std::string::npos) << result.out;
+  EXPECT_LT(result.out.find("buildable"), losses);
+  for (const std::string line : {
+           " L  Pcore = Pv * Ve = ",
+           " L  layersP = ceil(Np / tplP) = ceil(",
+           " L  FrS = Dowell over the current's harmonics (phi = ",
+           " L  Rth = 53 * (Ve * 1e6) ^ -0.54 = 53 * (1.2E-05 * 1e6) ^ -0.54 = ",
+           " L  Tcore = Tambient + dT = 25 + ",
+       }) {
+    EXPECT_NE(result.out.find(line, losses), std::string::npos) << line;
+  }
+  EXPECT_NE(result.out.find(" K/W (estimated, Maniktala)\n"), std::string::npos);
+  EXPECT_TRUE(result.out.ends_with(" degC\n"));
 }
 
 TEST(Explain, WorksWithTheInputOptionsAndRefusesOtherOutputs) {

@@ -146,15 +146,18 @@ TEST(ParseCommandLine, HelpDocumentsEveryOptionWithAnExample) {
     SCOPED_TRACE(flag);
     const CommandLine line = parseCommandLine({flag});
     ASSERT_EQ(line.action, CommandLine::Action::Help);
-    for (const char* option : {"--vin", "--vout", "--iout", "--fs", "--vf", "--effi", "--duty",
-                               "--core", "--level", "--format", "--sweep", "--waveform-csv",
-                               "--plot", "--sheet", "--drawing-number", "--version"}) {
+    for (const char* option :
+         {"--vin", "--vout", "--iout", "--fs", "--vf", "--effi", "--duty", "--core", "--level",
+          "--format", "--sweep", "--waveform-csv", "--plot", "--sheet", "--drawing-number",
+          "--material", "--ambient", "--max-temperature", "--version"}) {
       EXPECT_NE(line.text.find(option), std::string::npos) << option;
     }
     for (const char* example :
          {"--vin 141", "--fs 1e5", "--duty 0.45", "--core PQ3230", "--level hi", "--format json",
           "--waveform-csv wave.csv", "--plot wave.svg", "--waveform-csv - >", "--sheet design.pdf",
-          "--drawing-number FT-1024", "Examples:"}) {
+          "--drawing-number FT-1024", "--material N87", "--ambient 25", "--max-temperature 110",
+          "Examples:", "flyback-calc --core PQ50 --material N87 --ambient 50\n",
+          "in JSON they are the member \"losses\""}) {
       EXPECT_NE(line.text.find(example), std::string::npos) << example;
     }
   }

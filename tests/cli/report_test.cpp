@@ -113,18 +113,19 @@ WaveformScales sampleScales() {
   return scales;
 }
 
-TEST(JsonReport, HoldsExactlyTheInputsTheStateTheLabelsTheScalesAndTheReview) {
+TEST(JsonReport, HoldsExactlyTheInputsTheStateTheLabelsTheScalesTheReviewAndTheLosses) {
   const DesignReport report = sampleReport();
   std::ostringstream out;
   writeJsonReport(out, report);
   const nlohmann::json json = nlohmann::json::parse(out.str());
 
   ASSERT_TRUE(json.is_object());
-  EXPECT_EQ(json.size(), 5U);
+  EXPECT_EQ(json.size(), 6U);
   // A design whose waveforms the window would not draw has no scales, and one without a
-  // review has none.
+  // review has neither review nor losses.
   EXPECT_TRUE(json.at("scales").is_null());
   EXPECT_TRUE(json.at("review").is_null());
+  EXPECT_TRUE(json.at("losses").is_null());
   const nlohmann::json expectedInputs = {
       {"vin", "200"}, {"vout", "24"},  {"iout", "10"},      {"fs", "1e5"},   {"vf", "0.7"},
       {"effi", "80"}, {"duty", "0.5"}, {"core", "EER25.5"}, {"level", "hi"},

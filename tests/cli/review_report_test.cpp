@@ -1,16 +1,24 @@
 #include "cli/review_report.h"
 
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "cli/flyback_calc.h"
+#include "cli/report.h"
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
+#include "platform/text.h"
+#include "review/ferrite_material.h"
+#include "review/losses.h"
 #include "review/review.h"
+#include "review/review_display.h"
 
 namespace fbc {
 namespace {
@@ -55,9 +63,113 @@ TEST(ReviewJson, CarriesEveryReviewNumberAsTheSameDouble) {
   EXPECT_EQ(review.at("Np"), 227);
   EXPECT_EQ(review.at("Ns"), 28);
   EXPECT_NEAR(review.at("gap").get<double>(), 8.70e-3, 0.005e-3);
+  // Its layers stand higher than EER25.5's bobbin and its losses heat it past 100 °C.
   EXPECT_EQ(review.at("flags"),
-            nlohmann::json({"gap-too-large", "window-overfull", "wire-beyond-skin-depth"}));
+            nlohmann::json({"gap-too-large", "window-overfull", "layers-exceed-bobbin", "too-hot",
+                            "wire-beyond-skin-depth"}));
   EXPECT_EQ(review.at("feasible"), false);
+}
+
+// The review the engine makes of a design in the given conditions.
+DesignReview engineReview(const DesignInputs& inputs, const ReviewConditions& conditions) {
+  DesignState state;
+  EXPECT_TRUE(calculateDesign(inputs, CoreCatalogue{}, state).completed);
+  return reviewDesign(state, *levelSwing(inputs.level), conditions);
+}
+
+TEST(LossesJson, FollowsTheReviewWithTheMaterialAndEveryLossNumberInOrder) {
+  DesignInputs pq50;
+  pq50.core = u"PQ50";
+  DesignInputs fast;
+  fast.fs = u"300000";
+  const struct {
+    std::vector<std::string> args;
+    DesignInputs inputs;
+    ReviewConditions conditions;
+  } cases[] = {
+      {{}, DesignInputs{}, {}},
+      {{"--material", "N87", "--ambient", "25"}, DesignInputs{}, {ferriteMaterial("N87"), 25, 100}},
+      {{"--core", "PQ50", "--material", "3C95", "--max-temperature", "150"},
+       pq50,
+       {ferriteMaterial("3C95"), 40, 150}},
+      // Beyond N97's data: extrapolated, and said so.
+      {{"--fs", "300000"}, fast, {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--format", "json"});
+    SCOPED_TRACE(testing::PrintToString(args));
+    const Outcome result = run(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::ordered_json report = nlohmann::ordered_json::parse(result.out);
+    ASSERT_EQ(report.size(), 6U);
+    EXPECT_EQ(std::prev(report.end()).key(), "losses");
+    const nlohmann::ordered_json& losses = report.at("losses");
+
+    const DesignReview expected = engineReview(c.inputs, c.conditions);
+    ASSERT_TRUE(expected.losses.valid);
+    const std::vector<LossQuantity> quantities = lossQuantities(expected.losses);
+    ASSERT_EQ(losses.size(), 1 + quantities.size());
+    auto member = losses.begin();
+    EXPECT_EQ(member.key(), "material");
+    EXPECT_EQ(member.value(), c.conditions.material->name);
+    for (const LossQuantity& q : quantities) {
+      ++member;
+      SCOPED_TRACE(q.name);
+      ASSERT_EQ(member.key(), q.name);
+      switch (q.kind) {
+        case LossQuantity::Kind::Whole:
+          EXPECT_TRUE(member.value().is_number_integer());
+          EXPECT_EQ(member.value().get<double>(), q.value);
+          break;
+        case LossQuantity::Kind::Boolean:
+          EXPECT_EQ(member.value(), q.value != 0.0);
+          break;
+        case LossQuantity::Kind::Number:
+          EXPECT_TRUE(member.value().is_number_float() || member.value().is_number_integer());
+          EXPECT_EQ(member.value().get<double>(), q.value);
+          break;
+      }
+    }
+    EXPECT_EQ(losses.at("Tambient").get<double>(), c.conditions.ambient);
+    // The flags agree with the numbers they judge.
+    const nlohmann::ordered_json& flags = report.at("review").at("flags");
+    const auto flagged = [&flags](const char* code) {
+      return std::find(flags.begin(), flags.end(), code) != flags.end();
+    };
+    EXPECT_EQ(flagged("too-hot"), losses.at("Tcore").get<double>() > c.conditions.maxTemperature);
+    EXPECT_EQ(flagged("loss-data-extrapolated"), expected.losses.lossDataExtrapolated);
+  }
+}
+
+TEST(LossesJson, NullWhereTheReviewIsNull) {
+  DesignReview invalid;
+  DesignReview validWithoutCoreFigures = workedExampleReview();
+  validWithoutCoreFigures.losses = TransformerLosses{};
+  const struct {
+    const char* what;
+    const DesignReview* review;
+    bool reviewNull;
+  } cases[] = {
+      {"no review", nullptr, true},
+      {"invalid review", &invalid, true},
+      {"losses not worked out", &validWithoutCoreFigures, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ostringstream out;
+    JsonWriter json(out);
+    json.beginObject();
+    json.key("review");
+    writeReviewJson(json, c.review);
+    json.key("losses");
+    writeLossesJson(json, c.review);
+    json.endObject();
+    json.finish();
+    const nlohmann::json parsed = nlohmann::json::parse(out.str());
+    EXPECT_EQ(parsed.at("review").is_null(), c.reviewNull);
+    EXPECT_TRUE(parsed.at("losses").is_null());
+  }
 }
 
 TEST(ReviewText, ShowsTheBuildDataAndASentencePerFlag) {
@@ -80,16 +192,118 @@ TEST(ReviewText, SaysWhenTheDesignCannotBeReviewed) {
   EXPECT_EQ(out.str().find("Flags"), std::string::npos);
 }
 
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> all;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    all.push_back(line);
+  }
+  return all;
+}
+
+// "  Core loss Pcore                             0.55 W": the caption padded to 44 columns.
+std::string lossLine(const std::string& caption, const std::string& value) {
+  std::string line = "  " + caption;
+  std::size_t columns = 0;
+  for (char c : caption) {
+    columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  }
+  line.append(columns < 44 ? 44 - columns : 0, ' ');
+  return line + value;
+}
+
+TEST(LossesText, FollowsTheReviewWindingByWindingInTheShownUnits) {
+  DesignInputs pq50;
+  pq50.core = u"PQ50";
+  const struct {
+    std::vector<std::string> args;
+    DesignInputs inputs;
+    ReviewConditions conditions;
+    const char* rthNote;
+  } cases[] = {
+      {{}, DesignInputs{}, {}, " (measured)"},
+      {{"--core", "PQ50", "--ambient", "25", "--max-temperature", "150", "--material", "3C90"},
+       pq50,
+       {ferriteMaterial("3C90"), 25, 150},
+       " (estimated, Maniktala)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    const Outcome result = run(c.args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> text = lines(result.out);
+    const TransformerLosses losses = engineReview(c.inputs, c.conditions).losses;
+    ASSERT_TRUE(losses.valid);
+
+    std::vector<std::string> expected{
+        "Losses and temperature rise (core and copper at 100 °C)",
+        lossLine("Core material", std::string(c.conditions.material->name))};
+    const auto add = [&](const std::string& name, const std::string& note = {}) {
+      for (const LossQuantity& q : lossQuantities(losses)) {
+        if (q.name == name) {
+          const ReviewDisplay& d = *reviewDisplay(name);
+          const std::string unit = std::string(d.unit) + note;
+          expected.push_back(
+              lossLine(std::string(d.description) + " " + name,
+                       reviewValueText(d, q.value) + (unit.empty() ? "" : " ") + unit));
+          return;
+        }
+      }
+      ADD_FAILURE() << name << " is no loss quantity";
+    };
+    add("Pv");
+    add("Pcore");
+    for (const char* winding : {"P", "S"}) {
+      for (const char* base : {"Rdc", "Fr", "Pcu", "layers", "build"}) {
+        add(std::string(base) + winding);
+      }
+    }
+    expected.push_back(
+        lossLine("Build of the windings with tape",
+                 reviewValueText(*reviewDisplay("buildP"), losses.buildTotal) + " mm (bobbin " +
+                     reviewValueText(*reviewDisplay("buildP"), losses.bobbinBuild) + " mm)"));
+    add("Ptotal");
+    add("Rth", c.rthNote);
+    add("dT");
+    add("Tambient");
+    add("Tcore");
+    expected.push_back(
+        lossLine("Highest core temperature allowed",
+                 reviewValueText(*reviewDisplay("Tcore"), c.conditions.maxTemperature) + " °C"));
+    // The section closes the report, after the review's flags.
+    ASSERT_GE(text.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(text.end() - static_cast<std::ptrdiff_t>(expected.size()),
+                                       text.end()),
+              expected);
+    EXPECT_LT(result.out.find("Engineering review"), result.out.find("Losses and temperature"));
+  }
+}
+
+TEST(LossesText, NoSectionWithoutAReviewAndAPlainLineWithoutLosses) {
+  DesignReport report = designFor(DesignInputs{}, CoreCatalogue{});
+  report.review = DesignReview{};
+  std::ostringstream invalid;
+  writeTextReport(invalid, report);
+  EXPECT_NE(invalid.str().find("cannot be reviewed"), std::string::npos);
+  EXPECT_EQ(invalid.str().find("Losses"), std::string::npos);
+
+  std::ostringstream notWorkedOut;
+  writeLossesText(notWorkedOut, TransformerLosses{}, 100);
+  EXPECT_EQ(lines(notWorkedOut.str()).back(),
+            "  Not worked out: the core's magnetic, bobbin or thermal figures are unknown.");
+}
+
 TEST(Advice, RecommendsTheSmallestBuildableCoreAndListsFeasibleOnesFirst) {
   const Outcome result = run({"--advise", "--format", "json"});
   ASSERT_EQ(result.status, 0) << result.err;
   const nlohmann::json advice = nlohmann::json::parse(result.out);
-  EXPECT_EQ(advice.at("recommended"), "PQ50");
+  // PQ50 runs too hot at 40 °C ambient; EC90, the larger core, is the one left.
+  EXPECT_EQ(advice.at("recommended"), "EC90");
   const nlohmann::json& cores = advice.at("cores");
   ASSERT_EQ(cores.size(), 18U);
-  EXPECT_EQ(cores[0].at("core"), "PQ50");
+  EXPECT_EQ(cores[0].at("core"), "EC90");
   EXPECT_EQ(cores[0].at("feasible"), true);
-  EXPECT_EQ(cores[0].at("Np"), 33);
+  EXPECT_EQ(cores[0].at("Np"), 17);
   bool feasibleBlock = true;
   for (const nlohmann::json& core : cores) {
     SCOPED_TRACE(core.at("core").get<std::string>());
@@ -100,12 +314,89 @@ TEST(Advice, RecommendsTheSmallestBuildableCoreAndListsFeasibleOnesFirst) {
   }
 }
 
+TEST(Advice, EachCoreCarriesItsOwnLosses) {
+  const Outcome result = run({"--advise", "--format", "json", "--ambient", "25"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const nlohmann::json cores = nlohmann::json::parse(result.out).at("cores");
+  std::vector<double> tcores;
+  for (const nlohmann::json& core : cores) {
+    SCOPED_TRACE(core.at("core").get<std::string>());
+    const nlohmann::json& losses = core.at("losses");
+    ASSERT_TRUE(losses.is_object());
+    EXPECT_EQ(losses.at("material"), "N97");
+    EXPECT_EQ(losses.at("Tambient"), 25);
+    const nlohmann::json& flags = core.at("flags");
+    EXPECT_EQ(std::find(flags.begin(), flags.end(), "too-hot") != flags.end(),
+              losses.at("Tcore").get<double>() > 100.0);
+    tcores.push_back(losses.at("Tcore").get<double>());
+  }
+  // Each core's own figures, not one design's repeated.
+  std::sort(tcores.begin(), tcores.end());
+  EXPECT_EQ(std::adjacent_find(tcores.begin(), tcores.end()), tcores.end());
+
+  // A core whose calculation stopped has no review and so no losses.
+  CoreAdvice stopped;
+  stopped.cores.push_back({u"EER28", 0, false, DesignReview{}});
+  std::ostringstream out;
+  writeAdviceJson(out, stopped);
+  const nlohmann::json core = nlohmann::json::parse(out.str()).at("cores").at(0);
+  EXPECT_EQ(core.at("valid"), false);
+  EXPECT_TRUE(core.at("losses").is_null());
+}
+
 TEST(Advice, TextTableEndsWithTheRecommendation) {
   const Outcome result = run({"--advise"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out.rfind("Core", 0), 0U);
   EXPECT_NE(result.out.find("\nPQ50 "), std::string::npos);
-  EXPECT_NE(result.out.find("Recommended core: PQ50\n"), std::string::npos);
+  EXPECT_NE(result.out.find("Recommended core: EC90\n"), std::string::npos);
+}
+
+// Checks that each heading's column holds its cells: a left-aligned cell starts where its heading
+// starts, a right-aligned one ends where its heading ends. Columns are counted in UTF-16 units,
+// one per column for these tables' characters.
+void expectAligned(const std::vector<std::string>& table,
+                   const std::vector<std::pair<std::u16string, bool>>& headings) {
+  ASSERT_FALSE(table.empty());
+  const std::u16string heading = fromUtf8(table[0]);
+  for (const auto& [name, left] : headings) {
+    SCOPED_TRACE(toUtf8(name));
+    const std::size_t start = heading.find(name);
+    ASSERT_NE(start, std::u16string::npos);
+    const std::size_t edge = left ? start : start + name.size() - 1;
+    for (std::size_t r = 1; r < table.size(); ++r) {
+      const std::u16string row = fromUtf8(table[r]);
+      ASSERT_GT(row.size(), edge + 1) << table[r];
+      EXPECT_NE(row[edge], u' ') << table[r];
+      if (!left || edge > 0) {
+        EXPECT_EQ(row[left ? edge - 1 : edge + 1], u' ') << table[r];
+      }
+    }
+  }
+}
+
+TEST(Advice, TableShowsTheTotalLossAndTheCoresTemperatureInAlignedColumns) {
+  const Outcome result = run({"--advise"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::vector<std::string> table = lines(result.out);
+  ASSERT_EQ(table.size(), 1U + 18U + 2U);
+  table.resize(1 + 18);  // the blank line and the recommendation follow
+  EXPECT_NE(table[0].find("Allowed[%]  Ptotal[W]  Tcore[°C]  Flags"), std::string::npos);
+  expectAligned(table, {{u"Core", true},
+                        {u"Np", false},
+                        {u"Allowed[%]", false},
+                        {u"Ptotal[W]", false},
+                        {u"Tcore[°C]", false},
+                        {u"Flags", true}});
+
+  DesignInputs ec90;
+  ec90.core = u"EC90";
+  const TransformerLosses losses = engineReview(ec90, {}).losses;
+  EXPECT_EQ(table[1].rfind("EC90 ", 0), 0U);
+  for (const std::string& cell : {reviewValueText(*reviewDisplay("Ptotal"), losses.Ptotal),
+                                  reviewValueText(*reviewDisplay("Tcore"), losses.Tcore)}) {
+    EXPECT_NE(table[1].find(" " + cell + "  "), std::string::npos) << cell << " in " << table[1];
+  }
 }
 
 TEST(Advice, NoCoreCanBeBuiltIsSaidPlainly) {
@@ -142,13 +433,34 @@ TEST(Sweep, RowsCarryWholeTurnsGapAndFeasibility) {
   EXPECT_EQ(first.at("Ns"), 28);
   EXPECT_EQ(first.at("feasible"), false);
   EXPECT_EQ(rows[17].at("core"), "PQ50");
-  EXPECT_EQ(rows[17].at("review").at("feasible"), true);
+  EXPECT_EQ(rows[17].at("review").at("feasible"), false);  // too hot
+  EXPECT_EQ(rows[8].at("core"), "EC90");
+  EXPECT_EQ(rows[8].at("review").at("feasible"), true);
+
+  // The losses' total and the core's temperature beside the gap, each core's own.
+  DesignInputs ec90;
+  ec90.core = u"EC90";
+  const TransformerLosses losses = engineReview(ec90, {}).losses;
+  EXPECT_EQ(rows[8].at("review").at("Ptotal").get<double>(), losses.Ptotal);
+  EXPECT_EQ(rows[8].at("review").at("Tcore").get<double>(), losses.Tcore);
+  EXPECT_GT(first.at("Tcore").get<double>(), 100.0);
 
   const Outcome text = run({"--sweep"});
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_NE(text.out.find("Np:Ns"), std::string::npos);
   EXPECT_NE(text.out.find("227:28"), std::string::npos);
-  EXPECT_NE(text.out.find("Buildable"), std::string::npos);
+  EXPECT_NE(text.out.find("Buildable  Gap[mm]  Ptotal[W]  Tcore[°C]  Verdict"), std::string::npos);
+  const std::vector<std::string> table = lines(text.out);
+  ASSERT_EQ(table.size(), 19U);
+  expectAligned(table, {{u"Np:Ns", false},
+                        {u"Buildable", true},
+                        {u"Gap[mm]", false},
+                        {u"Ptotal[W]", false},
+                        {u"Tcore[°C]", false},
+                        {u"Verdict", true}});
+  EXPECT_NE(table[9].find("  " + reviewValueText(*reviewDisplay("Tcore"), losses.Tcore) + "  "),
+            std::string::npos)
+      << table[9];
 }
 
 }  // namespace

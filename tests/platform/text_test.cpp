@@ -153,4 +153,69 @@ TEST(Utf8, RandomWellFormedTextSurvivesTheRoundTrip) {
 }
 
 }  // namespace
+TEST(MessageQuote, EscapesWhatCouldBreakTheLineOrTheTerminalAndKeepsTheRest) {
+  const struct {
+    const char* what;
+    std::string text;
+    std::string quoted;
+  } cases[] = {
+      {"plain", "PQ3230", "PQ3230"},
+      {"empty", "", ""},
+      {"blanks and punctuation", "50 kHz, \"x\"", "50 kHz, \"x\""},
+      {"backslash as typed", "C:\\x41", "C:\\x41"},
+      {"Japanese", "日本語のコア", "日本語のコア"},
+      {"four-byte character", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+      {"line feed and carriage return", "a\nb\rc", "a\\x0Ab\\x0Dc"},
+      {"tab", "\t", "\\x09"},
+      {"NUL", std::string("a\0b", 3), "a\\x00b"},
+      {"terminal escape", "\x1B[31mred", "\\x1B[31mred"},
+      {"DEL", "\x7F", "\\x7F"},
+      {"C1 control NEL", "\xC2\x85", "\\u{85}"},
+      {"line separator", "\xE2\x80\xA8", "\\u{2028}"},
+      {"right-to-left override",
+       "a\xE2\x80\xAE"
+       "b",
+       "a\\u{202E}b"},
+      {"first strong isolate", "\xE2\x81\xA8", "\\u{2068}"},
+      {"byte that starts nothing", "\xFF", "\\xFF"},
+      {"continuation byte alone", "a\x80", "a\\x80"},
+      {"truncated sequence",
+       "\xE3\x81"
+       "A",
+       "\\xE3\\x81A"},
+      {"overlong slash", "\xC0\xAF", "\\xC0\\xAF"},
+      {"surrogate", "\xED\xA0\x80", "\\xED\\xA0\\x80"},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string quoted = messageQuote(c.text);
+    EXPECT_EQ(quoted, c.quoted);
+    EXPECT_TRUE(isValidUtf8(quoted));
+  }
+}
+
+TEST(MessageQuote, CutsALongTextAfterTheLimitInCharacters) {
+  const std::string ellipsis = "…";
+  const struct {
+    const char* what;
+    std::string text;
+    std::size_t limit;
+    std::string quoted;
+  } cases[] = {
+      {"at the limit", std::string(60, 'a'), kQuoteLimit, std::string(60, 'a')},
+      {"one past", std::string(61, 'a'), kQuoteLimit, std::string(60, 'a') + ellipsis},
+      {"long", std::string(100000, 'a'), kQuoteLimit, std::string(60, 'a') + ellipsis},
+      {"characters, not bytes", "ああああ", 3, "あああ" + ellipsis},
+      {"an escape is one character", "\x01\x02\x03", 2, "\\x01\\x02" + ellipsis},
+      {"a bad byte is one character", "\xFF\xFEz", 2, "\\xFF\\xFE" + ellipsis},
+      {"a file name", std::string(150, 'f'), kLongQuoteLimit, std::string(150, 'f')},
+      {"nothing kept", "abc", 0, ellipsis},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(messageQuote(c.text, c.limit), c.quoted);
+  }
+}
+
 }  // namespace fbc

@@ -15,118 +15,14 @@
 #include "design/calculation_steps.h"
 #include "design/design_state_members.h"
 #include "platform/checked_math.h"
+#include "platform/number_text.h"
+#include "platform/text.h"
+#include "review/ferrite_material.h"
 #include "review/review_formulas.h"
+#include "tests/review/formula_text.h"
 
 namespace fbc {
 namespace {
-
-// Evaluates a formula text as written, left to right with the usual precedence (^ above * and
-// /, above + and -), through the checked arithmetic the calculation uses. Names come from
-// `lookup`; sqrt, ceil and max are the functions. Proves the texts say what the code computes.
-class FormulaText {
- public:
-  FormulaText(std::string_view text, std::function<double(std::string_view)> lookup)
-      : text_(text), lookup_(std::move(lookup)) {}
-
-  double value() {
-    const double result = sum();
-    skipBlanks();
-    if (at_ != text_.size()) {
-      throw std::invalid_argument("unread text in " + std::string(text_));
-    }
-    return result;
-  }
-
- private:
-  void skipBlanks() {
-    while (at_ < text_.size() && text_[at_] == ' ') {
-      ++at_;
-    }
-  }
-  bool take(char c) {
-    skipBlanks();
-    if (at_ < text_.size() && text_[at_] == c) {
-      ++at_;
-      return true;
-    }
-    return false;
-  }
-  double sum() {
-    double v = product();
-    for (;;) {
-      if (take('+')) {
-        v = checkedAdd(v, product());
-      } else if (take('-')) {
-        v = checkedSubtract(v, product());
-      } else {
-        return v;
-      }
-    }
-  }
-  double product() {
-    double v = power();
-    for (;;) {
-      if (take('*')) {
-        v = checkedMultiply(v, power());
-      } else if (take('/')) {
-        v = checkedDivide(v, power());
-      } else {
-        return v;
-      }
-    }
-  }
-  double power() {
-    const double base = atom();
-    return take('^') ? checkedPower(base, atom()) : base;
-  }
-  double atom() {
-    skipBlanks();
-    if (take('(')) {
-      const double v = sum();
-      expect(')');
-      return v;
-    }
-    const std::size_t start = at_;
-    if (std::isdigit(static_cast<unsigned char>(text_[at_]))) {
-      while (at_ < text_.size() &&
-             (std::isdigit(static_cast<unsigned char>(text_[at_])) || text_[at_] == '.')) {
-        ++at_;
-      }
-      return std::stod(std::string(text_.substr(start, at_ - start)));
-    }
-    while (at_ < text_.size() && std::isalnum(static_cast<unsigned char>(text_[at_]))) {
-      ++at_;
-    }
-    const std::string_view name = text_.substr(start, at_ - start);
-    if (name == "sqrt" || name == "ceil") {
-      expect('(');
-      const double v = sum();
-      expect(')');
-      return name == "sqrt" ? checkedSqrt(v) : std::ceil(v);
-    }
-    if (name == "max") {
-      expect('(');
-      const double a = sum();
-      expect(',');
-      const double b = sum();
-      expect(')');
-      return std::max(a, b);
-    }
-    if (name.empty()) {
-      throw std::invalid_argument("no operand in " + std::string(text_));
-    }
-    return lookup_(name);
-  }
-  void expect(char c) {
-    if (!take(c)) {
-      throw std::invalid_argument(std::string("expected ") + c + " in " + std::string(text_));
-    }
-  }
-
-  std::string_view text_;
-  std::function<double(std::string_view)> lookup_;
-  std::size_t at_ = 0;
-};
 
 double stateLookup(const DesignState& s, std::string_view name) {
   const StateMember* member = stateMember(name);
@@ -248,6 +144,63 @@ TEST(ExplainDesign, WorkedExampleStepByStep) {
   EXPECT_EQ(e.review[9].operands, "ceil(8.09716599581076 * 28)");
   EXPECT_EQ(e.review[9].result, "227");
   EXPECT_EQ(e.reviewNote.rfind("not buildable (", 0), 0U);
+}
+
+TEST(ExplainDesign, LossesFollowTheReviewInTheGivenConditions) {
+  DesignInputs pq3230;
+  pq3230.core = u"PQ3230";
+  DesignInputs fast;
+  fast.fs = u"300000";
+  fast.core = u"PQ40";
+  const struct {
+    const char* what;
+    DesignInputs inputs;
+    ReviewConditions conditions;
+    std::string note;
+    std::vector<std::string> lines;  // "quantity = operands = result", some of them
+  } cases[] = {
+      {"start values",
+       DesignInputs{},
+       {},
+       "N97, Steinmetz band 1 to 200000 Hz, iGSE; core and copper at 100 °C; 64 bits from the "
+       "stored values, SI units",
+       {"fs = 1 / 1.99999994947575E-05 = 50000.0012631063", "nStrandsP = winding table = 3",
+        "layersP = ceil(227 / 8) = 29", "layersS = ceil(28 / 3) = 10",
+        "Rth = measured for EER25.5 = 30"}},
+      {"PQ3230 in N87 at 25 °C",
+       pq3230,
+       {ferriteMaterial("N87"), 25, 100},
+       "N87, Steinmetz band 1 to 100000 Hz, iGSE; core and copper at 100 °C; 64 bits from the "
+       "stored values, SI units",
+       {"Rth = 53 * (1.2E-05 * 1e6) ^ -0.54 = "}},
+      {"N97 at 300 kHz",
+       fast,
+       {},
+       "N97, fs outside its data: extrapolated from the band 1 to 200000 Hz, iGSE; core and "
+       "copper at 100 °C; 64 bits from the stored values, SI units",
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const DesignExplanation e = explainDesign(c.inputs, CoreCatalogue{}, c.conditions);
+    EXPECT_EQ(e.lossNote, c.note);
+    std::vector<std::string> lines;
+    for (const ExplainedStep& step : e.losses) {
+      EXPECT_EQ(step.step, "L");
+      lines.push_back(step.quantity + " = " + step.operands + " = " + step.result);
+    }
+    for (const std::string& line : c.lines) {
+      EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                             [&line](const std::string& l) { return l.starts_with(line); }),
+                lines.end())
+          << line;
+    }
+    // Core, copper, two windings of strands, the whole transformer.
+    ASSERT_EQ(e.losses.size(), 6U + 2U * 12U + 5U);
+    const ExplainedStep& tcore = e.losses.back();
+    EXPECT_EQ(tcore.quantity, "Tcore");
+    EXPECT_EQ(tcore.operands.rfind(toUtf8(generalText(c.conditions.ambient)) + " + ", 0), 0U);
+  }
 }
 
 TEST(ExplainDesign, ArrivesAtTheCalculatedStateForEveryInputOption) {
