@@ -1,11 +1,15 @@
 #include "app/review_window.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <QAction>
+#include <QApplication>
+#include <QBrush>
 #include <QComboBox>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,9 +17,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -62,6 +68,54 @@ QString levelText(CoreLevel level) {
   }
   return QStringLiteral("なし");
 }
+
+// Paints each sentence of a list wrapped to the item's width and sizes it by the same text
+// engine call. The style's own wrapping measures and paints through different paths, and a
+// Japanese sentence whose last few characters wrap is then cut off with an ellipsis.
+class SentenceDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QString text = item.text;
+    item.text.clear();
+    // The ground, selection and focus as the style draws them; the text on top.
+    const QWidget* widget = item.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    const QVariant foreground = index.data(Qt::ForegroundRole);
+    QColor colour = foreground.isValid() ? foreground.value<QBrush>().color()
+                                         : item.palette.color(QPalette::Text);
+    if ((item.state & QStyle::State_Selected) != 0) {
+      colour = item.palette.color(QPalette::HighlightedText);
+    }
+    painter->save();
+    painter->setPen(colour);
+    painter->setFont(item.font);
+    painter->drawText(item.rect.adjusted(kMargin, kMargin, -kMargin, -kMargin), kFlags, text);
+    painter->restore();
+  }
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    // The list paints items a little narrower than it measures them (its spacing on both
+    // sides): wrapping in less than that width never needs more lines than measured.
+    const int width = std::max(1, option.rect.width() - 2 * kMargin - kSlack);
+    const QRect text =
+        QFontMetrics(item.font).boundingRect(QRect(0, 0, width, kTall), kFlags, item.text);
+    return {text.width() + 2 * kMargin, text.height() + 2 * kMargin};
+  }
+
+ private:
+  static constexpr int kMargin = 3;
+  static constexpr int kSlack = 8;
+  static constexpr int kTall = 1 << 20;
+  static constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+};
 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
   auto* item = new QTableWidgetItem(text);
@@ -249,6 +303,7 @@ QWidget* ReviewWindow::createReviewTab() {
   flags_->setAccessibleName(QStringLiteral("指摘事項"));
   flags_->setWordWrap(true);
   flags_->setSpacing(3);
+  flags_->setItemDelegate(new SentenceDelegate(flags_));
   // The sentences wrap again when the window is resized, not only when they are filled in.
   flags_->setResizeMode(QListView::Adjust);
   flags_->setSelectionMode(QAbstractItemView::SingleSelection);

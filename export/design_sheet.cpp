@@ -235,6 +235,7 @@ class SheetPainter {
     y = heading(y, QStringLiteral("1"), QStringLiteral("設計条件"),
                 QStringLiteral("Design conditions"));
     std::vector<Field> fields;
+    fields.reserve(kInputPresentationOrder.size() + 1 + kReviewInputTable.size());
     for (const DesignInput input : kInputPresentationOrder) {
       fields.push_back({qs(inputInfo(input)->caption), qs(*inputText(content_.inputs, input))});
     }

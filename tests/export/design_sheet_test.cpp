@@ -50,7 +50,7 @@ class DesignSheetTest : public testing::Test {
   }
 
   std::string write(const std::string& bytes, const std::string& name) {
-    const std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
+    std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
