@@ -125,6 +125,7 @@ class ReviewWindowTest : public ::testing::Test {
   std::vector<std::string> headers(const char* name) {
     auto* table = part<QTableWidget>(name);
     std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(table->columnCount()));
     for (int column = 0; column < table->columnCount(); ++column) {
       texts.push_back(str(table->horizontalHeaderItem(column)->text()));
     }
@@ -134,6 +135,7 @@ class ReviewWindowTest : public ::testing::Test {
   std::vector<std::string> flagTexts() {
     std::vector<std::string> texts;
     auto* list = part<QListWidget>("reviewFlags");
+    texts.reserve(static_cast<std::size_t>(list->count()));
     for (int i = 0; i < list->count(); ++i) {
       texts.push_back(str(list->item(i)->text()));
     }
