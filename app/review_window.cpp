@@ -451,7 +451,7 @@ void ReviewWindow::refresh() {
             : DesignReview{};
   summary_->setText(summaryText(core, review, swing.has_value()));
   fillNumberTable(*numbers_, reviewRows(review));
-  clearConditionParts();
+  clearConditionResults();
   if (!swing) {
     return;
   }
@@ -575,7 +575,7 @@ void ReviewWindow::showAdvice(const CoreAdvice& advice, const ReviewConditions& 
   chart_->update();
 }
 
-void ReviewWindow::clearConditionParts() {
+void ReviewWindow::clearConditionResults() {
   flags_->clear();
   losses_->setRowCount(0);
   lossSummary_->setText(QString());
@@ -594,7 +594,7 @@ void ReviewWindow::clearReview() {
       QStringLiteral("まだ計算結果がありません。シミュレーション開始ボタンで計算すると"
                      "ここにレビューが出ます。"));
   numbers_->setRowCount(0);
-  clearConditionParts();
+  clearConditionResults();
 }
 
 void ReviewWindow::useCore(int row) {

@@ -68,7 +68,7 @@ class ReviewWindow : public QWidget {
   void showLosses(const DesignReview& review, const ReviewConditions& conditions);
   void showAdvice(const CoreAdvice& advice, const ReviewConditions& conditions);
   // Empties what depends on the conditions: flags, losses, advice and chart.
-  void clearConditionParts();
+  void clearConditionResults();
   void useCore(int row);
 
   MainWindow& main_;
