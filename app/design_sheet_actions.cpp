@@ -21,6 +21,7 @@
 #include <QStandardPaths>
 
 #include "app/main_window.h"
+#include "app/review_window.h"
 #include "app/window_capture.h"
 #include "design/core_catalogue.h"
 #include "design/drawing_number.h"
@@ -57,6 +58,14 @@ std::u16string coreOfFigures(const DesignInputs& inputs, const DesignState& stat
   return inputs.core;
 }
 
+// The conditions typed into the review window, so the sheet shows the losses the person sees
+// there; the start conditions while one of them cannot be used (the sheet names the conditions
+// it was made in).
+ReviewConditions sheetConditions(const MainWindow& window) {
+  const auto* review = window.findChild<const ReviewWindow*>();
+  return review != nullptr ? review->conditions().value_or(ReviewConditions{}) : ReviewConditions{};
+}
+
 QString programText() {
   return QStringLiteral("flyback-designer ") + QStringLiteral(FBC_PROJECT_VERSION);
 }
@@ -83,7 +92,7 @@ std::optional<DesignSheetContent> DesignSheetActions::content(const QString& dra
   if (!inputs_) {
     return std::nullopt;
   }
-  return designSheetContent(*inputs_, state_,
+  return designSheetContent(*inputs_, state_, sheetConditions(window_),
                             QDate::currentDate().toString(Qt::ISODate).toStdU16String(),
                             programText().toStdU16String(), drawingNumber.toStdString());
 }

@@ -1,5 +1,8 @@
 #include "app/input_messages.h"
 
+#include <QPalette>
+#include <QWidget>
+
 #include "design/design_inputs.h"
 #include "design/result_texts.h"
 
@@ -125,6 +128,20 @@ QString runtimeErrorMessage(const RuntimeError& error) {
 QString unexpectedErrorMessage() {
   return QStringLiteral("処理中に予期しないエラーが発生しました。処理を中止しました。") +
          contactSentence();
+}
+
+QColor unusableInputColour() { return QColor(255, 204, 204); }
+
+void markUnusableBox(QWidget& box, const QString& why) {
+  QPalette palette = box.palette();
+  palette.setColor(QPalette::Base, unusableInputColour());
+  box.setPalette(palette);
+  box.setToolTip(why);
+}
+
+void clearUnusableMark(QWidget& box) {
+  box.setPalette(QPalette());
+  box.setToolTip(QString());
 }
 
 QString previousCoreNotice(const QString& typedCore, const QString& usedCore) {

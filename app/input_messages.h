@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include "design/calculation.h"
 #include "platform/errors.h"
+
+class QWidget;
 
 namespace fbc {
 
@@ -30,6 +33,13 @@ QString runtimeErrorMessage(const RuntimeError& error);
 
 // The message for a fault outside the platform's run-time errors.
 QString unexpectedErrorMessage();
+
+// How a box whose text cannot be used is shown: light red, with the reason as its tooltip. The
+// main window and the review window mark their boxes alike, so a person reads both the same way.
+QColor unusableInputColour();
+void markUnusableBox(QWidget& box, const QString& why);
+// Back to the box's usual colours, without a tooltip.
+void clearUnusableMark(QWidget& box);
 
 // The note shown when the typed core is not in the catalogue and the previous one was used.
 QString previousCoreNotice(const QString& typedCore, const QString& usedCore);

@@ -415,6 +415,8 @@ void MainWindow::setMessageHandler(MessageHandler handler) { messageHandler_ = s
 
 Object* MainWindow::controlObject(const QString& name) const { return objectByName_.value(name); }
 
+QColor MainWindow::faultColour() { return unusableInputColour(); }
+
 bool MainWindow::isMarked(const QWidget* box) const { return marked_.contains(box); }
 
 void MainWindow::limitedBoxChanged(QLineEdit* box, LimitedBox rule, DesignInput input) {
@@ -548,10 +550,7 @@ void MainWindow::mark(QWidget* box, const QString& why) {
   if (box == nullptr) {
     return;
   }
-  QPalette palette = box->palette();
-  palette.setColor(QPalette::Base, faultColour());
-  box->setPalette(palette);
-  box->setToolTip(why);
+  markUnusableBox(*box, why);
   marked_.insert(box);
 }
 
@@ -559,8 +558,7 @@ void MainWindow::unmark(QWidget* box) {
   if (box == nullptr || !marked_.remove(box)) {
     return;
   }
-  box->setPalette(QPalette());
-  box->setToolTip(QString());
+  clearUnusableMark(*box);
 }
 
 void MainWindow::refreshMark(DesignInput input) {

@@ -64,7 +64,7 @@ class MainWindow : public QWidget {
   Object* controlObject(const QString& name) const;
 
   // The background of a box whose text cannot be used.
-  static QColor faultColour() { return QColor(255, 204, 204); }
+  static QColor faultColour();
   bool isMarked(const QWidget* box) const;
 
  signals:

@@ -22,4 +22,9 @@ struct ReviewRow {
 // sentences, short names and the verdict come from review/review_display.h.
 std::vector<ReviewRow> reviewRows(const DesignReview& review);
 
+// The losses' numbers in lossQuantities() order, shown the same way; empty for invalid losses.
+// RthMeasured has no row of its own: the thermal resistance's label says whether the figure is
+// the core's published one or the estimate from its volume.
+std::vector<ReviewRow> lossRows(const TransformerLosses& losses);
+
 }  // namespace fbc

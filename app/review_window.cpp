@@ -1,28 +1,59 @@
 #include "app/review_window.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include <QAction>
+#include <QApplication>
+#include <QBrush>
 #include <QComboBox>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/input_messages.h"
+#include "app/loss_chart.h"
 #include "app/main_window.h"
+#include "app/picture_box.h"
 #include "app/review_texts.h"
 #include "review/core_advice.h"
+#include "review/ferrite_material.h"
 #include "review/review.h"
+#include "review/review_display.h"
 
 namespace fbc {
 
 namespace {
 
 const QString kTitle = QStringLiteral("設計レビュー");
+
+// The chart's picture: wide enough for the names, two panels and their values, tall enough for
+// a row per catalogue core; it fits the 「損失と温度」 tab of the window's opening size.
+constexpr QSize kChartSize(580, 420);
+
+QString qs(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString levelText(CoreLevel level) {
   switch (level) {
@@ -37,6 +68,54 @@ QString levelText(CoreLevel level) {
   }
   return QStringLiteral("なし");
 }
+
+// Paints each sentence of a list wrapped to the item's width and sizes it by the same text
+// engine call. The style's own wrapping measures and paints through different paths, and a
+// Japanese sentence whose last few characters wrap is then cut off with an ellipsis.
+class SentenceDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QString text = item.text;
+    item.text.clear();
+    // The ground, selection and focus as the style draws them; the text on top.
+    const QWidget* widget = item.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+    const QVariant foreground = index.data(Qt::ForegroundRole);
+    QColor colour = foreground.isValid() ? foreground.value<QBrush>().color()
+                                         : item.palette.color(QPalette::Text);
+    if ((item.state & QStyle::State_Selected) != 0) {
+      colour = item.palette.color(QPalette::HighlightedText);
+    }
+    painter->save();
+    painter->setPen(colour);
+    painter->setFont(item.font);
+    painter->drawText(item.rect.adjusted(kMargin, kMargin, -kMargin, -kMargin), kFlags, text);
+    painter->restore();
+  }
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    // The list paints items a little narrower than it measures them (its spacing on both
+    // sides): wrapping in less than that width never needs more lines than measured.
+    const int width = std::max(1, option.rect.width() - 2 * kMargin - kSlack);
+    const QRect text =
+        QFontMetrics(item.font).boundingRect(QRect(0, 0, width, kTall), kFlags, item.text);
+    return {text.width() + 2 * kMargin, text.height() + 2 * kMargin};
+  }
+
+ private:
+  static constexpr int kMargin = 3;
+  static constexpr int kSlack = 8;
+  static constexpr int kTall = 1 << 20;
+  static constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+};
 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
   auto* item = new QTableWidgetItem(text);
@@ -59,6 +138,63 @@ QTableWidget* readOnlyTable(const QStringList& headers, QWidget* parent) {
   return table;
 }
 
+// Label, value and unit columns, the label taking what is left.
+QTableWidget* numberTable(const QString& objectName, const QString& accessibleName,
+                          QWidget* parent) {
+  auto* table =
+      readOnlyTable({QStringLiteral("項目"), QStringLiteral("値"), QStringLiteral("単位")}, parent);
+  table->setObjectName(objectName);
+  table->setAccessibleName(accessibleName);
+  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+  return table;
+}
+
+void fillNumberTable(QTableWidget& table, const std::vector<ReviewRow>& rows) {
+  table.setRowCount(static_cast<int>(rows.size()));
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    const ReviewRow& row = rows[static_cast<std::size_t>(i)];
+    QTableWidgetItem* label = cell(row.label);
+    label->setToolTip(row.name);
+    table.setItem(i, 0, label);
+    table.setItem(i, 1, cell(row.value, Qt::AlignRight));
+    table.setItem(i, 2, cell(row.unit));
+  }
+}
+
+// "全損失[W]": a loss quantity's caption and unit as a column header.
+QString header(std::string_view name) {
+  const ReviewDisplay* d = reviewDisplay(name);
+  return d == nullptr ? qs(name)
+                      : qs(d->caption) + QStringLiteral("[") + qs(d->unitJa) + QStringLiteral("]");
+}
+
+// A loss quantity as the review shows it, with its unit: "83.2 ℃".
+QString shown(std::string_view name, double value) {
+  const ReviewDisplay* d = reviewDisplay(name);
+  return d == nullptr ? QString::number(value)
+                      : QString::fromStdString(reviewValueText(*d, value)) + QStringLiteral(" ") +
+                            qs(d->unitJa);
+}
+
+// What a person hears for the chart: each core's total loss and core temperature.
+QString chartDescription(const CoreAdvice& advice, const ReviewConditions& conditions) {
+  const std::vector<LossChartRow> rows = lossChartRows(advice);
+  if (rows.empty()) {
+    return QStringLiteral("製作できるコアはありません。");
+  }
+  QStringList parts;
+  for (const LossChartRow& row : rows) {
+    parts << QStringLiteral("%1: %2 %3、%4 %5")
+                 .arg(qs(row.core), qs(reviewDisplay("Ptotal")->caption),
+                      shown("Ptotal", row.Ptotal), qs(reviewDisplay("Tcore")->caption),
+                      shown("Tcore", row.Tcore));
+  }
+  return parts.join(QStringLiteral("。")) +
+         QStringLiteral("。上限温度 %1 ℃。").arg(conditions.maxTemperature);
+}
+
 }  // namespace
 
 ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(main) {
@@ -72,62 +208,16 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   bold.setBold(true);
   summary_->setFont(bold);
 
-  numbers_ =
-      readOnlyTable({QStringLiteral("項目"), QStringLiteral("値"), QStringLiteral("単位")}, this);
-  numbers_->setObjectName(QStringLiteral("reviewNumbers"));
-  numbers_->setAccessibleName(QStringLiteral("設計値"));
-  numbers_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  numbers_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-  numbers_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-
-  flags_ = new QListWidget(this);
-  flags_->setObjectName(QStringLiteral("reviewFlags"));
-  flags_->setAccessibleName(QStringLiteral("指摘事項"));
-  flags_->setWordWrap(true);
-  flags_->setSpacing(3);
-  flags_->setSelectionMode(QAbstractItemView::SingleSelection);
-
-  adviceSummary_ = new QLabel(this);
-  adviceSummary_->setObjectName(QStringLiteral("adviceSummary"));
-  adviceSummary_->setWordWrap(true);
-
-  advice_ =
-      readOnlyTable({QStringLiteral("コア"), QStringLiteral("判定"), QStringLiteral("Np/Ns"),
-                     QStringLiteral("ギャップ[mm]"), QStringLiteral("占積率[%]"),
-                     QStringLiteral("許容[%]"), QStringLiteral("Bpk[T]"), QStringLiteral("指摘")},
-                    this);
-  advice_->setObjectName(QStringLiteral("coreAdvice"));
-  advice_->setAccessibleName(QStringLiteral("コアの提案"));
-  advice_->setAccessibleDescription(
-      QStringLiteral("行をダブルクリックするかEnterキーでそのコアをコア選択に入れます"));
-  advice_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  advice_->horizontalHeader()->setStretchLastSection(true);
-  advice_->setToolTip(advice_->accessibleDescription());
+  QWidget* conditionsBox = createConditions();
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("reviewTabs"));
+  tabs_->addTab(createReviewTab(), QStringLiteral("レビュー"));
+  tabs_->addTab(createLossesTab(), QStringLiteral("損失と温度"));
+  tabs_->addTab(createAdviceTab(), QStringLiteral("コアの選択"));
 
   close_ = new QPushButton(QStringLiteral("閉じる"), this);
   close_->setObjectName(QStringLiteral("reviewClose"));
   close_->setAccessibleName(QStringLiteral("閉じる"));
-
-  auto* numbersBox = new QGroupBox(QStringLiteral("設計値"), this);
-  auto* numbersLayout = new QVBoxLayout(numbersBox);
-  numbersLayout->addWidget(numbers_);
-
-  auto* flagsBox = new QGroupBox(QStringLiteral("指摘事項"), this);
-  auto* flagsLayout = new QVBoxLayout(flagsBox);
-  flagsLayout->addWidget(flags_);
-
-  auto* adviceBox = new QGroupBox(QStringLiteral("コアの提案 (ダブルクリックでコア選択へ)"), this);
-  auto* adviceLayout = new QVBoxLayout(adviceBox);
-  adviceLayout->addWidget(adviceSummary_);
-  adviceLayout->addWidget(advice_);
-
-  auto* right = new QVBoxLayout;
-  right->addWidget(flagsBox, 1);
-  right->addWidget(adviceBox, 3);
-
-  auto* columns = new QHBoxLayout;
-  columns->addWidget(numbersBox, 2);
-  columns->addLayout(right, 4);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -135,11 +225,20 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(summary_);
-  layout->addLayout(columns, 1);
+  layout->addWidget(conditionsBox);
+  layout->addWidget(tabs_, 1);
   layout->addLayout(buttons);
 
+  setTabOrder(material_, ambient_);
+  setTabOrder(ambient_, maxTemperature_);
+  // The tab bar itself: the tab widget as its own link would leave the chain at its pages.
+  tabs_->tabBar()->setAccessibleName(QStringLiteral("表示する内容"));
+  setTabOrder(maxTemperature_, tabs_->tabBar());
+  setTabOrder(tabs_->tabBar(), numbers_);
   setTabOrder(numbers_, flags_);
-  setTabOrder(flags_, advice_);
+  setTabOrder(flags_, losses_);
+  setTabOrder(losses_, chart_);
+  setTabOrder(chart_, advice_);
   setTabOrder(advice_, close_);
 
   connect(close_, &QPushButton::clicked, this, &QWidget::close);
@@ -149,52 +248,247 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   connect(escape, &QAction::triggered, this, &QWidget::close);
   addAction(escape);
 
+  connect(material_, &QComboBox::currentIndexChanged, this, &ReviewWindow::refresh);
+  connect(ambient_, &QLineEdit::textChanged, this, &ReviewWindow::refresh);
+  connect(maxTemperature_, &QLineEdit::textChanged, this, &ReviewWindow::refresh);
   connect(&main_, &MainWindow::calculationCompleted, this,
           [this](const DesignInputs& inputs) { showReview(inputs, main_.designState()); });
   connect(&main_, &MainWindow::displayCleared, this, &ReviewWindow::clearReview);
 
-  resize(1040, 720);
+  // Fits a 1024×768 screen with the desktop's panels and the window's frame.
+  resize(980, 680);
   clearReview();
 }
 
+QWidget* ReviewWindow::createConditions() {
+  auto* box = new QGroupBox(QStringLiteral("損失と温度の条件"), this);
+  auto* row = new QHBoxLayout(box);
+  for (const ReviewInputInfo& info : kReviewInputTable) {
+    QWidget* field = nullptr;
+    if (info.input == ReviewInput::Material) {
+      material_ = new QComboBox(box);
+      material_->setObjectName(QStringLiteral("reviewMaterial"));
+      for (const FerriteMaterial& m : ferriteMaterials()) {
+        material_->addItem(qs(m.name));
+      }
+      material_->setCurrentText(qs(info.startText));
+      field = material_;
+    } else {
+      auto* edit = new QLineEdit(qs(info.startText), box);
+      edit->setObjectName(info.input == ReviewInput::Ambient
+                              ? QStringLiteral("reviewAmbient")
+                              : QStringLiteral("reviewMaxTemperature"));
+      edit->setMaxLength(12);
+      edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-000.00")) + 16);
+      (info.input == ReviewInput::Ambient ? ambient_ : maxTemperature_) = edit;
+      field = edit;
+    }
+    auto* label = new QLabel(qs(info.caption), box);
+    label->setBuddy(field);
+    field->setAccessibleName(qs(info.caption));
+    row->addWidget(label);
+    row->addWidget(field);
+    row->addSpacing(16);
+  }
+  row->addStretch();
+  return box;
+}
+
+QWidget* ReviewWindow::createReviewTab() {
+  auto* page = new QWidget(this);
+  numbers_ = numberTable(QStringLiteral("reviewNumbers"), QStringLiteral("設計値"), page);
+
+  flags_ = new QListWidget(page);
+  flags_->setObjectName(QStringLiteral("reviewFlags"));
+  flags_->setAccessibleName(QStringLiteral("指摘事項"));
+  flags_->setWordWrap(true);
+  flags_->setSpacing(3);
+  flags_->setItemDelegate(new SentenceDelegate(flags_));
+  // The sentences wrap again when the window is resized, not only when they are filled in.
+  flags_->setResizeMode(QListView::Adjust);
+  flags_->setSelectionMode(QAbstractItemView::SingleSelection);
+
+  auto* numbersBox = new QGroupBox(QStringLiteral("設計値"), page);
+  (new QVBoxLayout(numbersBox))->addWidget(numbers_);
+  auto* flagsBox = new QGroupBox(QStringLiteral("指摘事項"), page);
+  (new QVBoxLayout(flagsBox))->addWidget(flags_);
+
+  auto* columns = new QHBoxLayout(page);
+  columns->addWidget(numbersBox, 2);
+  columns->addWidget(flagsBox, 3);
+  return page;
+}
+
+QWidget* ReviewWindow::createLossesTab() {
+  auto* page = new QWidget(this);
+  lossSummary_ = new QLabel(page);
+  lossSummary_->setObjectName(QStringLiteral("lossSummary"));
+  lossSummary_->setWordWrap(true);
+  losses_ = numberTable(QStringLiteral("reviewLosses"), QStringLiteral("損失と温度"), page);
+
+  chart_ = new PictureBox(kChartSize, page);
+  chart_->setObjectName(QStringLiteral("lossChart"));
+  chart_->setAccessibleName(QStringLiteral("製作できるコアの損失と温度のグラフ"));
+  auto* scroll = new QScrollArea(page);
+  scroll->setWidget(chart_);
+  scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  scroll->setFrameShape(QFrame::NoFrame);
+  // Tab goes to the chart itself, not to the area around it.
+  scroll->setFocusPolicy(Qt::NoFocus);
+  // Only the picture shows, not the viewport's ground around it.
+  scroll->viewport()->setAutoFillBackground(false);
+
+  auto* lossesBox = new QGroupBox(QStringLiteral("この設計の損失"), page);
+  auto* lossesLayout = new QVBoxLayout(lossesBox);
+  lossesLayout->addWidget(lossSummary_);
+  lossesLayout->addWidget(losses_);
+  auto* chartBox = new QGroupBox(QStringLiteral("製作できるコアの損失と温度"), page);
+  auto* chartLayout = new QVBoxLayout(chartBox);
+  chartLayout->addWidget(scroll, 1);
+  chartLayout->addStretch();
+
+  auto* columns = new QHBoxLayout(page);
+  columns->addWidget(lossesBox, 1);
+  columns->addWidget(chartBox, 0);
+  // The chart box asks for the whole picture's width, with room for a scroll bar should the
+  // window be made lower than the picture; the table takes what is left.
+  const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  scroll->setMinimumWidth(kChartSize.width() + bar);
+  scroll->setMaximumSize(kChartSize.width() + bar, kChartSize.height());
+  return page;
+}
+
+QWidget* ReviewWindow::createAdviceTab() {
+  auto* page = new QWidget(this);
+  adviceSummary_ = new QLabel(page);
+  adviceSummary_->setObjectName(QStringLiteral("adviceSummary"));
+  adviceSummary_->setWordWrap(true);
+
+  advice_ = readOnlyTable(
+      {QStringLiteral("コア"), QStringLiteral("判定"), QStringLiteral("Np/Ns"),
+       QStringLiteral("ギャップ[mm]"), QStringLiteral("占積率[%]"), QStringLiteral("許容[%]"),
+       QStringLiteral("Bpk[T]"), header("Ptotal"), header("Tcore"), QStringLiteral("指摘")},
+      page);
+  advice_->setObjectName(QStringLiteral("coreAdvice"));
+  advice_->setAccessibleName(QStringLiteral("コアの提案"));
+  advice_->setAccessibleDescription(
+      QStringLiteral("行をダブルクリックするかEnterキーでそのコアをコア選択に入れます"));
+  advice_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  advice_->horizontalHeader()->setStretchLastSection(true);
+  advice_->setToolTip(advice_->accessibleDescription());
+
+  auto* box = new QGroupBox(QStringLiteral("コアの提案 (ダブルクリックでコア選択へ)"), page);
+  auto* boxLayout = new QVBoxLayout(box);
+  boxLayout->addWidget(adviceSummary_);
+  boxLayout->addWidget(advice_);
+  (new QVBoxLayout(page))->addWidget(box);
+  return page;
+}
+
+ReviewInputs ReviewWindow::reviewInputs() const {
+  ReviewInputs inputs;
+  inputs.text(ReviewInput::Material) = material_->currentText().toStdU16String();
+  inputs.text(ReviewInput::Ambient) = ambient_->text().toStdU16String();
+  inputs.text(ReviewInput::MaxTemperature) = maxTemperature_->text().toStdU16String();
+  return inputs;
+}
+
+std::optional<ReviewConditions> ReviewWindow::conditions() const {
+  const ReviewInputReading reading = readReviewInputs(reviewInputs());
+  if (reading.problem) {
+    return std::nullopt;
+  }
+  return reading.conditions;
+}
+
+QWidget* ReviewWindow::conditionField(ReviewInput input) const {
+  switch (input) {
+    case ReviewInput::Material:
+      return material_;
+    case ReviewInput::Ambient:
+      return ambient_;
+    case ReviewInput::MaxTemperature:
+      return maxTemperature_;
+  }
+  return nullptr;
+}
+
+std::optional<ReviewConditions> ReviewWindow::markConditions() {
+  const ReviewInputReading reading = readReviewInputs(reviewInputs());
+  for (const ReviewInputInfo& info : kReviewInputTable) {
+    QWidget* field = conditionField(info.input);
+    if (reading.problem && reading.problem->input == info.input) {
+      markUnusableBox(*field, qs(reviewInputFaultTextJa(*reading.problem)));
+    } else {
+      clearUnusableMark(*field);
+    }
+  }
+  if (reading.problem) {
+    return std::nullopt;
+  }
+  return reading.conditions;
+}
+
 void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& state) {
-  const QString core = QString::fromStdU16String(state.CoreSel);
+  inputs_ = inputs;
+  state_ = state;
+  refresh();
+}
+
+void ReviewWindow::refresh() {
+  const std::optional<ReviewConditions> conditions = markConditions();
+  if (!inputs_) {
+    return;
+  }
+  const QString core = QString::fromStdU16String(state_.CoreSel);
   setWindowTitle(core.isEmpty() ? kTitle : kTitle + QStringLiteral(" — ") + core);
 
-  const std::optional<double> swing = levelSwing(inputs.level);
-  const DesignReview review = swing ? reviewDesign(state, *swing) : DesignReview{};
-  QString summary = core + QStringLiteral(" / コア温度 ") + levelText(inputs.level);
+  const std::optional<double> swing = levelSwing(inputs_->level);
+  // The design's own numbers do not depend on the conditions; without usable ones they are
+  // still shown, worked out in the start conditions.
+  const DesignReview review =
+      swing ? reviewDesign(state_, *swing, conditions.value_or(ReviewConditions{}))
+            : DesignReview{};
+  summary_->setText(summaryText(core, review, swing.has_value()));
+  fillNumberTable(*numbers_, reviewRows(review));
+  clearConditionResults();
+  if (!swing) {
+    return;
+  }
+  if (!conditions) {
+    lossSummary_->setText(
+        QStringLiteral("損失と温度の条件に使えない入力があるため、損失は表示していません。"));
+    return;
+  }
+  showFlags(review);
+  showLosses(review, *conditions);
+  showAdvice(adviseCores(*inputs_, catalogue_, *swing, *conditions), *conditions);
+}
+
+QString ReviewWindow::summaryText(const QString& core, const DesignReview& review,
+                                  bool levelChosen) const {
+  const std::optional<double> swing = levelSwing(inputs_->level);
+  QString summary = core + QStringLiteral(" / コア温度 ") + levelText(inputs_->level);
   if (swing) {
     summary += QStringLiteral(" (ΔB %1 T)").arg(*swing, 0, 'g', 3);
   }
-  summary += QStringLiteral("：") + (swing ? QString::fromStdU16String(reviewVerdict(review))
-                                           : QStringLiteral("コア温度レベルが選ばれていません。"));
-  if (!catalogue_.find(state.CoreSel)) {
+  const ReviewInputReading reading = readReviewInputs(reviewInputs());
+  QString verdict = QStringLiteral("コア温度レベルが選ばれていません。");
+  if (levelChosen && reading.problem) {
+    verdict = QStringLiteral("「%1」が使えないため、判定していません。%2")
+                  .arg(qs(reviewInputInfo(reading.problem->input).caption),
+                       qs(reviewInputFaultTextJa(*reading.problem)));
+  } else if (levelChosen) {
+    verdict = qs(reviewVerdict(review));
+  }
+  summary += QStringLiteral("：") + verdict;
+  if (!catalogue_.find(state_.CoreSel)) {
     summary += QStringLiteral(" (カタログにない名前のため、前回のコアの数値で計算しています)");
   }
-  summary_->setText(summary);
-  showNumbersAndFlags(review);
-  advice_->setRowCount(0);
-  if (!swing) {
-    adviceSummary_->setText(QString());
-    return;
-  }
-  showAdvice(adviseCores(inputs, catalogue_, *swing));
+  return summary;
 }
 
-void ReviewWindow::showNumbersAndFlags(const DesignReview& review) {
-  const std::vector<ReviewRow> rows = reviewRows(review);
-  numbers_->setRowCount(static_cast<int>(rows.size()));
-  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-    const ReviewRow& row = rows[static_cast<std::size_t>(i)];
-    QTableWidgetItem* label = cell(row.label);
-    label->setToolTip(row.name);
-    numbers_->setItem(i, 0, label);
-    numbers_->setItem(i, 1, cell(row.value, Qt::AlignRight));
-    numbers_->setItem(i, 2, cell(row.unit));
-  }
-
-  flags_->clear();
+void ReviewWindow::showFlags(const DesignReview& review) {
   for (ReviewFlag flag : review.flags) {
     auto* item = new QListWidgetItem(
         QStringLiteral("・") + QString::fromStdU16String(reviewFlagSentence(flag)), flags_);
@@ -209,7 +503,25 @@ void ReviewWindow::showNumbersAndFlags(const DesignReview& review) {
   }
 }
 
-void ReviewWindow::showAdvice(const CoreAdvice& advice) {
+void ReviewWindow::showLosses(const DesignReview& review, const ReviewConditions& conditions) {
+  const TransformerLosses& l = review.losses;
+  fillNumberTable(*losses_, lossRows(l));
+  if (!l.valid) {
+    lossSummary_->setText(QStringLiteral("この設計の損失は計算できません。"));
+    return;
+  }
+  lossSummary_->setText(
+      QStringLiteral("%1、周囲温度 %2：コア温度 %3 (上限 %4 ℃)")
+          .arg(qs(l.material), shown("Tambient", l.Tambient), shown("Tcore", l.Tcore))
+          .arg(conditions.maxTemperature));
+  if (review.has(ReviewFlag::TooHot)) {
+    QPalette palette = lossSummary_->palette();
+    palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    lossSummary_->setPalette(palette);
+  }
+}
+
+void ReviewWindow::showAdvice(const CoreAdvice& advice, const ReviewConditions& conditions) {
   adviceSummary_->setText(
       advice.recommended
           ? QStringLiteral("推奨コア: %1").arg(QString::fromStdU16String(*advice.recommended))
@@ -227,6 +539,11 @@ void ReviewWindow::showAdvice(const CoreAdvice& advice) {
     const auto numberOr = [&r](double v, int decimals) {
       return r.valid ? QString::number(v, 'f', decimals) : QStringLiteral("—");
     };
+    const auto lossOr = [&r](std::string_view name, double v) {
+      const ReviewDisplay* d = reviewDisplay(name);
+      return r.losses.valid && d != nullptr ? QString::fromStdString(reviewValueText(*d, v))
+                                            : QStringLiteral("—");
+    };
     QTableWidgetItem* name = cell(QString::fromStdU16String(c.core));
     if (recommended) {
       QFont font = name->font();
@@ -243,25 +560,41 @@ void ReviewWindow::showAdvice(const CoreAdvice& advice) {
     advice_->setItem(i, 4, cell(numberOr(r.fill, 1), Qt::AlignRight));
     advice_->setItem(i, 5, cell(numberOr(r.fillAllowed, 0), Qt::AlignRight));
     advice_->setItem(i, 6, cell(numberOr(r.Bpk, 3), Qt::AlignRight));
+    advice_->setItem(i, 7, cell(lossOr("Ptotal", r.losses.Ptotal), Qt::AlignRight));
+    advice_->setItem(i, 8, cell(lossOr("Tcore", r.losses.Tcore), Qt::AlignRight));
     QStringList notes;
     for (ReviewFlag flag : r.flags) {
       notes << QString::fromStdU16String(reviewFlagShortName(flag));
     }
     QTableWidgetItem* noteCell = cell(notes.join(QStringLiteral("、")));
     noteCell->setToolTip(noteCell->text());
-    advice_->setItem(i, 7, noteCell);
+    advice_->setItem(i, 9, noteCell);
   }
+  drawLossChart(chart_->surface(), advice, conditions);
+  chart_->setAccessibleDescription(chartDescription(advice, conditions));
+  chart_->update();
+}
+
+void ReviewWindow::clearConditionResults() {
+  flags_->clear();
+  losses_->setRowCount(0);
+  lossSummary_->setText(QString());
+  lossSummary_->setPalette(QPalette());
+  adviceSummary_->setText(QString());
+  advice_->setRowCount(0);
+  chart_->surface().cls();
+  chart_->setAccessibleDescription(QString());
+  chart_->update();
 }
 
 void ReviewWindow::clearReview() {
+  inputs_.reset();
   setWindowTitle(kTitle);
   summary_->setText(
       QStringLiteral("まだ計算結果がありません。シミュレーション開始ボタンで計算すると"
                      "ここにレビューが出ます。"));
   numbers_->setRowCount(0);
-  flags_->clear();
-  adviceSummary_->setText(QString());
-  advice_->setRowCount(0);
+  clearConditionResults();
 }
 
 void ReviewWindow::useCore(int row) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QWidget>
 
 #include "design/calculation.h"
@@ -7,20 +9,32 @@
 #include "design/design_state.h"
 #include "review/core_advice.h"
 #include "review/review.h"
+#include "review/review_inputs.h"
 
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTabWidget;
 class QTableWidget;
 
 namespace fbc {
 
 class MainWindow;
+class PictureBox;
 
 // 「設計レビュー」: the engineering review of the main window's last completed calculation and
-// the review of every catalogue core for the same inputs. It follows the main window (updated
-// after each completed calculation, cleared with the results) and leaves it untouched, apart
-// from a double-click on a core row, which puts that core's name into cmbCore.
+// the review of every catalogue core for the same inputs, in the conditions (core material,
+// ambient and highest core temperature) typed into this window. It follows the main window
+// (updated after each completed calculation, cleared with the results) and leaves it untouched,
+// apart from a double-click on a core row, which puts that core's name into cmbCore. Changing a
+// condition reviews the last calculation again; a condition that cannot be used is marked as the
+// main window marks its boxes, and the review then shows no verdict, flags, losses or advice
+// rather than ones worked out in other conditions.
+//
+// Three tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
+// (this design's losses and a chart of every buildable core's) and 「コアの選択」 (the advice).
 class ReviewWindow : public QWidget {
   Q_OBJECT
 
@@ -29,19 +43,50 @@ class ReviewWindow : public QWidget {
 
   // Shows the review of `state`, completed from `inputs`, and the core advice for them.
   void showReview(const DesignInputs& inputs, const DesignState& state);
-  // Back to the opening state: nothing calculated yet.
+  // Back to the opening state: nothing calculated yet. The conditions stay as typed.
   void clearReview();
 
+  // The conditions as typed.
+  ReviewInputs reviewInputs() const;
+  // The conditions the fields give, or nothing while one of them cannot be used.
+  std::optional<ReviewConditions> conditions() const;
+
  private:
-  void showNumbersAndFlags(const DesignReview& review);
-  void showAdvice(const CoreAdvice& advice);
+  QWidget* createConditions();
+  QWidget* createReviewTab();
+  QWidget* createLossesTab();
+  QWidget* createAdviceTab();
+
+  // Reviews the last calculation again in the conditions now typed.
+  void refresh();
+  // Marks the field that cannot be used (and unmarks the others); the conditions when usable.
+  std::optional<ReviewConditions> markConditions();
+  QWidget* conditionField(ReviewInput input) const;
+  // The summary line: core, level, and the verdict or why there is none.
+  QString summaryText(const QString& core, const DesignReview& review, bool levelChosen) const;
+  void showFlags(const DesignReview& review);
+  void showLosses(const DesignReview& review, const ReviewConditions& conditions);
+  void showAdvice(const CoreAdvice& advice, const ReviewConditions& conditions);
+  // Empties what depends on the conditions: flags, losses, advice and chart.
+  void clearConditionResults();
   void useCore(int row);
 
   MainWindow& main_;
   CoreCatalogue catalogue_;
+  // The last completed calculation, reviewed again when a condition changes.
+  std::optional<DesignInputs> inputs_;
+  DesignState state_;
+
   QLabel* summary_ = nullptr;
+  QComboBox* material_ = nullptr;
+  QLineEdit* ambient_ = nullptr;
+  QLineEdit* maxTemperature_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
   QTableWidget* numbers_ = nullptr;
   QListWidget* flags_ = nullptr;
+  QLabel* lossSummary_ = nullptr;
+  QTableWidget* losses_ = nullptr;
+  PictureBox* chart_ = nullptr;
   QLabel* adviceSummary_ = nullptr;
   QTableWidget* advice_ = nullptr;
   QPushButton* close_ = nullptr;

@@ -13,8 +13,8 @@ fbc::DesignSheetContent workedExample() {
   const fbc::CoreCatalogue catalogue;
   fbc::DesignState state;
   fbc::calculateDesign(fbc::DesignInputs{}, catalogue, state);
-  return fbc::designSheetContent(fbc::DesignInputs{}, state, u"2026-12-10", u"flyback-calc 1.0.0",
-                                 "FT-1024");
+  return fbc::designSheetContent(fbc::DesignInputs{}, state, fbc::ReviewConditions{}, u"2026-12-10",
+                                 u"flyback-calc 1.0.0", "FT-1024");
 }
 
 // One whole sheet of the worked example as the command line and the window make it: the

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,9 +25,12 @@
 #include "export/surface_painter.h"
 #include "platform/controls.h"
 #include "platform/font_session.h"
+#include "platform/number_text.h"
 #include "platform/recording_surface.h"
 #include "platform/text.h"
+#include "review/losses.h"
 #include "review/review_display.h"
+#include "review/review_inputs.h"
 #include "review/winding_table.h"
 #include "waveform/plot_geometry.h"
 #include "waveform/waveform_stage.h"
@@ -41,14 +46,14 @@ constexpr double kTop = 34.0;
 constexpr double kBottom = kSheetHeightPoints - 34.0;
 constexpr double kWidth = kRight - kLeft;
 
-constexpr double kRowHeight = 15.0;
+constexpr double kRowHeight = 14.0;
 constexpr double kReviewRowHeight = 13.0;
 constexpr double kCellPadding = 4.0;
-constexpr double kSectionGap = 12.0;
+constexpr double kSectionGap = 9.0;
 constexpr double kNoticeHeight = 22.0;
 
 // The plots keep the window's proportions; one window pixel becomes this many points.
-constexpr double kPlotScale = 0.97;
+constexpr double kPlotScale = 0.85;
 
 // Black and greys only for the page itself, so that it prints the same in black and white; the
 // traces keep the window's dark palette colours, which stay distinct in grey.
@@ -92,6 +97,7 @@ class SheetPainter {
     y = inputs(y + kSectionGap);
     y = results(y + kSectionGap);
     y = review(y + kSectionGap);
+    y = losses(y + kSectionGap);
     y = windings(y + kSectionGap);
     y = plots(y + kSectionGap);
     approvals(y + kSectionGap);
@@ -229,12 +235,30 @@ class SheetPainter {
     y = heading(y, QStringLiteral("1"), QStringLiteral("設計条件"),
                 QStringLiteral("Design conditions"));
     std::vector<Field> fields;
+    fields.reserve(kInputPresentationOrder.size() + 1 + kReviewInputTable.size());
     for (const DesignInput input : kInputPresentationOrder) {
       fields.push_back({qs(inputInfo(input)->caption), qs(*inputText(content_.inputs, input))});
     }
     fields.push_back({QStringLiteral("コア温度上昇"),
                       qs(levelCaption(content_.inputs.level)) + QStringLiteral(" (") +
                           qs(levelName(content_.inputs.level)) + QStringLiteral(")")});
+    // The conditions the losses were worked out in, captioned as the review window asks for them.
+    const ReviewConditions& c = content_.conditions;
+    for (const ReviewInputInfo& info : kReviewInputTable) {
+      QString value;
+      switch (info.input) {
+        case ReviewInput::Material:
+          value = c.material != nullptr ? qs(c.material->name) : QString();
+          break;
+        case ReviewInput::Ambient:
+          value = qs(generalText(c.ambient));
+          break;
+        case ReviewInput::MaxTemperature:
+          value = qs(generalText(c.maxTemperature));
+          break;
+      }
+      fields.push_back({qs(info.caption), value});
+    }
     return fieldGrid(y, fields, 3, 0.62);
   }
 
@@ -309,15 +333,76 @@ class SheetPainter {
     return y + 2.0;
   }
 
-  // What the winding shop needs per winding: whole turns and the copper to wind them with.
+  // A loss quantity's caption and its value with the unit, as the review shows them.
+  static Field lossField(std::string_view name, double value) {
+    const ReviewDisplay* shown = reviewDisplay(name);
+    const QString number = qs(reviewValueText(*shown, value));
+    return {qs(shown->caption),
+            shown->unitJa.empty() ? number : number + QStringLiteral(" ") + qs(shown->unitJa)};
+  }
+
+  // Core and copper loss, what they heat the core by and how hot it runs, read down each
+  // column: the parts of the loss and their total, then through the thermal resistance to the
+  // rise above the ambient and the core's temperature (the limit is among the conditions).
+  double losses(double y) {
+    y = heading(y, QStringLiteral("4"), QStringLiteral("損失と温度"),
+                QStringLiteral("Core and copper loss at 100 °C, temperature rise"));
+    const TransformerLosses* l =
+        content_.review && content_.review->losses.valid ? &content_.review->losses : nullptr;
+    if (l == nullptr) {
+      text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+           font(kProportional, 8.5),
+           content_.review ? QStringLiteral("この設計の損失は計算できません。")
+                           : QStringLiteral("設計検討がないため、損失は計算していません。"));
+      return y + kRowHeight;
+    }
+    const auto copper = [l](Winding winding) {
+      const WindingLoss* w = l->find(winding);
+      return w != nullptr ? w->Pcu : 0.0;
+    };
+    Field rth = lossField("Rth", l->Rth);
+    rth.caption += l->RthMeasured ? QStringLiteral("(実測値)") : QStringLiteral("(推定値)");
+    const std::vector<Field> fields{
+        lossField("Pcore", l->Pcore),
+        lossField("PcuP", copper(Winding::Primary)),
+        lossField("PcuS", copper(Winding::Secondary)),
+        lossField("Ptotal", l->Ptotal),
+        rth,
+        lossField("dT", l->dT),
+        lossField("Tambient", l->Tambient),
+        lossField("Tcore", l->Tcore),
+    };
+    return fieldGrid(y, fields, 4, 0.5, kReviewRowHeight);
+  }
+
+  // A winding's layers ("layers") or build ("build") on the bobbin, with its unit; a dash
+  // without losses.
+  QString layout(Winding winding, std::string_view quantity) const {
+    const WindingLoss* w = content_.review && content_.review->losses.valid
+                               ? content_.review->losses.find(winding)
+                               : nullptr;
+    const std::string name = std::string(quantity).append(windingSuffix(winding));
+    const ReviewDisplay* shown = reviewDisplay(name);
+    if (w == nullptr || shown == nullptr) {
+      return QStringLiteral("—");
+    }
+    const double value =
+        quantity == "layers" ? static_cast<double>(w->layout.layers) : w->layout.build;
+    const QString number = qs(reviewValueText(*shown, value));
+    return quantity == "layers" ? number + QStringLiteral(" 層")
+                                : number + QStringLiteral(" ") + qs(shown->unitJa);
+  }
+
+  // What the winding shop needs per winding: whole turns, the copper to wind them with and how
+  // they lie on the bobbin.
   double windings(double y) {
-    y = heading(y, QStringLiteral("4"), QStringLiteral("巻線仕様"), QStringLiteral("Windings"));
+    y = heading(y, QStringLiteral("5"), QStringLiteral("巻線仕様"), QStringLiteral("Windings"));
     const std::vector<WindingRow> rows =
         content_.review ? windingTable(*content_.review) : std::vector<WindingRow>{};
     const QFont headFont = font(kProportional, 8.5);
     const QFont cellFont = font(kFixed, 9.0);
-    constexpr std::array<double, 4> kColumns{0.16, 0.16, 0.24, 0.44};
-    const auto cells = [&](double top, const std::array<QString, 4>& texts, const QFont& f) {
+    constexpr std::array<double, 6> kColumns{0.12, 0.13, 0.16, 0.33, 0.10, 0.16};
+    const auto cells = [&](double top, const std::array<QString, 6>& texts, const QFont& f) {
       double x = kLeft;
       for (std::size_t i = 0; i < texts.size(); ++i) {
         const double width = kWidth * kColumns[i];
@@ -329,7 +414,7 @@ class SheetPainter {
     };
     cells(y,
           {QStringLiteral("巻線"), QStringLiteral("巻数"), QStringLiteral("線径(裸銅)"),
-           QStringLiteral("構成")},
+           QStringLiteral("構成"), QStringLiteral("層数"), QStringLiteral("巻線の高さ")},
           headFont);
     y += kRowHeight;
     rule(kLeft, y, kRight, y, 0.5, kRule);
@@ -347,7 +432,8 @@ class SheetPainter {
           y,
           {row.winding == Winding::Primary ? QStringLiteral("一次 Np") : QStringLiteral("二次 Ns"),
            QStringLiteral("%1 ターン").arg(row.turns),
-           QStringLiteral("φ%1 mm").arg(row.wireDiameter, 0, 'f', 2), structure},
+           QStringLiteral("φ%1 mm").arg(row.wireDiameter, 0, 'f', 2), structure,
+           layout(row.winding, "layers"), layout(row.winding, "build")},
           cellFont);
       y += kRowHeight;
       rule(kLeft, y, kRight, y, 0.3, kHairline);
@@ -359,7 +445,7 @@ class SheetPainter {
   // Both plots side by side as the waveform stage draws them, their scale captions beneath and
   // the frequency caption under both.
   double plots(double y) {
-    y = heading(y, QStringLiteral("5"), QStringLiteral("動作波形"),
+    y = heading(y, QStringLiteral("6"), QStringLiteral("動作波形"),
                 QStringLiteral("Switch and output diode waveforms"));
     RecordingSurface pic1(pixels(kPic1Placement.width), pixels(kPic1Placement.height));
     RecordingSurface pic2(pixels(kPic2Placement.width), pixels(kPic2Placement.height));
@@ -449,14 +535,15 @@ class SheetPainter {
 }  // namespace
 
 DesignSheetContent designSheetContent(const DesignInputs& inputs, const DesignState& state,
-                                      std::u16string date, std::u16string program,
-                                      std::string drawingNumber) {
+                                      const ReviewConditions& conditions, std::u16string date,
+                                      std::u16string program, std::string drawingNumber) {
   DesignSheetContent content;
   content.inputs = inputs;
   content.state = state;
   content.texts = resultTexts(state);
+  content.conditions = conditions;
   if (const std::optional<double> swing = levelSwing(inputs.level)) {
-    content.review = reviewDesign(state, *swing);
+    content.review = reviewDesign(state, *swing, conditions);
   }
   content.date = std::move(date);
   content.program = std::move(program);

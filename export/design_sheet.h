@@ -7,6 +7,7 @@
 #include "design/design_state.h"
 #include "design/result_texts.h"
 #include "review/review.h"
+#include "review/review_inputs.h"
 
 class QPainter;
 
@@ -18,6 +19,8 @@ struct DesignSheetContent {
   DesignInputs inputs;  // the texts as typed, the core and the level
   DesignState state;    // a completed calculation
   ResultTexts texts;    // the window's captions for that calculation
+  // The conditions the review worked the losses and temperature out in.
+  ReviewConditions conditions;
   // The engineering review at the level's flux swing; none when no level is chosen.
   std::optional<DesignReview> review;
   std::u16string date;        // "2026-12-10"
@@ -26,10 +29,10 @@ struct DesignSheetContent {
 };
 
 // The content for a completed calculation: the captions are formed from the state and the
-// review made at the level's swing.
+// review made at the level's swing in `conditions`.
 DesignSheetContent designSheetContent(const DesignInputs& inputs, const DesignState& state,
-                                      std::u16string date, std::u16string program,
-                                      std::string drawingNumber);
+                                      const ReviewConditions& conditions, std::u16string date,
+                                      std::u16string program, std::string drawingNumber);
 
 // The page: A4 portrait, in points.
 inline constexpr double kSheetWidthPoints = 595.276;

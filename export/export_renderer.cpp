@@ -16,7 +16,9 @@ std::string renderExport(const ExportRequest& request, const DesignReport& repor
     case ExportKind::PlotSvg:
       return plotFileBytes(report.state, clickConstants().m, PlotFormat::Svg);
     case ExportKind::SheetPdf:
+      // The report's conditions were read when it was designed, so they are usable here.
       return designSheetPdf(designSheetContent(report.inputs, report.state,
+                                               reviewConditionsFor(report.reviewInputs),
                                                fromUtf8(request.parameter("date").value_or("")),
                                                fromUtf8(request.parameter("program").value_or("")),
                                                request.parameter("drawing-number").value_or("")));

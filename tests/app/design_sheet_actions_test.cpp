@@ -23,7 +23,10 @@
 #include <QTimer>
 
 #include "app/main_window.h"
+#include "app/review_window.h"
 #include "pdf_tools.h"
+#include "review/ferrite_material.h"
+#include "review/review_inputs.h"
 
 namespace {
 
@@ -200,6 +203,33 @@ TEST_F(DesignSheetActionsTest, SheetNamesTheCoreWhoseFiguresWereUsed) {
   EXPECT_EQ(content->inputs.vin, u"150");  // the second calculation's
   EXPECT_EQ(content->inputs.core, u"PQ3230");
   EXPECT_EQ(content->state.Vin, 150.0F);
+}
+
+// The sheet's losses are worked out in the conditions typed into the review window; while one of
+// them cannot be used, in the start conditions, which the sheet then names.
+TEST_F(DesignSheetActionsTest, SheetFollowsTheReviewWindowsConditions) {
+  const fbc::DesignSheetActions* actions = window_->findChild<fbc::DesignSheetActions*>();
+  ASSERT_NE(actions, nullptr);
+  auto* review = window_->findChild<fbc::ReviewWindow*>();
+  ASSERT_NE(review, nullptr);
+  click("cmdcal");
+  review->findChild<QComboBox*>(QStringLiteral("reviewMaterial"))
+      ->setCurrentText(QStringLiteral("3C95"));
+  auto* ambient = review->findChild<QLineEdit*>(QStringLiteral("reviewAmbient"));
+  ambient->setText(QStringLiteral("25"));
+
+  std::optional<fbc::DesignSheetContent> content = actions->content(QString());
+  ASSERT_TRUE(content.has_value() && content->review.has_value());
+  EXPECT_EQ(content->conditions.material, fbc::ferriteMaterial("3C95"));
+  EXPECT_EQ(content->conditions.ambient, 25.0);
+  EXPECT_EQ(content->review->losses.material, "3C95");
+  EXPECT_EQ(content->review->losses.Tambient, 25.0);
+
+  ambient->setText(QStringLiteral("abc"));
+  content = actions->content(QString());
+  ASSERT_TRUE(content.has_value() && content->review.has_value());
+  EXPECT_EQ(content->conditions.material, fbc::ferriteMaterial(fbc::kDefaultMaterial));
+  EXPECT_EQ(content->review->losses.Tambient, fbc::ReviewConditions{}.ambient);
 }
 
 TEST(SuggestedSheetFileName, LikeThePicturesWithThePdfExtension) {

@@ -12,8 +12,13 @@
 
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
+#include "export/export_renderer.h"
 #include "pdf_tools.h"
+#include "platform/number_text.h"
 #include "platform/text.h"
+#include "review/design_report.h"
+#include "review/export_request.h"
+#include "review/ferrite_material.h"
 #include "review/review_display.h"
 #include "review/winding_table.h"
 
@@ -35,13 +40,17 @@ class DesignSheetTest : public testing::Test {
   // The sheet of `inputs`, written into the scratch folder as `name`.
   // `state` is the design state before the calculation, as the window keeps it.
   std::string render(const DesignInputs& inputs, const std::string& name,
-                     const std::string& drawingNumber = "FT-1024", DesignState state = {}) {
+                     const std::string& drawingNumber = "FT-1024", DesignState state = {},
+                     const ReviewConditions& conditions = {}) {
     const CoreCatalogue catalogue;
     EXPECT_TRUE(calculateDesign(inputs, catalogue, state).completed);
-    content_ =
-        designSheetContent(inputs, state, u"2026-12-10", u"flyback-calc 1.0.0", drawingNumber);
-    const std::string bytes = designSheetPdf(content_);
-    const std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
+    content_ = designSheetContent(inputs, state, conditions, u"2026-12-10", u"flyback-calc 1.0.0",
+                                  drawingNumber);
+    return write(designSheetPdf(content_), name);
+  }
+
+  std::string write(const std::string& bytes, const std::string& name) {
+    std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
@@ -82,6 +91,11 @@ TEST_F(DesignSheetTest, WorkedExampleIsOneA4PageOfSearchableTextInEmbeddedFontsW
   }
   // lblIin stands beside its caption; "1.5" alone would be found inside other numbers.
   EXPECT_TRUE(std::regex_search(pdfText(path, true), std::regex(R"(入力電流\[A\]\s+1\.5\s)")));
+  // The conditions of the losses stand among the design's, each beside its caption.
+  const std::string rows = withoutBlanks(pdfText(path, true));
+  for (const char* condition : {"コア材質N97", "周囲温度[℃]40", "上限温度[℃]100"}) {
+    EXPECT_NE(rows.find(condition), std::string::npos) << condition;
+  }
 
   const std::vector<test::PdfFont> fonts = pdfFonts(path);
   ASSERT_FALSE(fonts.empty());
@@ -119,6 +133,88 @@ TEST_F(DesignSheetTest, ReviewVerdictFlagsAndWindingsAreText) {
   }
 }
 
+// The losses beside their captions in the review's units, and each winding's layers and build
+// in the winding table, for the conditions the sheet was asked for.
+TEST_F(DesignSheetTest, LossesTemperatureAndWindingLayersAreText) {
+  struct Case {
+    const char* name;
+    const char* material;
+    double ambient;
+    double maxTemperature;
+  };
+  const Case cases[] = {
+      {"start.pdf", "N97", 40.0, 100.0},
+      {"n87.pdf", "N87", 25.0, 120.0},
+      {"3c95.pdf", "3C95", -10.0, 85.5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReviewConditions conditions;
+    conditions.material = ferriteMaterial(c.material);
+    conditions.ambient = c.ambient;
+    conditions.maxTemperature = c.maxTemperature;
+    DesignInputs inputs;
+    inputs.core = u"PQ40";
+    const std::string path = render(inputs, c.name, "FT-1024", {}, conditions);
+    ASSERT_TRUE(content_.review.has_value());
+    const TransformerLosses& losses = content_.review->losses;
+    ASSERT_TRUE(losses.valid);
+    EXPECT_EQ(losses.material, c.material);
+
+    const std::string rows = withoutBlanks(pdfText(path, true));
+    const auto shown = [](std::string_view name, double value) {
+      const ReviewDisplay* display = reviewDisplay(name);
+      return toUtf8(display->caption) + reviewValueText(*display, value) + toUtf8(display->unitJa);
+    };
+    for (const std::string& expected :
+         {shown("Pcore", losses.Pcore), shown("PcuP", losses.find(Winding::Primary)->Pcu),
+          shown("PcuS", losses.find(Winding::Secondary)->Pcu), shown("Ptotal", losses.Ptotal),
+          shown("dT", losses.dT), shown("Tambient", c.ambient), shown("Tcore", losses.Tcore),
+          std::string("コア材質") + c.material,
+          "上限温度[℃]" + toUtf8(generalText(c.maxTemperature))}) {
+      EXPECT_NE(rows.find(withoutBlanks(expected)), std::string::npos) << expected;
+    }
+    // PQ40 has no published thermal resistance: the sheet says it is estimated.
+    EXPECT_NE(rows.find("熱抵抗(推定値)" + reviewValueText(*reviewDisplay("Rth"), losses.Rth)),
+              std::string::npos);
+
+    // Each winding's row ends in its layers and build.
+    const std::string layout = pdfText(path, true);
+    for (const WindingLoss& w : losses.windings) {
+      const std::string name = w.winding == Winding::Primary ? "一次 Np" : "二次 Ns";
+      const std::string tail = std::to_string(w.layout.layers) + " 層" +
+                               reviewValueText(*reviewDisplay("buildP"), w.layout.build) + " mm";
+      bool found = false;
+      std::istringstream lines(layout);
+      for (std::string line; std::getline(lines, line);) {
+        if (line.find(name) != std::string::npos) {
+          found = withoutBlanks(line).ends_with(withoutBlanks(tail));
+        }
+      }
+      EXPECT_TRUE(found) << name << ": " << tail;
+    }
+    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+  }
+}
+
+// flyback-export draws the sheet in the conditions of the request, as the report was made.
+TEST_F(DesignSheetTest, TheExportRequestsConditionsReachTheSheet) {
+  ExportRequest request;
+  request.kind = ExportKind::SheetPdf;
+  request.reviewInputs.text(ReviewInput::Material) = u"3C90";
+  request.reviewInputs.text(ReviewInput::MaxTemperature) = u"150";
+  const DesignReport report =
+      designFor(request.inputs, CoreCatalogue{}, "--", request.reviewInputs);
+  ASSERT_TRUE(report.review && report.review->losses.valid);
+  const std::string path = write(renderExport(request, report), "request.pdf");
+  const std::string rows = withoutBlanks(pdfText(path, true));
+  EXPECT_NE(rows.find("コア材質3C90"), std::string::npos);
+  EXPECT_NE(rows.find("上限温度[℃]150"), std::string::npos);
+  EXPECT_NE(
+      rows.find("コア温度" + reviewValueText(*reviewDisplay("Tcore"), report.review->losses.Tcore)),
+      std::string::npos);
+}
+
 TEST_F(DesignSheetTest, WithoutALevelTheSheetSaysThereIsNoReview) {
   // With no level button chosen the window keeps the flux swing of the calculation before.
   DesignState before;
@@ -129,6 +225,7 @@ TEST_F(DesignSheetTest, WithoutALevelTheSheetSaysThereIsNoReview) {
   EXPECT_FALSE(content_.review.has_value());
   const std::string text = withoutBlanks(pdfText(path));
   EXPECT_NE(text.find("検討していません"), std::string::npos);
+  EXPECT_NE(text.find("損失は計算していません"), std::string::npos);
   EXPECT_EQ(text.find("判定："), std::string::npos);
   EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
 }
