@@ -183,7 +183,7 @@ const SpectrumIntegrals& spectrumIntegrals() {
 // of being evaluated afresh; the complex arithmetic is written out, as the library's complex
 // product checks for infinities the review never has.
 void harmonicSquares(std::span<const CurrentSegment> current, std::span<double> squares) {
-  std::array<double, 2 * kExactHarmonics> few{};
+  std::array<double, 2 * static_cast<std::size_t>(kExactHarmonics)> few{};
   std::vector<double> many;
   std::span<double> sums(few.data(), std::min(few.size(), 2 * squares.size()));
   if (2 * squares.size() > few.size()) {
