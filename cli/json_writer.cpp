@@ -1,6 +1,8 @@
 #include "cli/json_writer.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -203,7 +205,10 @@ void JsonWriter::value(float number) {
     null();
     return;
   }
-  token(shortestRoundTrip(number), JsonScalarSink::Kind::Number);
+  std::array<char, 32> buffer{};
+  const char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number).ptr;
+  token(std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data())),
+        JsonScalarSink::Kind::Number);
 }
 
 void JsonWriter::value(double number) {
@@ -211,7 +216,12 @@ void JsonWriter::value(double number) {
     null();
     return;
   }
-  token(shortestRoundTrip(number), JsonScalarSink::Kind::Number);
+  // The shortest round-trip text, as shortestRoundTrip writes it, without a string to hold it:
+  // a report writes dozens of numbers a row.
+  std::array<char, 32> buffer{};
+  const char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number).ptr;
+  token(std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data())),
+        JsonScalarSink::Kind::Number);
 }
 
 void JsonWriter::value(int number) { token(std::to_string(number), JsonScalarSink::Kind::Number); }

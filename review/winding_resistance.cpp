@@ -182,6 +182,32 @@ const SpectrumIntegrals& spectrumIntegrals() {
 // series. Each piece's e^(−jωt) at its ends is turned on by one rotation per harmonic instead
 // of being evaluated afresh; the complex arithmetic is written out, as the library's complex
 // product checks for infinities the review never has.
+// 1/ω and √n of the first harmonics, so that the sums below divide by nothing and take no root.
+struct HarmonicConstants {
+  std::array<double, kExactHarmonics> inverseOmega{};
+  std::array<double, kExactHarmonics> root{};
+  HarmonicConstants() {
+    for (std::size_t i = 0; i < inverseOmega.size(); ++i) {
+      inverseOmega[i] = 1.0 / (2.0 * kPi * static_cast<double>(i + 1));
+      root[i] = std::sqrt(static_cast<double>(i + 1));
+    }
+  }
+};
+
+const HarmonicConstants& harmonicConstants() {
+  static const HarmonicConstants constants;
+  return constants;
+}
+
+double inverseOmega(std::size_t i) {
+  return i < kExactHarmonics ? harmonicConstants().inverseOmega[i]
+                             : 1.0 / (2.0 * kPi * static_cast<double>(i + 1));
+}
+
+double harmonicRoot(std::size_t i) {
+  return i < kExactHarmonics ? harmonicConstants().root[i] : std::sqrt(static_cast<double>(i + 1));
+}
+
 void harmonicSquares(std::span<const CurrentSegment> current, std::span<double> squares) {
   std::array<double, 2 * static_cast<std::size_t>(kExactHarmonics)> few{};
   std::vector<double> many;
@@ -205,13 +231,13 @@ void harmonicSquares(std::span<const CurrentSegment> current, std::span<double> 
     double e1Re = step1Re;
     double e1Im = step1Im;
     for (std::size_t i = 0; i < squares.size(); ++i) {
-      const double omega = 2.0 * kPi * static_cast<double>(i + 1);
+      const double perOmega = inverseOmega(i);
       // ∫ (a + s·(t − t0))·e^(−jωt) dt by parts: j/ω·(b·e1 − a·e0) + s/ω²·(e1 − e0).
       const double valueRe = piece.to * e1Re - piece.from * e0Re;
       const double valueIm = piece.to * e1Im - piece.from * e0Im;
-      const double ramp = slope / (omega * omega);
-      sums[2 * i] += -valueIm / omega + ramp * (e1Re - e0Re);
-      sums[2 * i + 1] += valueRe / omega + ramp * (e1Im - e0Im);
+      const double ramp = slope * perOmega * perOmega;
+      sums[2 * i] += -valueIm * perOmega + ramp * (e1Re - e0Re);
+      sums[2 * i + 1] += valueRe * perOmega + ramp * (e1Im - e0Im);
       const double next0Re = e0Re * step0Re - e0Im * step0Im;
       e0Im = e0Re * step0Im + e0Im * step0Re;
       e0Re = next0Re;
@@ -309,7 +335,7 @@ double harmonicResistanceFactor(std::span<const CurrentSegment> current, double 
   const DowellTable& table = dowellTable();
   double excess = 0.0;
   for (std::size_t i = 0; i < squares.size(); ++i) {
-    excess += squares[i] * table.excess(phi * std::sqrt(static_cast<double>(i + 1)), layers);
+    excess += squares[i] * table.excess(phi * harmonicRoot(i), layers);
   }
   // Past the exact harmonics the squared amplitudes average Σ steps² / (2π² n²); with
   // x = φ·√n the sum over n becomes 2·φ²·∫ (FR(x) − 1) / x³ dx, from halfway to the next

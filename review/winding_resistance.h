@@ -62,7 +62,7 @@ double harmonicLossFactor(double dcSquare, std::span<const double> harmonicSquar
 // `exactHarmonics` harmonics are summed from the current's Fourier series; the rest, whose
 // amplitudes fall as 1/n behind the current's steps, as an integral of Dowell's factor over
 // that spectrum (see docs/engineering-review.md). More exact harmonics only check the sum.
-inline constexpr int kExactHarmonics = 32;
+inline constexpr int kExactHarmonics = 16;
 
 double harmonicResistanceFactor(std::span<const CurrentSegment> current, double phi, double layers,
                                 int exactHarmonics = kExactHarmonics);

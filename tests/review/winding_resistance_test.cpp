@@ -155,8 +155,10 @@ TEST(HarmonicResistanceFactorTest, RmsOfPiecesAndTheDcCase) {
   EXPECT_EQ(harmonicResistanceFactor(std::span<const CurrentSegment>{}, 2.0, 5.0), 1.0);
 }
 
-// The sum over 32 harmonics with the integral for the rest against 20000 harmonics with the
-// same integral beyond them: the integral stands in for the high harmonics within 0.5 %.
+// The sum over 16 harmonics with the integral for the rest against 20000 harmonics with the
+// same integral beyond them: the integral stands in for the high harmonics within 1 % for
+// duties from 0.2 to 0.8 (and 3 % down to 0.05, where the current's spectrum takes longer to
+// settle into its average).
 TEST(HarmonicResistanceFactorTest, TheIntegralForTheHighHarmonicsMatchesSummingThem) {
   const double phis[] = {0.05, 0.3, 1.0, 3.0};
   const double layerCounts[] = {1.0, 3.5, 10.0};
@@ -172,7 +174,7 @@ TEST(HarmonicResistanceFactorTest, TheIntegralForTheHighHarmonicsMatchesSummingT
                                           << " from " << shape.front().from);
           const double quick = harmonicResistanceFactor(shape, phi, layers);
           const double slow = harmonicResistanceFactor(shape, phi, layers, 20000);
-          EXPECT_NEAR(quick / slow, 1.0, 0.005);
+          EXPECT_NEAR(quick / slow, 1.0, 0.01);
           EXPECT_GE(quick, 1.0);
         }
       }
