@@ -191,17 +191,17 @@ TEST_F(ProcessTest, BadInputLeavesStandardOutputEmpty) {
 // plain text.
 TEST_F(ProcessTest, BinaryBatchFileGivesOneSafeLine) {
   {
-    std::ofstream binary(path("specs.csv"), std::ios::binary);
+    std::ofstream binary(path("designs.csv"), std::ios::binary);
     const char bytes[] =
         "\x1B[2J\x7F"
         "ELF\x02\x01\x01\0\xFF\xFE\x9B"
         "31m,vin\n1,2\n";
     binary.write(bytes, sizeof bytes - 1);
   }
-  const Outcome result = run({"--batch", path("specs.csv")});
+  const Outcome result = run({"--batch", path("designs.csv")});
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, "flyback-calc: --batch " + path("specs.csv") +
+  EXPECT_EQ(result.err, "flyback-calc: --batch " + path("designs.csv") +
                             ": unknown column \"\\x1B[2J\\x7FELF\\x02\\x01\\x01\\x00\\xFF"
                             "\\xFE\\x9B"
                             "31m\" (expected any of vin, vout, iout, fs, vf, effi, duty, "
