@@ -413,8 +413,8 @@ QWidget* ReviewWindow::conditionField(ReviewInput input) const {
   return nullptr;
 }
 
-std::optional<ReviewConditions> ReviewWindow::markConditions() {
-  const ReviewInputReading reading = readReviewInputs(reviewInputs());
+ReviewInputReading ReviewWindow::markConditions() {
+  ReviewInputReading reading = readReviewInputs(reviewInputs());
   for (const ReviewInputInfo& info : kReviewInputTable) {
     QWidget* field = conditionField(info.input);
     if (reading.problem && reading.problem->input == info.input) {
@@ -423,10 +423,7 @@ std::optional<ReviewConditions> ReviewWindow::markConditions() {
       clearUnusableMark(*field);
     }
   }
-  if (reading.problem) {
-    return std::nullopt;
-  }
-  return reading.conditions;
+  return reading;
 }
 
 void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& state) {
@@ -436,7 +433,9 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
 }
 
 void ReviewWindow::refresh() {
-  const std::optional<ReviewConditions> conditions = markConditions();
+  const ReviewInputReading reading = markConditions();
+  const std::optional<ReviewConditions> conditions =
+      reading.problem ? std::nullopt : std::optional<ReviewConditions>(reading.conditions);
   if (!inputs_) {
     return;
   }
@@ -449,7 +448,7 @@ void ReviewWindow::refresh() {
   const DesignReview review =
       swing ? reviewDesign(state_, *swing, conditions.value_or(ReviewConditions{}))
             : DesignReview{};
-  summary_->setText(summaryText(core, review, swing.has_value()));
+  summary_->setText(summaryText(core, review, swing.has_value(), reading));
   fillNumberTable(*numbers_, reviewRows(review));
   clearConditionResults();
   if (!swing) {
@@ -465,14 +464,13 @@ void ReviewWindow::refresh() {
   showAdvice(adviseCores(*inputs_, catalogue_, *swing, *conditions), *conditions);
 }
 
-QString ReviewWindow::summaryText(const QString& core, const DesignReview& review,
-                                  bool levelChosen) const {
+QString ReviewWindow::summaryText(const QString& core, const DesignReview& review, bool levelChosen,
+                                  const ReviewInputReading& reading) const {
   const std::optional<double> swing = levelSwing(inputs_->level);
   QString summary = core + QStringLiteral(" / コア温度 ") + levelText(inputs_->level);
   if (swing) {
     summary += QStringLiteral(" (ΔB %1 T)").arg(*swing, 0, 'g', 3);
   }
-  const ReviewInputReading reading = readReviewInputs(reviewInputs());
   QString verdict = QStringLiteral("コア温度レベルが選ばれていません。");
   if (levelChosen && reading.problem) {
     verdict = QStringLiteral("「%1」が使えないため、判定していません。%2")

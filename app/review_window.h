@@ -59,11 +59,12 @@ class ReviewWindow : public QWidget {
 
   // Reviews the last calculation again in the conditions now typed.
   void refresh();
-  // Marks the field that cannot be used (and unmarks the others); the conditions when usable.
-  std::optional<ReviewConditions> markConditions();
+  // Marks the field that cannot be used (and unmarks the others); the reading of the fields.
+  ReviewInputReading markConditions();
   QWidget* conditionField(ReviewInput input) const;
   // The summary line: core, level, and the verdict or why there is none.
-  QString summaryText(const QString& core, const DesignReview& review, bool levelChosen) const;
+  QString summaryText(const QString& core, const DesignReview& review, bool levelChosen,
+                      const ReviewInputReading& reading) const;
   void showFlags(const DesignReview& review);
   void showLosses(const DesignReview& review, const ReviewConditions& conditions);
   void showAdvice(const CoreAdvice& advice, const ReviewConditions& conditions);

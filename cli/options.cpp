@@ -141,13 +141,7 @@ std::string reviewOptionHelp(const ReviewInputInfo& info) {
   text[0] = static_cast<char>(text[0] - 'A' + 'a');
   text += ", ";
   if (info.input == ReviewInput::Material) {
-    const auto materials = ferriteMaterials();
-    for (std::size_t i = 0; i < materials.size(); ++i) {
-      text += std::string(i == 0                      ? ""
-                          : i + 1 == materials.size() ? " or "
-                                                      : ", ") +
-              std::string(materials[i].name);
-    }
+    text += materialNames(", ", " or ");
   } else {
     text += numberText(info.lower) + " to " + numberText(info.upper);
     if (info.input == ReviewInput::MaxTemperature) {

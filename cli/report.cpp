@@ -177,9 +177,7 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
   if (report.review) {
     writeReviewText(out, *report.review);
     if (report.review->valid) {
-      // The conditions were read when the review was made, so they can be used.
-      writeLossesText(out, report.review->losses,
-                      readReviewInputs(report.reviewInputs).conditions.maxTemperature);
+      writeLossesText(out, report.review->losses, report.conditions.maxTemperature);
     }
   }
 }

@@ -16,9 +16,7 @@ std::string renderExport(const ExportRequest& request, const DesignReport& repor
     case ExportKind::PlotSvg:
       return plotFileBytes(report.state, clickConstants().m, PlotFormat::Svg);
     case ExportKind::SheetPdf:
-      // The report's conditions were read when it was designed, so they are usable here.
-      return designSheetPdf(designSheetContent(report.inputs, report.state,
-                                               reviewConditionsFor(report.reviewInputs),
+      return designSheetPdf(designSheetContent(report.inputs, report.state, report.conditions,
                                                fromUtf8(request.parameter("date").value_or("")),
                                                fromUtf8(request.parameter("program").value_or("")),
                                                request.parameter("drawing-number").value_or("")));

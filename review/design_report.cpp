@@ -129,6 +129,7 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
   DesignReport report;
   report.inputs = inputs;
   report.reviewInputs = reviewInputs;
+  report.conditions = conditions;
   const CalculationResult result = calculateDesign(inputs, catalogue, report.state);
   if (!result.completed) {
     throw InputError(stopMessage(result, inputs, catalogue, prefix));

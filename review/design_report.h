@@ -33,8 +33,9 @@ struct DesignReport {
   DesignState state;
   ResultTexts texts;
   std::optional<WaveformScales> scales;
-  // The conditions the review's losses and temperature were worked out in, as typed.
+  // The conditions the review's losses and temperature were worked out in, as typed and as read.
   ReviewInputs reviewInputs;
+  ReviewConditions conditions;
   // The engineering review at the level's flux swing (none without a level).
   std::optional<DesignReview> review;
 };

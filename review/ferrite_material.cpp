@@ -37,6 +37,17 @@ constexpr std::array<FerriteMaterial, 4> kMaterials{{
 
 std::span<const FerriteMaterial> ferriteMaterials() { return kMaterials; }
 
+std::string materialNames(std::string_view comma, std::string_view last) {
+  std::string list;
+  for (std::size_t i = 0; i < kMaterials.size(); ++i) {
+    if (i > 0) {
+      list += i + 1 == kMaterials.size() ? last : comma;
+    }
+    list += kMaterials[i].name;
+  }
+  return list;
+}
+
 const FerriteMaterial* ferriteMaterial(std::string_view name) {
   const auto found = std::find_if(kMaterials.begin(), kMaterials.end(),
                                   [name](const FerriteMaterial& m) { return m.name == name; });

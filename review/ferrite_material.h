@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace fbc {
@@ -31,6 +32,9 @@ inline constexpr std::string_view kDefaultMaterial = "N97";
 
 // The materials the review knows, the default first.
 std::span<const FerriteMaterial> ferriteMaterials();
+
+// The materials' names in a list: "N97, N87, 3C95 or 3C90" with ", " and " or ".
+std::string materialNames(std::string_view comma, std::string_view last);
 
 // The material named `name` exactly (case-sensitive, as the data sheets spell it), or nullptr.
 const FerriteMaterial* ferriteMaterial(std::string_view name);

@@ -10,19 +10,6 @@ namespace fbc {
 
 namespace {
 
-// "N97, N87, 3C95 or 3C90"; in Japanese "N97、N87、3C95、3C90".
-std::string materialList(std::string_view comma, std::string_view last) {
-  std::string list;
-  const auto materials = ferriteMaterials();
-  for (std::size_t i = 0; i < materials.size(); ++i) {
-    if (i > 0) {
-      list += i + 1 == materials.size() ? last : comma;
-    }
-    list += materials[i].name;
-  }
-  return list;
-}
-
 // The number a text gives, or the fault; within the row's limits.
 std::optional<ReviewInputFault> readNumber(const ReviewInputInfo& info, std::u16string_view text,
                                            double& value) {
@@ -90,7 +77,7 @@ std::string reviewInputFaultText(const ReviewInputProblem& problem) {
     case ReviewInputFault::NotANumber:
       return "not a number";
     case ReviewInputFault::UnknownMaterial:
-      return "expected " + materialList(", ", " or ");
+      return "expected " + materialNames(", ", " or ");
     case ReviewInputFault::OutOfRange:
       return "must lie between " + toUtf8(generalText(info.lower)) + " and " +
              toUtf8(generalText(info.upper));
@@ -106,7 +93,7 @@ std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem) {
     case ReviewInputFault::NotANumber:
       return u"数値を入力してください。";
     case ReviewInputFault::UnknownMaterial:
-      return u"材質は" + fromUtf8(materialList("、", "、")) + u"から選んでください。";
+      return u"材質は" + fromUtf8(materialNames("、", "、")) + u"から選んでください。";
     case ReviewInputFault::OutOfRange:
       return generalText(info.lower) + u"から" + generalText(info.upper) +
              u"の範囲で入力してください。";

@@ -44,9 +44,6 @@ Zetas zetas(double phi) {
   return {(sh2 + sn2) / (ch2 - cs2), (sh - sn) / (ch + cs)};
 }
 
-double zeta1(double phi) { return zetas(phi).one; }
-double zeta2(double phi) { return zetas(phi).two; }
-
 // Dowell's factor FR = x·ς1 + 2/3·(M² − 1)·x·ς2 written as 1 + x⁴·(r1 + 2/3·(M² − 1)·r2), with
 // r1 = (x·ς1 − 1)/x⁴ and r2 = x·ς2/x⁴ tabled on a uniform grid up to kLargePhi with their
 // second derivatives and read as a cubic spline: the harmonic sums need FR − 1 for dozens of
@@ -96,14 +93,14 @@ class DowellTable {
       return 4.0 / 45.0 - 16.0 * x * x * x * x / 4725.0;
     }
     const double x2 = x * x;
-    return (x * zeta1(x) - 1.0) / (x2 * x2);
+    return (x * zetas(x).one - 1.0) / (x2 * x2);
   }
   static double part2(double x) {
     if (x < kSmallPhi) {
       return 1.0 / 6.0;
     }
     const double x2 = x * x;
-    return zeta2(x) / (x2 * x);
+    return zetas(x).two / (x2 * x);
   }
 
   std::array<double, kPoints> one_{};
@@ -142,8 +139,9 @@ class SpectrumIntegrals {
         const double weight = (k == 0 || k == kSubsteps) ? 1.0 : (k % 2 == 1 ? 4.0 : 2.0);
         const double x = std::exp(lo + h * k);
         // dx = x · d(ln x)
-        sumA += weight * (x * zeta1(x) - 1.0) / (x * x);
-        sumB += weight * zeta2(x) / x;
+        const Zetas z = zetas(x);
+        sumA += weight * (x * z.one - 1.0) / (x * x);
+        sumB += weight * z.two / x;
       }
       a_[static_cast<std::size_t>(i)] = a_[static_cast<std::size_t>(i) + 1] + sumA * h / 3.0;
       b_[static_cast<std::size_t>(i)] = b_[static_cast<std::size_t>(i) + 1] + sumB * h / 3.0;
@@ -208,14 +206,11 @@ double harmonicRoot(std::size_t i) {
   return i < kExactHarmonics ? harmonicConstants().root[i] : std::sqrt(static_cast<double>(i + 1));
 }
 
-void harmonicSquares(std::span<const CurrentSegment> current, std::span<double> squares) {
-  std::array<double, 2 * static_cast<std::size_t>(kExactHarmonics)> few{};
-  std::vector<double> many;
-  std::span<double> sums(few.data(), std::min(few.size(), 2 * squares.size()));
-  if (2 * squares.size() > few.size()) {
-    many.resize(2 * squares.size());
-    sums = many;
-  }
+void harmonicSquares(std::span<const CurrentSegment> current, std::span<double> squares,
+                     std::span<double> imaginary) {
+  // The sums' real parts build up in `squares` itself, their imaginary parts beside them.
+  std::fill(squares.begin(), squares.end(), 0.0);
+  std::fill(imaginary.begin(), imaginary.end(), 0.0);
   for (const CurrentSegment& piece : current) {
     const double length = piece.end - piece.start;
     if (!(length > 0.0)) {
@@ -236,8 +231,8 @@ void harmonicSquares(std::span<const CurrentSegment> current, std::span<double> 
       const double valueRe = piece.to * e1Re - piece.from * e0Re;
       const double valueIm = piece.to * e1Im - piece.from * e0Im;
       const double ramp = slope * perOmega * perOmega;
-      sums[2 * i] += -valueIm * perOmega + ramp * (e1Re - e0Re);
-      sums[2 * i + 1] += valueRe * perOmega + ramp * (e1Im - e0Im);
+      squares[i] += -valueIm * perOmega + ramp * (e1Re - e0Re);
+      imaginary[i] += valueRe * perOmega + ramp * (e1Im - e0Im);
       const double next0Re = e0Re * step0Re - e0Im * step0Im;
       e0Im = e0Re * step0Im + e0Im * step0Re;
       e0Re = next0Re;
@@ -247,7 +242,7 @@ void harmonicSquares(std::span<const CurrentSegment> current, std::span<double> 
     }
   }
   for (std::size_t i = 0; i < squares.size(); ++i) {
-    squares[i] = 2.0 * (sums[2 * i] * sums[2 * i] + sums[2 * i + 1] * sums[2 * i + 1]);
+    squares[i] = 2.0 * (squares[i] * squares[i] + imaginary[i] * imaginary[i]);
   }
 }
 
@@ -286,7 +281,8 @@ double dowellFactor(double phi, double layers) {
   if (!(phi > 0.0)) {
     return 1.0;
   }
-  return phi * (zeta1(phi) + 2.0 / 3.0 * (layers * layers - 1.0) * zeta2(phi));
+  const Zetas z = zetas(phi);
+  return phi * (z.one + 2.0 / 3.0 * (layers * layers - 1.0) * z.two);
 }
 
 double roundWirePenetration(double diameter, double porosity, double skinDepth) {
@@ -324,14 +320,17 @@ double harmonicResistanceFactor(std::span<const CurrentSegment> current, double 
   if (!(rms > 0.0) || !(phi > 0.0)) {
     return 1.0;
   }
-  std::array<double, kExactHarmonics> few{};
-  std::vector<double> many;
-  std::span<double> squares(few.data(), static_cast<std::size_t>(std::max(exactHarmonics, 0)));
-  if (squares.size() > few.size()) {
-    many.resize(squares.size());
-    squares = many;
+  // Room for the squares and the sums' imaginary parts: on the stack for the usual count.
+  const auto count = static_cast<std::size_t>(std::max(exactHarmonics, 0));
+  std::array<double, 2 * static_cast<std::size_t>(kExactHarmonics)> room{};
+  std::vector<double> larger;
+  std::span<double> buffer(room);
+  if (2 * count > room.size()) {
+    larger.resize(2 * count);
+    buffer = larger;
   }
-  harmonicSquares(current, squares);
+  const std::span<double> squares = buffer.first(count);
+  harmonicSquares(current, squares, buffer.subspan(count, count));
   const DowellTable& table = dowellTable();
   double excess = 0.0;
   for (std::size_t i = 0; i < squares.size(); ++i) {
