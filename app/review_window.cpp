@@ -229,11 +229,16 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   layout->addWidget(tabs_, 1);
   layout->addLayout(buttons);
 
-  setTabOrder(material_, ambient_);
-  setTabOrder(ambient_, maxTemperature_);
+  QWidget* previous = material_;
+  for (QLineEdit* edit : edits_) {
+    if (edit != nullptr) {
+      setTabOrder(previous, edit);
+      previous = edit;
+    }
+  }
   // The tab bar itself: the tab widget as its own link would leave the chain at its pages.
   tabs_->tabBar()->setAccessibleName(QStringLiteral("表示する内容"));
-  setTabOrder(maxTemperature_, tabs_->tabBar());
+  setTabOrder(previous, tabs_->tabBar());
   setTabOrder(tabs_->tabBar(), numbers_);
   setTabOrder(numbers_, flags_);
   setTabOrder(flags_, losses_);
@@ -249,8 +254,11 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   addAction(escape);
 
   connect(material_, &QComboBox::currentIndexChanged, this, &ReviewWindow::refresh);
-  connect(ambient_, &QLineEdit::textChanged, this, &ReviewWindow::refresh);
-  connect(maxTemperature_, &QLineEdit::textChanged, this, &ReviewWindow::refresh);
+  for (QLineEdit* edit : edits_) {
+    if (edit != nullptr) {
+      connect(edit, &QLineEdit::textChanged, this, &ReviewWindow::refresh);
+    }
+  }
   connect(&main_, &MainWindow::calculationCompleted, this,
           [this](const DesignInputs& inputs) { showReview(inputs, main_.designState()); });
   connect(&main_, &MainWindow::displayCleared, this, &ReviewWindow::clearReview);
@@ -259,6 +267,31 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   resize(980, 680);
   clearReview();
 }
+
+namespace {
+
+// The object name tests and accessibility tools find a condition's field by.
+QString conditionObjectName(ReviewInput input) {
+  switch (input) {
+    case ReviewInput::Material:
+      return QStringLiteral("reviewMaterial");
+    case ReviewInput::Ambient:
+      return QStringLiteral("reviewAmbient");
+    case ReviewInput::MaxTemperature:
+      return QStringLiteral("reviewMaxTemperature");
+    case ReviewInput::VinMax:
+      return QStringLiteral("reviewVinMax");
+    case ReviewInput::Leakage:
+      return QStringLiteral("reviewLeakage");
+    case ReviewInput::ClampRatio:
+      return QStringLiteral("reviewClampRatio");
+    case ReviewInput::VdsRating:
+      return QStringLiteral("reviewVdsRating");
+  }
+  return {};
+}
+
+}  // namespace
 
 QWidget* ReviewWindow::createConditions() {
   auto* box = new QGroupBox(QStringLiteral("損失と温度の条件"), this);
@@ -275,12 +308,10 @@ QWidget* ReviewWindow::createConditions() {
       field = material_;
     } else {
       auto* edit = new QLineEdit(qs(info.startText), box);
-      edit->setObjectName(info.input == ReviewInput::Ambient
-                              ? QStringLiteral("reviewAmbient")
-                              : QStringLiteral("reviewMaxTemperature"));
+      edit->setObjectName(conditionObjectName(info.input));
       edit->setMaxLength(12);
       edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-000.00")) + 16);
-      (info.input == ReviewInput::Ambient ? ambient_ : maxTemperature_) = edit;
+      edits_[static_cast<std::size_t>(info.input)] = edit;
       field = edit;
     }
     auto* label = new QLabel(qs(info.caption), box);
@@ -388,13 +419,23 @@ QWidget* ReviewWindow::createAdviceTab() {
 ReviewInputs ReviewWindow::reviewInputs() const {
   ReviewInputs inputs;
   inputs.text(ReviewInput::Material) = material_->currentText().toStdU16String();
-  inputs.text(ReviewInput::Ambient) = ambient_->text().toStdU16String();
-  inputs.text(ReviewInput::MaxTemperature) = maxTemperature_->text().toStdU16String();
+  for (const ReviewInputInfo& info : kReviewInputTable) {
+    if (const QLineEdit* edit = edits_[static_cast<std::size_t>(info.input)]) {
+      inputs.text(info.input) = edit->text().toStdU16String();
+    }
+  }
   return inputs;
 }
 
+std::optional<double> ReviewWindow::designVin() const {
+  if (!inputs_) {
+    return std::nullopt;
+  }
+  return static_cast<double>(state_.Vin);
+}
+
 std::optional<ReviewConditions> ReviewWindow::conditions() const {
-  const ReviewInputReading reading = readReviewInputs(reviewInputs());
+  const ReviewInputReading reading = readReviewInputs(reviewInputs(), designVin());
   if (reading.problem) {
     return std::nullopt;
   }
@@ -402,19 +443,14 @@ std::optional<ReviewConditions> ReviewWindow::conditions() const {
 }
 
 QWidget* ReviewWindow::conditionField(ReviewInput input) const {
-  switch (input) {
-    case ReviewInput::Material:
-      return material_;
-    case ReviewInput::Ambient:
-      return ambient_;
-    case ReviewInput::MaxTemperature:
-      return maxTemperature_;
+  if (input == ReviewInput::Material) {
+    return material_;
   }
-  return nullptr;
+  return edits_[static_cast<std::size_t>(input)];
 }
 
 ReviewInputReading ReviewWindow::markConditions() {
-  ReviewInputReading reading = readReviewInputs(reviewInputs());
+  ReviewInputReading reading = readReviewInputs(reviewInputs(), designVin());
   for (const ReviewInputInfo& info : kReviewInputTable) {
     QWidget* field = conditionField(info.input);
     if (reading.problem && reading.problem->input == info.input) {

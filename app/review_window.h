@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 
 #include <QWidget>
@@ -50,6 +51,8 @@ class ReviewWindow : public QWidget {
   ReviewInputs reviewInputs() const;
   // The conditions the fields give, or nothing while one of them cannot be used.
   std::optional<ReviewConditions> conditions() const;
+  // The input voltage of the design on show, which the highest input may not lie below.
+  std::optional<double> designVin() const;
 
  private:
   QWidget* createConditions();
@@ -80,8 +83,8 @@ class ReviewWindow : public QWidget {
 
   QLabel* summary_ = nullptr;
   QComboBox* material_ = nullptr;
-  QLineEdit* ambient_ = nullptr;
-  QLineEdit* maxTemperature_ = nullptr;
+  // The number fields of the conditions, by ReviewInput; the material's is empty.
+  std::array<QLineEdit*, kReviewInputTable.size()> edits_{};
   QTabWidget* tabs_ = nullptr;
   QTableWidget* numbers_ = nullptr;
   QListWidget* flags_ = nullptr;

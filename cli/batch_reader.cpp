@@ -18,7 +18,7 @@ std::string columnList() {
   }
   list.append(kLevelColumn);
   for (const ReviewInputInfo& info : kReviewInputTable) {
-    list.append(", ").append(info.key);
+    list.append(", ").append(info.column);
   }
   return list;
 }
@@ -48,7 +48,7 @@ BatchReader::BatchReader(std::istream& in, DesignInputs base, ReviewInputs revie
   std::vector<std::string_view> seen;
   for (const std::string& name : fields_) {
     Column column;
-    if (const ReviewInputInfo* review = reviewInputInfoByKey(name)) {
+    if (const ReviewInputInfo* review = reviewInputInfoByColumn(name)) {
       column.review = review->input;
     } else if (name != kLevelColumn) {
       const InputInfo* info = inputInfoByKey(name);

@@ -69,7 +69,7 @@ void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs
 void writeAdvice(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
   const CoreAdvice advice =
       adviseCores(inputs, CoreCatalogue{}, levelSwing(inputs.level).value_or(0.0),
-                  reviewConditionsFor(options.reviewInputs));
+                  reviewConditionsFor(options.reviewInputs, "--", designInputVoltage(inputs)));
   if (options.format == OutputFormat::Json) {
     writeAdviceJson(out, advice);
   } else {

@@ -142,17 +142,20 @@ std::string reviewOptionHelp(const ReviewInputInfo& info) {
   text += ", ";
   if (info.input == ReviewInput::Material) {
     text += materialNames(", ", " or ");
+  } else if (info.lowerExcluded) {
+    text += "above " + numberText(info.lower) + " up to " + numberText(info.upper);
   } else {
     text += numberText(info.lower) + " to " + numberText(info.upper);
-    if (info.input == ReviewInput::MaxTemperature) {
-      text += ", above the ambient";
-    }
   }
-  text += " (default " + toUtf8(info.startText) + "), for the review's losses and temperature";
-  text += ". Example: --" + std::string(info.key) + " " +
-          (info.input == ReviewInput::Material
-               ? std::string("N87")
-               : numberText(info.input == ReviewInput::Ambient ? 25.0 : 110.0));
+  if (info.input == ReviewInput::MaxTemperature) {
+    text += ", above the ambient";
+  } else if (info.input == ReviewInput::VinMax) {
+    text += ", at least --vin";
+  }
+  text += " (default ";
+  text += info.emptyMeans.empty() ? toUtf8(info.startText) : std::string(info.emptyMeans);
+  text += "), " + std::string(info.purpose);
+  text += ". Example: --" + std::string(info.key) + " " + std::string(info.example);
   return text;
 }
 
@@ -192,7 +195,7 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
   for (std::size_t i = 0; i < kReviewInputTable.size(); ++i) {
     const ReviewInputInfo& info = kReviewInputTable[i];
     app.add_option("--" + std::string(info.key), raw.reviewInputs[i], reviewOptionHelp(info))
-        ->type_name(info.input == ReviewInput::Material ? "NAME" : "CELSIUS");
+        ->type_name(std::string(info.typeName));
   }
   app.add_option("--level", raw.level,
                  "core temperature level: hi (高温(高め), 0.34 T), typ (普通, 0.2 T) or lo "

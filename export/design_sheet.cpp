@@ -256,6 +256,18 @@ class SheetPainter {
         case ReviewInput::MaxTemperature:
           value = qs(generalText(c.maxTemperature));
           break;
+        case ReviewInput::VinMax:
+          value = c.vinMax ? qs(generalText(*c.vinMax)) : QStringLiteral("入力電圧と同じ");
+          break;
+        case ReviewInput::Leakage:
+          value = c.leakage ? qs(generalText(*c.leakage)) : QStringLiteral("巻線から推定");
+          break;
+        case ReviewInput::ClampRatio:
+          value = qs(generalText(c.clampRatio));
+          break;
+        case ReviewInput::VdsRating:
+          value = qs(generalText(c.vdsRating));
+          break;
       }
       fields.push_back({qs(info.caption), value});
     }

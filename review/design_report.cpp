@@ -6,6 +6,7 @@
 #include "design/click_constants.h"
 #include "design/input_rules.h"
 #include "platform/errors.h"
+#include "platform/number_text.h"
 #include "platform/text.h"
 
 namespace fbc {
@@ -112,28 +113,43 @@ std::vector<std::string> applyLimitRules(DesignInputs& inputs, std::string_view 
   return warnings;
 }
 
-ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_view prefix) {
-  const ReviewInputReading reading = readReviewInputs(inputs);
+ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_view prefix,
+                                     std::optional<double> designVin) {
+  const ReviewInputReading reading = readReviewInputs(inputs, designVin);
   if (reading.problem) {
     const ReviewInput input = reading.problem->input;
-    throw InputError(optionAndValue(std::string(prefix) + std::string(reviewInputInfo(input).key),
-                                    inputs.text(input)) +
+    const ReviewInputInfo& info = reviewInputInfo(input);
+    // Options carry the key, batch columns (no prefix) their own name.
+    const std::string_view name = prefix.empty() ? info.column : info.key;
+    throw InputError(optionAndValue(std::string(prefix) + std::string(name), inputs.text(input)) +
                      ": " + reviewInputFaultText(*reading.problem));
   }
   return reading.conditions;
 }
 
+std::optional<double> designInputVoltage(const DesignInputs& inputs) {
+  const ParsedSingle parsed = parseSingle(*inputText(inputs, DesignInput::Vin));
+  if (parsed.status != ParseStatus::Ok) {
+    return std::nullopt;
+  }
+  return static_cast<double>(parsed.value);
+}
+
 DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue,
                        std::string_view prefix, const ReviewInputs& reviewInputs) {
-  const ReviewConditions conditions = reviewConditionsFor(reviewInputs, prefix);
+  // The conditions are read first so that a bad one is named even where the design stops;
+  // the highest input is checked against the design's once that is known.
+  reviewConditionsFor(reviewInputs, prefix);
   DesignReport report;
   report.inputs = inputs;
   report.reviewInputs = reviewInputs;
-  report.conditions = conditions;
   const CalculationResult result = calculateDesign(inputs, catalogue, report.state);
   if (!result.completed) {
     throw InputError(stopMessage(result, inputs, catalogue, prefix));
   }
+  const ReviewConditions conditions =
+      reviewConditionsFor(reviewInputs, prefix, static_cast<double>(report.state.Vin));
+  report.conditions = conditions;
   const ClickConstants constants = clickConstants();
   report.texts = resultTexts(report.state, constants.k);
   if (report.state.Lp != 0.0F) {

@@ -58,7 +58,13 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
 
 // The conditions `inputs` give; throws InputError naming the first that cannot be used, its
 // text and why ("--ambient 300: must lie between -40 and 125"). `prefix` as for
-// applyLimitRules.
-ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_view prefix = "--");
+// applyLimitRules. With `designVin`, the design's input voltage, a highest input below it is
+// refused too.
+ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_view prefix = "--",
+                                     std::optional<double> designVin = std::nullopt);
+
+// The input voltage the calculation would take from `inputs` after the limit rules: the Vin
+// text as a 32-bit value, or nothing for a text that is not a number.
+std::optional<double> designInputVoltage(const DesignInputs& inputs);
 
 }  // namespace fbc

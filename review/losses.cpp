@@ -117,6 +117,8 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   const double skinDepth = std::sqrt(resistivity / (kPi * kReviewLimits.vacuumPermeability * fs));
   losses.Ptotal = losses.Pcore;
   losses.bobbinBuild = core.hw;
+  losses.bobbinBreadth = core.bw;
+  losses.meanTurn = core.MLT;
   for (const WindingRow& row : windingTable(review)) {
     losses.windings.push_back(windingLoss(row, review, duty, core, resistivity, skinDepth));
     const WindingLoss& w = losses.windings.back();

@@ -46,8 +46,10 @@ struct TransformerLosses {
   double dT = 0;                      // K
   double Tambient = 0;
   double Tcore = 0;
-  double buildTotal = 0;   // m, every winding's build and the tape between them
-  double bobbinBuild = 0;  // m, hw
+  double buildTotal = 0;     // m, every winding's build and the tape between them
+  double bobbinBuild = 0;    // m, hw
+  double bobbinBreadth = 0;  // m, bw: the breadth every winding is laid across
+  double meanTurn = 0;       // m, MLT of every winding
 
   const WindingLoss* find(Winding winding) const;
 };

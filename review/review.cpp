@@ -42,19 +42,23 @@ std::string_view reviewFlagCode(ReviewFlag flag) {
       return "layers-exceed-bobbin";
     case ReviewFlag::TooHot:
       return "too-hot";
+    case ReviewFlag::SwitchOvervoltage:
+      return "switch-overvoltage";
     case ReviewFlag::WireBeyondSkinDepth:
       return "wire-beyond-skin-depth";
     case ReviewFlag::RmsVerdictWorse:
       return "rms-verdict-worse";
     case ReviewFlag::LossDataExtrapolated:
       return "loss-data-extrapolated";
+    case ReviewFlag::ClampLossHigh:
+      return "clamp-loss-high";
   }
   return "";
 }
 
 bool isBlockingFlag(ReviewFlag flag) {
   return flag != ReviewFlag::WireBeyondSkinDepth && flag != ReviewFlag::RmsVerdictWorse &&
-         flag != ReviewFlag::LossDataExtrapolated;
+         flag != ReviewFlag::LossDataExtrapolated && flag != ReviewFlag::ClampLossHigh;
 }
 
 bool DesignReview::has(ReviewFlag flag) const {
@@ -129,6 +133,8 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   }
   r.valid = true;
   const TransformerLosses& losses = r.losses;
+  r.stress = switchStress(s, r, conditions);
+  const SwitchStress& stress = r.stress;
 
   const auto flagIf = [&r](bool condition, ReviewFlag flag) {
     if (condition) {
@@ -142,10 +148,13 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   flagIf(np > limits.maxPrimaryTurns, ReviewFlag::TurnsImpractical);
   flagIf(losses.valid && losses.buildTotal > losses.bobbinBuild, ReviewFlag::LayersExceedBobbin);
   flagIf(losses.valid && losses.Tcore > conditions.maxTemperature, ReviewFlag::TooHot);
+  flagIf(stress.valid && stress.VdsMax > kSwitchDerating * stress.VdsRating,
+         ReviewFlag::SwitchOvervoltage);
   flagIf(std::max(r.dP, r.dS) > limits.maxWireToSkinDepth * r.skinDepth,
          ReviewFlag::WireBeyondSkinDepth);
   flagIf(copperVerdictRow(r.JrmsModel) > copperVerdictRow(s.Im), ReviewFlag::RmsVerdictWorse);
   flagIf(losses.valid && losses.lossDataExtrapolated, ReviewFlag::LossDataExtrapolated);
+  flagIf(stress.valid && stress.Pclamp > kClampLossShare * vout * iout, ReviewFlag::ClampLossHigh);
   r.feasible = std::none_of(r.flags.begin(), r.flags.end(), isBlockingFlag);
   return r;
 }

@@ -7,11 +7,12 @@
 #include "design/design_state.h"
 #include "review/losses.h"
 #include "review/review_inputs.h"
+#include "review/switch_stress.h"
 
 namespace fbc {
 
 // What the engineering review finds wrong with a design, in the order it reports them. The
-// first seven make a design infeasible; the rest are advice.
+// first eight make a design infeasible; the rest are advice.
 enum class ReviewFlag {
   GapTooLarge,           // gapRatio above the limit: fringing flux, no longer a gapped core
   GapTooSmall,           // gap below what can be made with a usable tolerance
@@ -20,28 +21,24 @@ enum class ReviewFlag {
   TurnsImpractical,      // more primary turns than anyone can wind
   LayersExceedBobbin,    // the windings' layers are higher than the bobbin's build
   TooHot,                // the core runs hotter than allowed
+  SwitchOvervoltage,     // the switch's peak voltage exceeds its derated rating
   WireBeyondSkinDepth,   // a wire thicker than twice the skin depth: use stranded or litz wire
   RmsVerdictWorse,       // the RMS current puts the copper in a worse verdict row than Im
   LossDataExtrapolated,  // fs lies outside the material's loss data
+  ClampLossHigh,         // the clamp burns more than a small share of the output power
 };
 
-inline constexpr std::array<ReviewFlag, 10> kReviewFlags = {
-    ReviewFlag::GapTooLarge,
-    ReviewFlag::GapTooSmall,
-    ReviewFlag::FluxNearSaturation,
-    ReviewFlag::WindowOverfull,
-    ReviewFlag::TurnsImpractical,
-    ReviewFlag::LayersExceedBobbin,
-    ReviewFlag::TooHot,
-    ReviewFlag::WireBeyondSkinDepth,
-    ReviewFlag::RmsVerdictWorse,
-    ReviewFlag::LossDataExtrapolated,
+inline constexpr std::array<ReviewFlag, 12> kReviewFlags = {
+    ReviewFlag::GapTooLarge,     ReviewFlag::GapTooSmall,          ReviewFlag::FluxNearSaturation,
+    ReviewFlag::WindowOverfull,  ReviewFlag::TurnsImpractical,     ReviewFlag::LayersExceedBobbin,
+    ReviewFlag::TooHot,          ReviewFlag::SwitchOvervoltage,    ReviewFlag::WireBeyondSkinDepth,
+    ReviewFlag::RmsVerdictWorse, ReviewFlag::LossDataExtrapolated, ReviewFlag::ClampLossHigh,
 };
 
 // The flag's code as reports and the command line write it, e.g. "gap-too-large".
 std::string_view reviewFlagCode(ReviewFlag flag);
 
-// Whether the flag makes a design infeasible (the first seven) rather than being advice.
+// Whether the flag makes a design infeasible (the first eight) rather than being advice.
 bool isBlockingFlag(ReviewFlag flag);
 
 // The engineering review of a completed design: whether the transformer can be built, worked
@@ -85,6 +82,9 @@ struct DesignReview {
   // Core and copper loss and the temperature rise; not valid where the core's figures are
   // unknown.
   TransformerLosses losses;
+  // What the switch, the clamp and the output diode see over the input range; not valid
+  // without a winding layout to estimate the leakage from and no measured leakage.
+  SwitchStress stress;
 
   std::vector<ReviewFlag> flags;  // in kReviewFlags order
   bool feasible = false;          // valid and no blocking flag

@@ -12,7 +12,7 @@ namespace fbc {
 
 namespace {
 
-constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17> kDisplays{{
+constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 15> kDisplays{{
     {"Pin", u"入力電力", "Input power", 1.0, 1, "W", u"W"},
     {"Ipk", u"一次ピーク電流", "Primary peak current", 1.0, 3, "A", u"A"},
     {"IpRms", u"一次実効電流", "Primary RMS current", 1.0, 3, "A", u"A"},
@@ -58,6 +58,22 @@ constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17> kDisplays{{
     {"dT", u"温度上昇", "Temperature rise", 1.0, 1, "K", u"K"},
     {"Tambient", u"周囲温度", "Ambient temperature", 1.0, 1, "°C", u"℃"},
     {"Tcore", u"コア温度", "Core temperature", 1.0, 1, "°C", u"℃"},
+    // The switch's stress (review/switch_stress.h), in stressQuantities() order.
+    {"VinMax", u"最大入力電圧", "Highest input voltage", 1.0, 1, "V", u"V"},
+    {"DHigh", u"最大入力時のデューティ", "Duty at the highest input", 1.0, 3, "", u""},
+    {"VRO", u"反射電圧", "Reflected output voltage", 1.0, 1, "V", u"V"},
+    {"Llk", u"漏れインダクタンス", "Leakage inductance", 1e6, 2, "µH", u"µH"},
+    {"k", u"結合係数", "Coupling factor", 1.0, 4, "", u""},
+    {"Vclamp", u"クランプ電圧", "Clamp voltage", 1.0, 1, "V", u"V"},
+    {"Pclamp", u"クランプ損失", "Clamp loss", 1.0, 2, "W", u"W"},
+    {"Rclamp", u"クランプ抵抗(計算値)", "Clamp resistor (worked out)", 1.0, 0, "Ω", u"Ω"},
+    {"RclampE24", u"クランプ抵抗(E24)", "Clamp resistor (E24)", 1.0, 0, "Ω", u"Ω"},
+    {"Cclamp", u"クランプ容量(計算値)", "Clamp capacitor (worked out)", 1e9, 2, "nF", u"nF"},
+    {"CclampE12", u"クランプ容量(E12)", "Clamp capacitor (E12)", 1e9, 2, "nF", u"nF"},
+    {"PratingR", u"クランプ抵抗の定格電力", "Clamp resistor's power rating", 1.0, 2, "W", u"W"},
+    {"VdsMax", u"スイッチ最大電圧", "Switch's peak voltage", 1.0, 1, "V", u"V"},
+    {"VdsRating", u"スイッチ定格電圧", "Switch's rated voltage", 1.0, 0, "V", u"V"},
+    {"VdRevMax", u"ダイオード最大逆電圧", "Diode's peak reverse voltage", 1.0, 1, "V", u"V"},
 }};
 
 // A limit as plain text: "20", "0.1", "1000000".
@@ -113,6 +129,10 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
       return u"損失による温度上昇でコア温度が上限温度を超えます。損失を減らすか大きなコアにしてくだ"
              u"さい"
              u"。";
+    case ReviewFlag::SwitchOvervoltage:
+      return u"最大入力電圧にクランプ電圧を加えたスイッチの最大電圧が定格電圧の" +
+             limit(kSwitchDerating * 100.0) +
+             u"%を超えます。定格の高いスイッチを選ぶか、巻数比かクランプ電圧を下げてください。";
     case ReviewFlag::WireBeyondSkinDepth:
       return u"線径が表皮深さの" + limit(l.maxWireToSkinDepth) +
              u"倍を超えています。細い線を撚った線かリッツ線を使ってください。";
@@ -120,6 +140,10 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
       return u"実効値電流で見ると銅線の温度判定が平均電流による判定より悪くなります。";
     case ReviewFlag::LossDataExtrapolated:
       return u"スイッチング周波数が材質の損失データの範囲外です。コア損失は外挿した値です。";
+    case ReviewFlag::ClampLossHigh:
+      return u"クランプ回路の損失が出力電力の" + limit(kClampLossShare * 100.0) +
+             u"%を超えます。漏れインダクタンスを減らすか(一次と二次を挟み巻きにする)、クランプ電圧"
+             u"を上げてください。";
   }
   return {};
 }
@@ -150,6 +174,11 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
     case ReviewFlag::TooHot:
       return "the losses heat the core above the highest temperature allowed; cut the losses "
              "or choose a larger core";
+    case ReviewFlag::SwitchOvervoltage:
+      return "the switch's peak voltage, the highest input plus the clamp voltage, exceeds " +
+             limitUtf8(kSwitchDerating * 100.0) +
+             " % of its rating; choose a switch rated higher, or lower the turns ratio or the "
+             "clamp voltage";
     case ReviewFlag::WireBeyondSkinDepth:
       return "a wire is thicker than " + limitUtf8(l.maxWireToSkinDepth) +
              " skin depths: use stranded or litz wire";
@@ -159,6 +188,10 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
     case ReviewFlag::LossDataExtrapolated:
       return "the switching frequency lies outside the material's loss data: the core loss is "
              "extrapolated";
+    case ReviewFlag::ClampLossHigh:
+      return "the clamp burns more than " + limitUtf8(kClampLossShare * 100.0) +
+             " % of the output power; cut the leakage (interleave the windings) or raise the "
+             "clamp voltage";
   }
   return {};
 }
@@ -179,12 +212,16 @@ std::u16string reviewFlagShortName(ReviewFlag flag) {
       return u"ボビン高さ不足";
     case ReviewFlag::TooHot:
       return u"温度超過";
+    case ReviewFlag::SwitchOvervoltage:
+      return u"スイッチ過電圧";
     case ReviewFlag::WireBeyondSkinDepth:
       return u"表皮効果";
     case ReviewFlag::RmsVerdictWorse:
       return u"実効値で温度悪化";
     case ReviewFlag::LossDataExtrapolated:
       return u"損失データ外挿";
+    case ReviewFlag::ClampLossHigh:
+      return u"クランプ損失大";
   }
   return {};
 }

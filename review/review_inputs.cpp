@@ -17,8 +17,9 @@ std::optional<ReviewInputFault> readNumber(const ReviewInputInfo& info, std::u16
   if (parsed.status == ParseStatus::NotANumber) {
     return ReviewInputFault::NotANumber;
   }
-  if (parsed.status == ParseStatus::OutOfRange || !(parsed.value >= info.lower) ||
-      !(parsed.value <= info.upper)) {
+  const bool aboveLower =
+      info.lowerExcluded ? parsed.value > info.lower : parsed.value >= info.lower;
+  if (parsed.status == ParseStatus::OutOfRange || !aboveLower || !(parsed.value <= info.upper)) {
     return ReviewInputFault::OutOfRange;
   }
   value = parsed.value;
@@ -48,7 +49,14 @@ const ReviewInputInfo* reviewInputInfoByKey(std::string_view key) {
   return found == kReviewInputTable.end() ? nullptr : &*found;
 }
 
-ReviewInputReading readReviewInputs(const ReviewInputs& inputs) {
+const ReviewInputInfo* reviewInputInfoByColumn(std::string_view column) {
+  const auto found =
+      std::find_if(kReviewInputTable.begin(), kReviewInputTable.end(),
+                   [column](const ReviewInputInfo& info) { return info.column == column; });
+  return found == kReviewInputTable.end() ? nullptr : &*found;
+}
+
+ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<double> designVin) {
   ReviewInputReading reading;
   ReviewConditions& c = reading.conditions;
   c.material = ferriteMaterial(toUtf8(blankTrimmed(inputs.text(ReviewInput::Material))));
@@ -67,6 +75,32 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs) {
   if (!(c.maxTemperature > c.ambient)) {
     reading.problem =
         ReviewInputProblem{ReviewInput::MaxTemperature, ReviewInputFault::NotAboveAmbient};
+    return reading;
+  }
+  // An empty text means the design's input voltage or the estimated leakage.
+  for (const ReviewInput input : {ReviewInput::VinMax, ReviewInput::Leakage}) {
+    if (blankTrimmed(inputs.text(input)).empty()) {
+      continue;
+    }
+    double value = 0.0;
+    if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
+      reading.problem = ReviewInputProblem{input, *fault};
+      return reading;
+    }
+    (input == ReviewInput::VinMax ? c.vinMax : c.leakage) = value;
+    // The design's Vin is a 32-bit value: a highest input typed as the same text may differ
+    // from it in the last bits.
+    if (input == ReviewInput::VinMax && designVin && value < *designVin * (1.0 - 1e-6)) {
+      reading.problem = ReviewInputProblem{input, ReviewInputFault::BelowVin, *designVin};
+      return reading;
+    }
+  }
+  for (const ReviewInput input : {ReviewInput::ClampRatio, ReviewInput::VdsRating}) {
+    double& value = input == ReviewInput::ClampRatio ? c.clampRatio : c.vdsRating;
+    if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
+      reading.problem = ReviewInputProblem{input, *fault};
+      return reading;
+    }
   }
   return reading;
 }
@@ -79,10 +113,17 @@ std::string reviewInputFaultText(const ReviewInputProblem& problem) {
     case ReviewInputFault::UnknownMaterial:
       return "expected " + materialNames(", ", " or ");
     case ReviewInputFault::OutOfRange:
+      if (info.lowerExcluded) {
+        return "must lie above " + toUtf8(generalText(info.lower)) + " and at most " +
+               toUtf8(generalText(info.upper));
+      }
       return "must lie between " + toUtf8(generalText(info.lower)) + " and " +
              toUtf8(generalText(info.upper));
     case ReviewInputFault::NotAboveAmbient:
       return "must lie above the ambient temperature";
+    case ReviewInputFault::BelowVin:
+      return "must be at least the input voltage " +
+             toUtf8(generalText(static_cast<float>(problem.designVin))) + " V";
   }
   return {};
 }
@@ -95,10 +136,17 @@ std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem) {
     case ReviewInputFault::UnknownMaterial:
       return u"材質は" + fromUtf8(materialNames("、", "、")) + u"から選んでください。";
     case ReviewInputFault::OutOfRange:
+      if (info.lowerExcluded) {
+        return generalText(info.lower) + u"より大きく" + generalText(info.upper) +
+               u"以下の値を入力してください。";
+      }
       return generalText(info.lower) + u"から" + generalText(info.upper) +
              u"の範囲で入力してください。";
     case ReviewInputFault::NotAboveAmbient:
       return u"周囲温度より高い温度を入力してください。";
+    case ReviewInputFault::BelowVin:
+      return u"入力電圧(" + generalText(static_cast<float>(problem.designVin)) +
+             u" V)以上の値を入力してください。";
   }
   return {};
 }

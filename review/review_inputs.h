@@ -10,30 +10,65 @@
 namespace fbc {
 
 // What the engineering review needs beyond the design's inputs: the conditions the
-// transformer runs in. The window's review, the command line's options and the batch's columns
-// read them through this one table, with the same start values and limits.
-enum class ReviewInput { Material, Ambient, MaxTemperature };
+// transformer runs in and the switch it drives. The window's review, the command line's options
+// and the batch's columns read them through this one table, with the same start values and
+// limits.
+enum class ReviewInput {
+  Material,
+  Ambient,
+  MaxTemperature,
+  VinMax,
+  Leakage,
+  ClampRatio,
+  VdsRating
+};
 
 struct ReviewInputInfo {
   ReviewInput input;
-  std::string_view key;           // option without dashes, JSON member and batch column
+  std::string_view key;           // option without dashes
+  std::string_view column;        // the batch column
   std::u16string_view caption;    // the review window's name for it, units included
   std::string_view description;   // the English name, units included
+  std::string_view typeName;      // what the option's help calls its value
+  std::string_view purpose;       // what the review uses it for, for the option's help
+  std::string_view example;       // a value the option's help shows
   std::u16string_view startText;  // the text it holds until changed
   double lower;                   // numbers only: the smallest and largest accepted
   double upper;
+  bool lowerExcluded = false;  // the number must lie above `lower`
+  // An empty text is accepted and means the design's own value or the estimate; what it
+  // means, in English, for the option's help.
+  std::string_view emptyMeans = {};
 };
 
-inline constexpr std::array<ReviewInputInfo, 3> kReviewInputTable{{
-    {ReviewInput::Material, "material", u"コア材質", "Core material", u"N97", 0, 0},
-    {ReviewInput::Ambient, "ambient", u"周囲温度[℃]", "Ambient temperature [°C]", u"40", -40, 125},
-    {ReviewInput::MaxTemperature, "max-temperature", u"上限温度[℃]",
-     "Highest core temperature allowed [°C]", u"100", 0, 250},
+inline constexpr std::string_view kLossPurpose = "for the review's losses and temperature";
+inline constexpr std::string_view kStressPurpose = "for the switch's stress and the clamp";
+
+inline constexpr std::array<ReviewInputInfo, 7> kReviewInputTable{{
+    {ReviewInput::Material, "material", "material", u"コア材質", "Core material", "NAME",
+     kLossPurpose, "N87", u"N97", 0, 0},
+    {ReviewInput::Ambient, "ambient", "ambient", u"周囲温度[℃]", "Ambient temperature [°C]",
+     "CELSIUS", kLossPurpose, "25", u"40", -40, 125},
+    {ReviewInput::MaxTemperature, "max-temperature", "max-temperature", u"上限温度[℃]",
+     "Highest core temperature allowed [°C]", "CELSIUS", kLossPurpose, "110", u"100", 0, 250},
+    {ReviewInput::VinMax, "vin-max", "vinmax", u"最大直流入力電圧[V]",
+     "Highest DC input voltage [V]", "VOLTS", kStressPurpose, "370", u"", 0, 1000, false,
+     "the design's input voltage, a fixed DC input"},
+    {ReviewInput::Leakage, "leakage", "leakage", u"漏れインダクタンス[H]",
+     "Primary leakage inductance, measured with the secondary shorted [H]", "HENRIES",
+     kStressPurpose, "4.5e-6", u"", 0, 1, false, "estimated from the winding layout"},
+    {ReviewInput::ClampRatio, "clamp-ratio", "clamp-ratio", u"クランプ電圧/反射電圧",
+     "Clamp voltage over the reflected output voltage", "RATIO", kStressPurpose, "2", u"1.5", 1, 10,
+     true},
+    {ReviewInput::VdsRating, "vds-rating", "vds-rating", u"スイッチ定格電圧[V]",
+     "Switch's rated drain-source voltage [V]", "VOLTS", kStressPurpose, "800", u"650", 1, 10000},
 }};
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input);
 // The row whose key is `key`, or nullptr.
 const ReviewInputInfo* reviewInputInfoByKey(std::string_view key);
+// The row whose batch column is `column`, or nullptr.
+const ReviewInputInfo* reviewInputInfoByColumn(std::string_view column);
 
 // The texts of the review's inputs, as typed; they start at the table's start texts.
 struct ReviewInputs {
@@ -58,30 +93,39 @@ struct ReviewConditions {
   const FerriteMaterial* material = ferriteMaterial(kDefaultMaterial);
   double ambient = 40.0;          // °C
   double maxTemperature = 100.0;  // °C, the core may not run hotter
+  std::optional<double> vinMax;   // V, highest DC input; none: the design's Vin
+  std::optional<double> leakage;  // H, measured; none: estimated from the winding layout
+  double clampRatio = 1.5;        // clamp voltage over the reflected output voltage
+  double vdsRating = 650.0;       // V, the switch's rated voltage
 };
 
 // Why a review input's text cannot be used.
 enum class ReviewInputFault {
   NotANumber,
   UnknownMaterial,
-  OutOfRange,      // outside the table's lower and upper limits
-  NotAboveAmbient  // the highest temperature allowed must lie above the ambient
+  OutOfRange,       // outside the table's lower and upper limits
+  NotAboveAmbient,  // the highest temperature allowed must lie above the ambient
+  BelowVin          // the highest input voltage must be at least the design's
 };
 
 struct ReviewInputProblem {
   ReviewInput input;
   ReviewInputFault fault;
+  double designVin = 0;  // V, the voltage a BelowVin problem names
 };
 
 // The conditions the texts give, or the first input (in table order) that cannot be used.
+// `designVin` is the design's input voltage [V] the highest input may not lie below; without
+// it that check waits until the design is known.
 struct ReviewInputReading {
   ReviewConditions conditions;
   std::optional<ReviewInputProblem> problem;
 };
-ReviewInputReading readReviewInputs(const ReviewInputs& inputs);
+ReviewInputReading readReviewInputs(const ReviewInputs& inputs,
+                                    std::optional<double> designVin = std::nullopt);
 
 // What is wrong, in a few words, with the limits and choices: "expected N97, N87, 3C95 or
-// 3C90", "must lie between -40 and 125".
+// 3C90", "must lie between -40 and 125", "must be at least the input voltage 200".
 std::string reviewInputFaultText(const ReviewInputProblem& problem);
 std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem);
 

@@ -19,6 +19,7 @@
 #include "review/losses.h"
 #include "review/review.h"
 #include "review/review_display.h"
+#include "tests/review/loss_conditions.h"
 
 namespace fbc {
 namespace {
@@ -88,10 +89,12 @@ TEST(LossesJson, FollowsTheReviewWithTheMaterialAndEveryLossNumberInOrder) {
     ReviewConditions conditions;
   } cases[] = {
       {{}, DesignInputs{}, {}},
-      {{"--material", "N87", "--ambient", "25"}, DesignInputs{}, {ferriteMaterial("N87"), 25, 100}},
+      {{"--material", "N87", "--ambient", "25"},
+       DesignInputs{},
+       test::lossConditions("N87", 25, 100)},
       {{"--core", "PQ50", "--material", "3C95", "--max-temperature", "150"},
        pq50,
-       {ferriteMaterial("3C95"), 40, 150}},
+       test::lossConditions("3C95", 40, 150)},
       // Beyond N97's data: extrapolated, and said so.
       {{"--fs", "300000"}, fast, {}},
   };
@@ -224,7 +227,7 @@ TEST(LossesText, FollowsTheReviewWindingByWindingInTheShownUnits) {
       {{}, DesignInputs{}, {}, " (measured)"},
       {{"--core", "PQ50", "--ambient", "25", "--max-temperature", "150", "--material", "3C90"},
        pq50,
-       {ferriteMaterial("3C90"), 25, 150},
+       test::lossConditions("3C90", 25, 150),
        " (estimated, Maniktala)"},
   };
   for (const auto& c : cases) {

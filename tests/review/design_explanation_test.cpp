@@ -20,6 +20,7 @@
 #include "review/ferrite_material.h"
 #include "review/review_formulas.h"
 #include "tests/review/formula_text.h"
+#include "tests/review/loss_conditions.h"
 
 namespace fbc {
 namespace {
@@ -169,7 +170,7 @@ TEST(ExplainDesign, LossesFollowTheReviewInTheGivenConditions) {
         "Rth = measured for EER25.5 = 30"}},
       {"PQ3230 in N87 at 25 °C",
        pq3230,
-       {ferriteMaterial("N87"), 25, 100},
+       test::lossConditions("N87", 25, 100),
        "N87, Steinmetz band 1 to 100000 Hz, iGSE; core and copper at 100 °C; 64 bits from the "
        "stored values, SI units",
        {"Rth = 53 * (1.2E-05 * 1e6) ^ -0.54 = "}},

@@ -14,6 +14,7 @@
 #include "platform/text.h"
 #include "review/losses.h"
 #include "tests/review/formula_text.h"
+#include "tests/review/loss_conditions.h"
 
 namespace fbc {
 namespace {
@@ -41,22 +42,19 @@ std::vector<LossCase> lossCases() {
          d.core = u"EER28";
        }),
        {}},
-      {"PQ3230 in N87 at 25 °C",
-       with([](DesignInputs& d) { d.core = u"PQ3230"; }),
-       {ferriteMaterial("N87"), 25, 100}},
-      {"EC90 in 3C95 at 100 kHz",
-       with([](DesignInputs& d) {
+      {"PQ3230 in N87 at 25 °C", with([](DesignInputs& d) { d.core = u"PQ3230"; }),
+       test::lossConditions("N87", 25, 100)},
+      {"EC90 in 3C95 at 100 kHz", with([](DesignInputs& d) {
          d.core = u"EC90";
          d.fs = u"100000";
        }),
-       {ferriteMaterial("3C95"), 60, 120}},
-      {"PQ50 in 3C90, hi, duty 0.4",
-       with([](DesignInputs& d) {
+       test::lossConditions("3C95", 60, 120)},
+      {"PQ50 in 3C90, hi, duty 0.4", with([](DesignInputs& d) {
          d.core = u"PQ50";
          d.level = CoreLevel::Hi;
          d.duty = u"0.4";
        }),
-       {ferriteMaterial("3C90"), -20, 100}},
+       test::lossConditions("3C90", -20, 100)},
       {"N97 beyond its data at 300 kHz",
        with([](DesignInputs& d) {
          d.fs = u"300000";

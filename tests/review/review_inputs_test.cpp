@@ -19,11 +19,24 @@ TEST(ReviewInputsTest, StartTextsGiveTheDefaultConditions) {
   EXPECT_EQ(defaults.material, reading.conditions.material);
   EXPECT_EQ(defaults.ambient, reading.conditions.ambient);
   EXPECT_EQ(defaults.maxTemperature, reading.conditions.maxTemperature);
+  // A fixed DC input, the estimated leakage, a clamp at 1.5 times the reflected voltage and a
+  // 650 V switch.
+  EXPECT_FALSE(reading.conditions.vinMax);
+  EXPECT_FALSE(reading.conditions.leakage);
+  EXPECT_EQ(reading.conditions.clampRatio, defaults.clampRatio);
+  EXPECT_EQ(reading.conditions.clampRatio, 1.5);
+  EXPECT_EQ(reading.conditions.vdsRating, defaults.vdsRating);
+  EXPECT_EQ(reading.conditions.vdsRating, 650.0);
   for (const ReviewInputInfo& info : kReviewInputTable) {
     EXPECT_EQ(reviewInputInfoByKey(info.key), &info);
+    EXPECT_EQ(reviewInputInfoByColumn(info.column), &info);
     EXPECT_EQ(&reviewInputInfo(info.input), &info);
   }
   EXPECT_EQ(reviewInputInfoByKey("vin"), nullptr);
+  // The highest input's column is named like the design's columns.
+  EXPECT_EQ(reviewInputInfoByColumn("vinmax")->input, ReviewInput::VinMax);
+  EXPECT_EQ(reviewInputInfoByColumn("vin-max"), nullptr);
+  EXPECT_EQ(reviewInputInfoByKey("vin-max")->input, ReviewInput::VinMax);
 }
 
 TEST(ReviewInputsTest, EachUnusableTextIsBlamedWithItsReason) {
@@ -56,6 +69,29 @@ TEST(ReviewInputsTest, EachUnusableTextIsBlamedWithItsReason) {
        ReviewInput::MaxTemperature, "must lie between 0 and 250"},
       {ReviewInput::MaxTemperature, u"nan", ReviewInputFault::NotANumber,
        ReviewInput::MaxTemperature, "not a number"},
+      // Empty means the design's input voltage and the estimated leakage.
+      {ReviewInput::VinMax, u"", std::nullopt, ReviewInput::VinMax, ""},
+      {ReviewInput::VinMax, u" \u3000", std::nullopt, ReviewInput::VinMax, ""},
+      {ReviewInput::VinMax, u"370", std::nullopt, ReviewInput::VinMax, ""},
+      {ReviewInput::VinMax, u"1001", ReviewInputFault::OutOfRange, ReviewInput::VinMax,
+       "must lie between 0 and 1000"},
+      {ReviewInput::VinMax, u"abc", ReviewInputFault::NotANumber, ReviewInput::VinMax,
+       "not a number"},
+      {ReviewInput::Leakage, u"", std::nullopt, ReviewInput::Leakage, ""},
+      {ReviewInput::Leakage, u"0", std::nullopt, ReviewInput::Leakage, ""},
+      {ReviewInput::Leakage, u"-1e-6", ReviewInputFault::OutOfRange, ReviewInput::Leakage,
+       "must lie between 0 and 1"},
+      // The clamp must stand above the reflected voltage.
+      {ReviewInput::ClampRatio, u"1", ReviewInputFault::OutOfRange, ReviewInput::ClampRatio,
+       "must lie above 1 and at most 10"},
+      {ReviewInput::ClampRatio, u"0.5", ReviewInputFault::OutOfRange, ReviewInput::ClampRatio,
+       "must lie above 1 and at most 10"},
+      {ReviewInput::ClampRatio, u"1.01", std::nullopt, ReviewInput::ClampRatio, ""},
+      {ReviewInput::ClampRatio, u"", ReviewInputFault::NotANumber, ReviewInput::ClampRatio,
+       "not a number"},
+      {ReviewInput::VdsRating, u"0", ReviewInputFault::OutOfRange, ReviewInput::VdsRating,
+       "must lie between 1 and 10000"},
+      {ReviewInput::VdsRating, u"800", std::nullopt, ReviewInput::VdsRating, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(toUtf8(c.text));
@@ -71,6 +107,40 @@ TEST(ReviewInputsTest, EachUnusableTextIsBlamedWithItsReason) {
     EXPECT_EQ(reviewInputFaultText(*reading.problem), c.reason);
     EXPECT_FALSE(reviewInputFaultTextJa(*reading.problem).empty());
   }
+}
+
+TEST(ReviewInputsTest, TheSwitchInputsAreReadIntoTheConditions) {
+  ReviewInputs inputs;
+  inputs.text(ReviewInput::VinMax) = u"370";
+  inputs.text(ReviewInput::Leakage) = u"4.5e-6";
+  inputs.text(ReviewInput::ClampRatio) = u"2";
+  inputs.text(ReviewInput::VdsRating) = u"800";
+  const ReviewInputReading reading = readReviewInputs(inputs, 200.0);
+  ASSERT_FALSE(reading.problem);
+  EXPECT_EQ(reading.conditions.vinMax, 370.0);
+  EXPECT_EQ(reading.conditions.leakage, 4.5e-6);
+  EXPECT_EQ(reading.conditions.clampRatio, 2.0);
+  EXPECT_EQ(reading.conditions.vdsRating, 800.0);
+}
+
+TEST(ReviewInputsTest, TheHighestInputMayNotLieBelowTheDesigns) {
+  ReviewInputs inputs;
+  inputs.text(ReviewInput::VinMax) = u"150";
+  // Without the design's input voltage there is nothing to compare with yet.
+  EXPECT_FALSE(readReviewInputs(inputs).problem);
+  const ReviewInputReading reading = readReviewInputs(inputs, 200.0);
+  ASSERT_TRUE(reading.problem);
+  EXPECT_EQ(reading.problem->input, ReviewInput::VinMax);
+  EXPECT_EQ(reading.problem->fault, ReviewInputFault::BelowVin);
+  EXPECT_EQ(reviewInputFaultText(*reading.problem), "must be at least the input voltage 200 V");
+  EXPECT_EQ(toUtf8(reviewInputFaultTextJa(*reading.problem)),
+            "入力電圧(200 V)以上の値を入力してください。");
+  // The design's Vin is a 32-bit value: the same text is the same voltage.
+  inputs.text(ReviewInput::VinMax) = u"141.4";
+  EXPECT_FALSE(readReviewInputs(inputs, static_cast<double>(141.4F)).problem);
+  inputs.text(ReviewInput::VinMax) = u"141.3";
+  EXPECT_EQ(reviewInputFaultText(*readReviewInputs(inputs, static_cast<double>(141.4F)).problem),
+            "must be at least the input voltage 141.4 V");
 }
 
 TEST(ReviewInputsTest, TheFirstUnusableInputInTableOrderIsBlamed) {

@@ -1,0 +1,127 @@
+#include "review/switch_stress.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "review/losses.h"
+#include "review/preferred_values.h"
+#include "review/review.h"
+#include "review/review_limits.h"
+
+namespace fbc {
+
+double leakageEstimate(int primaryTurns, double meanTurn, double breadth, double primaryBuild,
+                       double secondaryBuild, double tape) {
+  const double np = primaryTurns;
+  return kReviewLimits.vacuumPermeability * np * np * meanTurn *
+         (primaryBuild / 3.0 + secondaryBuild / 3.0 + tape) / breadth;
+}
+
+namespace {
+
+// The estimate from the losses' layout: the primary on one side of the tape, every other
+// winding (with the tape between them) on the other.
+std::optional<double> estimatedLeakage(const DesignReview& review) {
+  const TransformerLosses& losses = review.losses;
+  const WindingLoss* primary = losses.find(Winding::Primary);
+  if (!losses.valid || primary == nullptr || !(losses.bobbinBreadth > 0.0)) {
+    return std::nullopt;
+  }
+  double others = 0.0;
+  int otherCount = 0;
+  for (const WindingLoss& w : losses.windings) {
+    if (w.winding != Winding::Primary) {
+      others += w.layout.build;
+      ++otherCount;
+    }
+  }
+  if (otherCount == 0) {
+    return std::nullopt;
+  }
+  others += (otherCount - 1) * kTapeBetweenWindings;
+  return leakageEstimate(review.Np, losses.meanTurn, losses.bobbinBreadth, primary->layout.build,
+                         others, kTapeBetweenWindings);
+}
+
+}  // namespace
+
+SwitchStress switchStress(const DesignState& s, const DesignReview& review,
+                          const ReviewConditions& conditions) {
+  SwitchStress st;
+  if (!review.valid) {
+    return st;
+  }
+  const double vin = s.Vin;
+  const double vout = s.Vout;
+  const double vf = s.Vf;
+  const double fs = 1.0 / static_cast<double>(s.T);
+  // A highest input below the design's is no range at all: the design's Vin holds.
+  st.VinMax = std::max(vin, conditions.vinMax.value_or(vin));
+  st.DHigh = static_cast<double>(s.Duty) * vin / st.VinMax;
+  st.VRO = review.n * (vout + vf);
+
+  if (conditions.leakage) {
+    st.Llk = *conditions.leakage;
+    st.LlkEstimated = false;
+  } else if (const std::optional<double> estimate = estimatedLeakage(review)) {
+    st.Llk = *estimate;
+  } else {
+    return {};
+  }
+  st.k = st.Llk < review.LpRef ? std::sqrt(1.0 - st.Llk / review.LpRef) : 0.0;
+
+  const double r = conditions.clampRatio;
+  if (!(r > 1.0) || !(st.Llk >= 0.0)) {
+    return {};
+  }
+  st.Vclamp = r * st.VRO;
+  st.Pclamp = 0.5 * st.Llk * review.Ipk * review.Ipk * fs * st.Vclamp / (st.Vclamp - st.VRO);
+  if (st.Pclamp > 0.0) {
+    st.Rclamp = st.Vclamp * st.Vclamp / st.Pclamp;
+    st.Cclamp = st.Vclamp / (kClampRipple * st.Vclamp * st.Rclamp * fs);
+  }
+  st.PratingR = 2.0 * st.Pclamp;
+  st.VdsMax = st.VinMax + st.Vclamp;
+  st.VdsRating = conditions.vdsRating;
+  st.VdRevMax = st.VinMax / review.n + vout;
+  for (const StressQuantity& q : stressQuantities(st)) {
+    if (q.value && !std::isfinite(*q.value)) {
+      return {};
+    }
+  }
+  if (st.clampNeeded()) {
+    if (!(st.Rclamp > 0.0) || !(st.Cclamp > 0.0)) {
+      return {};
+    }
+    st.RclampE24 = preferredValueAtMost(PreferredSeries::E24, st.Rclamp);
+    st.CclampE12 = preferredValueAtLeast(PreferredSeries::E12, st.Cclamp);
+  }
+  st.valid = true;
+  return st;
+}
+
+std::vector<StressQuantity> stressQuantities(const SwitchStress& st) {
+  const auto part = [&st](double value) {
+    return st.clampNeeded() ? std::optional<double>(value) : std::nullopt;
+  };
+  return {
+      {"VinMax", st.VinMax, "V"},
+      {"DHigh", st.DHigh, ""},
+      {"VRO", st.VRO, "V"},
+      {"Llk", st.Llk, "H"},
+      {"LlkEstimated", st.LlkEstimated ? 1.0 : 0.0, "", true},
+      {"k", st.k, ""},
+      {"Vclamp", st.Vclamp, "V"},
+      {"Pclamp", st.Pclamp, "W"},
+      {"Rclamp", part(st.Rclamp), "ohm"},
+      {"RclampE24", part(st.RclampE24), "ohm"},
+      {"Cclamp", part(st.Cclamp), "F"},
+      {"CclampE12", part(st.CclampE12), "F"},
+      {"PratingR", st.PratingR, "W"},
+      {"VdsMax", st.VdsMax, "V"},
+      {"VdsRating", st.VdsRating, "V"},
+      {"VdRevMax", st.VdRevMax, "V"},
+  };
+}
+
+}  // namespace fbc

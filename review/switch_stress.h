@@ -1,0 +1,76 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "design/design_state.h"
+#include "review/review_inputs.h"
+
+namespace fbc {
+
+struct DesignReview;
+
+// What the switch and the output diode see over the input range, with the leakage inductance's
+// spike held by an RCD clamp. SI units. At the highest input the design (LpRef, n, fs, Pin)
+// stays and the converter runs discontinuously with the same peak current. See
+// docs/engineering-review.md for every formula and its source.
+struct SwitchStress {
+  bool valid = false;
+  double VinMax = 0;         // V, highest DC input
+  double DHigh = 0;          // duty at VinMax: D · Vin / VinMax
+  double VRO = 0;            // V, reflected output voltage n · (Vout + Vf) with whole turns
+  double Llk = 0;            // H, primary leakage inductance
+  bool LlkEstimated = true;  // worked out from the winding layout, not measured
+  double k = 0;              // coupling √(1 − Llk / LpRef), 0 where Llk ≥ LpRef
+  double Vclamp = 0;         // V, clamp voltage r · VRO
+  double Pclamp = 0;         // W, power the clamp resistor burns
+  double Rclamp = 0;         // Ω; 0 with Cclamp and the parts to buy where Pclamp is 0
+  double RclampE24 = 0;      // Ω, largest E24 value not above Rclamp
+  double Cclamp = 0;         // F, for 10 % ripple on the clamp voltage
+  double CclampE12 = 0;      // F, smallest E12 value not below Cclamp
+  double PratingR = 0;       // W, the clamp resistor's power rating: twice Pclamp
+  double VdsMax = 0;         // V, the switch's peak voltage VinMax + Vclamp
+  double VdsRating = 0;      // V, the switch's rated voltage
+  double VdRevMax = 0;       // V, the output diode's peak reverse voltage VinMax / n + Vout
+
+  // A clamp has something to absorb: no measured leakage of zero.
+  bool clampNeeded() const { return Pclamp > 0.0; }
+};
+
+// The share of the switch's rating its peak voltage may use, the clamp's loss allowed as a share
+// of the output power, and the clamp capacitor's ripple as a share of its voltage.
+inline constexpr double kSwitchDerating = 0.8;
+inline constexpr double kClampLossShare = 0.02;
+inline constexpr double kClampRipple = 0.1;
+
+// The leakage inductance [H] referred to the primary of two windings side by side in a bobbin,
+// by the one-dimensional field between them (Dowell; Snelling):
+//   Llk = μ0 · Np² · MLT · (hP/3 + hS/3 + Δ) / bw
+// with the windings' builds hP and hS, the tape Δ between them, the mean turn MLT and the
+// winding breadth bw, all in m.
+double leakageEstimate(int primaryTurns, double meanTurn, double breadth, double primaryBuild,
+                       double secondaryBuild, double tape);
+
+// The stress of a valid review whose losses give the winding layout, in `conditions`; `state`
+// gives the design's Vin, Vout, Iout, Vf, Duty and period. Not valid where the leakage can be
+// neither estimated (no layout) nor taken from the conditions, or a number comes out
+// non-finite.
+SwitchStress switchStress(const DesignState& state, const DesignReview& review,
+                          const ReviewConditions& conditions);
+
+// One number of the stress for listing. `value` is empty for the clamp's resistor and
+// capacitor where no clamp is needed; `boolean` marks LlkEstimated (1 or 0).
+struct StressQuantity {
+  std::string_view name;
+  std::optional<double> value;
+  std::string_view unit;
+  bool boolean = false;
+};
+
+// The stress's numbers in the order reports write them: VinMax, DHigh, VRO, Llk, LlkEstimated,
+// k, Vclamp, Pclamp, Rclamp, RclampE24, Cclamp, CclampE12, PratingR, VdsMax, VdsRating,
+// VdRevMax.
+std::vector<StressQuantity> stressQuantities(const SwitchStress& stress);
+
+}  // namespace fbc

@@ -1,0 +1,223 @@
+#include "review/switch_stress.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "design/calculation.h"
+#include "design/core_catalogue.h"
+#include "review/preferred_values.h"
+#include "review/review.h"
+
+namespace fbc {
+namespace {
+
+struct Reviewed {
+  DesignState state;
+  DesignReview review;
+};
+
+Reviewed reviewOn(std::u16string_view core, const ReviewConditions& conditions = {}) {
+  DesignInputs inputs;
+  inputs.core = core;
+  Reviewed r;
+  EXPECT_TRUE(calculateDesign(inputs, CoreCatalogue{}, r.state).completed);
+  r.review = reviewDesign(r.state, levelSwing(inputs.level).value(), conditions);
+  return r;
+}
+
+ReviewConditions withVinMax(double vinMax) {
+  ReviewConditions c;
+  c.vinMax = vinMax;
+  return c;
+}
+
+// ---- Values to buy ---------------------------------------------------------------------------
+
+TEST(PreferredValuesTest, ResistorsRoundDownAndCapacitorsUp) {
+  struct Case {
+    PreferredSeries series;
+    double value;
+    double atMost;
+    double atLeast;
+  };
+  const Case cases[] = {
+      {PreferredSeries::E24, 4037.15, 3900.0, 4300.0},
+      {PreferredSeries::E12, 49.54e-9, 47e-9, 56e-9},
+      // A series value stays itself, whatever the decade.
+      {PreferredSeries::E12, 4.7e-9, 4.7e-9, 4.7e-9},
+      {PreferredSeries::E24, 1e5, 1e5, 1e5},
+      {PreferredSeries::E24, 9.1, 9.1, 9.1},
+      // Across a decade's edge.
+      {PreferredSeries::E24, 9.99, 9.1, 10.0},
+      {PreferredSeries::E12, 8.3e-6, 8.2e-6, 10e-6},
+      {PreferredSeries::E24, 0.999999, 0.91, 1.0},
+      {PreferredSeries::E24, 1.05e-3, 1.0e-3, 1.1e-3},
+      {PreferredSeries::E12, 3.0e12, 2.7e12, 3.3e12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_NEAR(preferredValueAtMost(c.series, c.value) / c.atMost, 1.0, 1e-12);
+    EXPECT_NEAR(preferredValueAtLeast(c.series, c.value) / c.atLeast, 1.0, 1e-12);
+  }
+}
+
+// ---- Leakage ---------------------------------------------------------------------------------
+
+TEST(LeakageTest, TheOneDimensionalFieldBetweenTwoWindings) {
+  // 33 turns of 103.8 mm, builds 2.48 and 3.20 mm with 0.15 mm of tape across 33.9 mm:
+  // 4π·10⁻⁷ · 33² · 0.1038 · (2.48/3 + 3.20/3 + 0.15) mm / 33.9 mm.
+  const double llk = leakageEstimate(33, 0.1038, 0.0339, 2.48e-3, 3.20e-3, 0.15e-3);
+  EXPECT_NEAR(
+      llk, 4e-7 * std::numbers::pi * 1089 * 0.1038 * (2.48e-3 / 3 + 3.20e-3 / 3 + 0.15e-3) / 0.0339,
+      1e-15);
+  // Twice the turns, four times the leakage; twice the breadth, half.
+  EXPECT_NEAR(leakageEstimate(66, 0.1038, 0.0339, 2.48e-3, 3.20e-3, 0.15e-3), 4.0 * llk, 1e-15);
+  EXPECT_NEAR(leakageEstimate(33, 0.1038, 0.0678, 2.48e-3, 3.20e-3, 0.15e-3), 0.5 * llk, 1e-15);
+}
+
+// ---- The worked example ----------------------------------------------------------------------
+
+TEST(SwitchStressTest, WorkedExampleOnPq50FromAHighLineOf370V) {
+  // The start values (24 V, 10 A, 200 V, 50 kHz, D 0.5, Vf 0.7 V) on PQ50: 33:4 turns,
+  // Ipk 6 A, LpRef 333.3 µH, builds 2.48 and 3.20 mm on a 33.9 mm breadth, MLT 103.8 mm.
+  const Reviewed r = reviewOn(u"PQ50", withVinMax(370.0));
+  const SwitchStress& st = r.review.stress;
+  ASSERT_TRUE(st.valid);
+  EXPECT_EQ(st.VinMax, 370.0);
+  EXPECT_NEAR(st.DHigh, 0.5 * 200.0 / 370.0, 1e-9);
+  EXPECT_NEAR(st.VRO, 33.0 / 4.0 * 24.7, 1e-5);  // 203.8 V
+  EXPECT_TRUE(st.LlkEstimated);
+  EXPECT_NEAR(st.Llk * 1e6, 8.571, 0.001);
+  EXPECT_NEAR(st.k, std::sqrt(1.0 - st.Llk / r.review.LpRef), 1e-12);
+  EXPECT_NEAR(st.k, 0.98706, 1e-5);
+  EXPECT_NEAR(st.Vclamp, 1.5 * st.VRO, 1e-9);  // 305.7 V
+  // ½ · 8.571 µH · (6 A)² · 50 kHz · 1.5 / 0.5
+  EXPECT_NEAR(st.Pclamp, 0.5 * st.Llk * 36.0 * 50e3 * 3.0, 1e-3);
+  EXPECT_NEAR(st.Pclamp, 23.14, 0.01);
+  EXPECT_NEAR(st.Rclamp, 4037.1, 0.1);
+  EXPECT_EQ(st.RclampE24, 3900.0);
+  EXPECT_NEAR(st.Cclamp * 1e9, 49.54, 0.01);
+  EXPECT_NEAR(st.CclampE12, 56e-9, 1e-18);
+  EXPECT_NEAR(st.PratingR, 46.28, 0.01);
+  EXPECT_NEAR(st.VdsMax, 675.7, 0.05);
+  EXPECT_EQ(st.VdsRating, 650.0);
+  EXPECT_NEAR(st.VdRevMax, 370.0 / 8.25 + 24.0, 1e-4);  // 68.8 V
+  // 676 V on a 650 V switch, and a clamp burning 10 % of the output: not buildable as it is.
+  EXPECT_TRUE(r.review.has(ReviewFlag::SwitchOvervoltage));
+  EXPECT_TRUE(r.review.has(ReviewFlag::ClampLossHigh));
+  EXPECT_FALSE(r.review.feasible);
+}
+
+TEST(SwitchStressTest, AFixedInputKeepsTheDesignsDuty) {
+  const Reviewed r = reviewOn(u"PQ50");
+  const SwitchStress& st = r.review.stress;
+  ASSERT_TRUE(st.valid);
+  EXPECT_EQ(st.VinMax, 200.0);
+  EXPECT_NEAR(st.DHigh, 0.5, 1e-7);
+  // The review's switch voltage before the spike, and the spike on top of it.
+  EXPECT_NEAR(st.VdsMax, r.review.Vds + 0.5 * st.VRO, 1e-9);
+  EXPECT_NEAR(st.VdRevMax, r.review.Vr, 1e-9);
+  EXPECT_FALSE(r.review.has(ReviewFlag::SwitchOvervoltage));
+  // A highest input below the design's is no range: the design's holds.
+  EXPECT_EQ(reviewOn(u"PQ50", withVinMax(150.0)).review.stress.VinMax, 200.0);
+}
+
+TEST(SwitchStressTest, AMeasuredLeakageReplacesTheEstimate) {
+  ReviewConditions c = withVinMax(370.0);
+  c.leakage = 2e-6;
+  const SwitchStress st = reviewOn(u"PQ50", c).review.stress;
+  ASSERT_TRUE(st.valid);
+  EXPECT_FALSE(st.LlkEstimated);
+  EXPECT_EQ(st.Llk, 2e-6);
+  EXPECT_NEAR(st.Pclamp, 0.5 * 2e-6 * 36.0 * 50e3 * 3.0, 1e-6);  // 5.4 W
+  EXPECT_NEAR(st.Rclamp, st.Vclamp * st.Vclamp / 5.4, 1e-3);
+}
+
+TEST(SwitchStressTest, NoLeakageNeedsNoClampParts) {
+  ReviewConditions c;
+  c.leakage = 0.0;
+  const DesignReview review = reviewOn(u"PQ50", c).review;
+  const SwitchStress& st = review.stress;
+  ASSERT_TRUE(st.valid);
+  EXPECT_FALSE(st.clampNeeded());
+  EXPECT_EQ(st.Pclamp, 0.0);
+  EXPECT_EQ(st.k, 1.0);
+  EXPECT_FALSE(review.has(ReviewFlag::ClampLossHigh));
+  for (const StressQuantity& q : stressQuantities(st)) {
+    const bool part =
+        q.name == "Rclamp" || q.name == "RclampE24" || q.name == "Cclamp" || q.name == "CclampE12";
+    EXPECT_EQ(q.value.has_value(), !part) << q.name;
+  }
+}
+
+TEST(SwitchStressTest, ALeakageBeyondTheInductanceIsShownWithNoCoupling) {
+  // 227 turns crammed onto EER25.5: the estimate exceeds LpRef itself.
+  const DesignReview review = reviewOn(u"EER25.5").review;
+  ASSERT_TRUE(review.valid);
+  ASSERT_TRUE(review.stress.valid);
+  EXPECT_GT(review.stress.Llk, review.LpRef);
+  EXPECT_EQ(review.stress.k, 0.0);
+}
+
+TEST(SwitchStressTest, TheSwitchMayUseFourFifthsOfItsRating) {
+  const SwitchStress base = reviewOn(u"PQ50", withVinMax(370.0)).review.stress;
+  struct Case {
+    double rating;
+    bool flagged;
+  };
+  const Case cases[] = {
+      {base.VdsMax / 0.8 * (1.0 + 1e-9), false},
+      {base.VdsMax / 0.8 * (1.0 - 1e-9), true},
+      {900.0, false},
+      {650.0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rating);
+    ReviewConditions conditions = withVinMax(370.0);
+    conditions.vdsRating = c.rating;
+    conditions.leakage = 1e-7;  // a small clamp loss: only the switch is judged
+    const DesignReview review = reviewOn(u"PQ50", conditions).review;
+    EXPECT_EQ(review.has(ReviewFlag::SwitchOvervoltage), c.flagged);
+    EXPECT_EQ(review.feasible, !c.flagged && !review.has(ReviewFlag::TooHot));
+  }
+}
+
+TEST(SwitchStressTest, TheClampMayBurnTwoPercentOfTheOutput) {
+  // 2 % of 240 W is 4.8 W = ½ · Llk · 36 · 50 kHz · 3 at Llk = 1.7778 µH.
+  const double boundary = 4.8 / (0.5 * 36.0 * 50e3 * 3.0);
+  for (const double scale : {0.999, 1.001}) {
+    ReviewConditions c;
+    c.leakage = boundary * scale;
+    const DesignReview review = reviewOn(u"PQ50", c).review;
+    EXPECT_EQ(review.has(ReviewFlag::ClampLossHigh), scale > 1.0) << scale;
+    EXPECT_FALSE(isBlockingFlag(ReviewFlag::ClampLossHigh));
+  }
+}
+
+TEST(SwitchStressTest, AClampRatioOfOneOrLessGivesNoStressButKeepsTheReview) {
+  for (const double ratio : {1.0, 0.5}) {
+    ReviewConditions c;
+    c.clampRatio = ratio;
+    const DesignReview review = reviewOn(u"PQ50", c).review;
+    EXPECT_TRUE(review.valid);
+    EXPECT_FALSE(review.stress.valid);
+    EXPECT_FALSE(review.has(ReviewFlag::SwitchOvervoltage));
+  }
+}
+
+TEST(SwitchStressTest, QuantitiesComeInReportOrder) {
+  std::vector<std::string> names;
+  for (const StressQuantity& q : stressQuantities(SwitchStress{})) {
+    names.emplace_back(q.name);
+  }
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"VinMax", "DHigh", "VRO", "Llk", "LlkEstimated", "k",
+                                      "Vclamp", "Pclamp", "Rclamp", "RclampE24", "Cclamp",
+                                      "CclampE12", "PratingR", "VdsMax", "VdsRating", "VdRevMax"}));
+}
+
+}  // namespace
+}  // namespace fbc
