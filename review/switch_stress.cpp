@@ -17,6 +17,17 @@ double leakageEstimate(int primaryTurns, double meanTurn, double breadth, double
          (primaryBuild / 3.0 + secondaryBuild / 3.0 + tape) / breadth;
 }
 
+RcdClamp rcdClamp(double llk, double ipk, double fs, double vro, double ratio) {
+  RcdClamp c;
+  c.Vclamp = ratio * vro;
+  c.Pclamp = 0.5 * llk * ipk * ipk * fs * c.Vclamp / (c.Vclamp - vro);
+  if (c.Pclamp > 0.0) {
+    c.Rclamp = c.Vclamp * c.Vclamp / c.Pclamp;
+    c.Cclamp = c.Vclamp / (kClampRipple * c.Vclamp * c.Rclamp * fs);
+  }
+  return c;
+}
+
 namespace {
 
 // The estimate from the losses' layout: the primary on one side of the tape, every other
@@ -74,12 +85,11 @@ SwitchStress switchStress(const DesignState& s, const DesignReview& review,
   if (!(r > 1.0) || !(st.Llk >= 0.0)) {
     return {};
   }
-  st.Vclamp = r * st.VRO;
-  st.Pclamp = 0.5 * st.Llk * review.Ipk * review.Ipk * fs * st.Vclamp / (st.Vclamp - st.VRO);
-  if (st.Pclamp > 0.0) {
-    st.Rclamp = st.Vclamp * st.Vclamp / st.Pclamp;
-    st.Cclamp = st.Vclamp / (kClampRipple * st.Vclamp * st.Rclamp * fs);
-  }
+  const RcdClamp clamp = rcdClamp(st.Llk, review.Ipk, fs, st.VRO, r);
+  st.Vclamp = clamp.Vclamp;
+  st.Pclamp = clamp.Pclamp;
+  st.Rclamp = clamp.Rclamp;
+  st.Cclamp = clamp.Cclamp;
   st.PratingR = 2.0 * st.Pclamp;
   st.VdsMax = st.VinMax + st.Vclamp;
   st.VdsRating = conditions.vdsRating;

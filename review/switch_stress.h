@@ -52,6 +52,23 @@ inline constexpr double kClampRipple = 0.1;
 double leakageEstimate(int primaryTurns, double meanTurn, double breadth, double primaryBuild,
                        double secondaryBuild, double tape);
 
+// An RCD clamp across the primary (Fairchild AN-4147, "Design Guidelines for RCD Snubber of
+// Flyback Converters"): the clamp holds r · VRO, the leakage's energy ½·Llk·Ipk² each period is
+// burnt in the resistor, scaled up because the secondary takes over only while the clamp
+// voltage exceeds VRO, and the capacitor keeps its voltage's ripple to kClampRipple.
+struct RcdClamp {
+  double Vclamp = 0;  // V
+  double Pclamp = 0;  // W
+  double Rclamp = 0;  // Ω; 0 with Cclamp where Pclamp is 0
+  double Cclamp = 0;  // F
+};
+
+// The clamp for leakage `llk` [H], peak primary current `ipk` [A], switching frequency `fs` [Hz],
+// reflected output voltage `vro` [V] and clamp ratio `ratio` (above 1):
+//   Vclamp = r · VRO,  Pclamp = ½ · Llk · Ipk² · fs · Vclamp / (Vclamp − VRO),
+//   Rclamp = Vclamp² / Pclamp,  Cclamp = Vclamp / (ΔV · Rclamp · fs) with ΔV = 10 % of Vclamp.
+RcdClamp rcdClamp(double llk, double ipk, double fs, double vro, double ratio);
+
 // The stress of a valid review whose losses give the winding layout, in `conditions`; `state`
 // gives the design's Vin, Vout, Iout, Vf, Duty and period. Not valid where the leakage can be
 // neither estimated (no layout) nor taken from the conditions, or a number comes out

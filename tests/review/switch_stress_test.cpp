@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "design/calculation.h"
@@ -62,6 +63,40 @@ TEST(PreferredValuesTest, ResistorsRoundDownAndCapacitorsUp) {
     EXPECT_NEAR(preferredValueAtMost(c.series, c.value) / c.atMost, 1.0, 1e-12);
     EXPECT_NEAR(preferredValueAtLeast(c.series, c.value) / c.atLeast, 1.0, 1e-12);
   }
+}
+
+// ---- The clamp -------------------------------------------------------------------------------
+
+TEST(RcdClampTest, PublishedDesignFollowingAn4147) {
+  // O. Magdy, "PSU_G0P20N Technical Reference", ForgeX (public repository Omar-Magdy0/ForgeDriveHW,
+  // Doc/ForgeX/G0/PSU_G0P20N_tref.md), section 5.3 "RCD Clamp", sized by Fairchild AN-4147:
+  // Llk 16 µH, Ipk 0.692 A, fs 60 kHz, VR = (12 + 0.4) · 8 = 99.2 V, Vsn = 2 · VR = 198.4 V;
+  // printed Psn ≈ 0.47 W and Rsn ≈ 84 kΩ, and ΔVsn ≈ 17.9 V for Csn = 2.2 nF with that 84 kΩ.
+  // The printed figures are rounded: the formulas give 0.460 W and 85.6 kΩ, within 2.5 %.
+  const RcdClamp c = rcdClamp(16e-6, 0.692, 60e3, 99.2, 2.0);
+  EXPECT_NEAR(c.Vclamp, 198.4, 1e-9);
+  EXPECT_NEAR(c.Pclamp / 0.47, 1.0, 0.025);
+  EXPECT_NEAR(c.Rclamp / 84e3, 1.0, 0.025);
+  EXPECT_NEAR(c.Pclamp, 0.5 * 16e-6 * 0.692 * 0.692 * 60e3 * 2.0, 1e-12);
+  // Their ripple from their rounded resistor and capacitor, by the relation Cclamp inverts.
+  EXPECT_NEAR(198.4 / (84e3 * 60e3 * 2.2e-9), 17.9, 0.05);
+  // 10 % ripple (19.8 V) needs a little less than their 2.2 nF.
+  EXPECT_NEAR(c.Cclamp, 198.4 / (19.84 * c.Rclamp * 60e3), 1e-18);
+  EXPECT_LT(c.Cclamp, 2.2e-9);
+}
+
+TEST(RcdClampTest, ALowerClampBurnsMore) {
+  // The secondary takes the current over only while the clamp stands above VRO: at 1.5·VRO the
+  // clamp burns three times the leakage energy per period, at 2·VRO twice, at 3·VRO 1.5 times.
+  const double energyRate = 0.5 * 10e-6 * 4.0 * 100e3;
+  for (const auto& [ratio, factor] : {std::pair{1.5, 3.0}, {2.0, 2.0}, {3.0, 1.5}}) {
+    EXPECT_NEAR(rcdClamp(10e-6, 2.0, 100e3, 100.0, ratio).Pclamp, energyRate * factor, 1e-9)
+        << ratio;
+  }
+  const RcdClamp none = rcdClamp(0.0, 2.0, 100e3, 100.0, 1.5);
+  EXPECT_EQ(none.Pclamp, 0.0);
+  EXPECT_EQ(none.Rclamp, 0.0);
+  EXPECT_EQ(none.Cclamp, 0.0);
 }
 
 // ---- Leakage ---------------------------------------------------------------------------------
