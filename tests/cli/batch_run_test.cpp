@@ -233,7 +233,7 @@ std::string bytes(const char (&literal)[N]) {
 TEST(Batch, MessagesQuoteTheInputSafely) {
   const std::string columns =
       " (expected any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient, "
-      "max-temperature)\n";
+      "max-temperature, vinmax, leakage, clamp-ratio, vds-rating)\n";
   const struct {
     const char* what;
     std::string input;
@@ -296,11 +296,13 @@ TEST(Batch, ExitStatusesAndWarnings) {
       {{"--batch", "-"},
        "voltage\n1\n",
        "flyback-calc: --batch -: unknown column \"voltage\" (expected any of vin, vout, iout, fs, "
-       "vf, effi, duty, core, level, material, ambient, max-temperature)\n"},
+       "vf, effi, duty, core, level, material, ambient, max-temperature, vinmax, leakage, "
+       "clamp-ratio, vds-rating)\n"},
       {{"--batch", "-"},
        "",
        "flyback-calc: --batch -: no header row naming the columns (vin, "
-       "vout, iout, fs, vf, effi, duty, core, level, material, ambient, max-temperature)\n"},
+       "vout, iout, fs, vf, effi, duty, core, level, material, ambient, max-temperature, "
+       "vinmax, leakage, clamp-ratio, vds-rating)\n"},
       {{"--batch", "/nonexistent/specs.csv"},
        "",
        "flyback-calc: --batch /nonexistent/specs.csv: No such file or directory\n"},

@@ -205,7 +205,8 @@ TEST_F(ProcessTest, BinaryBatchFileGivesOneSafeLine) {
                             ": unknown column \"\\x1B[2J\\x7FELF\\x02\\x01\\x01\\x00\\xFF"
                             "\\xFE\\x9B"
                             "31m\" (expected any of vin, vout, iout, fs, vf, effi, duty, "
-                            "core, level, material, ambient, max-temperature)\n");
+                            "core, level, material, ambient, max-temperature, vinmax, "
+                            "leakage, clamp-ratio, vds-rating)\n");
 }
 
 // Width and height from a PNG's header chunk, or 0 x 0 when it is not a PNG.
