@@ -178,6 +178,7 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
     writeReviewText(out, *report.review);
     if (report.review->valid) {
       writeLossesText(out, report.review->losses, report.conditions.maxTemperature);
+      writeStressText(out, report.review->stress);
     }
   }
 }
@@ -196,6 +197,8 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report) {
   writeReviewJson(json, review);
   json.key("losses");
   writeLossesJson(json, review);
+  json.key("stress");
+  writeStressJson(json, review);
 }
 
 void writeJsonReport(std::ostream& out, const DesignReport& report) {
@@ -391,6 +394,8 @@ void writeSweepJson(std::ostream& out, const std::vector<DesignReport>& rows) {
     } else {
       json.null();
     }
+    json.key("stress");
+    writeStressJson(json, row.review ? &*row.review : nullptr);
     json.endObject();
   }
   json.endArray();
