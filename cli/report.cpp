@@ -261,7 +261,7 @@ struct SweepColumn {
   Align align;
 };
 
-constexpr std::array<SweepColumn, 12> kSweepColumns{{
+constexpr std::array<SweepColumn, 14> kSweepColumns{{
     {"Core", Align::Left},
     {"Ns", Align::Right},
     {"Np", Align::Right},
@@ -269,13 +269,16 @@ constexpr std::array<SweepColumn, 12> kSweepColumns{{
     {"Lp[µH]", Align::Right},
     {"dB[T]", Align::Right},
     {"Im[A/mm²]", Align::Right},
-    // The engineering review: whole turns, the air gap, whether it can be built, and the
-    // losses with the core's temperature they lead to.
+    // The engineering review: whole turns, the air gap, whether it can be built, the losses
+    // with the core's temperature they lead to, and the switch's peak voltage with the clamp's
+    // loss.
     {"Np:Ns", Align::Right},
     {"Buildable", Align::Left},
     {"Gap[mm]", Align::Right},
     {"Ptotal[W]", Align::Right},
     {"Tcore[°C]", Align::Right},
+    {"VdsMax[V]", Align::Right},
+    {"Pclamp[W]", Align::Right},
 }};
 
 using SweepCells = std::array<std::string, kSweepColumns.size()>;
@@ -289,6 +292,8 @@ SweepCells sweepCells(const DesignReport& row) {
   const DesignReview* review = row.review && row.review->valid ? &*row.review : nullptr;
   const TransformerLosses* losses =
       review != nullptr && review->losses.valid ? &review->losses : nullptr;
+  const SwitchStress* stress =
+      review != nullptr && review->stress.valid ? &review->stress : nullptr;
   return {
       utf8(row.inputs.core),
       number(row.state.Ns),
@@ -302,6 +307,8 @@ SweepCells sweepCells(const DesignReport& row) {
       reviewCell("gap", review != nullptr ? std::optional(review->gap) : std::nullopt),
       reviewCell("Ptotal", losses != nullptr ? std::optional(losses->Ptotal) : std::nullopt),
       reviewCell("Tcore", losses != nullptr ? std::optional(losses->Tcore) : std::nullopt),
+      reviewCell("VdsMax", stress != nullptr ? std::optional(stress->VdsMax) : std::nullopt),
+      reviewCell("Pclamp", stress != nullptr ? std::optional(stress->Pclamp) : std::nullopt),
   };
 }
 

@@ -290,7 +290,7 @@ struct AdviceColumn {
   bool left;
 };
 
-constexpr std::array<AdviceColumn, 10> kAdviceColumns{{
+constexpr std::array<AdviceColumn, 12> kAdviceColumns{{
     {"Core", true},
     {"Buildable", true},
     {"Np", false},
@@ -301,6 +301,8 @@ constexpr std::array<AdviceColumn, 10> kAdviceColumns{{
     {"Allowed[%]", false},
     {"Ptotal[W]", false},
     {"Tcore[°C]", false},
+    {"VdsMax[V]", false},
+    {"Pclamp[W]", false},
 }};
 
 using AdviceCells = std::array<std::string, kAdviceColumns.size()>;
@@ -323,6 +325,9 @@ AdviceCells adviceCells(const CoreReview& core) {
   cells[7] = shownValue("fillAllowed", r.fillAllowed);
   cells[8] = losses.valid ? shownValue("Ptotal", losses.Ptotal) : "-";
   cells[9] = losses.valid ? shownValue("Tcore", losses.Tcore) : "-";
+  const SwitchStress& stress = r.stress;
+  cells[10] = stress.valid ? shownValue("VdsMax", stress.VdsMax) : "-";
+  cells[11] = stress.valid ? shownValue("Pclamp", stress.Pclamp) : "-";
   return cells;
 }
 

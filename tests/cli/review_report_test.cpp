@@ -585,20 +585,27 @@ TEST(Advice, TableShowsTheTotalLossAndTheCoresTemperatureInAlignedColumns) {
   std::vector<std::string> table = lines(result.out);
   ASSERT_EQ(table.size(), 1U + 18U + 2U);
   table.resize(1 + 18);  // the blank line and the recommendation follow
-  EXPECT_NE(table[0].find("Allowed[%]  Ptotal[W]  Tcore[°C]  Flags"), std::string::npos);
+  EXPECT_NE(table[0].find("Allowed[%]  Ptotal[W]  Tcore[°C]  VdsMax[V]  Pclamp[W]  Flags"),
+            std::string::npos);
   expectAligned(table, {{u"Core", true},
                         {u"Np", false},
                         {u"Allowed[%]", false},
                         {u"Ptotal[W]", false},
                         {u"Tcore[°C]", false},
+                        {u"VdsMax[V]", false},
+                        {u"Pclamp[W]", false},
                         {u"Flags", true}});
 
   DesignInputs ec90;
   ec90.core = u"EC90";
-  const TransformerLosses losses = engineReview(ec90, {}).losses;
+  const DesignReview review = engineReview(ec90, {});
+  const TransformerLosses& losses = review.losses;
   EXPECT_EQ(table[1].rfind("EC90 ", 0), 0U);
-  for (const std::string& cell : {reviewValueText(*reviewDisplay("Ptotal"), losses.Ptotal),
-                                  reviewValueText(*reviewDisplay("Tcore"), losses.Tcore)}) {
+  for (const std::string& cell :
+       {reviewValueText(*reviewDisplay("Ptotal"), losses.Ptotal),
+        reviewValueText(*reviewDisplay("Tcore"), losses.Tcore),
+        reviewValueText(*reviewDisplay("VdsMax"), review.stress.VdsMax),
+        reviewValueText(*reviewDisplay("Pclamp"), review.stress.Pclamp)}) {
     EXPECT_NE(table[1].find(" " + cell + "  "), std::string::npos) << cell << " in " << table[1];
   }
 }
@@ -656,7 +663,9 @@ TEST(Sweep, RowsCarryWholeTurnsGapAndFeasibility) {
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_NE(text.out.find("Np:Ns"), std::string::npos);
   EXPECT_NE(text.out.find("227:28"), std::string::npos);
-  EXPECT_NE(text.out.find("Buildable  Gap[mm]  Ptotal[W]  Tcore[°C]  Verdict"), std::string::npos);
+  EXPECT_NE(
+      text.out.find("Buildable  Gap[mm]  Ptotal[W]  Tcore[°C]  VdsMax[V]  Pclamp[W]  Verdict"),
+      std::string::npos);
   const std::vector<std::string> table = lines(text.out);
   ASSERT_EQ(table.size(), 19U);
   expectAligned(table, {{u"Np:Ns", false},
@@ -664,10 +673,15 @@ TEST(Sweep, RowsCarryWholeTurnsGapAndFeasibility) {
                         {u"Gap[mm]", false},
                         {u"Ptotal[W]", false},
                         {u"Tcore[°C]", false},
+                        {u"VdsMax[V]", false},
+                        {u"Pclamp[W]", false},
                         {u"Verdict", true}});
-  EXPECT_NE(table[9].find("  " + reviewValueText(*reviewDisplay("Tcore"), losses.Tcore) + "  "),
-            std::string::npos)
-      << table[9];
+  const SwitchStress stress = engineReview(ec90, {}).stress;
+  for (const std::string& cell : {reviewValueText(*reviewDisplay("Tcore"), losses.Tcore),
+                                  reviewValueText(*reviewDisplay("VdsMax"), stress.VdsMax),
+                                  reviewValueText(*reviewDisplay("Pclamp"), stress.Pclamp)}) {
+    EXPECT_NE(table[9].find("  " + cell + "  "), std::string::npos) << cell << " in " << table[9];
+  }
 }
 
 }  // namespace
