@@ -243,12 +243,17 @@ void writeExplanation(std::ostream& out, const DesignExplanation& explanation) {
     writeExplainedStep(out, step);
   }
   out << "  " << explanation.reviewNote << '\n';
-  if (explanation.lossNote.empty()) {
-    return;
+  if (!explanation.lossNote.empty()) {
+    out << "\nLosses and temperature rise: " << explanation.lossNote << '\n';
+    for (const ExplainedStep& step : explanation.losses) {
+      writeExplainedStep(out, step);
+    }
   }
-  out << "\nLosses and temperature rise: " << explanation.lossNote << '\n';
-  for (const ExplainedStep& step : explanation.losses) {
-    writeExplainedStep(out, step);
+  if (!explanation.stressNote.empty()) {
+    out << "\nSwitch, clamp and output diode: " << explanation.stressNote << '\n';
+    for (const ExplainedStep& step : explanation.stress) {
+      writeExplainedStep(out, step);
+    }
   }
 }
 

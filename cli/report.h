@@ -26,7 +26,7 @@ void writeJsonReport(std::ostream& out, const DesignReport& report);
 
 // The calculation step by step, one line per stored value ("14  Np = sqrt(Lp / AL) =
 // sqrt(0.000333333 / 8.125668E-09) = 202.5396 turns"), then the engineering review's
-// formulas the same way and its verdict, then the losses' formulas.
+// formulas the same way and its verdict, then the losses' formulas and the stress's.
 void writeExplanation(std::ostream& out, const DesignExplanation& explanation);
 
 // One row per core (the core name taken from each report's inputs): an aligned table with

@@ -564,7 +564,32 @@ TEST(Explain, TheLossesFollowTheReviewInTheOptionsConditions) {
     EXPECT_NE(result.out.find(line, losses), std::string::npos) << line;
   }
   EXPECT_NE(result.out.find(" K/W (estimated, Maniktala)\n"), std::string::npos);
-  EXPECT_TRUE(result.out.ends_with(" degC\n"));
+  // The switch's section follows the core's temperature.
+  EXPECT_NE(result.out.find(" degC\n\nSwitch, clamp and output diode: "), std::string::npos);
+}
+
+TEST(Explain, TheStressFollowsTheLossesInTheOptionsConditions) {
+  const Outcome result = run({"--explain", "--core", "PQ50", "--vin-max", "370", "--leakage",
+                              "4.5e-6", "--clamp-ratio", "2", "--vds-rating", "800"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::size_t stress = result.out.find(
+      "\nSwitch, clamp and output diode: an RCD clamp at r = 2 times VRO; the design's peak "
+      "current at the highest input, discontinuous; 64 bits from the stored values, SI units\n"
+      " S  VinMax = the highest input given = 370 V\n");
+  ASSERT_NE(stress, std::string::npos) << result.out;
+  EXPECT_LT(result.out.find("Losses and temperature rise"), stress);
+  for (const std::string line : {
+           " S  DHigh = Duty * Vin / VinMax = 0.5 * 200 / 370 = 0.27027027027027\n",
+           " S  Llk = measured = 4.5E-06 H\n",
+           " S  Vclamp = r * VRO = 2 * 203.774999901652 = 407.549999803305 V\n",
+           " S  RclampE24 = largest E24 value at most Rclamp = ",
+           " S  VdsRating = the switch's rating = 800 V (80 % of it allowed: 640 V)\n",
+       }) {
+    EXPECT_NE(result.out.find(line, stress), std::string::npos) << line;
+  }
+  EXPECT_TRUE(
+      result.out.ends_with(" S  VdRevMax = VinMax / n + Vout = 370 / 8.25 + 24 = "
+                           "68.8484848484848 V\n"));
 }
 
 TEST(Explain, WorksWithTheInputOptionsAndRefusesOtherOutputs) {
