@@ -11,7 +11,15 @@ namespace {
 
 constexpr std::string_view kLevelColumn = "level";
 
-std::string columnList() {
+// A line of nothing but blanks is as empty as an empty one.
+bool isBlankRecord(const std::vector<std::string>& fields) {
+  return fields.size() == 1 && std::all_of(fields[0].begin(), fields[0].end(),
+                                           [](char c) { return c == ' ' || c == '\t'; });
+}
+
+}  // namespace
+
+std::string batchColumnList() {
   std::string list;
   for (DesignInput input : kInputPresentationOrder) {
     list.append(inputInfo(input)->key).append(", ");
@@ -23,14 +31,6 @@ std::string columnList() {
   return list;
 }
 
-// A line of nothing but blanks is as empty as an empty one.
-bool isBlankRecord(const std::vector<std::string>& fields) {
-  return fields.size() == 1 && std::all_of(fields[0].begin(), fields[0].end(),
-                                           [](char c) { return c == ' ' || c == '\t'; });
-}
-
-}  // namespace
-
 BatchReader::BatchReader(std::istream& in, DesignInputs base, ReviewInputs reviewBase)
     : csv_(in), base_(std::move(base)), reviewBase_(std::move(reviewBase)) {
   CsvReader::Status status;
@@ -38,7 +38,7 @@ BatchReader::BatchReader(std::istream& in, DesignInputs base, ReviewInputs revie
     status = csv_.next(fields_, problem_);
   } while (status == CsvReader::Status::Record && isBlankRecord(fields_));
   if (status == CsvReader::Status::End) {
-    headerProblem_ = "no header row naming the columns (" + columnList() + ")";
+    headerProblem_ = "no header row naming the columns (" + batchColumnList() + ")";
     return;
   }
   if (status == CsvReader::Status::Malformed) {
@@ -53,8 +53,8 @@ BatchReader::BatchReader(std::istream& in, DesignInputs base, ReviewInputs revie
     } else if (name != kLevelColumn) {
       const InputInfo* info = inputInfoByKey(name);
       if (info == nullptr) {
-        headerProblem_ =
-            "unknown column \"" + messageQuote(name) + "\" (expected any of " + columnList() + ")";
+        headerProblem_ = "unknown column \"" + messageQuote(name) + "\" (expected any of " +
+                         batchColumnList() + ")";
         return;
       }
       column.input = info->input;

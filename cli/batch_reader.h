@@ -11,6 +11,10 @@
 
 namespace fbc {
 
+// The columns a batch's header may name, in the options' order, for messages and the help:
+// "vin, vout, ..., level, material, ..., vds-rating".
+std::string batchColumnList();
+
 // One data row of a batch: the inputs it specifies on top of the base inputs, or why it
 // cannot be read.
 struct BatchRow {
@@ -21,11 +25,11 @@ struct BatchRow {
 };
 
 // Reads a batch of designs as CSV, one row at a time: a header naming any of
-// the input keys ("vin", "vout", ..., "core"), "level" and the review's inputs ("material",
-// "ambient", "max-temperature"), in any order, then one row per design. A column left out keeps
-// the base inputs' text; every row starts from the base afresh. Values are the texts a person would
-// type; judging them is left to the limit rules and the calculation, except the level, which must
-// be a level name ("hi", "typ", "lo").
+// the input keys ("vin", "vout", ..., "core"), "level" and the review's inputs' columns
+// ("material", ..., "vinmax", "vds-rating"), in any order, then one row per design. A column left
+// out keeps the base inputs' text; every row starts from the base afresh. Values are the texts a
+// person would type; judging them is left to the limit rules and the calculation, except the level,
+// which must be a level name ("hi", "typ", "lo").
 class BatchReader {
  public:
   BatchReader(std::istream& in, DesignInputs base, ReviewInputs reviewBase = {});

@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/batch_reader.h"
 #include "design/drawing_number.h"
 #include "design/input_rules.h"
 #include "platform/number_text.h"
@@ -64,6 +65,12 @@ constexpr std::string_view kFooter =
     "by --material, the windings' copper loss and the core's temperature at the --ambient\n"
     "temperature, and flags a core hotter than --max-temperature (too-hot) and windings higher\n"
     "than the bobbin (layers-exceed-bobbin); in JSON they are the member \"losses\".\n"
+    "It then works out what the switch sees at the highest input --vin-max (default --vin): the\n"
+    "leakage inductance, estimated from the winding layout or --leakage as measured, an RCD\n"
+    "clamp at --clamp-ratio times the reflected voltage with its resistor and capacitor to buy\n"
+    "(E24, E12), the switch's peak voltage, flagged above 80 % of --vds-rating\n"
+    "(switch-overvoltage), and the output diode's reverse voltage; in JSON the member\n"
+    "\"stress\" (null parts where no clamp is needed), in --batch CSV the columns stress.*.\n"
     "\n"
     "--waveform-csv writes one line per sample of the plots' time loop (1001 at 50 kHz):\n"
     "t [s], switch voltage vsw [V] and current isw [A], diode voltage vd [V] and current\n"
@@ -94,6 +101,7 @@ constexpr std::string_view kFooter =
     "  flyback-calc --sweep --fs 100000\n"
     "  flyback-calc --advise --format json\n"
     "  flyback-calc --core PQ50 --material N87 --ambient 50\n"
+    "  flyback-calc --core PQ50 --vin-max 370 --vds-rating 800\n"
     "  flyback-calc --waveform-csv wave.csv --plot wave.png\n"
     "  flyback-calc --core EER28 --sheet design.pdf --drawing-number FT-1024\n"
     "  flyback-calc --fs 100000 --waveform-csv - > wave.csv\n"
@@ -206,7 +214,8 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
       app.add_option(
              "--format", raw.format,
              "output as a readable report (text, the default) or as JSON (json): one object "
-             "with inputs, state, labels, scales, review and losses, or with --sweep an array of "
+             "with inputs, state, labels, scales, review, losses and stress, or with --sweep an "
+             "array of "
              "one object per core; with --batch one JSON object per line (json) or CSV (csv, the "
              "default there). Example: --format json")
           ->type_name("text|json|csv");
@@ -228,13 +237,13 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
                               "draw the switch and diode plots with their captions into a PNG or "
                               "SVG picture, chosen by the extension. Example: --plot wave.svg")
                    ->type_name("FILE.png|FILE.svg");
-  files.batch =
-      app.add_option("--batch", raw.batch,
-                     "design every row of a CSV file (- for standard input) whose header names "
-                     "any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient "
-                     "and max-temperature; a missing column takes the option's value. Example: "
-                     "--batch specs.csv --format json")
-          ->type_name("FILE");
+  files.batch = app.add_option("--batch", raw.batch,
+                               "design every row of a CSV file (- for standard input) whose "
+                               "header names any of " +
+                                   batchColumnList() +
+                                   "; a missing column takes the option's value (vinmax: "
+                                   "--vin-max's). Example: --batch specs.csv --format json")
+                    ->type_name("FILE");
   app.add_flag("--explain", raw.explain,
                "show the calculation step by step, each formula with its operands' values "
                "and the stored result, instead of the report. Example: --explain --vin 141");

@@ -178,6 +178,7 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
     writeReviewText(out, *report.review);
     if (report.review->valid) {
       writeLossesText(out, report.review->losses, report.conditions.maxTemperature);
+      writeStressText(out, report.review->stress);
     }
   }
 }
@@ -196,6 +197,8 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report) {
   writeReviewJson(json, review);
   json.key("losses");
   writeLossesJson(json, review);
+  json.key("stress");
+  writeStressJson(json, review);
 }
 
 void writeJsonReport(std::ostream& out, const DesignReport& report) {
@@ -240,12 +243,17 @@ void writeExplanation(std::ostream& out, const DesignExplanation& explanation) {
     writeExplainedStep(out, step);
   }
   out << "  " << explanation.reviewNote << '\n';
-  if (explanation.lossNote.empty()) {
-    return;
+  if (!explanation.lossNote.empty()) {
+    out << "\nLosses and temperature rise: " << explanation.lossNote << '\n';
+    for (const ExplainedStep& step : explanation.losses) {
+      writeExplainedStep(out, step);
+    }
   }
-  out << "\nLosses and temperature rise: " << explanation.lossNote << '\n';
-  for (const ExplainedStep& step : explanation.losses) {
-    writeExplainedStep(out, step);
+  if (!explanation.stressNote.empty()) {
+    out << "\nSwitch, clamp and output diode: " << explanation.stressNote << '\n';
+    for (const ExplainedStep& step : explanation.stress) {
+      writeExplainedStep(out, step);
+    }
   }
 }
 
@@ -258,7 +266,7 @@ struct SweepColumn {
   Align align;
 };
 
-constexpr std::array<SweepColumn, 12> kSweepColumns{{
+constexpr std::array<SweepColumn, 14> kSweepColumns{{
     {"Core", Align::Left},
     {"Ns", Align::Right},
     {"Np", Align::Right},
@@ -266,13 +274,16 @@ constexpr std::array<SweepColumn, 12> kSweepColumns{{
     {"Lp[µH]", Align::Right},
     {"dB[T]", Align::Right},
     {"Im[A/mm²]", Align::Right},
-    // The engineering review: whole turns, the air gap, whether it can be built, and the
-    // losses with the core's temperature they lead to.
+    // The engineering review: whole turns, the air gap, whether it can be built, the losses
+    // with the core's temperature they lead to, and the switch's peak voltage with the clamp's
+    // loss.
     {"Np:Ns", Align::Right},
     {"Buildable", Align::Left},
     {"Gap[mm]", Align::Right},
     {"Ptotal[W]", Align::Right},
     {"Tcore[°C]", Align::Right},
+    {"VdsMax[V]", Align::Right},
+    {"Pclamp[W]", Align::Right},
 }};
 
 using SweepCells = std::array<std::string, kSweepColumns.size()>;
@@ -286,6 +297,8 @@ SweepCells sweepCells(const DesignReport& row) {
   const DesignReview* review = row.review && row.review->valid ? &*row.review : nullptr;
   const TransformerLosses* losses =
       review != nullptr && review->losses.valid ? &review->losses : nullptr;
+  const SwitchStress* stress =
+      review != nullptr && review->stress.valid ? &review->stress : nullptr;
   return {
       utf8(row.inputs.core),
       number(row.state.Ns),
@@ -299,6 +312,8 @@ SweepCells sweepCells(const DesignReport& row) {
       reviewCell("gap", review != nullptr ? std::optional(review->gap) : std::nullopt),
       reviewCell("Ptotal", losses != nullptr ? std::optional(losses->Ptotal) : std::nullopt),
       reviewCell("Tcore", losses != nullptr ? std::optional(losses->Tcore) : std::nullopt),
+      reviewCell("VdsMax", stress != nullptr ? std::optional(stress->VdsMax) : std::nullopt),
+      reviewCell("Pclamp", stress != nullptr ? std::optional(stress->Pclamp) : std::nullopt),
   };
 }
 
@@ -391,6 +406,8 @@ void writeSweepJson(std::ostream& out, const std::vector<DesignReport>& rows) {
     } else {
       json.null();
     }
+    json.key("stress");
+    writeStressJson(json, row.review ? &*row.review : nullptr);
     json.endObject();
   }
   json.endArray();

@@ -19,17 +19,19 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report);
 
 // One JSON object with the members "inputs", "state", "labels", "scales" (the peaks, full
 // scales and the three waveform captions; null without scales), "review" (null when the
-// design could not be reviewed) and "losses" (the review's losses and temperature; null where
-// "review" is).
+// design could not be reviewed), "losses" (the review's losses and temperature; null where
+// "review" is) and "stress" (the switch's stress and the clamp; null where "review" is or the
+// stress was not worked out).
 void writeJsonReport(std::ostream& out, const DesignReport& report);
 
 // The calculation step by step, one line per stored value ("14  Np = sqrt(Lp / AL) =
 // sqrt(0.000333333 / 8.125668E-09) = 202.5396 turns"), then the engineering review's
-// formulas the same way and its verdict, then the losses' formulas.
+// formulas the same way and its verdict, then the losses' formulas and the stress's.
 void writeExplanation(std::ostream& out, const DesignExplanation& explanation);
 
 // One row per core (the core name taken from each report's inputs): an aligned table with
-// the verdict last, or a JSON array of objects.
+// the verdict last, or a JSON array of objects, each with the review's few figures and the
+// whole "stress" of the single report.
 void writeSweepTable(std::ostream& out, const std::vector<DesignReport>& rows);
 void writeSweepJson(std::ostream& out, const std::vector<DesignReport>& rows);
 

@@ -55,6 +55,39 @@ void writeLossLine(std::ostream& out, const LossQuantity& q, std::string_view no
   writeSectionLine(out, caption, kCaptionColumns, shownValue(q.name, q.value), unit);
 }
 
+// A value with its shown unit: "3900 Ω".
+std::string shownWithUnit(std::string_view name, double value) {
+  std::string text = shownValue(name, value);
+  const ReviewDisplay* d = reviewDisplay(name);
+  if (d != nullptr && !d->unit.empty()) {
+    text += ' ';
+    text += d->unit;
+  }
+  return text;
+}
+
+// What a reader should know beside a stress number.
+std::string stressNote(const SwitchStress& stress, std::string_view name) {
+  if (name == "Llk") {
+    return stress.LlkEstimated ? " (estimated from the winding layout)" : " (measured)";
+  }
+  if (name == "VdsRating") {
+    return " (" + shownWithUnit("VdsMax", kSwitchDerating * stress.VdsRating) + " allowed, " +
+           shortestRoundTrip(kSwitchDerating * 100.0) + " %)";
+  }
+  return {};
+}
+
+// The clamp's resistor with its power rating and its capacitor, in the values sold.
+std::string clampParts(const SwitchStress& stress) {
+  if (!stress.clampNeeded()) {
+    return "none needed: no leakage to clamp";
+  }
+  return shownWithUnit("RclampE24", stress.RclampE24) + " (E24), " +
+         shownWithUnit("PratingR", stress.PratingR) + "; " +
+         shownWithUnit("CclampE12", stress.CclampE12) + " (E12)";
+}
+
 std::string flagCodes(const DesignReview& review) {
   std::string codes;
   for (ReviewFlag flag : review.flags) {
@@ -124,6 +157,29 @@ void writeLossesJson(JsonWriter& json, const DesignReview* review) {
   }
   json.beginObject();
   writeLossesMembers(json, review->losses);
+  json.endObject();
+}
+
+void writeStressMembers(JsonWriter& json, const SwitchStress& stress) {
+  for (const StressQuantity& q : stressQuantities(stress)) {
+    json.key(q.name);
+    if (!q.value) {
+      json.null();
+    } else if (q.boolean) {
+      json.boolean(*q.value != 0.0);
+    } else {
+      json.value(*q.value);
+    }
+  }
+}
+
+void writeStressJson(JsonWriter& json, const DesignReview* review) {
+  if (review == nullptr || !review->valid || !review->stress.valid) {
+    json.null();
+    return;
+  }
+  json.beginObject();
+  writeStressMembers(json, review->stress);
   json.endObject();
 }
 
@@ -197,6 +253,36 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
                    shownValue("Tcore", maxTemperature), reviewDisplay("Tcore")->unit);
 }
 
+void writeStressText(std::ostream& out, const SwitchStress& stress) {
+  constexpr std::size_t kCaptionColumns = 44;
+  out << "\nSwitch, RCD clamp and output diode at the highest input\n";
+  if (!stress.valid) {
+    out << "  Not worked out: without a winding layout the leakage cannot be estimated; give it "
+           "measured (--leakage).\n";
+    return;
+  }
+  for (const StressQuantity& q : stressQuantities(stress)) {
+    // Whether Llk is estimated is said beside it.
+    if (q.boolean) {
+      continue;
+    }
+    const ReviewDisplay* d = reviewDisplay(q.name);
+    const std::string caption = d != nullptr
+                                    ? std::string(d->description) + " " + std::string(q.name)
+                                    : std::string(q.name);
+    if (!q.value) {
+      writeSectionLine(out, caption, kCaptionColumns, "none needed", {});
+      continue;
+    }
+    std::string unit(d != nullptr ? d->unit : q.unit);
+    unit += stressNote(stress, q.name);
+    writeSectionLine(out, caption, kCaptionColumns, shownValue(q.name, *q.value), unit);
+    if (q.name == "PratingR") {
+      writeSectionLine(out, "Clamp parts to buy", kCaptionColumns, clampParts(stress), {});
+    }
+  }
+}
+
 namespace {
 
 struct AdviceColumn {
@@ -204,7 +290,7 @@ struct AdviceColumn {
   bool left;
 };
 
-constexpr std::array<AdviceColumn, 10> kAdviceColumns{{
+constexpr std::array<AdviceColumn, 12> kAdviceColumns{{
     {"Core", true},
     {"Buildable", true},
     {"Np", false},
@@ -215,6 +301,8 @@ constexpr std::array<AdviceColumn, 10> kAdviceColumns{{
     {"Allowed[%]", false},
     {"Ptotal[W]", false},
     {"Tcore[°C]", false},
+    {"VdsMax[V]", false},
+    {"Pclamp[W]", false},
 }};
 
 using AdviceCells = std::array<std::string, kAdviceColumns.size()>;
@@ -237,6 +325,9 @@ AdviceCells adviceCells(const CoreReview& core) {
   cells[7] = shownValue("fillAllowed", r.fillAllowed);
   cells[8] = losses.valid ? shownValue("Ptotal", losses.Ptotal) : "-";
   cells[9] = losses.valid ? shownValue("Tcore", losses.Tcore) : "-";
+  const SwitchStress& stress = r.stress;
+  cells[10] = stress.valid ? shownValue("VdsMax", stress.VdsMax) : "-";
+  cells[11] = stress.valid ? shownValue("Pclamp", stress.Pclamp) : "-";
   return cells;
 }
 
@@ -307,6 +398,8 @@ void writeAdviceJson(std::ostream& out, const CoreAdvice& advice) {
     }
     json.key("losses");
     writeLossesJson(json, &core.review);
+    json.key("stress");
+    writeStressJson(json, &core.review);
     json.endObject();
   }
   json.endArray();

@@ -7,6 +7,7 @@
 #include "review/core_advice.h"
 #include "review/losses.h"
 #include "review/review.h"
+#include "review/switch_stress.h"
 
 namespace fbc {
 
@@ -27,6 +28,15 @@ void writeLossesMembers(JsonWriter& json, const TransformerLosses& losses);
 // made (the same rule as writeReviewJson) or its losses were not worked out.
 void writeLossesJson(JsonWriter& json, const DesignReview* review);
 
+// The stress's members into the object `json` has open: every number of stressQuantities in
+// its order, in SI units, as the shortest text that reads back as the same 64-bit double;
+// LlkEstimated as a Boolean, and null for the clamp's parts where no clamp is needed.
+void writeStressMembers(JsonWriter& json, const SwitchStress& stress);
+
+// The switch's stress of a review as a JSON value: an object, or null where the review could
+// not be made (the same rule as writeReviewJson) or its stress was not worked out.
+void writeStressJson(JsonWriter& json, const DesignReview* review);
+
 // The review section of the text report: the numbers in the units an engineer reads them in,
 // whether the transformer can be built, and each flag with a sentence.
 void writeReviewText(std::ostream& out, const DesignReview& review);
@@ -36,6 +46,12 @@ void writeReviewText(std::ostream& out, const DesignReview& review);
 // (measured or estimated), the temperature rise, the ambient and the core's temperature against
 // `maxTemperature` [°C]. Says so where the losses were not worked out.
 void writeLossesText(std::ostream& out, const TransformerLosses& losses, double maxTemperature);
+
+// The switch and clamp section of the text report: the stress's numbers in the units an engineer
+// reads them in, whether the leakage is estimated or measured, the clamp's parts to buy ("3900 Ω
+// (E24)"), or that none are needed, and the switch's rating with the share of it allowed. Says
+// so where the stress was not worked out.
+void writeStressText(std::ostream& out, const SwitchStress& stress);
 
 // --advise: every catalogue core's review, the feasible ones first, as an aligned table with
 // the recommendation beneath, or as {"recommended": name|null, "cores": [...]}.

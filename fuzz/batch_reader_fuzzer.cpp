@@ -74,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(trickledProblem == headerProblem, "the header reads differently byte by byte");
   check(again.size() == rows.size(), "a different number of rows byte by byte");
   for (std::size_t i = 0; i < rows.size() && i < again.size(); ++i) {
-    check(again[i].inputs == rows[i].inputs && again[i].problem == rows[i].problem,
+    check(again[i].inputs == rows[i].inputs && again[i].reviewInputs == rows[i].reviewInputs &&
+              again[i].problem == rows[i].problem,
           "a row reads differently byte by byte");
   }
   return 0;

@@ -3,9 +3,15 @@
 // with the values of later steps untouched. Completed states go on through the result texts,
 // the full scales, the waveform samples, the engineering review at every level's swing and the
 // core advice, whose shown numbers, losses and temperatures included, are always finite; the
-// input rules and the input-current estimate see the same texts. Three more lines give the
-// review's conditions (material, ambient, highest temperature), used where they can be.
+// input rules and the input-current estimate see the same texts. More lines give the review's
+// conditions in the order of its input table (material, ambient, highest temperature, highest
+// input, leakage, clamp ratio, switch rating), used where they can be: a highest input below
+// the design's Vin reaches the review, which must hold the design's, and is refused once the
+// design's Vin is known. The switch's stress keeps its invariants: finite numbers, a peak above
+// the highest input, a coupling between 0 and 1, the clamp's parts exactly where it burns
+// something, and the switch's flag exactly above its derated rating.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -27,6 +33,7 @@
 #include "review/core_advice.h"
 #include "review/review.h"
 #include "review/review_inputs.h"
+#include "review/switch_stress.h"
 #include "waveform/samples.h"
 #include "waveform/scales.h"
 
@@ -63,6 +70,45 @@ void runGuarded(Work work) {
   }
 }
 
+// The stress of a valid review, which may itself not be valid (no layout, no measured leakage).
+void checkStress(const fbc::DesignReview& review) {
+  const fbc::SwitchStress& st = review.stress;
+  if (!st.valid) {
+    check(!review.has(fbc::ReviewFlag::SwitchOvervoltage) &&
+              !review.has(fbc::ReviewFlag::ClampLossHigh),
+          "without a stress no stress flag");
+    return;
+  }
+  int parts = 0;
+  int absent = 0;
+  for (const fbc::StressQuantity& q : fbc::stressQuantities(st)) {
+    if (q.value) {
+      check(std::isfinite(*q.value), "the stress shows finite numbers");
+    }
+    const bool part =
+        q.name == "Rclamp" || q.name == "RclampE24" || q.name == "Cclamp" || q.name == "CclampE12";
+    check(part || q.value.has_value(), "only the clamp's parts may be absent");
+    if (part) {
+      ++(q.value ? parts : absent);
+    }
+  }
+  check(absent == 0 || parts == 0, "the clamp's parts come together");
+  check((absent > 0) == (st.Pclamp == 0.0), "the parts are absent exactly where Pclamp is 0");
+  check(st.Pclamp >= 0.0 && st.PratingR == 2.0 * st.Pclamp, "the clamp burns, its resistor rated");
+  check(st.VdsMax >= st.VinMax, "the switch sees at least the highest input");
+  check(st.k >= 0.0 && st.k <= 1.0, "the coupling lies between 0 and 1");
+  check(st.DHigh > 0.0 && st.DHigh < 1.0, "the duty at the highest input is a duty");
+  check(review.has(fbc::ReviewFlag::SwitchOvervoltage) ==
+            (st.VdsMax > fbc::kSwitchDerating * st.VdsRating),
+        "switch-overvoltage exactly above the derated rating");
+  if (st.clampNeeded()) {
+    check(st.RclampE24 > 0.0 && st.RclampE24 <= st.Rclamp * (1.0 + 1e-9),
+          "the resistor to buy is at most the one worked out");
+    check(st.CclampE12 >= st.Cclamp * (1.0 - 1e-9),
+          "the capacitor to buy is at least the one worked out");
+  }
+}
+
 // A review shows only finite numbers: all zero with no flags when invalid; otherwise whole
 // turns, flags in report order and feasibility that follows the blocking flags.
 void checkReview(const fbc::DesignReview& review) {
@@ -72,8 +118,10 @@ void checkReview(const fbc::DesignReview& review) {
   }
   if (!review.valid) {
     check(review.flags.empty() && !review.feasible, "an invalid review has no verdict");
+    check(!review.stress.valid, "an invalid review has no stress");
     return;
   }
+  checkStress(review);
   check(review.Np >= 1 && review.Ns >= 1, "a review has whole turns");
   bool blocked = false;
   std::size_t next = 0;
@@ -107,7 +155,14 @@ void checkReview(const fbc::DesignReview& review) {
 void checkReviews(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalogue,
                   const DesignState& state, const fbc::ReviewConditions& conditions) {
   for (const fbc::CoreLevel level : {fbc::CoreLevel::Hi, fbc::CoreLevel::Typ, fbc::CoreLevel::Lo}) {
-    checkReview(fbc::reviewDesign(state, *fbc::levelSwing(level), conditions));
+    const fbc::DesignReview review = fbc::reviewDesign(state, *fbc::levelSwing(level), conditions);
+    checkReview(review);
+    if (review.stress.valid) {
+      // A highest input below the design's is no range: the design's Vin holds.
+      const double vin = state.Vin;
+      check(review.stress.VinMax == std::max(vin, conditions.vinMax.value_or(vin)),
+            "the highest input is the given one or the design's, whichever is higher");
+    }
   }
   const fbc::CoreAdvice advice =
       fbc::adviseCores(inputs, catalogue, fbc::levelSwing(inputs.level).value_or(0.2), conditions);
@@ -144,7 +199,8 @@ void checkCompleted(const DesignState& state) {
   });
 }
 
-void calculate(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalogue,
+// Returns whether the calculation completed.
+bool calculate(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalogue,
                DesignState& state, const fbc::ReviewConditions& conditions) {
   const DesignState before = state;
   const fbc::CalculationResult result = fbc::calculateDesign(inputs, catalogue, state);
@@ -152,7 +208,7 @@ void calculate(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalo
     check(result.failedStep == 0, "a completed calculation names no step");
     checkCompleted(state);
     checkReviews(inputs, catalogue, state, conditions);
-    return;
+    return true;
   }
   check(result.failedStep >= 1 && result.failedStep <= 18, "a stop names its step");
   check(fbc::fuzz::isPlatformError(result.error), "a stop carries a platform error");
@@ -165,6 +221,26 @@ void calculate(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalo
   }
   if (result.failedStep < 3) {
     check(state.CoreSel == before.CoreSel, "the core text is kept before step 3");
+  }
+  return false;
+}
+
+// Once the design's Vin is known, a highest input clearly below it is refused as such and one at
+// or above it passes; the texts read without the design gave `unchecked`.
+void checkHighestInput(const fbc::ReviewInputs& texts, const fbc::ReviewInputReading& unchecked,
+                       double designVin) {
+  if (unchecked.problem || !unchecked.conditions.vinMax) {
+    return;
+  }
+  const double vinMax = *unchecked.conditions.vinMax;
+  const fbc::ReviewInputReading reading = fbc::readReviewInputs(texts, designVin);
+  if (vinMax >= designVin) {
+    check(!reading.problem, "a highest input at or above Vin is accepted");
+  } else if (vinMax < designVin * 0.999) {
+    check(reading.problem && reading.problem->input == fbc::ReviewInput::VinMax &&
+              reading.problem->fault == fbc::ReviewInputFault::BelowVin,
+          "a highest input below Vin is refused as such");
+    check(!fbc::reviewInputFaultText(*reading.problem).empty(), "the refusal is said in words");
   }
 }
 
@@ -245,7 +321,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       reading.problem ? fbc::ReviewConditions{} : reading.conditions;
 
   DesignState state;
-  calculate(first, catalogue, state, conditions);
+  if (calculate(first, catalogue, state, conditions)) {
+    checkHighestInput(reviewInputs, reading, state.Vin);
+  }
   calculate(second, catalogue, state, conditions);
   checkInputRules(first);
   checkInputRules(second);

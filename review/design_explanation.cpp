@@ -14,6 +14,7 @@
 #include "review/losses.h"
 #include "review/review_display.h"
 #include "review/review_formulas.h"
+#include "review/stress_formulas.h"
 
 namespace fbc {
 
@@ -153,6 +154,40 @@ void explainLosses(const DesignState& s, const DesignReview& review,
   }
 }
 
+// "an RCD clamp at 1.5 times VRO; the design's peak current at the highest input; 64 bits ...".
+std::string stressNote(const StressContext& c) {
+  return "an RCD clamp at r = " + text(c.clampRatio) +
+         " times VRO; the design's peak current at the highest input, discontinuous; 64 bits "
+         "from the stored values, SI units";
+}
+
+void explainStress(const DesignState& s, const DesignReview& review,
+                   const ReviewConditions& conditions, DesignExplanation& explanation) {
+  const std::optional<StressContext> context = stressContext(s, review, conditions);
+  if (!context) {
+    explanation.stressNote =
+        "no stress: without a winding layout the leakage cannot be estimated, and none was "
+        "measured";
+    return;
+  }
+  explanation.stressNote = stressNote(*context);
+  const auto operand = [&](std::string_view name) -> std::optional<std::string> {
+    const std::optional<double> value = stressOperand(name, *context);
+    return value ? std::optional(text(*value)) : std::nullopt;
+  };
+  for (const StressStep& row : stressSteps(*context)) {
+    ExplainedStep step;
+    step.step = "S";
+    step.quantity = row.name;
+    step.formula = row.formula;
+    step.operands = row.formula.empty() ? row.source : withValues(row.formula, operand);
+    step.result = text(row.value);
+    step.unit = row.unit;
+    step.note = row.note;
+    explanation.stress.push_back(std::move(step));
+  }
+}
+
 void explainReview(const DesignInputs& inputs, const DesignState& s,
                    const ReviewConditions& conditions, DesignExplanation& explanation) {
   const std::optional<double> swing = levelSwing(inputs.level);
@@ -195,6 +230,7 @@ void explainReview(const DesignInputs& inputs, const DesignState& s,
   explanation.reviewNote = std::string(review.feasible ? "buildable" : "not buildable") +
                            (flags.empty() ? "" : " (" + flags + ")");
   explainLosses(s, review, explanation);
+  explainStress(s, review, conditions, explanation);
 }
 
 }  // namespace

@@ -31,14 +31,17 @@ struct DesignExplanation {
   std::vector<ExplainedStep> losses;  // the losses and temperature; empty without them
   std::string lossNote;  // the material's band and the temperature, or why there are no losses;
                          // empty when there is no review
-  DesignState state;     // the state the steps arrive at
+  std::vector<ExplainedStep> stress;  // the switch, the clamp and the diode; empty without them
+  std::string stressNote;  // the clamp and the input range, or why there is no stress; empty
+                           // when there is no review
+  DesignState state;       // the state the steps arrive at
 };
 
 // The calculation of a design that completes, step by step, re-run with the formulas
 // calculateDesign runs (design/calculation_steps.h), then the engineering review's formulas
-// (review/review_formulas.h) for the level's swing and the losses' formulas
-// (review/loss_formulas.h) in `conditions`. The inputs must make a completed design: the caller
-// has checked that with calculateDesign.
+// (review/review_formulas.h) for the level's swing, the losses' formulas
+// (review/loss_formulas.h) and the stress's (review/stress_formulas.h) in `conditions`. The inputs
+// must make a completed design: the caller has checked that with calculateDesign.
 DesignExplanation explainDesign(const DesignInputs& inputs, const CoreCatalogue& catalogue,
                                 const ReviewConditions& conditions = {});
 

@@ -176,13 +176,13 @@ TEST(BatchReader, AnUnusableHeaderGivesNoRows) {
   } cases[] = {
       {"",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
-       "material, ambient, max-temperature)"},
+       "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating)"},
       {"\n\n",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
-       "material, ambient, max-temperature)"},
+       "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating)"},
       {"vin,Vout\n1,2\n",
        "unknown column \"Vout\" (expected any of vin, vout, iout, fs, vf, effi, duty, core, "
-       "level, material, ambient, max-temperature)"},
+       "level, material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating)"},
       {"vin,vin\n1,2\n", "column \"vin\" appears twice"},
       {"\"vin\n",
        "the header row is not valid CSV: a quoted field is not closed before the end of "

@@ -129,7 +129,12 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
   // The losses follow the review, the material first and the core's temperature last.
   EXPECT_NE(rows[0].find(",review.feasible,losses.material,losses.Pv,losses.Pcore,"),
             std::string::npos);
-  EXPECT_TRUE(rows[0].ends_with(",losses.Tambient,losses.Tcore")) << rows[0];
+  // The switch's stress follows the losses, in its own order.
+  EXPECT_NE(rows[0].find(",losses.Tambient,losses.Tcore,stress.VinMax,stress.DHigh,"),
+            std::string::npos);
+  EXPECT_NE(rows[0].find(",stress.Rclamp,stress.RclampE24,stress.Cclamp,stress.CclampE12,"),
+            std::string::npos);
+  EXPECT_TRUE(rows[0].ends_with(",stress.VdsMax,stress.VdsRating,stress.VdRevMax")) << rows[0];
 
   // Each column of the ok row holds the single report's value at that path.
   const nlohmann::ordered_json single = singleReport(
@@ -222,6 +227,79 @@ TEST(Batch, ReviewConditionsThatCannotBeUsedFailTheirRowOnly) {
   }
 }
 
+// The switch's conditions as columns: the rows' stress is the options' stress, an absent part
+// an empty cell, and a condition that cannot be used fails its row with the column's name.
+TEST(Batch, StressConditionsComeFromTheirColumnsAndFailTheirRowOnly) {
+  const std::string input =
+      "core,vinmax,leakage,clamp-ratio,vds-rating\n"
+      "PQ50,370,,1.5,650\n"
+      "PQ50,,0,2,800\n"
+      "PQ50,150,,1.5,650\n"
+      "PQ50,,-1e-6,1.5,650\n"
+      "PQ50,,,1,650\n"
+      "PQ50,,,1.5,0\n"
+      "PQ50,abc,,1.5,650\n";
+  const struct {
+    std::vector<std::string> args;  // the same design as options; empty for a failed row
+    std::string message;
+  } expected[] = {
+      {{"--core", "PQ50", "--vin-max", "370"}, ""},
+      {{"--core", "PQ50", "--leakage", "0", "--clamp-ratio", "2", "--vds-rating", "800"}, ""},
+      {{}, "vinmax 150: must be at least the input voltage 200 V"},
+      {{}, "leakage -1e-6: must lie between 0 and 1"},
+      {{}, "clamp-ratio 1: must lie above 1 and at most 10"},
+      {{}, "vds-rating 0: must lie between 1 and 10000"},
+      {{}, "vinmax abc: not a number"},
+  };
+  const Outcome json = run({"--batch", "-", "--format", "json"}, input);
+  EXPECT_EQ(json.status, 2);
+  EXPECT_EQ(json.err, "");
+  const std::vector<std::string> rows = lines(json.out);
+  ASSERT_EQ(rows.size(), std::size(expected));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(rows[i]);
+    nlohmann::ordered_json row = nlohmann::ordered_json::parse(rows[i]);
+    if (expected[i].args.empty()) {
+      EXPECT_EQ(row.at("status"), "error");
+      EXPECT_EQ(row.at("message"), expected[i].message);
+      continue;
+    }
+    EXPECT_EQ(row.at("status"), "ok");
+    row.erase("row");
+    row.erase("status");
+    std::vector<std::string> args = expected[i].args;
+    args.insert(args.end(), {"--format", "json"});
+    EXPECT_EQ(row.dump(), singleReport(args).dump());
+  }
+
+  const Outcome csv = run({"--batch", "-"}, input);
+  EXPECT_EQ(csv.status, 2);
+  const std::vector<std::vector<std::string>> records = csvRecords(csv.out);
+  ASSERT_EQ(records.size(), 1 + std::size(expected));
+  const std::vector<std::string>& header = records[0];
+  const auto cell = [&](std::size_t row, const char* column) {
+    const auto at = std::find(header.begin(), header.end(), column);
+    EXPECT_NE(at, header.end()) << column;
+    return at == header.end() ? std::string()
+                              : records[row][static_cast<std::size_t>(at - header.begin())];
+  };
+  EXPECT_EQ(cell(1, "stress.VinMax"), "370");
+  EXPECT_EQ(cell(1, "stress.LlkEstimated"), "true");
+  EXPECT_EQ(cell(1, "stress.RclampE24"), "3900");
+  EXPECT_EQ(cell(2, "stress.LlkEstimated"), "false");
+  EXPECT_EQ(cell(2, "stress.Pclamp"), "0");
+  for (const char* part :
+       {"stress.Rclamp", "stress.RclampE24", "stress.Cclamp", "stress.CclampE12"}) {
+    EXPECT_EQ(cell(2, part), "") << part;
+  }
+  EXPECT_EQ(cell(2, "stress.VdsRating"), "800");
+  for (std::size_t i = 2; i < std::size(expected); ++i) {
+    EXPECT_EQ(records[i + 1][1], "error");
+    EXPECT_EQ(records[i + 1][2], expected[i].message);
+    EXPECT_EQ(cell(i + 1, "stress.VinMax"), "");
+  }
+}
+
 // Every byte of a string literal, NULs included, without its terminating NUL.
 template <std::size_t N>
 std::string bytes(const char (&literal)[N]) {
@@ -233,7 +311,7 @@ std::string bytes(const char (&literal)[N]) {
 TEST(Batch, MessagesQuoteTheInputSafely) {
   const std::string columns =
       " (expected any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient, "
-      "max-temperature)\n";
+      "max-temperature, vinmax, leakage, clamp-ratio, vds-rating)\n";
   const struct {
     const char* what;
     std::string input;
@@ -296,11 +374,13 @@ TEST(Batch, ExitStatusesAndWarnings) {
       {{"--batch", "-"},
        "voltage\n1\n",
        "flyback-calc: --batch -: unknown column \"voltage\" (expected any of vin, vout, iout, fs, "
-       "vf, effi, duty, core, level, material, ambient, max-temperature)\n"},
+       "vf, effi, duty, core, level, material, ambient, max-temperature, vinmax, leakage, "
+       "clamp-ratio, vds-rating)\n"},
       {{"--batch", "-"},
        "",
        "flyback-calc: --batch -: no header row naming the columns (vin, "
-       "vout, iout, fs, vf, effi, duty, core, level, material, ambient, max-temperature)\n"},
+       "vout, iout, fs, vf, effi, duty, core, level, material, ambient, max-temperature, "
+       "vinmax, leakage, clamp-ratio, vds-rating)\n"},
       {{"--batch", "/nonexistent/specs.csv"},
        "",
        "flyback-calc: --batch /nonexistent/specs.csv: No such file or directory\n"},

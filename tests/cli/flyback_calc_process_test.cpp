@@ -173,6 +173,10 @@ TEST_F(ProcessTest, BadInputLeavesStandardOutputEmpty) {
       {{"--format", "yaml"}, {"--format yaml"}},
       {{"--ambient", "300", "--format", "json"}, {"--ambient 300: must lie between -40 and 125"}},
       {{"--material", "X", "--advise"}, {"--material X: expected N97"}},
+      {{"--vin-max", "150"}, {"--vin-max 150: must be at least the input voltage 200 V"}},
+      {{"--clamp-ratio", "1", "--format", "json"},
+       {"--clamp-ratio 1: must lie above 1 and at most 10"}},
+      {{"--leakage", "-1e-6", "--sweep"}, {"--leakage -1e-6: must lie between 0 and 1"}},
       {{"extra"}, {"extra"}},
   };
   for (const auto& c : cases) {
@@ -184,6 +188,39 @@ TEST_F(ProcessTest, BadInputLeavesStandardOutputEmpty) {
     for (const std::string& part : c.mentioned) {
       EXPECT_NE(result.err.find(part), std::string::npos) << part << " in " << result.err;
     }
+  }
+}
+
+// A switch's condition that cannot be used fails its own row, named by its column, and the
+// run ends with status 2 after every row is written.
+TEST_F(ProcessTest, BatchRowsWithUnusableStressConditionsFailAlone) {
+  {
+    std::ofstream csv(path("designs.csv"), std::ios::binary);
+    csv << "core,vin,vinmax,clamp-ratio,leakage\n"
+           "PQ50,200,370,1.5,\n"
+           "PQ50,200,150,1.5,\n"
+           "PQ50,200,,1,\n"
+           "PQ50,200,,1.5,-1e-6\n";
+  }
+  const Outcome result = run({"--batch", path("designs.csv"), "--format", "json"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "");
+  std::istringstream rows(result.out);
+  std::vector<nlohmann::json> parsed;
+  for (std::string line; std::getline(rows, line);) {
+    parsed.push_back(nlohmann::json::parse(line));
+  }
+  ASSERT_EQ(parsed.size(), 4U);
+  EXPECT_EQ(parsed[0].at("status"), "ok");
+  EXPECT_EQ(parsed[0].at("stress").at("VinMax"), 370);
+  const char* messages[] = {
+      "vinmax 150: must be at least the input voltage 200 V",
+      "clamp-ratio 1: must lie above 1 and at most 10",
+      "leakage -1e-6: must lie between 0 and 1",
+  };
+  for (std::size_t i = 0; i < std::size(messages); ++i) {
+    EXPECT_EQ(parsed[i + 1].at("status"), "error");
+    EXPECT_EQ(parsed[i + 1].at("message"), messages[i]);
   }
 }
 
@@ -205,7 +242,8 @@ TEST_F(ProcessTest, BinaryBatchFileGivesOneSafeLine) {
                             ": unknown column \"\\x1B[2J\\x7FELF\\x02\\x01\\x01\\x00\\xFF"
                             "\\xFE\\x9B"
                             "31m\" (expected any of vin, vout, iout, fs, vf, effi, duty, "
-                            "core, level, material, ambient, max-temperature)\n");
+                            "core, level, material, ambient, max-temperature, vinmax, "
+                            "leakage, clamp-ratio, vds-rating)\n");
 }
 
 // Width and height from a PNG's header chunk, or 0 x 0 when it is not a PNG.

@@ -276,6 +276,27 @@ TEST(FlybackCalc, ReviewConditionsThatCannotBeUsedGiveOneLineAndStatusTwo) {
        "--max-temperature 20: must lie above the ambient temperature"},
       {{"--waveform-csv", "-", "--material", "N27"},
        "--material N27: expected N97, N87, 3C95 or 3C90"},
+      // The switch's conditions: the highest input is judged against the design's Vin after the
+      // limit rules, in every mode.
+      {{"--vin-max", "150"}, "--vin-max 150: must be at least the input voltage 200 V"},
+      {{"--vin", "300", "--vin-max", "250", "--format", "json"},
+       "--vin-max 250: must be at least the input voltage 300 V"},
+      {{"--vin", "5", "--vin-max", "8"}, "--vin-max 8: must be at least the input voltage 10 V"},
+      {{"--sweep", "--vin-max", "150"}, "--vin-max 150: must be at least the input voltage 200 V"},
+      {{"--advise", "--vin-max", "150"}, "--vin-max 150: must be at least the input voltage 200 V"},
+      {{"--explain", "--vin-max", "150"},
+       "--vin-max 150: must be at least the input voltage 200 V"},
+      {{"--vin-max", "1001"}, "--vin-max 1001: must lie between 0 and 1000"},
+      {{"--vin-max", "abc"}, "--vin-max abc: not a number"},
+      {{"--leakage", "-1e-6"}, "--leakage -1e-6: must lie between 0 and 1"},
+      {{"--leakage", "1.5"}, "--leakage 1.5: must lie between 0 and 1"},
+      {{"--clamp-ratio", "1"}, "--clamp-ratio 1: must lie above 1 and at most 10"},
+      {{"--clamp-ratio", "10.5"}, "--clamp-ratio 10.5: must lie above 1 and at most 10"},
+      {{"--clamp-ratio", ""}, "--clamp-ratio \"\": not a number"},
+      {{"--vds-rating", "0"}, "--vds-rating 0: must lie between 1 and 10000"},
+      // A condition that cannot be read at all is named before the highest input is compared.
+      {{"--vin-max", "150", "--clamp-ratio", "1"},
+       "--clamp-ratio 1: must lie above 1 and at most 10"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(joined(c.args));
@@ -285,10 +306,17 @@ TEST(FlybackCalc, ReviewConditionsThatCannotBeUsedGiveOneLineAndStatusTwo) {
     EXPECT_EQ(result.err, "flyback-calc: " + c.err + "\n");
   }
   // The limits themselves are accepted.
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"--ambient", "-40", "--max-temperature", "0"},
-                                             {"--ambient", "125", "--max-temperature", "250"},
-                                             {"--material", " 3C90 "}}) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--ambient", "-40", "--max-temperature", "0"},
+           {"--ambient", "125", "--max-temperature", "250"},
+           {"--material", " 3C90 "},
+           // Empty: the design's Vin and the estimate.
+           {"--vin-max", "", "--leakage", " "},
+           // The design's Vin is a 32-bit value.
+           {"--vin", "141.3", "--vin-max", "141.3"},
+           {"--vin", "141", "--vin-max", "150"},
+           {"--leakage", "0", "--vds-rating", "1"},
+           {"--leakage", "1", "--clamp-ratio", "10", "--vds-rating", "10000"}}) {
     SCOPED_TRACE(joined(args));
     const Outcome result = run(args);
     EXPECT_EQ(result.status, 0) << result.err;
@@ -564,7 +592,32 @@ TEST(Explain, TheLossesFollowTheReviewInTheOptionsConditions) {
     EXPECT_NE(result.out.find(line, losses), std::string::npos) << line;
   }
   EXPECT_NE(result.out.find(" K/W (estimated, Maniktala)\n"), std::string::npos);
-  EXPECT_TRUE(result.out.ends_with(" degC\n"));
+  // The switch's section follows the core's temperature.
+  EXPECT_NE(result.out.find(" degC\n\nSwitch, clamp and output diode: "), std::string::npos);
+}
+
+TEST(Explain, TheStressFollowsTheLossesInTheOptionsConditions) {
+  const Outcome result = run({"--explain", "--core", "PQ50", "--vin-max", "370", "--leakage",
+                              "4.5e-6", "--clamp-ratio", "2", "--vds-rating", "800"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::size_t stress = result.out.find(
+      "\nSwitch, clamp and output diode: an RCD clamp at r = 2 times VRO; the design's peak "
+      "current at the highest input, discontinuous; 64 bits from the stored values, SI units\n"
+      " S  VinMax = the highest input given = 370 V\n");
+  ASSERT_NE(stress, std::string::npos) << result.out;
+  EXPECT_LT(result.out.find("Losses and temperature rise"), stress);
+  for (const std::string line : {
+           " S  DHigh = Duty * Vin / VinMax = 0.5 * 200 / 370 = 0.27027027027027\n",
+           " S  Llk = measured = 4.5E-06 H\n",
+           " S  Vclamp = r * VRO = 2 * 203.774999901652 = 407.549999803305 V\n",
+           " S  RclampE24 = largest E24 value at most Rclamp = ",
+           " S  VdsRating = the switch's rating = 800 V (80 % of it allowed: 640 V)\n",
+       }) {
+    EXPECT_NE(result.out.find(line, stress), std::string::npos) << line;
+  }
+  EXPECT_TRUE(
+      result.out.ends_with(" S  VdRevMax = VinMax / n + Vout = 370 / 8.25 + 24 = "
+                           "68.8484848484848 V\n"));
 }
 
 TEST(Explain, WorksWithTheInputOptionsAndRefusesOtherOutputs) {

@@ -146,20 +146,46 @@ TEST(ParseCommandLine, HelpDocumentsEveryOptionWithAnExample) {
     SCOPED_TRACE(flag);
     const CommandLine line = parseCommandLine({flag});
     ASSERT_EQ(line.action, CommandLine::Action::Help);
-    for (const char* option :
-         {"--vin", "--vout", "--iout", "--fs", "--vf", "--effi", "--duty", "--core", "--level",
-          "--format", "--sweep", "--waveform-csv", "--plot", "--sheet", "--drawing-number",
-          "--material", "--ambient", "--max-temperature", "--version"}) {
+    for (const char* option : {"--vin",        "--vout",    "--iout",
+                               "--fs",         "--vf",      "--effi",
+                               "--duty",       "--core",    "--level",
+                               "--format",     "--sweep",   "--waveform-csv",
+                               "--plot",       "--sheet",   "--drawing-number",
+                               "--material",   "--ambient", "--max-temperature",
+                               "--vin-max",    "--leakage", "--clamp-ratio",
+                               "--vds-rating", "--version"}) {
       EXPECT_NE(line.text.find(option), std::string::npos) << option;
     }
-    for (const char* example :
-         {"--vin 141", "--fs 1e5", "--duty 0.45", "--core PQ3230", "--level hi", "--format json",
-          "--waveform-csv wave.csv", "--plot wave.svg", "--waveform-csv - >", "--sheet design.pdf",
-          "--drawing-number FT-1024", "--material N87", "--ambient 25", "--max-temperature 110",
-          "Examples:", "flyback-calc --core PQ50 --material N87 --ambient 50\n",
-          "in JSON they are the member \"losses\""}) {
+    for (const char* example : {"--vin 141",
+                                "--fs 1e5",
+                                "--duty 0.45",
+                                "--core PQ3230",
+                                "--level hi",
+                                "--format json",
+                                "--waveform-csv wave.csv",
+                                "--plot wave.svg",
+                                "--waveform-csv - >",
+                                "--sheet design.pdf",
+                                "--drawing-number FT-1024",
+                                "--material N87",
+                                "--ambient 25",
+                                "--max-temperature 110",
+                                "Examples:",
+                                "flyback-calc --core PQ50 --material N87 --ambient 50\n",
+                                "in JSON they are the member \"losses\"",
+                                "--vin-max 370",
+                                "--leakage 4.5e-6",
+                                "--clamp-ratio 2",
+                                "--vds-rating 800",
+                                "the member\n\"stress\"",
+                                "flyback-calc --core PQ50 --vin-max 370 --vds-rating 800\n"}) {
       EXPECT_NE(line.text.find(example), std::string::npos) << example;
     }
+    // The batch's columns come from the same tables as the options.
+    EXPECT_NE(line.text.find("header names any of vin, vout, iout, fs, vf, effi, duty, core, "
+                             "level, material, ambient, max-temperature, vinmax, leakage, "
+                             "clamp-ratio, vds-rating;"),
+              std::string::npos);
   }
 }
 

@@ -113,19 +113,20 @@ WaveformScales sampleScales() {
   return scales;
 }
 
-TEST(JsonReport, HoldsExactlyTheInputsTheStateTheLabelsTheScalesTheReviewAndTheLosses) {
+TEST(JsonReport, HoldsExactlyTheInputsTheStateTheLabelsTheScalesTheReviewTheLossesAndTheStress) {
   const DesignReport report = sampleReport();
   std::ostringstream out;
   writeJsonReport(out, report);
   const nlohmann::json json = nlohmann::json::parse(out.str());
 
   ASSERT_TRUE(json.is_object());
-  EXPECT_EQ(json.size(), 6U);
+  EXPECT_EQ(json.size(), 7U);
   // A design whose waveforms the window would not draw has no scales, and one without a
-  // review has neither review nor losses.
+  // review has neither review nor losses nor stress.
   EXPECT_TRUE(json.at("scales").is_null());
   EXPECT_TRUE(json.at("review").is_null());
   EXPECT_TRUE(json.at("losses").is_null());
+  EXPECT_TRUE(json.at("stress").is_null());
   const nlohmann::json expectedInputs = {
       {"vin", "200"}, {"vout", "24"},  {"iout", "10"},      {"fs", "1e5"},   {"vf", "0.7"},
       {"effi", "80"}, {"duty", "0.5"}, {"core", "EER25.5"}, {"level", "hi"},

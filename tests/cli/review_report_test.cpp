@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -19,6 +20,7 @@
 #include "review/losses.h"
 #include "review/review.h"
 #include "review/review_display.h"
+#include "review/switch_stress.h"
 #include "tests/review/loss_conditions.h"
 
 namespace fbc {
@@ -64,10 +66,11 @@ TEST(ReviewJson, CarriesEveryReviewNumberAsTheSameDouble) {
   EXPECT_EQ(review.at("Np"), 227);
   EXPECT_EQ(review.at("Ns"), 28);
   EXPECT_NEAR(review.at("gap").get<double>(), 8.70e-3, 0.005e-3);
-  // Its layers stand higher than EER25.5's bobbin and its losses heat it past 100 °C.
+  // Its layers stand higher than EER25.5's bobbin, its losses heat it past 100 °C, and the
+  // leakage of 227 turns crammed into it makes the clamp burn far more than 2 % of the output.
   EXPECT_EQ(review.at("flags"),
             nlohmann::json({"gap-too-large", "window-overfull", "layers-exceed-bobbin", "too-hot",
-                            "wire-beyond-skin-depth"}));
+                            "wire-beyond-skin-depth", "clamp-loss-high"}));
   EXPECT_EQ(review.at("feasible"), false);
 }
 
@@ -105,8 +108,8 @@ TEST(LossesJson, FollowsTheReviewWithTheMaterialAndEveryLossNumberInOrder) {
     const Outcome result = run(args);
     ASSERT_EQ(result.status, 0) << result.err;
     const nlohmann::ordered_json report = nlohmann::ordered_json::parse(result.out);
-    ASSERT_EQ(report.size(), 6U);
-    EXPECT_EQ(std::prev(report.end()).key(), "losses");
+    ASSERT_EQ(report.size(), 7U);
+    EXPECT_EQ(std::prev(report.end(), 2).key(), "losses");
     const nlohmann::ordered_json& losses = report.at("losses");
 
     const DesignReview expected = engineReview(c.inputs, c.conditions);
@@ -273,11 +276,13 @@ TEST(LossesText, FollowsTheReviewWindingByWindingInTheShownUnits) {
     expected.push_back(
         lossLine("Highest core temperature allowed",
                  reviewValueText(*reviewDisplay("Tcore"), c.conditions.maxTemperature) + " °C"));
-    // The section closes the report, after the review's flags.
-    ASSERT_GE(text.size(), expected.size());
-    EXPECT_EQ(std::vector<std::string>(text.end() - static_cast<std::ptrdiff_t>(expected.size()),
-                                       text.end()),
-              expected);
+    // The section follows the review's flags; the switch's follows it after a blank line.
+    const auto heading = std::find(text.begin(), text.end(), expected.front());
+    ASSERT_GE(text.end() - heading, static_cast<std::ptrdiff_t>(expected.size() + 1));
+    EXPECT_EQ(
+        std::vector<std::string>(heading, heading + static_cast<std::ptrdiff_t>(expected.size())),
+        expected);
+    EXPECT_EQ(heading[static_cast<std::ptrdiff_t>(expected.size())], "");
     EXPECT_LT(result.out.find("Engineering review"), result.out.find("Losses and temperature"));
   }
 }
@@ -294,6 +299,182 @@ TEST(LossesText, NoSectionWithoutAReviewAndAPlainLineWithoutLosses) {
   writeLossesText(notWorkedOut, TransformerLosses{}, 100);
   EXPECT_EQ(lines(notWorkedOut.str()).back(),
             "  Not worked out: the core's magnetic, bobbin or thermal figures are unknown.");
+}
+
+// Conditions that differ from the start only in the switch, the clamp and the input range.
+ReviewConditions stressConditions(std::optional<double> vinMax, std::optional<double> leakage,
+                                  double clampRatio = 1.5, double vdsRating = 650) {
+  ReviewConditions c;
+  c.vinMax = vinMax;
+  c.leakage = leakage;
+  c.clampRatio = clampRatio;
+  c.vdsRating = vdsRating;
+  return c;
+}
+
+// Expects the JSON stress to hold the engine's stress member for member, in its order.
+void expectStressJson(const nlohmann::ordered_json& json, const SwitchStress& expected) {
+  ASSERT_TRUE(expected.valid);
+  const std::vector<StressQuantity> quantities = stressQuantities(expected);
+  ASSERT_EQ(json.size(), quantities.size());
+  auto member = json.begin();
+  for (const StressQuantity& q : quantities) {
+    SCOPED_TRACE(std::string(q.name));
+    ASSERT_EQ(member.key(), q.name);
+    if (!q.value) {
+      EXPECT_TRUE(member.value().is_null());
+    } else if (q.boolean) {
+      EXPECT_EQ(member.value(), *q.value != 0.0);
+    } else {
+      EXPECT_TRUE(member.value().is_number());
+      EXPECT_EQ(member.value().get<double>(), *q.value);
+    }
+    ++member;
+  }
+}
+
+TEST(StressJson, FollowsTheLossesWithEveryStressNumberInOrder) {
+  DesignInputs pq50;
+  pq50.core = u"PQ50";
+  const struct {
+    std::vector<std::string> args;
+    DesignInputs inputs;
+    ReviewConditions conditions;
+  } cases[] = {
+      // The worked example: 676 V on a 650 V switch, a clamp burning 23 W.
+      {{"--core", "PQ50", "--vin-max", "370"}, pq50, stressConditions(370.0, std::nullopt)},
+      // A leakage beyond LpRef itself: no coupling, still a clamp to size.
+      {{}, DesignInputs{}, {}},
+      {{"--core", "PQ50", "--leakage", "2e-6", "--clamp-ratio", "2", "--vds-rating", "800"},
+       pq50,
+       stressConditions(std::nullopt, 2e-6, 2.0, 800.0)},
+      // Nothing to clamp: no parts.
+      {{"--core", "PQ50", "--leakage", "0", "--vin-max", "200"},
+       pq50,
+       stressConditions(200.0, 0.0)},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--format", "json"});
+    SCOPED_TRACE(testing::PrintToString(args));
+    const Outcome result = run(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::ordered_json report = nlohmann::ordered_json::parse(result.out);
+    ASSERT_EQ(report.size(), 7U);
+    EXPECT_EQ(std::prev(report.end()).key(), "stress");
+    const DesignReview expected = engineReview(c.inputs, c.conditions);
+    const nlohmann::ordered_json& stress = report.at("stress");
+    expectStressJson(stress, expected.stress);
+
+    // The flags agree with the numbers they judge.
+    const nlohmann::ordered_json& flags = report.at("review").at("flags");
+    const auto flagged = [&flags](const char* code) {
+      return std::find(flags.begin(), flags.end(), code) != flags.end();
+    };
+    EXPECT_EQ(flagged("switch-overvoltage"),
+              stress.at("VdsMax").get<double>() > 0.8 * stress.at("VdsRating").get<double>());
+    EXPECT_EQ(flagged("clamp-loss-high"), stress.at("Pclamp").get<double>() > 0.02 * 240.0);
+  }
+}
+
+TEST(StressJson, NullWhereTheReviewOrTheStressIsNull) {
+  DesignReview invalid;
+  DesignReview withoutStress = workedExampleReview();
+  withoutStress.stress = SwitchStress{};
+  const struct {
+    const char* what;
+    const DesignReview* review;
+  } cases[] = {
+      {"no review", nullptr},
+      {"invalid review", &invalid},
+      {"stress not worked out", &withoutStress},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ostringstream out;
+    JsonWriter json(out);
+    json.beginObject();
+    json.key("stress");
+    writeStressJson(json, c.review);
+    json.endObject();
+    json.finish();
+    EXPECT_TRUE(nlohmann::json::parse(out.str()).at("stress").is_null());
+  }
+}
+
+TEST(StressText, TheWorkedExampleClosesTheReportWithThePartsToBuy) {
+  const Outcome result = run({"--core", "PQ50", "--vin-max", "370"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::vector<std::string> expected{
+      "Switch, RCD clamp and output diode at the highest input",
+      "  Highest input voltage VinMax                370.0 V",
+      "  Duty at the highest input DHigh             0.270",
+      "  Reflected output voltage VRO                203.8 V",
+      "  Leakage inductance Llk                      8.57 µH (estimated from the winding layout)",
+      "  Coupling factor k                           0.9871",
+      "  Clamp voltage Vclamp                        305.7 V",
+      "  Clamp loss Pclamp                           23.14 W",
+      "  Clamp resistor (worked out) Rclamp          4037 Ω",
+      "  Clamp resistor (E24) RclampE24              3900 Ω",
+      "  Clamp capacitor (worked out) Cclamp         49.54 nF",
+      "  Clamp capacitor (E12) CclampE12             56.00 nF",
+      "  Clamp resistor's power rating PratingR      46.28 W",
+      "  Clamp parts to buy                          3900 Ω (E24), 46.28 W; 56.00 nF (E12)",
+      "  Switch's peak voltage VdsMax                675.7 V",
+      "  Switch's rated voltage VdsRating            650 V (520.0 V allowed, 80 %)",
+      "  Diode's peak reverse voltage VdRevMax       68.8 V",
+  };
+  const std::vector<std::string> text = lines(result.out);
+  ASSERT_GE(text.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(text.end() - static_cast<std::ptrdiff_t>(expected.size()),
+                                     text.end()),
+            expected);
+  EXPECT_LT(result.out.find("Losses and temperature"), result.out.find("Switch, RCD clamp"));
+}
+
+TEST(StressText, SaysWhetherTheLeakageIsMeasuredAndWhenNoClampIsNeeded) {
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {{"--core", "PQ50", "--leakage", "4.5e-6", "--vds-rating", "800"},
+       {"  Leakage inductance Llk                      4.50 µH (measured)",
+        "  Switch's rated voltage VdsRating            800 V (640.0 V allowed, 80 %)"}},
+      {{"--core", "PQ50", "--leakage", "0"},
+       {"  Leakage inductance Llk                      0.00 µH (measured)",
+        "  Coupling factor k                           1.0000",
+        "  Clamp loss Pclamp                           0.00 W",
+        "  Clamp resistor (worked out) Rclamp          none needed",
+        "  Clamp resistor (E24) RclampE24              none needed",
+        "  Clamp capacitor (worked out) Cclamp         none needed",
+        "  Clamp capacitor (E12) CclampE12             none needed",
+        "  Clamp parts to buy                          none needed: no leakage to clamp"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    const Outcome result = run(c.args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> text = lines(result.out);
+    for (const std::string& line : c.lines) {
+      EXPECT_NE(std::find(text.begin(), text.end(), line), text.end()) << line;
+    }
+  }
+}
+
+TEST(StressText, SaysWhenTheStressWasNotWorkedOut) {
+  std::ostringstream out;
+  writeStressText(out, SwitchStress{});
+  EXPECT_EQ(lines(out.str()).back(),
+            "  Not worked out: without a winding layout the leakage cannot be estimated; give it "
+            "measured (--leakage).");
+  EXPECT_EQ(out.str().find("VdsMax"), std::string::npos);
+
+  // No review, no section.
+  DesignReport report = designFor(DesignInputs{}, CoreCatalogue{});
+  report.review = DesignReview{};
+  std::ostringstream invalid;
+  writeTextReport(invalid, report);
+  EXPECT_EQ(invalid.str().find("Switch, RCD clamp"), std::string::npos);
 }
 
 TEST(Advice, RecommendsTheSmallestBuildableCoreAndListsFeasibleOnesFirst) {
@@ -345,6 +526,26 @@ TEST(Advice, EachCoreCarriesItsOwnLosses) {
   const nlohmann::json core = nlohmann::json::parse(out.str()).at("cores").at(0);
   EXPECT_EQ(core.at("valid"), false);
   EXPECT_TRUE(core.at("losses").is_null());
+  EXPECT_TRUE(core.at("stress").is_null());
+}
+
+TEST(Advice, EachCoreCarriesItsOwnStressAfterItsLosses) {
+  const Outcome result = run({"--advise", "--format", "json", "--vin-max", "370"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const nlohmann::ordered_json cores = nlohmann::ordered_json::parse(result.out).at("cores");
+  for (const nlohmann::ordered_json& core : cores) {
+    const std::string name = core.at("core").get<std::string>();
+    SCOPED_TRACE(name);
+    EXPECT_EQ(std::prev(core.end()).key(), "stress");
+    const nlohmann::ordered_json& stress = core.at("stress");
+    ASSERT_TRUE(stress.is_object());
+    DesignInputs inputs;
+    inputs.core = fromUtf8(name);
+    expectStressJson(stress, engineReview(inputs, stressConditions(370.0, std::nullopt)).stress);
+    const nlohmann::ordered_json& flags = core.at("flags");
+    EXPECT_EQ(std::find(flags.begin(), flags.end(), "switch-overvoltage") != flags.end(),
+              stress.at("VdsMax").get<double>() > 0.8 * 650.0);
+  }
 }
 
 TEST(Advice, TextTableEndsWithTheRecommendation) {
@@ -384,20 +585,27 @@ TEST(Advice, TableShowsTheTotalLossAndTheCoresTemperatureInAlignedColumns) {
   std::vector<std::string> table = lines(result.out);
   ASSERT_EQ(table.size(), 1U + 18U + 2U);
   table.resize(1 + 18);  // the blank line and the recommendation follow
-  EXPECT_NE(table[0].find("Allowed[%]  Ptotal[W]  Tcore[°C]  Flags"), std::string::npos);
+  EXPECT_NE(table[0].find("Allowed[%]  Ptotal[W]  Tcore[°C]  VdsMax[V]  Pclamp[W]  Flags"),
+            std::string::npos);
   expectAligned(table, {{u"Core", true},
                         {u"Np", false},
                         {u"Allowed[%]", false},
                         {u"Ptotal[W]", false},
                         {u"Tcore[°C]", false},
+                        {u"VdsMax[V]", false},
+                        {u"Pclamp[W]", false},
                         {u"Flags", true}});
 
   DesignInputs ec90;
   ec90.core = u"EC90";
-  const TransformerLosses losses = engineReview(ec90, {}).losses;
+  const DesignReview review = engineReview(ec90, {});
+  const TransformerLosses& losses = review.losses;
   EXPECT_EQ(table[1].rfind("EC90 ", 0), 0U);
-  for (const std::string& cell : {reviewValueText(*reviewDisplay("Ptotal"), losses.Ptotal),
-                                  reviewValueText(*reviewDisplay("Tcore"), losses.Tcore)}) {
+  for (const std::string& cell :
+       {reviewValueText(*reviewDisplay("Ptotal"), losses.Ptotal),
+        reviewValueText(*reviewDisplay("Tcore"), losses.Tcore),
+        reviewValueText(*reviewDisplay("VdsMax"), review.stress.VdsMax),
+        reviewValueText(*reviewDisplay("Pclamp"), review.stress.Pclamp)}) {
     EXPECT_NE(table[1].find(" " + cell + "  "), std::string::npos) << cell << " in " << table[1];
   }
 }
@@ -447,12 +655,17 @@ TEST(Sweep, RowsCarryWholeTurnsGapAndFeasibility) {
   EXPECT_EQ(rows[8].at("review").at("Ptotal").get<double>(), losses.Ptotal);
   EXPECT_EQ(rows[8].at("review").at("Tcore").get<double>(), losses.Tcore);
   EXPECT_GT(first.at("Tcore").get<double>(), 100.0);
+  // Each row carries the single report's stress, its own core's.
+  expectStressJson(nlohmann::ordered_json::parse(json.out).at(8).at("stress"),
+                   engineReview(ec90, {}).stress);
 
   const Outcome text = run({"--sweep"});
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_NE(text.out.find("Np:Ns"), std::string::npos);
   EXPECT_NE(text.out.find("227:28"), std::string::npos);
-  EXPECT_NE(text.out.find("Buildable  Gap[mm]  Ptotal[W]  Tcore[°C]  Verdict"), std::string::npos);
+  EXPECT_NE(
+      text.out.find("Buildable  Gap[mm]  Ptotal[W]  Tcore[°C]  VdsMax[V]  Pclamp[W]  Verdict"),
+      std::string::npos);
   const std::vector<std::string> table = lines(text.out);
   ASSERT_EQ(table.size(), 19U);
   expectAligned(table, {{u"Np:Ns", false},
@@ -460,10 +673,15 @@ TEST(Sweep, RowsCarryWholeTurnsGapAndFeasibility) {
                         {u"Gap[mm]", false},
                         {u"Ptotal[W]", false},
                         {u"Tcore[°C]", false},
+                        {u"VdsMax[V]", false},
+                        {u"Pclamp[W]", false},
                         {u"Verdict", true}});
-  EXPECT_NE(table[9].find("  " + reviewValueText(*reviewDisplay("Tcore"), losses.Tcore) + "  "),
-            std::string::npos)
-      << table[9];
+  const SwitchStress stress = engineReview(ec90, {}).stress;
+  for (const std::string& cell : {reviewValueText(*reviewDisplay("Tcore"), losses.Tcore),
+                                  reviewValueText(*reviewDisplay("VdsMax"), stress.VdsMax),
+                                  reviewValueText(*reviewDisplay("Pclamp"), stress.Pclamp)}) {
+    EXPECT_NE(table[9].find("  " + cell + "  "), std::string::npos) << cell << " in " << table[9];
+  }
 }
 
 }  // namespace

@@ -204,6 +204,61 @@ TEST(ExplainDesign, LossesFollowTheReviewInTheGivenConditions) {
   }
 }
 
+TEST(ExplainDesign, TheStressFollowsTheLossesInTheGivenConditions) {
+  DesignInputs pq50;
+  pq50.core = u"PQ50";
+  ReviewConditions highLine;
+  highLine.vinMax = 370.0;
+  ReviewConditions measured;
+  measured.leakage = 0.0;
+  measured.clampRatio = 2.0;
+  const struct {
+    const char* what;
+    DesignInputs inputs;
+    ReviewConditions conditions;
+    std::string note;
+    std::vector<std::string> lines;  // "quantity = operands = result", some of them
+    std::size_t steps;
+  } cases[] = {
+      {"PQ50 from 370 V",
+       pq50,
+       highLine,
+       "an RCD clamp at r = 1.5 times VRO; the design's peak current at the highest input, "
+       "discontinuous; 64 bits from the stored values, SI units",
+       {"VinMax = the highest input given = 370", "DHigh = 0.5 * 200 / 370 = 0.27027027027027",
+        "Llk = 1.25663706143592E-06 * 33 ^ 2 * 0.1038 * (",
+        "RclampE24 = largest E24 value at most Rclamp = 3900",
+        "VdRevMax = 370 / 8.25 + 24 = 68.8484848484848"},
+       15},
+      {"no leakage, r = 2",
+       DesignInputs{},
+       measured,
+       "an RCD clamp at r = 2 times VRO; the design's peak current at the highest input, "
+       "discontinuous; 64 bits from the stored values, SI units",
+       {"VinMax = 200 = 200", "Llk = measured = 0", "k = sqrt(max(0, 1 - 0 / "},
+       11},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const DesignExplanation e = explainDesign(c.inputs, CoreCatalogue{}, c.conditions);
+    EXPECT_FALSE(e.losses.empty());
+    EXPECT_EQ(e.stressNote, c.note);
+    std::vector<std::string> lines;
+    for (const ExplainedStep& step : e.stress) {
+      EXPECT_EQ(step.step, "S");
+      lines.push_back(step.quantity + " = " + step.operands + " = " + step.result);
+    }
+    for (const std::string& line : c.lines) {
+      EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                             [&line](const std::string& l) { return l.starts_with(line); }),
+                lines.end())
+          << line;
+    }
+    EXPECT_EQ(e.stress.size(), c.steps);
+    EXPECT_EQ(e.stress.back().quantity, "VdRevMax");
+  }
+}
+
 TEST(ExplainDesign, ArrivesAtTheCalculatedStateForEveryInputOption) {
   for (const DesignInputs& inputs : designs()) {
     DesignState calculated;

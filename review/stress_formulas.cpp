@@ -1,0 +1,190 @@
+#include "review/stress_formulas.h"
+
+#include <utility>
+
+#include "design/design_state_members.h"
+#include "platform/number_text.h"
+#include "platform/text.h"
+#include "review/losses.h"
+#include "review/review_limits.h"
+#include "review/switch_stress.h"
+
+namespace fbc {
+
+using Case = StressFormulaCase;
+
+const std::array<StressFormula, 17> kStressFormulas{{
+    // The highest input, where the switch sees the most; the design's peak current stays, so
+    // the duty shrinks.
+    {"VinMax", "Vin", "V", Case::FixedInput},
+    {"VinMax", "", "V", Case::InputRange},
+    {"DHigh", "Duty * Vin / VinMax", ""},
+    {"VRO", "n * (Vout + Vf)", "V"},
+    // The leakage from the field between the windings, or as measured.
+    {"Llk", "mu0 * Np ^ 2 * MLT * (buildP / 3 + buildS / 3 + tape) / bw", "H",
+     Case::EstimatedLeakage},
+    {"Llk", "", "H", Case::MeasuredLeakage},
+    {"k", "sqrt(max(0, 1 - Llk / LpRef))", ""},
+    // The RCD clamp takes the leakage's energy each cycle at r times the reflected voltage.
+    {"Vclamp", "r * VRO", "V"},
+    {"Pclamp", "0.5 * Llk * Ipk ^ 2 * fs * Vclamp / (Vclamp - VRO)", "W"},
+    {"Rclamp", "Vclamp ^ 2 / Pclamp", "ohm", Case::ClampNeeded},
+    {"RclampE24", "", "ohm", Case::ClampNeeded},
+    {"Cclamp", "Vclamp / (0.1 * Vclamp * Rclamp * fs)", "F", Case::ClampNeeded},
+    {"CclampE12", "", "F", Case::ClampNeeded},
+    {"PratingR", "2 * Pclamp", "W"},
+    // What the switch and the output diode must stand.
+    {"VdsMax", "VinMax + Vclamp", "V"},
+    {"VdsRating", "", "V"},
+    {"VdRevMax", "VinMax / n + Vout", "V"},
+}};
+
+namespace {
+
+const SwitchStress& stress(const StressContext& c) { return c.review->stress; }
+
+std::optional<double> stressValue(std::string_view name, const StressContext& c) {
+  for (const StressQuantity& q : stressQuantities(stress(c))) {
+    if (q.name == name) {
+      return q.value;
+    }
+  }
+  return std::nullopt;
+}
+
+// The winding layout the leakage is estimated from, as the losses laid it out.
+std::optional<double> layoutOperand(std::string_view name, const StressContext& c) {
+  const TransformerLosses& losses = c.review->losses;
+  if (name == "MLT") {
+    return losses.meanTurn;
+  }
+  if (name == "bw") {
+    return losses.bobbinBreadth;
+  }
+  for (const LossQuantity& q : lossQuantities(losses)) {
+    if (q.name == name && name.starts_with("build")) {
+      return q.value;
+    }
+  }
+  return std::nullopt;
+}
+
+// The names the review and the design state give, and the constants.
+std::optional<double> designOperand(std::string_view name, const StressContext& c) {
+  for (const ReviewQuantity& q : reviewQuantities(*c.review)) {
+    if (q.name == name) {
+      return q.value;
+    }
+  }
+  if (name == "r") {
+    return c.clampRatio;
+  }
+  if (name == "fs") {
+    return 1.0 / static_cast<double>(c.state->T);
+  }
+  if (name == "mu0") {
+    return kReviewLimits.vacuumPermeability;
+  }
+  if (name == "tape") {
+    return kTapeBetweenWindings;
+  }
+  if (const StateMember* member = stateMember(name)) {
+    return static_cast<double>(c.state->*member->member);
+  }
+  return std::nullopt;
+}
+
+bool applies(StressFormulaCase when, const StressContext& c) {
+  const SwitchStress& st = stress(c);
+  switch (when) {
+    case Case::Always:
+      return true;
+    case Case::FixedInput:
+      return st.VinMax == static_cast<double>(c.state->Vin);
+    case Case::InputRange:
+      return st.VinMax != static_cast<double>(c.state->Vin);
+    case Case::EstimatedLeakage:
+      return st.LlkEstimated;
+    case Case::MeasuredLeakage:
+      return !st.LlkEstimated;
+    case Case::ClampNeeded:
+      return st.clampNeeded();
+  }
+  return false;
+}
+
+std::string numberText(double value) { return toUtf8(generalText(value)); }
+
+// Where a value without a formula comes from.
+std::string takenSource(std::string_view name) {
+  if (name == "VinMax") {
+    return "the highest input given";
+  }
+  if (name == "Llk") {
+    return "measured";
+  }
+  if (name == "RclampE24") {
+    return "largest E24 value at most Rclamp";
+  }
+  if (name == "CclampE12") {
+    return "smallest E12 value at least Cclamp";
+  }
+  if (name == "VdsRating") {
+    return "the switch's rating";
+  }
+  return {};
+}
+
+std::string noteFor(std::string_view name, const StressContext& c) {
+  const SwitchStress& st = stress(c);
+  if (name == "Pclamp" && !st.clampNeeded()) {
+    return "no leakage: no clamp parts needed";
+  }
+  if (name == "VdsRating") {
+    return numberText(kSwitchDerating * 100.0) +
+           " % of it allowed: " + numberText(kSwitchDerating * st.VdsRating) + " V";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::optional<StressContext> stressContext(const DesignState& state, const DesignReview& review,
+                                           const ReviewConditions& conditions) {
+  if (!review.valid || !review.stress.valid) {
+    return std::nullopt;
+  }
+  return StressContext{&state, &review, conditions.clampRatio};
+}
+
+std::optional<double> stressOperand(std::string_view name, const StressContext& context) {
+  if (const std::optional<double> value = stressValue(name, context)) {
+    return value;
+  }
+  if (const std::optional<double> value = layoutOperand(name, context)) {
+    return value;
+  }
+  return designOperand(name, context);
+}
+
+std::vector<StressStep> stressSteps(const StressContext& context) {
+  std::vector<StressStep> steps;
+  for (const StressFormula& row : kStressFormulas) {
+    if (!applies(row.when, context)) {
+      continue;
+    }
+    StressStep step;
+    step.name = row.name;
+    step.formula = row.formula;
+    step.unit = row.unit;
+    step.value = stressOperand(step.name, context).value_or(0.0);
+    if (step.formula.empty()) {
+      step.source = takenSource(step.name);
+    }
+    step.note = noteFor(step.name, context);
+    steps.push_back(std::move(step));
+  }
+  return steps;
+}
+
+}  // namespace fbc

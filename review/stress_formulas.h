@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "design/design_state.h"
+#include "review/review.h"
+#include "review/review_inputs.h"
+
+namespace fbc {
+
+// When a row of the stress formulas applies.
+enum class StressFormulaCase {
+  Always,
+  FixedInput,        // the highest input is the design's Vin
+  InputRange,        // a higher input was given
+  EstimatedLeakage,  // the leakage comes from the winding layout
+  MeasuredLeakage,   // it was given as measured
+  ClampNeeded,       // there is leakage to clamp, so parts to size
+};
+
+// One row of the stress's working, in SI units. A row with no formula takes its value from
+// elsewhere: the conditions given or the preferred-value series.
+struct StressFormula {
+  std::string_view name;
+  std::string_view formula;
+  std::string_view unit;
+  StressFormulaCase when = StressFormulaCase::Always;
+};
+
+// The rows in the order --explain shows them: the highest input and its duty, the reflected
+// voltage, the leakage and coupling, the clamp's voltage, loss and parts, the switch's peak and
+// rating and the diode's reverse voltage. A test evaluates every formula and checks it gives the
+// engine's own number.
+extern const std::array<StressFormula, 17> kStressFormulas;
+
+// What the formulas' names stand for: a completed design's state, its valid review with a valid
+// stress, and the clamp ratio r the stress was worked out with.
+struct StressContext {
+  const DesignState* state = nullptr;
+  const DesignReview* review = nullptr;
+  double clampRatio = 0;
+};
+
+// The context of a review's stress in `conditions` (those the review was made in), or nothing
+// where the review or its stress is not valid. `review` and `state` must outlive it.
+std::optional<StressContext> stressContext(const DesignState& state, const DesignReview& review,
+                                           const ReviewConditions& conditions);
+
+// The value of a name the stress formulas use: the stress's own numbers, the review's, the
+// losses' winding layout (MLT, bw, buildP, buildS), the state's, the clamp ratio r, the
+// constants mu0 and tape and the switching frequency fs as the engine works it out. Nothing for
+// an unknown name.
+std::optional<double> stressOperand(std::string_view name, const StressContext& context);
+
+// One row as written for a design.
+struct StressStep {
+  std::string name;
+  std::string formula;  // empty where the value is taken
+  std::string source;   // where a taken value comes from
+  std::string unit;
+  std::string note;  // what a reader should know of the value
+  double value = 0;  // the engine's number
+};
+
+// The rows that apply to the context's design, in order, each with the engine's value.
+std::vector<StressStep> stressSteps(const StressContext& context);
+
+}  // namespace fbc
