@@ -13,7 +13,7 @@ namespace fbc {
 
 using Case = StressFormulaCase;
 
-const std::array<StressFormula, 17> kStressFormulas{{
+const std::array<StressFormula, 18> kStressFormulas{{
     // The highest input, where the switch sees the most; the design's peak current stays, so
     // the duty shrinks.
     {"VinMax", "Vin", "V", Case::FixedInput},
@@ -34,7 +34,8 @@ const std::array<StressFormula, 17> kStressFormulas{{
     {"CclampE12", "", "F", Case::ClampNeeded},
     {"PratingR", "2 * Pclamp", "W"},
     // What the switch and the output diode must stand.
-    {"VdsMax", "VinMax + Vclamp", "V"},
+    {"VdsMax", "VinMax + Vclamp", "V", Case::ClampNeeded},
+    {"VdsMax", "VinMax + VRO", "V", Case::NoClamp},
     {"VdsRating", "", "V"},
     {"VdRevMax", "VinMax / n + Vout", "V"},
 }};
@@ -109,6 +110,8 @@ bool applies(StressFormulaCase when, const StressContext& c) {
       return !st.LlkEstimated;
     case Case::ClampNeeded:
       return st.clampNeeded();
+    case Case::NoClamp:
+      return !st.clampNeeded();
   }
   return false;
 }

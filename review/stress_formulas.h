@@ -20,6 +20,7 @@ enum class StressFormulaCase {
   EstimatedLeakage,  // the leakage comes from the winding layout
   MeasuredLeakage,   // it was given as measured
   ClampNeeded,       // there is leakage to clamp, so parts to size
+  NoClamp,           // no leakage: the clamp never conducts
 };
 
 // One row of the stress's working, in SI units. A row with no formula takes its value from
@@ -35,7 +36,7 @@ struct StressFormula {
 // voltage, the leakage and coupling, the clamp's voltage, loss and parts, the switch's peak and
 // rating and the diode's reverse voltage. A test evaluates every formula and checks it gives the
 // engine's own number.
-extern const std::array<StressFormula, 17> kStressFormulas;
+extern const std::array<StressFormula, 18> kStressFormulas;
 
 // What the formulas' names stand for: a completed design's state, its valid review with a valid
 // stress, and the clamp ratio r the stress was worked out with.

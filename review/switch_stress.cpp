@@ -91,7 +91,8 @@ SwitchStress switchStress(const DesignState& s, const DesignReview& review,
   st.Rclamp = clamp.Rclamp;
   st.Cclamp = clamp.Cclamp;
   st.PratingR = 2.0 * st.Pclamp;
-  st.VdsMax = st.VinMax + st.Vclamp;
+  // Without leakage the clamp never conducts: the drain stops at the reflected voltage.
+  st.VdsMax = st.VinMax + (st.clampNeeded() ? st.Vclamp : st.VRO);
   st.VdsRating = conditions.vdsRating;
   st.VdRevMax = st.VinMax / review.n + vout;
   for (const StressQuantity& q : stressQuantities(st)) {

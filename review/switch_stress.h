@@ -30,7 +30,7 @@ struct SwitchStress {
   double Cclamp = 0;         // F, for 10 % ripple on the clamp voltage
   double CclampE12 = 0;      // F, smallest E12 value not below Cclamp
   double PratingR = 0;       // W, the clamp resistor's power rating: twice Pclamp
-  double VdsMax = 0;         // V, the switch's peak voltage VinMax + Vclamp
+  double VdsMax = 0;         // V, the switch's peak voltage VinMax + Vclamp (+ VRO without leakage)
   double VdsRating = 0;      // V, the switch's rated voltage
   double VdRevMax = 0;       // V, the output diode's peak reverse voltage VinMax / n + Vout
 

@@ -181,6 +181,9 @@ TEST(SwitchStressTest, NoLeakageNeedsNoClampParts) {
   EXPECT_EQ(st.Pclamp, 0.0);
   EXPECT_EQ(st.k, 1.0);
   EXPECT_FALSE(review.has(ReviewFlag::ClampLossHigh));
+  // The clamp never conducts: the drain stands at the input plus the reflected voltage.
+  EXPECT_NEAR(st.VdsMax, 200.0 + st.VRO, 1e-9);
+  EXPECT_NEAR(st.VdsMax, review.Vds, 1e-9);
   for (const StressQuantity& q : stressQuantities(st)) {
     const bool part =
         q.name == "Rclamp" || q.name == "RclampE24" || q.name == "Cclamp" || q.name == "CclampE12";
