@@ -605,6 +605,7 @@ TEST_F(ReviewWindowTest, TypingTheHighestInputShowsTheWorkedExamplesSwitchAndCla
   EXPECT_EQ(summary->palette().color(QPalette::WindowText), QColor(176, 0, 0));
   auto* flags = part<QListWidget>("reviewFlags");
   std::vector<std::string> codes;
+  codes.reserve(static_cast<std::size_t>(flags->count()));
   for (int i = 0; i < flags->count(); ++i) {
     codes.push_back(str(flags->item(i)->toolTip()));
   }
