@@ -3,6 +3,8 @@
 #include <string_view>
 
 #include "review/review_display.h"
+#include "review/review_inputs.h"
+#include "review/switch_stress.h"
 
 namespace fbc {
 
@@ -54,6 +56,53 @@ std::vector<ReviewRow> lossRows(const TransformerLosses& losses) {
     }
   }
   return rows;
+}
+
+std::vector<ReviewRow> stressRows(const SwitchStress& stress) {
+  std::vector<ReviewRow> rows;
+  if (!stress.valid) {
+    return rows;
+  }
+  for (const StressQuantity& q : stressQuantities(stress)) {
+    if (q.boolean) {
+      continue;
+    }
+    if (!q.value) {
+      const ReviewDisplay* d = reviewDisplay(q.name);
+      rows.push_back({fromUtf8(q.name), d != nullptr ? fromText(d->caption) : fromUtf8(q.name),
+                      QStringLiteral("不要"), QString()});
+      continue;
+    }
+    rows.push_back(row(q.name, *q.value, q.unit));
+    if (q.name == "Llk") {
+      // The estimate is what an empty leakage field stands for.
+      rows.back().label +=
+          QStringLiteral(" (") +
+          (stress.LlkEstimated ? fromText(reviewInputInfo(ReviewInput::Leakage).emptyMeansJa)
+                               : QStringLiteral("実測値")) +
+          QStringLiteral(")");
+    }
+  }
+  return rows;
+}
+
+std::vector<ReviewRow> clampPartRows(const SwitchStress& stress) {
+  if (!stress.valid) {
+    return {};
+  }
+  const QString unneeded = QStringLiteral("不要");
+  QString resistor = unneeded;
+  QString capacitor = unneeded;
+  if (stress.clampNeeded()) {
+    const ReviewRow r = row("RclampE24", stress.RclampE24, "ohm");
+    const ReviewRow rating = row("PratingR", stress.PratingR, "W");
+    const ReviewRow c = row("CclampE12", stress.CclampE12, "F");
+    resistor = QStringLiteral("%1 %2 (E24)、定格電力 %3 %4 以上")
+                   .arg(r.value, r.unit, rating.value, rating.unit);
+    capacitor = QStringLiteral("%1 %2 (E12)").arg(c.value, c.unit);
+  }
+  return {{QStringLiteral("RclampE24"), QStringLiteral("クランプ抵抗"), resistor, QString()},
+          {QStringLiteral("CclampE12"), QStringLiteral("クランプ容量"), capacitor, QString()}};
 }
 
 }  // namespace fbc

@@ -27,4 +27,14 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review);
 // the core's published one or the estimate from its volume.
 std::vector<ReviewRow> lossRows(const TransformerLosses& losses);
 
+// The switch's stress in stressQuantities() order, shown the same way; empty for an invalid
+// stress. LlkEstimated has no row of its own: the leakage's label says where its figure comes
+// from. The clamp's resistor and capacitor read 「不要」 where no clamp is needed.
+std::vector<ReviewRow> stressRows(const SwitchStress& stress);
+
+// The clamp's parts to buy, resistor then capacitor, each value with its series (and the
+// resistor's power rating) in one text: 「3900 Ω (E24)、定格電力 46.28 W 以上」, or 「不要」;
+// empty for an invalid stress.
+std::vector<ReviewRow> clampPartRows(const SwitchStress& stress);
+
 }  // namespace fbc

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -195,6 +196,20 @@ QString chartDescription(const CoreAdvice& advice, const ReviewConditions& condi
          QStringLiteral("。上限温度 %1 ℃。").arg(conditions.maxTemperature);
 }
 
+// Where the leakage the clamp is sized for comes from, and how to do better than an estimate.
+QString clampNote(const SwitchStress& stress) {
+  const QString field = qs(reviewInputInfo(ReviewInput::Leakage).caption);
+  if (!stress.LlkEstimated) {
+    return stress.clampNeeded()
+               ? QStringLiteral("「%1」に入れた実測値でクランプを選んでいます。").arg(field)
+               : QStringLiteral("「%1」が 0 のため、クランプは不要です。").arg(field);
+  }
+  return QStringLiteral(
+             "漏れインダクタンスは巻線の配置から推定した値です。二次を短絡して一次側で"
+             "測った値を「%1」に入れると、その値でクランプを選び直します。")
+      .arg(field);
+}
+
 }  // namespace
 
 ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_(main) {
@@ -213,6 +228,7 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   tabs_->setObjectName(QStringLiteral("reviewTabs"));
   tabs_->addTab(createReviewTab(), QStringLiteral("レビュー"));
   tabs_->addTab(createLossesTab(), QStringLiteral("損失と温度"));
+  tabs_->addTab(createStressTab(), QStringLiteral("スイッチとクランプ"));
   tabs_->addTab(createAdviceTab(), QStringLiteral("コアの選択"));
 
   close_ = new QPushButton(QStringLiteral("閉じる"), this);
@@ -243,7 +259,9 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   setTabOrder(numbers_, flags_);
   setTabOrder(flags_, losses_);
   setTabOrder(losses_, chart_);
-  setTabOrder(chart_, advice_);
+  setTabOrder(chart_, stress_);
+  setTabOrder(stress_, clampParts_);
+  setTabOrder(clampParts_, advice_);
   setTabOrder(advice_, close_);
 
   connect(close_, &QPushButton::clicked, this, &QWidget::close);
@@ -293,9 +311,14 @@ QString conditionObjectName(ReviewInput input) {
 
 }  // namespace
 
+// Two rows keep the window within a 1024×768 screen: the losses' conditions, then the switch's.
+// Each condition is a caption, its field and a gap, so the captions line up in columns.
 QWidget* ReviewWindow::createConditions() {
-  auto* box = new QGroupBox(QStringLiteral("損失と温度の条件"), this);
-  auto* row = new QHBoxLayout(box);
+  auto* box = new QGroupBox(QStringLiteral("損失・温度とスイッチの条件"), this);
+  auto* grid = new QGridLayout(box);
+  constexpr int kGap = 12;
+  std::array<int, 2> placed{};
+  int columns = 0;
   for (const ReviewInputInfo& info : kReviewInputTable) {
     QWidget* field = nullptr;
     if (info.input == ReviewInput::Material) {
@@ -310,18 +333,26 @@ QWidget* ReviewWindow::createConditions() {
       auto* edit = new QLineEdit(qs(info.startText), box);
       edit->setObjectName(conditionObjectName(info.input));
       edit->setMaxLength(12);
-      edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-000.00")) + 16);
+      // An empty field says what it stands for, and is wide enough to show it.
+      edit->setPlaceholderText(qs(info.emptyMeansJa));
+      const QFontMetrics metrics = edit->fontMetrics();
+      edit->setFixedWidth(std::max(metrics.horizontalAdvance(QStringLiteral("-000.00")),
+                                   metrics.horizontalAdvance(edit->placeholderText())) +
+                          24);
       edits_[static_cast<std::size_t>(info.input)] = edit;
       field = edit;
     }
     auto* label = new QLabel(qs(info.caption), box);
     label->setBuddy(field);
     field->setAccessibleName(qs(info.caption));
-    row->addWidget(label);
-    row->addWidget(field);
-    row->addSpacing(16);
+    const int row = info.purpose == kStressPurpose ? 1 : 0;
+    const int column = 3 * placed[static_cast<std::size_t>(row)]++;
+    grid->addWidget(label, row, column);
+    grid->addWidget(field, row, column + 1, Qt::AlignLeft);
+    grid->setColumnMinimumWidth(column + 2, kGap);
+    columns = std::max(columns, column + 3);
   }
-  row->addStretch();
+  grid->setColumnStretch(columns, 1);
   return box;
 }
 
@@ -386,6 +417,48 @@ QWidget* ReviewWindow::createLossesTab() {
   const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   scroll->setMinimumWidth(kChartSize.width() + bar);
   scroll->setMaximumSize(kChartSize.width() + bar, kChartSize.height());
+  return page;
+}
+
+QWidget* ReviewWindow::createStressTab() {
+  auto* page = new QWidget(this);
+  stressSummary_ = new QLabel(page);
+  stressSummary_->setObjectName(QStringLiteral("stressSummary"));
+  stressSummary_->setWordWrap(true);
+  stress_ = numberTable(QStringLiteral("reviewStress"), QStringLiteral("スイッチとクランプ"), page);
+
+  clampParts_ = readOnlyTable({QStringLiteral("部品"), QStringLiteral("購入する値")}, page);
+  clampParts_->setObjectName(QStringLiteral("clampParts"));
+  clampParts_->setAccessibleName(QStringLiteral("購入するクランプ部品"));
+  clampParts_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  clampParts_->horizontalHeader()->setStretchLastSection(true);
+  // Always the resistor and the capacitor: the table is as high as its two rows.
+  clampParts_->setRowCount(2);
+  clampParts_->setFixedHeight(clampParts_->horizontalHeader()->sizeHint().height() +
+                              2 * clampParts_->verticalHeader()->defaultSectionSize() +
+                              2 * clampParts_->frameWidth());
+  clampParts_->setRowCount(0);
+  clampParts_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  clampNote_ = new QLabel(page);
+  clampNote_->setObjectName(QStringLiteral("clampNote"));
+  clampNote_->setWordWrap(true);
+
+  auto* stressBox = new QGroupBox(QStringLiteral("スイッチ・ダイオードとクランプ"), page);
+  auto* stressLayout = new QVBoxLayout(stressBox);
+  stressLayout->addWidget(stressSummary_);
+  stressLayout->addWidget(stress_);
+  auto* partsBox = new QGroupBox(QStringLiteral("購入するクランプ部品"), page);
+  partsBox->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+  auto* partsLayout = new QVBoxLayout(partsBox);
+  partsLayout->addWidget(clampParts_);
+  partsLayout->addWidget(clampNote_);
+  auto* side = new QVBoxLayout;
+  side->addWidget(partsBox);
+  side->addStretch();
+
+  auto* columns = new QHBoxLayout(page);
+  columns->addWidget(stressBox, 3);
+  columns->addLayout(side, 2);
   return page;
 }
 
@@ -491,12 +564,14 @@ void ReviewWindow::refresh() {
     return;
   }
   if (!conditions) {
-    lossSummary_->setText(
-        QStringLiteral("損失と温度の条件に使えない入力があるため、損失は表示していません。"));
+    lossSummary_->setText(QStringLiteral("条件に使えない入力があるため、損失は表示していません。"));
+    stressSummary_->setText(QStringLiteral(
+        "条件に使えない入力があるため、スイッチの電圧とクランプは表示していません。"));
     return;
   }
   showFlags(review);
   showLosses(review, *conditions);
+  showStress(review);
   showAdvice(adviseCores(*inputs_, catalogue_, *swing, *conditions), *conditions);
 }
 
@@ -552,6 +627,34 @@ void ReviewWindow::showLosses(const DesignReview& review, const ReviewConditions
     QPalette palette = lossSummary_->palette();
     palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
     lossSummary_->setPalette(palette);
+  }
+}
+
+void ReviewWindow::showStress(const DesignReview& review) {
+  const SwitchStress& st = review.stress;
+  fillNumberTable(*stress_, stressRows(st));
+  const std::vector<ReviewRow> parts = clampPartRows(st);
+  clampParts_->setRowCount(static_cast<int>(parts.size()));
+  for (int i = 0; i < static_cast<int>(parts.size()); ++i) {
+    const ReviewRow& part = parts[static_cast<std::size_t>(i)];
+    QTableWidgetItem* label = cell(part.label);
+    label->setToolTip(part.name);
+    clampParts_->setItem(i, 0, label);
+    clampParts_->setItem(i, 1, cell(part.value));
+  }
+  if (!st.valid) {
+    stressSummary_->setText(QStringLiteral("この設計のスイッチの電圧とクランプは計算できません。"));
+    return;
+  }
+  clampNote_->setText(clampNote(st));
+  stressSummary_->setText(
+      QStringLiteral("最大入力電圧 %1：スイッチ最大電圧 %2 (定格 %3)、ダイオード最大逆電圧 %4")
+          .arg(shown("VinMax", st.VinMax), shown("VdsMax", st.VdsMax),
+               shown("VdsRating", st.VdsRating), shown("VdRevMax", st.VdRevMax)));
+  if (review.has(ReviewFlag::SwitchOvervoltage)) {
+    QPalette palette = stressSummary_->palette();
+    palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    stressSummary_->setPalette(palette);
   }
 }
 
@@ -614,6 +717,11 @@ void ReviewWindow::clearConditionResults() {
   losses_->setRowCount(0);
   lossSummary_->setText(QString());
   lossSummary_->setPalette(QPalette());
+  stress_->setRowCount(0);
+  clampParts_->setRowCount(0);
+  stressSummary_->setText(QString());
+  stressSummary_->setPalette(QPalette());
+  clampNote_->setText(QString());
   adviceSummary_->setText(QString());
   advice_->setRowCount(0);
   chart_->surface().cls();
@@ -629,6 +737,8 @@ void ReviewWindow::clearReview() {
                      "ここにレビューが出ます。"));
   numbers_->setRowCount(0);
   clearConditionResults();
+  // Without a design the highest input has no input voltage to stay above.
+  markConditions();
 }
 
 void ReviewWindow::useCore(int row) {

@@ -26,16 +26,18 @@ class MainWindow;
 class PictureBox;
 
 // 「設計レビュー」: the engineering review of the main window's last completed calculation and
-// the review of every catalogue core for the same inputs, in the conditions (core material,
-// ambient and highest core temperature) typed into this window. It follows the main window
+// the review of every catalogue core for the same inputs, in the conditions typed into this
+// window: the losses' (core material, ambient, highest core temperature) and the switch's
+// (highest input, leakage, clamp voltage, switch rating). It follows the main window
 // (updated after each completed calculation, cleared with the results) and leaves it untouched,
 // apart from a double-click on a core row, which puts that core's name into cmbCore. Changing a
 // condition reviews the last calculation again; a condition that cannot be used is marked as the
-// main window marks its boxes, and the review then shows no verdict, flags, losses or advice
-// rather than ones worked out in other conditions.
+// main window marks its boxes, and the review then shows no verdict, flags, losses, stress or
+// advice rather than ones worked out in other conditions.
 //
-// Three tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
-// (this design's losses and a chart of every buildable core's) and 「コアの選択」 (the advice).
+// Four tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
+// (this design's losses and a chart of every buildable core's), 「スイッチとクランプ」 (what the
+// switch and the diode see, and the clamp's parts to buy) and 「コアの選択」 (the advice).
 class ReviewWindow : public QWidget {
   Q_OBJECT
 
@@ -58,6 +60,7 @@ class ReviewWindow : public QWidget {
   QWidget* createConditions();
   QWidget* createReviewTab();
   QWidget* createLossesTab();
+  QWidget* createStressTab();
   QWidget* createAdviceTab();
 
   // Reviews the last calculation again in the conditions now typed.
@@ -70,8 +73,9 @@ class ReviewWindow : public QWidget {
                       const ReviewInputReading& reading) const;
   void showFlags(const DesignReview& review);
   void showLosses(const DesignReview& review, const ReviewConditions& conditions);
+  void showStress(const DesignReview& review);
   void showAdvice(const CoreAdvice& advice, const ReviewConditions& conditions);
-  // Empties what depends on the conditions: flags, losses, advice and chart.
+  // Empties what depends on the conditions: flags, losses, stress, advice and chart.
   void clearConditionResults();
   void useCore(int row);
 
@@ -91,6 +95,10 @@ class ReviewWindow : public QWidget {
   QLabel* lossSummary_ = nullptr;
   QTableWidget* losses_ = nullptr;
   PictureBox* chart_ = nullptr;
+  QLabel* stressSummary_ = nullptr;
+  QTableWidget* stress_ = nullptr;
+  QTableWidget* clampParts_ = nullptr;
+  QLabel* clampNote_ = nullptr;
   QLabel* adviceSummary_ = nullptr;
   QTableWidget* advice_ = nullptr;
   QPushButton* close_ = nullptr;

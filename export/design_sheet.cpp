@@ -46,10 +46,10 @@ constexpr double kTop = 34.0;
 constexpr double kBottom = kSheetHeightPoints - 34.0;
 constexpr double kWidth = kRight - kLeft;
 
-constexpr double kRowHeight = 14.0;
-constexpr double kReviewRowHeight = 13.0;
+constexpr double kRowHeight = 13.0;
+constexpr double kReviewRowHeight = 12.0;
 constexpr double kCellPadding = 4.0;
-constexpr double kSectionGap = 9.0;
+constexpr double kSectionGap = 6.0;
 constexpr double kNoticeHeight = 22.0;
 
 // The plots keep the window's proportions; one window pixel becomes this many points.
@@ -98,6 +98,7 @@ class SheetPainter {
     y = results(y + kSectionGap);
     y = review(y + kSectionGap);
     y = losses(y + kSectionGap);
+    y = stress(y + kSectionGap);
     y = windings(y + kSectionGap);
     y = plots(y + kSectionGap);
     approvals(y + kSectionGap);
@@ -136,7 +137,7 @@ class SheetPainter {
   // the text's first character; returns the bottom.
   double markedParagraph(double y, const QString& mark, const QString& s) {
     constexpr double kIndent = 12.0;
-    const QFont f = font(kProportional, 8.5);
+    const QFont f = font(kProportional, 8.0);
     text(QRectF(kLeft + kCellPadding, y, kIndent, 12.0), Qt::AlignLeft | Qt::AlignTop, f, mark);
     const QRectF box(kLeft + kCellPadding + kIndent, y, kWidth - 2 * kCellPadding - kIndent,
                      kSheetHeightPoints);
@@ -149,7 +150,7 @@ class SheetPainter {
 
   // A numbered heading on a light band across the page; returns where its content starts.
   double heading(double y, const QString& number, const QString& title, const QString& english) {
-    const QRectF band(kLeft, y, kWidth, 16.0);
+    const QRectF band(kLeft, y, kWidth, 15.0);
     painter_.fillRect(band, kBand);
     rule(kLeft, band.bottom(), kRight, band.bottom(), 0.8, kRule);
     const QFont f = font(kProportional, 10.5);
@@ -157,7 +158,7 @@ class SheetPainter {
          number + QStringLiteral("  ") + title);
     text(band.adjusted(0, 0, -kCellPadding, 0), Qt::AlignRight | Qt::AlignVCenter,
          font(kProportional, 7.5), english, kFaint);
-    return band.bottom() + 4.0;
+    return band.bottom() + 3.0;
   }
 
   // Fields in `columns` columns, each a caption on the left and its value on the right of its
@@ -257,10 +258,10 @@ class SheetPainter {
           value = qs(generalText(c.maxTemperature));
           break;
         case ReviewInput::VinMax:
-          value = c.vinMax ? qs(generalText(*c.vinMax)) : QStringLiteral("入力電圧と同じ");
+          value = c.vinMax ? qs(generalText(*c.vinMax)) : qs(info.emptyMeansJa);
           break;
         case ReviewInput::Leakage:
-          value = c.leakage ? qs(generalText(*c.leakage)) : QStringLiteral("巻線から推定");
+          value = c.leakage ? qs(generalText(*c.leakage)) : qs(info.emptyMeansJa);
           break;
         case ReviewInput::ClampRatio:
           value = qs(generalText(c.clampRatio));
@@ -345,8 +346,8 @@ class SheetPainter {
     return y + 2.0;
   }
 
-  // A loss quantity's caption and its value with the unit, as the review shows them.
-  static Field lossField(std::string_view name, double value) {
+  // A review quantity's caption and its value with the unit, as the review shows them.
+  static Field reviewField(std::string_view name, double value) {
     const ReviewDisplay* shown = reviewDisplay(name);
     const QString number = qs(reviewValueText(*shown, value));
     return {qs(shown->caption),
@@ -372,19 +373,66 @@ class SheetPainter {
       const WindingLoss* w = l->find(winding);
       return w != nullptr ? w->Pcu : 0.0;
     };
-    Field rth = lossField("Rth", l->Rth);
+    Field rth = reviewField("Rth", l->Rth);
     rth.caption += l->RthMeasured ? QStringLiteral("(実測値)") : QStringLiteral("(推定値)");
     const std::vector<Field> fields{
-        lossField("Pcore", l->Pcore),
-        lossField("PcuP", copper(Winding::Primary)),
-        lossField("PcuS", copper(Winding::Secondary)),
-        lossField("Ptotal", l->Ptotal),
+        reviewField("Pcore", l->Pcore),
+        reviewField("PcuP", copper(Winding::Primary)),
+        reviewField("PcuS", copper(Winding::Secondary)),
+        reviewField("Ptotal", l->Ptotal),
         rth,
-        lossField("dT", l->dT),
-        lossField("Tambient", l->Tambient),
-        lossField("Tcore", l->Tcore),
+        reviewField("dT", l->dT),
+        reviewField("Tambient", l->Tambient),
+        reviewField("Tcore", l->Tcore),
     };
     return fieldGrid(y, fields, 4, 0.5, kReviewRowHeight);
+  }
+
+  // What the switch and the output diode see at the highest input and the RCD clamp that holds
+  // the leakage's spike, with the clamp's parts to buy: read down the first column from the
+  // input through the leakage to the clamp's voltage and loss, down the second to the parts
+  // and the peak voltages.
+  double stress(double y) {
+    y = heading(y, QStringLiteral("5"), QStringLiteral("スイッチとクランプ"),
+                QStringLiteral("Switch and diode at the highest input, RCD clamp"));
+    const SwitchStress* st =
+        content_.review && content_.review->stress.valid ? &content_.review->stress : nullptr;
+    if (st == nullptr) {
+      text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+           font(kProportional, 8.5),
+           content_.review
+               ? QStringLiteral("この設計のスイッチの電圧とクランプは計算できません。")
+               : QStringLiteral("設計検討がないため、スイッチの電圧は計算していません。"));
+      return y + kRowHeight;
+    }
+    // The estimate is what an empty leakage condition stands for.
+    Field leakage = reviewField("Llk", st->Llk);
+    leakage.caption += QStringLiteral("(") +
+                       (st->LlkEstimated ? qs(reviewInputInfo(ReviewInput::Leakage).emptyMeansJa)
+                                         : QStringLiteral("実測値")) +
+                       QStringLiteral(")");
+    Field resistor{qs(reviewDisplay("RclampE24")->caption) + QStringLiteral("・定格電力"),
+                   QStringLiteral("不要")};
+    Field capacitor{qs(reviewDisplay("CclampE12")->caption), QStringLiteral("不要")};
+    if (st->clampNeeded()) {
+      resistor.value = reviewField("RclampE24", st->RclampE24).value + QStringLiteral("・") +
+                       reviewField("PratingR", st->PratingR).value;
+      capacitor.value = reviewField("CclampE12", st->CclampE12).value;
+    }
+    Field switchPeak = reviewField("VdsMax", st->VdsMax);
+    switchPeak.caption += QStringLiteral("/定格");
+    switchPeak.value += QStringLiteral(" / ") + reviewField("VdsRating", st->VdsRating).value;
+    const std::vector<Field> fields{
+        reviewField("VinMax", st->VinMax),
+        leakage,
+        reviewField("Vclamp", st->Vclamp),
+        reviewField("Pclamp", st->Pclamp),
+        resistor,
+        capacitor,
+        switchPeak,
+        reviewField("VdRevMax", st->VdRevMax),
+    };
+    return fieldGrid(y, fields, 2, 0.55, kReviewRowHeight);
   }
 
   // A winding's layers ("layers") or build ("build") on the bobbin, with its unit; a dash
@@ -408,7 +456,7 @@ class SheetPainter {
   // What the winding shop needs per winding: whole turns, the copper to wind them with and how
   // they lie on the bobbin.
   double windings(double y) {
-    y = heading(y, QStringLiteral("5"), QStringLiteral("巻線仕様"), QStringLiteral("Windings"));
+    y = heading(y, QStringLiteral("6"), QStringLiteral("巻線仕様"), QStringLiteral("Windings"));
     const std::vector<WindingRow> rows =
         content_.review ? windingTable(*content_.review) : std::vector<WindingRow>{};
     const QFont headFont = font(kProportional, 8.5);
@@ -455,9 +503,9 @@ class SheetPainter {
   }
 
   // Both plots side by side as the waveform stage draws them, their scale captions beneath and
-  // the frequency caption under both.
+  // the frequency caption at the end of that line, or under it where the line has no room.
   double plots(double y) {
-    y = heading(y, QStringLiteral("6"), QStringLiteral("動作波形"),
+    y = heading(y, QStringLiteral("7"), QStringLiteral("動作波形"),
                 QStringLiteral("Switch and output diode waveforms"));
     RecordingSurface pic1(pixels(kPic1Placement.width), pixels(kPic1Placement.height));
     RecordingSurface pic2(pixels(kPic2Placement.width), pixels(kPic2Placement.height));
@@ -482,9 +530,18 @@ class SheetPainter {
          captionFont, qs(lbldiv1.caption()));
     text(QRectF(box2.left(), captionTop, box2.width(), 11.0), Qt::AlignLeft | Qt::AlignVCenter,
          captionFont, qs(lbldiv2.caption()));
-    text(QRectF(box1.left(), captionTop + 12.0, kWidth, 11.0), Qt::AlignLeft | Qt::AlignVCenter,
-         captionFont, qs(lblpic1_1.caption()));
-    return captionTop + 24.0;
+    const QString frequency = qs(lblpic1_1.caption());
+    // Measured as drawn: the fonts are sized for the device, the painter works in points.
+    painter_.setFont(captionFont);
+    const auto width = [this](const QString& caption) {
+      return painter_.boundingRect(QRectF(0, 0, kWidth, 11.0), Qt::AlignLeft, caption).width();
+    };
+    const bool besideScale =
+        width(qs(lbldiv2.caption())) + width(frequency) + 2 * kCellPadding <= box2.width();
+    const double frequencyTop = besideScale ? captionTop : captionTop + 12.0;
+    text(QRectF(box2.left(), frequencyTop, box2.width(), 11.0), Qt::AlignRight | Qt::AlignVCenter,
+         captionFont, frequency);
+    return frequencyTop + 12.0;
   }
 
   void plot(const QRectF& box, const RecordingSurface& surface) {

@@ -19,7 +19,7 @@ struct DesignSheetContent {
   DesignInputs inputs;  // the texts as typed, the core and the level
   DesignState state;    // a completed calculation
   ResultTexts texts;    // the window's captions for that calculation
-  // The conditions the review worked the losses and temperature out in.
+  // The conditions the review worked the losses, temperature and the switch's stress out in.
   ReviewConditions conditions;
   // The engineering review at the level's flux swing; none when no level is chosen.
   std::optional<DesignReview> review;

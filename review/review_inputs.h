@@ -37,8 +37,10 @@ struct ReviewInputInfo {
   double upper;
   bool lowerExcluded = false;  // the number must lie above `lower`
   // An empty text is accepted and means the design's own value or the estimate; what it
-  // means, in English, for the option's help.
+  // means, in English, for the option's help, and in a few Japanese words for the window's empty
+  // field and the design sheet.
   std::string_view emptyMeans = {};
+  std::u16string_view emptyMeansJa = {};
 };
 
 inline constexpr std::string_view kLossPurpose = "for the review's losses and temperature";
@@ -53,10 +55,11 @@ inline constexpr std::array<ReviewInputInfo, 7> kReviewInputTable{{
      "Highest core temperature allowed [°C]", "CELSIUS", kLossPurpose, "110", u"100", 0, 250},
     {ReviewInput::VinMax, "vin-max", "vinmax", u"最大直流入力電圧[V]",
      "Highest DC input voltage [V]", "VOLTS", kStressPurpose, "370", u"", 0, 1000, false,
-     "the design's input voltage, a fixed DC input"},
+     "the design's input voltage, a fixed DC input", u"入力電圧と同じ"},
     {ReviewInput::Leakage, "leakage", "leakage", u"漏れインダクタンス[H]",
      "Primary leakage inductance, measured with the secondary shorted [H]", "HENRIES",
-     kStressPurpose, "4.5e-6", u"", 0, 1, false, "estimated from the winding layout"},
+     kStressPurpose, "4.5e-6", u"", 0, 1, false, "estimated from the winding layout",
+     u"巻線から推定"},
     {ReviewInput::ClampRatio, "clamp-ratio", "clamp-ratio", u"クランプ電圧/反射電圧",
      "Clamp voltage over the reflected output voltage", "RATIO", kStressPurpose, "2", u"1.5", 1, 10,
      true},

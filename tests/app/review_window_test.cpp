@@ -1,5 +1,6 @@
 #include "app/review_window.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -29,6 +32,7 @@
 #include "review/review.h"
 #include "review/review_display.h"
 #include "review/review_inputs.h"
+#include "review/switch_stress.h"
 
 namespace {
 
@@ -85,15 +89,27 @@ class ReviewWindowTest : public ::testing::Test {
   std::pair<std::string, std::string> loss(const char* name) {
     return shownIn("reviewLosses", name);
   }
-  // The label of the losses' row `name`.
-  std::string lossLabel(const char* name) {
-    auto* table = part<QTableWidget>("reviewLosses");
-    for (int row = 0; row < table->rowCount(); ++row) {
-      if (table->item(row, 0)->toolTip() == QLatin1String(name)) {
-        return str(table->item(row, 0)->text());
+  std::pair<std::string, std::string> stress(const char* name) {
+    return shownIn("reviewStress", name);
+  }
+  // The label of the row `name` in the table `table`.
+  std::string labelIn(const char* table, const char* name) {
+    auto* numbers = part<QTableWidget>(table);
+    for (int row = 0; row < numbers->rowCount(); ++row) {
+      if (numbers->item(row, 0)->toolTip() == QLatin1String(name)) {
+        return str(numbers->item(row, 0)->text());
       }
     }
     return {};
+  }
+  std::string lossLabel(const char* name) { return labelIn("reviewLosses", name); }
+  // The clamp's part to buy, resistor (0) or capacitor (1): its name and what to buy.
+  std::pair<std::string, std::string> clampPart(int row) {
+    auto* parts = part<QTableWidget>("clampParts");
+    if (row >= parts->rowCount()) {
+      return {};
+    }
+    return {str(parts->item(row, 0)->text()), str(parts->item(row, 1)->text())};
   }
 
   // The review the engine makes of the shown design at the typ level in `conditions`.
@@ -102,9 +118,20 @@ class ReviewWindowTest : public ::testing::Test {
                              conditions);
   }
 
+  // The number field of a condition (every one but the material).
   QLineEdit* condition(fbc::ReviewInput input) {
-    return part<QLineEdit>(input == fbc::ReviewInput::Ambient ? "reviewAmbient"
-                                                              : "reviewMaxTemperature");
+    for (QLineEdit* edit : review_->findChildren<QLineEdit*>()) {
+      if (edit->accessibleName().toStdU16String() == fbc::reviewInputInfo(input).caption) {
+        return edit;
+      }
+    }
+    ADD_FAILURE() << fbc::toUtf8(fbc::reviewInputInfo(input).caption);
+    return nullptr;
+  }
+  // The worked example of the switch's stress: the start values on PQ50.
+  void calculateOnPq50() {
+    main<QComboBox>("cmbCore")->setEditText(QStringLiteral("PQ50"));
+    calculate();
   }
 
   // Whether the chart shows anything in the core loss's colour.
@@ -177,11 +204,12 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
 
   // One sentence per flag, in the review's order, each marked as a list item; the advice
   // table names the same flags for the same core. The windings' layers and the core's
-  // temperature (far above 100 °C with 29 primary layers) are flagged too.
+  // temperature (far above 100 °C with 29 primary layers) are flagged too, and so is the
+  // clamp, which burns far more than 2 % of the output with the leakage of 29 layers.
   const std::vector<fbc::ReviewFlag> expected = {
-      fbc::ReviewFlag::GapTooLarge, fbc::ReviewFlag::WindowOverfull,
-      fbc::ReviewFlag::LayersExceedBobbin, fbc::ReviewFlag::TooHot,
-      fbc::ReviewFlag::WireBeyondSkinDepth};
+      fbc::ReviewFlag::GapTooLarge,         fbc::ReviewFlag::WindowOverfull,
+      fbc::ReviewFlag::LayersExceedBobbin,  fbc::ReviewFlag::TooHot,
+      fbc::ReviewFlag::WireBeyondSkinDepth, fbc::ReviewFlag::ClampLossHigh};
   std::vector<std::string> sentences;
   std::string notes;
   for (const fbc::ReviewFlag flag : expected) {
@@ -267,6 +295,9 @@ TEST_F(ReviewWindowTest, ClearButtonClearsAndAStoppedCalculationKeepsTheLastRevi
   EXPECT_EQ(part<QListWidget>("reviewFlags")->count(), 0);
   EXPECT_EQ(part<QTableWidget>("coreAdvice")->rowCount(), 0);
   EXPECT_TRUE(part<QLabel>("adviceSummary")->text().isEmpty());
+  EXPECT_EQ(part<QTableWidget>("reviewStress")->rowCount(), 0);
+  EXPECT_EQ(part<QTableWidget>("clampParts")->rowCount(), 0);
+  EXPECT_TRUE(part<QLabel>("stressSummary")->text().isEmpty());
 }
 
 TEST_F(ReviewWindowTest, AnUnknownCoreNameSaysThePreviousCoresFiguresWereUsed) {
@@ -279,8 +310,9 @@ TEST_F(ReviewWindowTest, AnUnknownCoreNameSaysThePreviousCoresFiguresWereUsed) {
   EXPECT_NE(str(part<QLabel>("reviewSummary")->text()).find("前回のコアの数値"), std::string::npos);
 }
 
-// Tab runs through the conditions, the tab bar, the shown tab's controls and the close button;
-// the other tabs' controls are reached by switching tabs.
+// Tab runs through the conditions in the table's order, the tab bar, the shown tab's controls
+// and the close button; the other tabs' controls are reached by switching tabs. Each condition
+// is named by its caption.
 TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
   calculate();
   openReview();
@@ -290,13 +322,24 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
   const std::vector<std::vector<const char*>> pages = {
       {"reviewNumbers", "reviewFlags"},
       {"reviewLosses", "lossChart"},
+      {"reviewStress", "clampParts"},
       {"coreAdvice"},
   };
+  std::vector<QWidget*> conditions;
+  for (const char* name :
+       {"reviewMaterial", "reviewAmbient", "reviewMaxTemperature", "reviewVinMax", "reviewLeakage",
+        "reviewClampRatio", "reviewVdsRating"}) {
+    conditions.push_back(part<QWidget>(name));
+  }
+  ASSERT_EQ(conditions.size(), fbc::kReviewInputTable.size());
+  for (std::size_t i = 0; i < conditions.size(); ++i) {
+    EXPECT_EQ(conditions[i]->accessibleName().toStdU16String(), fbc::kReviewInputTable[i].caption);
+  }
   for (int page = 0; page < static_cast<int>(pages.size()); ++page) {
     SCOPED_TRACE(page);
     tabs->setCurrentIndex(page);
-    std::vector<QWidget*> order = {part<QWidget>("reviewMaterial"), part<QWidget>("reviewAmbient"),
-                                   part<QWidget>("reviewMaxTemperature"), tabs->tabBar()};
+    std::vector<QWidget*> order = conditions;
+    order.push_back(tabs->tabBar());
     for (const char* name : pages[static_cast<std::size_t>(page)]) {
       order.push_back(part<QWidget>(name));
     }
@@ -376,8 +419,9 @@ TEST_F(ReviewWindowTest, ChangingAConditionReviewsTheLastCalculationAgain) {
 }
 
 // A condition that cannot be used is marked like a main-window box, with the reason as its
-// tooltip, and nothing worked out in other conditions stays on show.
-TEST_F(ReviewWindowTest, AnUnusableConditionIsMarkedAndTheLossesCleared) {
+// tooltip, and nothing worked out in other conditions stays on show: neither the losses nor the
+// switch's stress.
+TEST_F(ReviewWindowTest, AnUnusableConditionIsMarkedAndTheLossesAndStressCleared) {
   struct Case {
     fbc::ReviewInput input;
     const char* text;
@@ -389,10 +433,20 @@ TEST_F(ReviewWindowTest, AnUnusableConditionIsMarkedAndTheLossesCleared) {
       {fbc::ReviewInput::Ambient, "", fbc::ReviewInputFault::NotANumber},
       {fbc::ReviewInput::MaxTemperature, "30", fbc::ReviewInputFault::NotAboveAmbient},
       {fbc::ReviewInput::MaxTemperature, "251", fbc::ReviewInputFault::OutOfRange},
+      // The start values' input is 200 V.
+      {fbc::ReviewInput::VinMax, "150", fbc::ReviewInputFault::BelowVin},
+      {fbc::ReviewInput::VinMax, "1001", fbc::ReviewInputFault::OutOfRange},
+      {fbc::ReviewInput::Leakage, "-1e-6", fbc::ReviewInputFault::OutOfRange},
+      {fbc::ReviewInput::Leakage, "8.5u", fbc::ReviewInputFault::NotANumber},
+      {fbc::ReviewInput::ClampRatio, "1", fbc::ReviewInputFault::OutOfRange},
+      {fbc::ReviewInput::ClampRatio, "", fbc::ReviewInputFault::NotANumber},
+      {fbc::ReviewInput::VdsRating, "0", fbc::ReviewInputFault::OutOfRange},
   };
   calculate();
   openReview();
   const std::string tcore = loss("Tcore").first;
+  const std::string vdsMax = stress("VdsMax").first;
+  ASSERT_FALSE(vdsMax.empty());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     QLineEdit* field = condition(c.input);
@@ -401,7 +455,7 @@ TEST_F(ReviewWindowTest, AnUnusableConditionIsMarkedAndTheLossesCleared) {
 
     EXPECT_EQ(field->palette().color(QPalette::Base), MainWindow::faultColour());
     EXPECT_EQ(field->toolTip().toStdU16String(),
-              fbc::reviewInputFaultTextJa(fbc::ReviewInputProblem{c.input, c.fault}));
+              fbc::reviewInputFaultTextJa(fbc::ReviewInputProblem{c.input, c.fault, 200.0}));
     const std::string summary = str(part<QLabel>("reviewSummary")->text());
     EXPECT_NE(summary.find(fbc::toUtf8(fbc::reviewInputInfo(c.input).caption)), std::string::npos)
         << summary;
@@ -410,6 +464,9 @@ TEST_F(ReviewWindowTest, AnUnusableConditionIsMarkedAndTheLossesCleared) {
     EXPECT_EQ(part<QListWidget>("reviewFlags")->count(), 0);
     EXPECT_EQ(part<QTableWidget>("coreAdvice")->rowCount(), 0);
     EXPECT_FALSE(chartShowsBars());
+    EXPECT_EQ(part<QTableWidget>("reviewStress")->rowCount(), 0);
+    EXPECT_EQ(part<QTableWidget>("clampParts")->rowCount(), 0);
+    EXPECT_NE(str(part<QLabel>("stressSummary")->text()).find("使えない入力"), std::string::npos);
     // The design's own numbers do not depend on the conditions.
     EXPECT_EQ(number("Np").first, "227");
 
@@ -417,6 +474,7 @@ TEST_F(ReviewWindowTest, AnUnusableConditionIsMarkedAndTheLossesCleared) {
     EXPECT_NE(field->palette().color(QPalette::Base), MainWindow::faultColour());
     EXPECT_TRUE(field->toolTip().isEmpty());
     EXPECT_EQ(loss("Tcore").first, tcore);
+    EXPECT_EQ(stress("VdsMax").first, vdsMax);
     EXPECT_TRUE(chartShowsBars());
   }
   // The main window's boxes are not the review's business.
@@ -459,6 +517,181 @@ TEST_F(ReviewWindowTest, TheChartShowsTheFeasibleCoresAndClearsWithTheResults) {
   EXPECT_TRUE(chart->accessibleDescription().isEmpty());
 }
 
+// The losses' conditions stand in one row and the switch's in a second beneath, so the window
+// stays narrow; a field that may stay empty says what empty stands for.
+TEST_F(ReviewWindowTest, TheSwitchConditionsSitInTheirOwnRowAndSayWhatEmptyMeans) {
+  openReview();
+  for (const fbc::ReviewInputInfo& info : fbc::kReviewInputTable) {
+    if (info.input == fbc::ReviewInput::Material) {
+      continue;
+    }
+    SCOPED_TRACE(fbc::toUtf8(info.caption));
+    QLineEdit* field = condition(info.input);
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->text().toStdU16String(), info.startText);
+    EXPECT_EQ(field->placeholderText().toStdU16String(), info.emptyMeansJa);
+    const QWidget* row = info.purpose == fbc::kStressPurpose ? condition(fbc::ReviewInput::VinMax)
+                                                             : part<QWidget>("reviewMaterial");
+    EXPECT_EQ(field->mapTo(review_, QPoint()).y(), row->mapTo(review_, QPoint()).y());
+  }
+  EXPECT_EQ(str(condition(fbc::ReviewInput::VinMax)->placeholderText()), "入力電圧と同じ");
+  EXPECT_EQ(str(condition(fbc::ReviewInput::Leakage)->placeholderText()), "巻線から推定");
+  EXPECT_GT(condition(fbc::ReviewInput::VinMax)->mapTo(review_, QPoint()).y(),
+            part<QWidget>("reviewMaterial")->mapTo(review_, QPoint()).y());
+  // The placeholder is not clipped: it fits the text's room as the line edit works it out, the
+  // style's contents less the edit's own margin of 2 pixels a side.
+  for (const fbc::ReviewInput input : {fbc::ReviewInput::VinMax, fbc::ReviewInput::Leakage}) {
+    QLineEdit* field = condition(input);
+    QStyleOptionFrame frame;
+    frame.initFrom(field);
+    frame.rect = field->rect();
+    frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
+    const QRect contents =
+        field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field);
+    EXPECT_LE(field->fontMetrics().horizontalAdvance(field->placeholderText()),
+              contents.width() - 4 - field->textMargins().left() - field->textMargins().right())
+        << str(field->placeholderText());
+  }
+}
+
+// The worked example: the start values on PQ50 with a highest input of 370 V. The switch's
+// tab shows every quantity of the stress with its caption and unit, the figures worked out by
+// hand (docs/engineering-review.md) and the clamp's parts to buy; the switch is flagged.
+TEST_F(ReviewWindowTest, TypingTheHighestInputShowsTheWorkedExamplesSwitchAndClamp) {
+  calculateOnPq50();
+  openReview();
+  EXPECT_EQ(stress("VinMax").first, "200.0");
+  QLineEdit* vinMax = condition(fbc::ReviewInput::VinMax);
+  vinMax->setFocus();
+  QTest::keyClicks(vinMax, QStringLiteral("370"));
+
+  using Shown = std::pair<std::string, std::string>;
+  const std::vector<std::pair<const char*, Shown>> expected = {
+      {"VinMax", {"370.0", "V"}},  {"DHigh", {"0.270", ""}},       {"VRO", {"203.8", "V"}},
+      {"Llk", {"8.57", "µH"}},     {"k", {"0.9871", ""}},          {"Vclamp", {"305.7", "V"}},
+      {"Pclamp", {"23.14", "W"}},  {"Rclamp", {"4037", "Ω"}},      {"RclampE24", {"3900", "Ω"}},
+      {"Cclamp", {"49.54", "nF"}}, {"CclampE12", {"56.00", "nF"}}, {"PratingR", {"46.28", "W"}},
+      {"VdsMax", {"675.7", "V"}},  {"VdsRating", {"650", "V"}},    {"VdRevMax", {"68.8", "V"}},
+  };
+  for (const auto& [name, shown] : expected) {
+    EXPECT_EQ(stress(name), shown) << name;
+  }
+  // One row per quantity, captioned as the review captions it; LlkEstimated is said in the
+  // leakage's label instead.
+  fbc::ReviewConditions at370;
+  at370.vinMax = 370.0;
+  const fbc::DesignReview engine = engineReview(at370);
+  ASSERT_TRUE(engine.stress.valid);
+  const std::vector<fbc::StressQuantity> quantities = fbc::stressQuantities(engine.stress);
+  EXPECT_EQ(part<QTableWidget>("reviewStress")->rowCount(),
+            static_cast<int>(quantities.size()) - 1);
+  for (const fbc::StressQuantity& q : quantities) {
+    if (q.boolean) {
+      continue;
+    }
+    const std::string label = labelIn("reviewStress", std::string(q.name).c_str());
+    EXPECT_TRUE(label.starts_with(fbc::toUtf8(fbc::reviewDisplay(q.name)->caption))) << q.name;
+  }
+  EXPECT_EQ(labelIn("reviewStress", "Llk"), "漏れインダクタンス (巻線から推定)");
+
+  EXPECT_EQ(clampPart(0), (Shown{"クランプ抵抗", "3900 Ω (E24)、定格電力 46.28 W 以上"}));
+  EXPECT_EQ(clampPart(1), (Shown{"クランプ容量", "56.00 nF (E12)"}));
+  EXPECT_NE(str(part<QLabel>("clampNote")->text()).find("推定"), std::string::npos);
+
+  // Above 80 % of the 650 V rating: the summary is red, and the flags name the switch and the
+  // clamp's loss with their sentences, the switch's in the blocking red.
+  auto* summary = part<QLabel>("stressSummary");
+  EXPECT_NE(str(summary->text()).find("675.7 V"), std::string::npos) << str(summary->text());
+  EXPECT_EQ(summary->palette().color(QPalette::WindowText), QColor(176, 0, 0));
+  auto* flags = part<QListWidget>("reviewFlags");
+  std::vector<std::string> codes;
+  codes.reserve(static_cast<std::size_t>(flags->count()));
+  for (int i = 0; i < flags->count(); ++i) {
+    codes.push_back(str(flags->item(i)->toolTip()));
+  }
+  EXPECT_EQ(codes, (std::vector<std::string>{"too-hot", "switch-overvoltage",
+                                             "wire-beyond-skin-depth", "clamp-loss-high"}));
+  for (const fbc::ReviewFlag flag :
+       {fbc::ReviewFlag::SwitchOvervoltage, fbc::ReviewFlag::ClampLossHigh}) {
+    const auto at = std::find(codes.begin(), codes.end(), fbc::reviewFlagCode(flag));
+    ASSERT_NE(at, codes.end());
+    const QListWidgetItem* item = flags->item(static_cast<int>(at - codes.begin()));
+    EXPECT_EQ(str(item->text()), "・" + fbc::toUtf8(fbc::reviewFlagSentence(flag)));
+    EXPECT_EQ(item->foreground().color() == QColor(176, 0, 0), fbc::isBlockingFlag(flag));
+  }
+  // A rating the peak stays well under lifts the flag and the red.
+  condition(fbc::ReviewInput::VdsRating)->setText(QStringLiteral("900"));
+  EXPECT_EQ(stress("VdsRating").first, "900");
+  EXPECT_NE(summary->palette().color(QPalette::WindowText), QColor(176, 0, 0));
+  EXPECT_TRUE(flags
+                  ->findItems(QString::fromStdU16String(
+                                  fbc::reviewFlagSentence(fbc::ReviewFlag::SwitchOvervoltage)),
+                              Qt::MatchContains)
+                  .isEmpty());
+  EXPECT_TRUE(messages_.empty());
+}
+
+// A measured leakage replaces the estimate and says so; a measured leakage of zero leaves the
+// clamp nothing to absorb, and its parts are not needed.
+TEST_F(ReviewWindowTest, AMeasuredLeakageIsSaidAndZeroNeedsNoClamp) {
+  struct Case {
+    const char* text;
+    const char* label;
+    const char* value;
+    const char* resistor;
+    const char* capacitor;
+  };
+  const Case cases[] = {
+      {"", "漏れインダクタンス (巻線から推定)", "8.57", "3900 Ω (E24)、定格電力 46.28 W 以上",
+       "56.00 nF (E12)"},
+      {"4.5e-6", "漏れインダクタンス (実測値)", "4.50", nullptr, nullptr},
+      {"0", "漏れインダクタンス (実測値)", "0.00", "不要", "不要"},
+  };
+  calculateOnPq50();
+  openReview();
+  condition(fbc::ReviewInput::VinMax)->setText(QStringLiteral("370"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    condition(fbc::ReviewInput::Leakage)->setText(QString::fromUtf8(c.text));
+    EXPECT_EQ(labelIn("reviewStress", "Llk"), c.label);
+    EXPECT_EQ(stress("Llk").first, c.value);
+    if (c.resistor != nullptr) {
+      EXPECT_EQ(clampPart(0).second, c.resistor);
+      EXPECT_EQ(clampPart(1).second, c.capacitor);
+    }
+  }
+  // Nothing to absorb: the four part rows say so, without a unit, and the clamp's loss is none.
+  for (const char* name : {"Rclamp", "RclampE24", "Cclamp", "CclampE12"}) {
+    EXPECT_EQ(stress(name), (std::pair<std::string, std::string>{"不要", ""})) << name;
+  }
+  EXPECT_EQ(stress("Pclamp").first, "0.00");
+  EXPECT_NE(str(part<QLabel>("clampNote")->text()).find("不要"), std::string::npos);
+  EXPECT_TRUE(part<QListWidget>("reviewFlags")
+                  ->findItems(QString::fromStdU16String(
+                                  fbc::reviewFlagSentence(fbc::ReviewFlag::ClampLossHigh)),
+                              Qt::MatchContains)
+                  .isEmpty());
+}
+
+// The highest input is judged against the design on show: with the display cleared there is no
+// input voltage to stay above, and the mark goes.
+TEST_F(ReviewWindowTest, TheHighestInputsMarkFollowsTheDesignOnShow) {
+  calculate();
+  openReview();
+  QLineEdit* vinMax = condition(fbc::ReviewInput::VinMax);
+  vinMax->setText(QStringLiteral("150"));
+  EXPECT_EQ(vinMax->palette().color(QPalette::Base), MainWindow::faultColour());
+  EXPECT_EQ(str(vinMax->toolTip()), "入力電圧(200 V)以上の値を入力してください。");
+  QTest::mouseClick(main<QAbstractButton>("Command1"), Qt::LeftButton);
+  EXPECT_NE(vinMax->palette().color(QPalette::Base), MainWindow::faultColour());
+  EXPECT_TRUE(vinMax->toolTip().isEmpty());
+  // A design from 120 V makes 150 V a range again.
+  main<QLineEdit>("txtVin")->setText(QStringLiteral("120"));
+  calculate();
+  EXPECT_TRUE(vinMax->toolTip().isEmpty());
+  EXPECT_EQ(stress("VinMax").first, "150.0");
+}
+
 // The window opens within a 1024×768 screen, and can be made smaller still on every tab.
 TEST_F(ReviewWindowTest, TheWindowFitsA1024By768Screen) {
   calculate();
@@ -472,10 +705,11 @@ TEST_F(ReviewWindowTest, TheWindowFitsA1024By768Screen) {
     EXPECT_LE(review_->minimumSizeHint().width(), 1000);
     EXPECT_LE(review_->minimumSizeHint().height(), 700);
   }
-  EXPECT_EQ(tabs->count(), 3);
+  EXPECT_EQ(tabs->count(), 4);
   EXPECT_EQ(str(tabs->tabText(0)), "レビュー");
   EXPECT_EQ(str(tabs->tabText(1)), "損失と温度");
-  EXPECT_EQ(str(tabs->tabText(2)), "コアの選択");
+  EXPECT_EQ(str(tabs->tabText(2)), "スイッチとクランプ");
+  EXPECT_EQ(str(tabs->tabText(3)), "コアの選択");
 }
 
 }  // namespace

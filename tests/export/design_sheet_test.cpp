@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -29,6 +30,7 @@ using test::pdfFonts;
 using test::pdfImages;
 using test::pdfInfo;
 using test::pdfText;
+using test::pdfWords;
 
 std::string withoutBlanks(std::string text) {
   std::erase_if(text, [](char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\f'; });
@@ -58,6 +60,21 @@ class DesignSheetTest : public testing::Test {
   QTemporaryDir dir_;
   DesignSheetContent content_;
 };
+
+// Nothing on the page reaches the closing notice: every other word ends above the rule drawn
+// over the notice, which stands 6 pt above its centred text.
+void expectAllAboveTheNotice(const std::string& path) {
+  const std::vector<test::PdfWord> words = pdfWords(path);
+  const auto notice = std::find_if(words.begin(), words.end(), [](const test::PdfWord& w) {
+    return w.text.starts_with("本設計ソフトは概算にて行っております。");
+  });
+  ASSERT_NE(notice, words.end());
+  for (const test::PdfWord& w : words) {
+    if (&w != &*notice) {
+      EXPECT_LE(w.yMax, notice->yMin - 6.0) << w.text;
+    }
+  }
+}
 
 // The designer window's worked example: every box at its start value, EER25.5 at the typ level
 // (the captions as tests/design/result_texts_test.cpp checks them).
@@ -265,6 +282,87 @@ TEST_F(DesignSheetTest, TheMostFlaggedCatalogueDesignStillFitsThePage) {
   }
   EXPECT_NE(last.find("本設計ソフトは概算にて行っております。"), std::string::npos) << layout;
   EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+  expectAllAboveTheNotice(path);
+}
+
+// The switch's section stands between the losses and the windings, each figure beside its
+// caption: the worked example on PQ50 at 370 V is pinned to the figures worked out by hand
+// (docs/engineering-review.md), the measured leakages to the engine's, and a measured leakage
+// of zero needs no clamp at all.
+TEST_F(DesignSheetTest, TheSwitchAndClampSectionShowsTheLeakageThePartsAndThePeakVoltages) {
+  struct Case {
+    const char* name;
+    std::optional<double> vinMax;
+    std::optional<double> leakage;
+    std::vector<std::string> rows;
+  };
+  const Case cases[] = {
+      {"estimated.pdf",
+       370.0,
+       std::nullopt,
+       {"最大直流入力電圧[V] 370", "漏れインダクタンス[H] 巻線から推定", "最大入力電圧 370.0 V",
+        "漏れインダクタンス(巻線から推定) 8.57 µH", "クランプ電圧 305.7 V", "クランプ損失 23.14 W",
+        "クランプ抵抗(E24)・定格電力 3900 Ω・46.28 W", "クランプ容量(E12) 56.00 nF",
+        "スイッチ最大電圧/定格 675.7 V / 650 V", "ダイオード最大逆電圧 68.8 V"}},
+      {"start.pdf",
+       std::nullopt,
+       std::nullopt,
+       {"最大直流入力電圧[V] 入力電圧と同じ", "最大入力電圧 200.0 V",
+        "漏れインダクタンス(巻線から推定) 8.57 µH", "スイッチ最大電圧/定格 505.7 V / 650 V",
+        "ダイオード最大逆電圧 48.2 V"}},
+      {"measured.pdf",
+       370.0,
+       4.5e-6,
+       {"漏れインダクタンス[H] " + toUtf8(generalText(4.5e-6)),
+        "漏れインダクタンス(実測値) 4.50 µH"}},
+      {"zero.pdf",
+       370.0,
+       0.0,
+       {"漏れインダクタンス(実測値) 0.00 µH", "クランプ損失 0.00 W",
+        "クランプ抵抗(E24)・定格電力 不要", "クランプ容量(E12) 不要", "クランプ電圧 305.7 V"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DesignInputs inputs;
+    inputs.core = u"PQ50";
+    ReviewConditions conditions;
+    conditions.vinMax = c.vinMax;
+    conditions.leakage = c.leakage;
+    const std::string path = render(inputs, c.name, "FT-1024", {}, conditions);
+    ASSERT_TRUE(content_.review.has_value());
+    const SwitchStress& stress = content_.review->stress;
+    ASSERT_TRUE(stress.valid);
+
+    const std::string rows = withoutBlanks(pdfText(path, true));
+    for (const std::string& row : c.rows) {
+      EXPECT_NE(rows.find(withoutBlanks(row)), std::string::npos) << row;
+    }
+    if (c.leakage && *c.leakage > 0.0) {
+      // The parts follow the measured leakage as the engine sized them.
+      const auto shown = [](std::string_view name, double value) {
+        const ReviewDisplay* d = reviewDisplay(name);
+        return reviewValueText(*d, value) + toUtf8(d->unitJa);
+      };
+      EXPECT_NE(rows.find("クランプ抵抗(E24)・定格電力" + shown("RclampE24", stress.RclampE24) +
+                          "・" + shown("PratingR", stress.PratingR)),
+                std::string::npos);
+      EXPECT_NE(rows.find("クランプ容量(E12)" + shown("CclampE12", stress.CclampE12)),
+                std::string::npos);
+    }
+
+    const std::string text = withoutBlanks(pdfText(path));
+    const std::size_t losses = text.find("4損失と温度");
+    const std::size_t section = text.find("5スイッチとクランプ");
+    const std::size_t windings = text.find("6巻線仕様");
+    const std::size_t plots = text.find("7動作波形");
+    ASSERT_NE(section, std::string::npos);
+    EXPECT_LT(losses, section);
+    EXPECT_LT(section, windings);
+    EXPECT_LT(windings, plots);
+    EXPECT_NE(plots, std::string::npos);
+    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+    expectAllAboveTheNotice(path);
+  }
 }
 
 }  // namespace

@@ -31,6 +31,8 @@ TEST(ReviewInputsTest, StartTextsGiveTheDefaultConditions) {
     EXPECT_EQ(reviewInputInfoByKey(info.key), &info);
     EXPECT_EQ(reviewInputInfoByColumn(info.column), &info);
     EXPECT_EQ(&reviewInputInfo(info.input), &info);
+    // An input that may be left empty says what that means to every reader.
+    EXPECT_EQ(info.emptyMeans.empty(), info.emptyMeansJa.empty()) << info.key;
   }
   EXPECT_EQ(reviewInputInfoByKey("vin"), nullptr);
   // The highest input's column is named like the design's columns.

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <regex>
 #include <sstream>
 
 namespace fbc::test {
@@ -82,6 +83,20 @@ std::vector<std::string> pdfImages(const std::string& path) {
     return {};
   }
   return {all.begin() + 2, all.end()};
+}
+
+std::vector<PdfWord> pdfWords(const std::string& path) {
+  static const std::regex word(
+      R"re(<word xMin="([-0-9.]+)" yMin="([-0-9.]+)" xMax="([-0-9.]+)" yMax="([-0-9.]+)">(.*)</word>)re");
+  std::vector<PdfWord> words;
+  for (const std::string& line : lines(run(FBC_PDFTOTEXT, "-bbox " + quoted(path) + " -"))) {
+    std::smatch m;
+    if (std::regex_search(line, m, word)) {
+      words.push_back({m[5].str(), std::stod(m[1].str()), std::stod(m[2].str()),
+                       std::stod(m[3].str()), std::stod(m[4].str())});
+    }
+  }
+  return words;
 }
 
 }  // namespace fbc::test

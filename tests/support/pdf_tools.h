@@ -20,4 +20,15 @@ std::vector<PdfFont> pdfFonts(const std::string& path);
 // One entry per raster image the document holds.
 std::vector<std::string> pdfImages(const std::string& path);
 
+// Each word of the text with its box on the page, in points from the top-left corner (the
+// document's own characters, as pdftotext -bbox writes them: &amp; &lt; &gt; stay escaped).
+struct PdfWord {
+  std::string text;
+  double xMin = 0;
+  double yMin = 0;
+  double xMax = 0;
+  double yMax = 0;
+};
+std::vector<PdfWord> pdfWords(const std::string& path);
+
 }  // namespace fbc::test
