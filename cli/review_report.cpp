@@ -44,12 +44,18 @@ void writeSectionLine(std::ostream& out, std::string_view caption, std::size_t c
   out << '\n';
 }
 
+// A quantity's caption in the text report: "Primary peak current Ipk", or the bare name where
+// it has no display.
+std::string quantityCaption(std::string_view name) {
+  const ReviewDisplay* d = reviewDisplay(name);
+  return d != nullptr ? std::string(d->description) + " " + std::string(name) : std::string(name);
+}
+
 // A loss quantity's line, captioned and shown as reviewDisplay says; `note` follows the unit.
 void writeLossLine(std::ostream& out, const LossQuantity& q, std::string_view note = {}) {
   constexpr std::size_t kCaptionColumns = 44;
   const ReviewDisplay* d = reviewDisplay(q.name);
-  const std::string caption =
-      d != nullptr ? std::string(d->description) + " " + q.name : std::string(q.name);
+  const std::string caption = quantityCaption(q.name);
   std::string unit(d != nullptr ? d->unit : q.unit);
   unit += note;
   writeSectionLine(out, caption, kCaptionColumns, shownValue(q.name, q.value), unit);
@@ -193,9 +199,7 @@ void writeReviewText(std::ostream& out, const DesignReview& review) {
   }
   for (const ReviewQuantity& q : reviewQuantities(review)) {
     const ReviewDisplay* d = reviewDisplay(q.name);
-    const std::string caption = d != nullptr
-                                    ? std::string(d->description) + " " + std::string(q.name)
-                                    : std::string(q.name);
+    const std::string caption = quantityCaption(q.name);
     out << "  " << padded(caption, kCaptionColumns) << shownValue(q.name, q.value);
     const std::string_view unit = d != nullptr ? d->unit : q.unit;
     if (!unit.empty()) {
@@ -267,9 +271,7 @@ void writeStressText(std::ostream& out, const SwitchStress& stress) {
       continue;
     }
     const ReviewDisplay* d = reviewDisplay(q.name);
-    const std::string caption = d != nullptr
-                                    ? std::string(d->description) + " " + std::string(q.name)
-                                    : std::string(q.name);
+    const std::string caption = quantityCaption(q.name);
     if (!q.value) {
       writeSectionLine(out, caption, kCaptionColumns, "none needed", {});
       continue;

@@ -117,6 +117,28 @@ ExplainedStep takenStep(std::string step, std::string_view quantity, std::string
           std::move(source), text(value),           std::string(unitOf(quantity))};
 }
 
+// The rows of the losses' or the stress's working as explained steps numbered `letter`, each
+// formula written again with the values `operand` gives its names.
+template <typename Operand>
+void appendSteps(std::string_view letter, const std::vector<LossStep>& rows, Operand operand,
+                 std::vector<ExplainedStep>& out) {
+  const auto operandText = [&](std::string_view name) -> std::optional<std::string> {
+    const std::optional<double> value = operand(name);
+    return value ? std::optional(text(*value)) : std::nullopt;
+  };
+  for (const LossStep& row : rows) {
+    ExplainedStep step;
+    step.step = letter;
+    step.quantity = row.name;
+    step.formula = row.formula;
+    step.operands = row.formula.empty() ? row.source : withValues(row.formula, operandText);
+    step.result = row.whole ? std::to_string(static_cast<long long>(row.value)) : text(row.value);
+    step.unit = row.unit;
+    step.note = row.note;
+    out.push_back(std::move(step));
+  }
+}
+
 // "N97, Steinmetz band 1 to 200000 Hz, iGSE; core and copper at 100 °C; 64 bits, SI units".
 std::string lossNote(const LossContext& c) {
   const SteinmetzBand& band = *c.band.band;
@@ -136,22 +158,9 @@ void explainLosses(const DesignState& s, const DesignReview& review,
     return;
   }
   explanation.lossNote = lossNote(*context);
-  const auto operand = [&](std::string_view name) -> std::optional<std::string> {
-    const std::optional<double> value = lossOperand(name, *context);
-    return value ? std::optional(text(*value)) : std::nullopt;
-  };
-  for (const LossStep& loss : lossSteps(*context)) {
-    ExplainedStep step;
-    step.step = "L";
-    step.quantity = loss.name;
-    step.formula = loss.formula;
-    step.operands = loss.formula.empty() ? loss.source : withValues(loss.formula, operand);
-    step.result =
-        loss.whole ? std::to_string(static_cast<long long>(loss.value)) : text(loss.value);
-    step.unit = loss.unit;
-    step.note = loss.note;
-    explanation.losses.push_back(std::move(step));
-  }
+  appendSteps(
+      "L", lossSteps(*context), [&](std::string_view name) { return lossOperand(name, *context); },
+      explanation.losses);
 }
 
 // "an RCD clamp at 1.5 times VRO; the design's peak current at the highest input; 64 bits ...".
@@ -171,21 +180,9 @@ void explainStress(const DesignState& s, const DesignReview& review,
     return;
   }
   explanation.stressNote = stressNote(*context);
-  const auto operand = [&](std::string_view name) -> std::optional<std::string> {
-    const std::optional<double> value = stressOperand(name, *context);
-    return value ? std::optional(text(*value)) : std::nullopt;
-  };
-  for (const StressStep& row : stressSteps(*context)) {
-    ExplainedStep step;
-    step.step = "S";
-    step.quantity = row.name;
-    step.formula = row.formula;
-    step.operands = row.formula.empty() ? row.source : withValues(row.formula, operand);
-    step.result = text(row.value);
-    step.unit = row.unit;
-    step.note = row.note;
-    explanation.stress.push_back(std::move(step));
-  }
+  appendSteps(
+      "S", stressSteps(*context),
+      [&](std::string_view name) { return stressOperand(name, *context); }, explanation.stress);
 }
 
 void explainReview(const DesignInputs& inputs, const DesignState& s,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "design/design_state.h"
+#include "review/loss_formulas.h"
 #include "review/review.h"
 #include "review/review_inputs.h"
 
@@ -58,14 +59,8 @@ std::optional<StressContext> stressContext(const DesignState& state, const Desig
 std::optional<double> stressOperand(std::string_view name, const StressContext& context);
 
 // One row as written for a design.
-struct StressStep {
-  std::string name;
-  std::string formula;  // empty where the value is taken
-  std::string source;   // where a taken value comes from
-  std::string unit;
-  std::string note;  // what a reader should know of the value
-  double value = 0;  // the engine's number
-};
+// A stress row as written for a design has the losses' form; it is never a whole count.
+using StressStep = LossStep;
 
 // The rows that apply to the context's design, in order, each with the engine's value.
 std::vector<StressStep> stressSteps(const StressContext& context);
