@@ -305,6 +305,12 @@ QString conditionObjectName(ReviewInput input) {
       return QStringLiteral("reviewClampRatio");
     case ReviewInput::VdsRating:
       return QStringLiteral("reviewVdsRating");
+    case ReviewInput::Mode:
+      return QStringLiteral("reviewMode");
+    case ReviewInput::Ripple:
+      return QStringLiteral("reviewRipple");
+    case ReviewInput::DrainCapacitance:
+      return QStringLiteral("reviewDrainCapacitance");
   }
   return {};
 }
@@ -317,7 +323,7 @@ QWidget* ReviewWindow::createConditions() {
   auto* box = new QGroupBox(QStringLiteral("損失・温度とスイッチの条件"), this);
   auto* grid = new QGridLayout(box);
   constexpr int kGap = 12;
-  std::array<int, 2> placed{};
+  std::array<int, 3> placed{};
   int columns = 0;
   for (const ReviewInputInfo& info : kReviewInputTable) {
     QWidget* field = nullptr;
@@ -345,7 +351,7 @@ QWidget* ReviewWindow::createConditions() {
     auto* label = new QLabel(qs(info.caption), box);
     label->setBuddy(field);
     field->setAccessibleName(qs(info.caption));
-    const int row = info.purpose == kStressPurpose ? 1 : 0;
+    const int row = info.purpose == kModePurpose ? 2 : info.purpose == kStressPurpose ? 1 : 0;
     const int column = 3 * placed[static_cast<std::size_t>(row)]++;
     grid->addWidget(label, row, column);
     grid->addWidget(field, row, column + 1, Qt::AlignLeft);

@@ -269,6 +269,22 @@ class SheetPainter {
         case ReviewInput::VdsRating:
           value = qs(generalText(c.vdsRating));
           break;
+        case ReviewInput::Mode:
+          value = qs(driveModeCaption(c.mode));
+          break;
+        case ReviewInput::Ripple:
+          // A mode's own input only where the design was made in that mode.
+          if (c.mode != DriveMode::PwmCcm) {
+            continue;
+          }
+          value = qs(generalText(c.ripple));
+          break;
+        case ReviewInput::DrainCapacitance:
+          if (c.mode != DriveMode::Qr) {
+            continue;
+          }
+          value = qs(generalText(c.drainCapacitance));
+          break;
       }
       fields.push_back({qs(info.caption), value});
     }

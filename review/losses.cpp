@@ -15,18 +15,25 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// The current a winding carries over one period: the primary ramps up from zero to Ipk while
-// the switch is on, the secondary ramps down from IsPk to zero while it is off.
-std::array<CurrentSegment, 1> windingCurrent(Winding winding, const DesignReview& review,
-                                             double duty) {
+// The current a winding carries over one period, as the drive mode shapes it.
+std::array<CurrentSegment, 1> windingCurrent(Winding winding, const DesignReview& review) {
   if (winding == Winding::Primary) {
-    return {{{0.0, duty, 0.0, review.Ipk}}};
+    return {review.operation.primary};
   }
-  return {{{duty, 1.0, review.IsPk, 0.0}}};
+  return {review.operation.secondary};
 }
 
-WindingLoss windingLoss(const WindingRow& row, const DesignReview& review, double duty,
-                        const CoreGeometry& core, double resistivity, double skinDepth) {
+// The peak-to-peak flux swing: from zero to Bpk where the current starts from zero each period,
+// LpRef·ΔI / (Np·Ae) where it does not.
+double fluxSwing(const DesignState& state, const DesignReview& review) {
+  if (review.operation.dI == review.Ipk) {
+    return review.Bpk;
+  }
+  return review.LpRef * review.operation.dI / (review.Np * static_cast<double>(state.Ae));
+}
+
+WindingLoss windingLoss(const WindingRow& row, const DesignReview& review, const CoreGeometry& core,
+                        double resistivity, double skinDepth) {
   WindingLoss w;
   w.winding = row.winding;
   w.turns = row.turns;
@@ -43,7 +50,7 @@ WindingLoss windingLoss(const WindingRow& row, const DesignReview& review, doubl
       1.0, std::sqrt(kPi / 4.0) * w.strandDiameter * across * w.layout.turnsPerLayer / breadth);
   w.phi = roundWirePenetration(w.strandDiameter, w.porosity, skinDepth);
 
-  const std::array<CurrentSegment, 1> current = windingCurrent(row.winding, review, duty);
+  const std::array<CurrentSegment, 1> current = windingCurrent(row.winding, review);
   w.Irms = rmsCurrent(current);
   const double wireDiameter = row.wireDiameter * 1e-3;
   // The strands keep the single wire's copper area.
@@ -101,7 +108,6 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   if (!review.valid || conditions.material == nullptr) {
     return losses;
   }
-  const double duty = state.Duty;
   const double fs = 1.0 / static_cast<double>(state.T);
   const double celsius = kLossReferenceTemperature;
 
@@ -109,8 +115,10 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   losses.material = material.name;
   const BandChoice band = steinmetzBand(material, fs);
   losses.lossDataExtrapolated = band.extrapolated;
-  // The flux starts from zero each period at the boundary of conduction: it swings by Bpk.
-  losses.Pv = igseTriangularLoss(*band.band, fs, review.Bpk, duty, 1.0 - duty, celsius);
+  // The flux rises while the switch is on and falls while the secondary conducts; in the
+  // quasi-resonant mode it then waits for the valley.
+  losses.Pv = igseTriangularLoss(*band.band, fs, fluxSwing(state, review), review.operation.rise,
+                                 review.operation.fall, celsius);
   losses.Pcore = losses.Pv * core.Ve;
 
   const double resistivity = copperResistivity(celsius);
@@ -120,7 +128,7 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   losses.bobbinBreadth = core.bw;
   losses.meanTurn = core.MLT;
   for (const WindingRow& row : windingTable(review)) {
-    losses.windings.push_back(windingLoss(row, review, duty, core, resistivity, skinDepth));
+    losses.windings.push_back(windingLoss(row, review, core, resistivity, skinDepth));
     const WindingLoss& w = losses.windings.back();
     losses.Ptotal += w.Pcu;
     losses.buildTotal += w.layout.build;

@@ -84,13 +84,20 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
 
   DesignReview r;
   r.Pin = vout * iout / eta;
-  r.Ipk = 2.0 * r.Pin / (vin * d);
-  r.IpRms = r.Ipk * std::sqrt(d / 3.0);
-  r.IsPk = 2.0 * iout / (1.0 - d);
-  r.IsRms = r.IsPk * std::sqrt((1.0 - d) / 3.0);
-  const double voltSeconds = vin * d * t;
-  r.LpRef = voltSeconds / r.Ipk;
+  r.mode = conditions.mode;
+  r.operation = modeOperation(
+      r.mode, {vin, d, t, r.Pin, iout, conditions.ripple, conditions.drainCapacitance});
+  r.Ipk = r.operation.Ipk;
+  r.IpRms = r.operation.IpRms;
+  r.IsPk = r.operation.IsPk;
+  r.IsRms = r.operation.IsRms;
+  r.LpRef = r.operation.LpRef;
   r.nRef = vin * d / ((vout + vf) * (1.0 - d));
+  // The peak flux's volt-seconds: Vin·D·T in the critical modes, written so to keep their
+  // numbers as they were; LpRef·Ipk where the current starts above zero or the on-time is not
+  // D·T.
+  const bool critical = r.mode == DriveMode::PwmCritical || r.mode == DriveMode::PfmCritical;
+  const double voltSeconds = critical ? vin * d * t : r.LpRef * r.Ipk;
   r.NpMin = voltSeconds / (bmax * ae);
 
   // Whole turns in 64 bits first: the counts only become ints once they are known to fit.
@@ -121,6 +128,11 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
 
   for (const ReviewQuantity& q : reviewQuantities(r)) {
     if (!std::isfinite(q.value)) {
+      return {};
+    }
+  }
+  for (const ModeQuantity& q : modeQuantities(r.operation.figures)) {
+    if (q.value && !std::isfinite(*q.value)) {
       return {};
     }
   }

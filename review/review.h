@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "design/design_state.h"
+#include "review/drive_mode.h"
 #include "review/losses.h"
 #include "review/review_inputs.h"
 #include "review/switch_stress.h"
@@ -53,11 +54,11 @@ struct DesignReview {
   bool valid = false;
 
   double Pin = 0;          // W, input power
-  double Ipk = 0;          // A, primary peak current at critical conduction
+  double Ipk = 0;          // A, primary peak current in the drive mode
   double IpRms = 0;        // A
   double IsPk = 0;         // A, secondary peak current
   double IsRms = 0;        // A
-  double LpRef = 0;        // H, primary inductance for critical conduction at this duty
+  double LpRef = 0;        // H, primary inductance the drive mode needs at this duty
   double nRef = 0;         // Np/Ns by volt-second balance
   double NpMin = 0;        // fewest primary turns for the level's flux swing
   int Ns = 0;              // whole secondary turns
@@ -78,6 +79,10 @@ struct DesignReview {
   double JrmsModel = 0;    // A/mm², the model's copper with the RMS primary current
   double Vds = 0;          // V, switch voltage before any leakage spike
   double Vr = 0;           // V, output diode reverse voltage
+
+  // The drive mode the design is made in, with its currents' shapes and its own figures.
+  DriveMode mode = DriveMode::PwmCritical;
+  ModeOperation operation;
 
   // Core and copper loss and the temperature rise; not valid where the core's figures are
   // unknown.

@@ -12,7 +12,7 @@ namespace fbc {
 
 namespace {
 
-constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 15> kDisplays{{
+constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 17 + 8> kDisplays{{
     {"Pin", u"入力電力", "Input power", 1.0, 1, "W", u"W"},
     {"Ipk", u"一次ピーク電流", "Primary peak current", 1.0, 3, "A", u"A"},
     {"IpRms", u"一次実効電流", "Primary RMS current", 1.0, 3, "A", u"A"},
@@ -74,6 +74,20 @@ constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 15> kDisplays{{
     {"VdsMax", u"スイッチ最大電圧", "Switch's peak voltage", 1.0, 1, "V", u"V"},
     {"VdsRating", u"スイッチ定格電圧", "Switch's rated voltage", 1.0, 0, "V", u"V"},
     {"VdRevMax", u"ダイオード最大逆電圧", "Diode's peak reverse voltage", 1.0, 1, "V", u"V"},
+    {"fsHigh", u"最大入力時の周波数", "Switching frequency at the highest input", 1e-3, 1, "kHz",
+     u"kHz"},
+    {"IpkHigh", u"最大入力時の一次ピーク電流", "Primary peak current at the highest input", 1.0, 3,
+     "A", u"A"},
+    // The drive mode's own figures (review/drive_mode.h), in modeQuantities() order.
+    {"KRF", u"リプル率 KRF", "Ripple factor KRF", 1.0, 3, "", u""},
+    {"IEDC", u"一次平均電流(オン期間)", "Primary mean current while on", 1.0, 3, "A", u"A"},
+    {"dI", u"一次電流の振幅", "Primary current swing", 1.0, 3, "A", u"A"},
+    {"VinCcmLimit", u"電流連続の上限入力電圧", "Highest input in continuous conduction", 1.0, 1,
+     "V", u"V"},
+    {"Cd", u"ドレイン容量", "Drain capacitance", 1e12, 0, "pF", u"pF"},
+    {"ton", u"オン時間", "On-time", 1e6, 3, "µs", u"µs"},
+    {"toff", u"二次導通時間", "Secondary conduction time", 1e6, 3, "µs", u"µs"},
+    {"tv", u"谷までの時間", "Time to the first valley", 1e6, 3, "µs", u"µs"},
 }};
 
 // A limit as plain text: "20", "0.1", "1000000".

@@ -102,6 +102,22 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
       return reading;
     }
   }
+  const std::optional<DriveMode> mode =
+      driveModeByCode(toUtf8(blankTrimmed(inputs.text(ReviewInput::Mode))));
+  if (!mode) {
+    reading.problem = ReviewInputProblem{ReviewInput::Mode, ReviewInputFault::UnknownMode};
+    return reading;
+  }
+  c.mode = *mode;
+  // Each mode's own input is checked in every mode, so a batch row or a field is never wrong
+  // unnoticed until its mode is chosen.
+  for (const ReviewInput input : {ReviewInput::Ripple, ReviewInput::DrainCapacitance}) {
+    double& value = input == ReviewInput::Ripple ? c.ripple : c.drainCapacitance;
+    if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
+      reading.problem = ReviewInputProblem{input, *fault};
+      return reading;
+    }
+  }
   return reading;
 }
 
@@ -124,6 +140,8 @@ std::string reviewInputFaultText(const ReviewInputProblem& problem) {
     case ReviewInputFault::BelowVin:
       return "must be at least the input voltage " +
              toUtf8(generalText(static_cast<float>(problem.designVin))) + " V";
+    case ReviewInputFault::UnknownMode:
+      return "expected " + driveModeCodes(", ", " or ");
   }
   return {};
 }
@@ -147,6 +165,8 @@ std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem) {
     case ReviewInputFault::BelowVin:
       return u"入力電圧(" + generalText(static_cast<float>(problem.designVin)) +
              u" V)以上の値を入力してください。";
+    case ReviewInputFault::UnknownMode:
+      return u"駆動方式は" + fromUtf8(driveModeCodes("、", "、")) + u"から選んでください。";
   }
   return {};
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "review/drive_mode.h"
 #include "review/ferrite_material.h"
 
 namespace fbc {
@@ -20,7 +21,10 @@ enum class ReviewInput {
   VinMax,
   Leakage,
   ClampRatio,
-  VdsRating
+  VdsRating,
+  Mode,
+  Ripple,
+  DrainCapacitance
 };
 
 struct ReviewInputInfo {
@@ -45,8 +49,9 @@ struct ReviewInputInfo {
 
 inline constexpr std::string_view kLossPurpose = "for the review's losses and temperature";
 inline constexpr std::string_view kStressPurpose = "for the switch's stress and the clamp";
+inline constexpr std::string_view kModePurpose = "for the drive mode the design is made in";
 
-inline constexpr std::array<ReviewInputInfo, 7> kReviewInputTable{{
+inline constexpr std::array<ReviewInputInfo, 10> kReviewInputTable{{
     {ReviewInput::Material, "material", "material", u"コア材質", "Core material", "NAME",
      kLossPurpose, "N87", u"N97", 0, 0},
     {ReviewInput::Ambient, "ambient", "ambient", u"周囲温度[℃]", "Ambient temperature [°C]",
@@ -65,6 +70,14 @@ inline constexpr std::array<ReviewInputInfo, 7> kReviewInputTable{{
      true},
     {ReviewInput::VdsRating, "vds-rating", "vds-rating", u"スイッチ定格電圧[V]",
      "Switch's rated drain-source voltage [V]", "VOLTS", kStressPurpose, "800", u"650", 1, 10000},
+    {ReviewInput::Mode, "mode", "mode", u"駆動方式", "Drive mode", "MODE", kModePurpose, "pwm-ccm",
+     u"pwm-critical", 0, 0},
+    {ReviewInput::Ripple, "ripple", "ripple", u"リプル率 KRF",
+     "Ripple factor KRF = dI / (2 IEDC) in pwm-ccm, 1 at the boundary", "RATIO", kModePurpose,
+     "0.4", u"0.5", 0, 1, true},
+    {ReviewInput::DrainCapacitance, "drain-capacitance", "drain-capacitance", u"ドレイン容量[F]",
+     "Total drain capacitance Cd in qr [F]", "FARADS", kModePurpose, "220e-12", u"100e-12", 0,
+     1e-6},
 }};
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input);
@@ -100,6 +113,9 @@ struct ReviewConditions {
   std::optional<double> leakage;  // H, measured; none: estimated from the winding layout
   double clampRatio = 1.5;        // clamp voltage over the reflected output voltage
   double vdsRating = 650.0;       // V, the switch's rated voltage
+  DriveMode mode = DriveMode::PwmCritical;
+  double ripple = 0.5;              // KRF in pwm-ccm
+  double drainCapacitance = 1e-10;  // F, Cd in qr
 };
 
 // Why a review input's text cannot be used.
@@ -108,7 +124,8 @@ enum class ReviewInputFault {
   UnknownMaterial,
   OutOfRange,       // outside the table's lower and upper limits
   NotAboveAmbient,  // the highest temperature allowed must lie above the ambient
-  BelowVin          // the highest input voltage must be at least the design's
+  BelowVin,         // the highest input voltage must be at least the design's
+  UnknownMode
 };
 
 struct ReviewInputProblem {
@@ -128,7 +145,8 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs,
                                     std::optional<double> designVin = std::nullopt);
 
 // What is wrong, in a few words, with the limits and choices: "expected N97, N87, 3C95 or
-// 3C90", "must lie between -40 and 125", "must be at least the input voltage 200".
+// 3C90", "expected pwm-critical, pfm-critical, pwm-ccm or qr", "must lie between -40 and 125",
+// "must be at least the input voltage 200".
 std::string reviewInputFaultText(const ReviewInputProblem& problem);
 std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem);
 

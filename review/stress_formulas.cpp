@@ -5,6 +5,7 @@
 #include "design/design_state_members.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
+#include "review/drive_mode.h"
 #include "review/losses.h"
 #include "review/review_limits.h"
 #include "review/switch_stress.h"
@@ -13,12 +14,14 @@ namespace fbc {
 
 using Case = StressFormulaCase;
 
-const std::array<StressFormula, 18> kStressFormulas{{
+const std::array<StressFormula, 25> kStressFormulas{{
     // The highest input, where the switch sees the most; the design's peak current stays, so
     // the duty shrinks.
     {"VinMax", "Vin", "V", Case::FixedInput},
     {"VinMax", "", "V", Case::InputRange},
-    {"DHigh", "Duty * Vin / VinMax", ""},
+    {"DHigh", "Duty * Vin / VinMax", "", Case::PwmCritical},
+    {"DHigh", "VROref / (VinMax + VROref)", "", Case::StaysContinuous},
+    {"DHigh", "LpRef * IpkHigh * fsHigh / VinMax", "", Case::Discontinuous},
     {"VRO", "n * (Vout + Vf)", "V"},
     // The leakage from the field between the windings, or as measured.
     {"Llk", "mu0 * Np ^ 2 * MLT * (buildP / 3 + buildS / 3 + tape) / bw", "H",
@@ -38,6 +41,17 @@ const std::array<StressFormula, 18> kStressFormulas{{
     {"VdsMax", "VinMax + VRO", "V", Case::NoClamp},
     {"VdsRating", "", "V"},
     {"VdRevMax", "VinMax / n + Vout", "V"},
+    // The drive mode at the highest input: critical conduction raises the frequency, a fixed
+    // frequency keeps it; the input power stays.
+    {"fsHigh", "1 / (2 * Pin * LpRef * (1 / VinMax + 1 / VROref) ^ 2)", "Hz", Case::PfmCritical},
+    {"fsHigh", "fs", "Hz", Case::PwmCcm},
+    {"fsHigh",
+     "4 / (sqrt(2 * Pin * LpRef) * (1 / VinMax + 1 / VROref) + sqrt(2 * Pin * LpRef * (1 / VinMax "
+     "+ 1 / VROref) ^ 2 + 4 * tv)) ^ 2",
+     "Hz", Case::Qr},
+    {"IpkHigh", "Pin / (VinMax * DHigh) + VinMax * DHigh / (2 * LpRef * fs)", "A",
+     Case::PwmCcmContinuous},
+    {"IpkHigh", "sqrt(2 * Pin / (LpRef * fsHigh))", "A", Case::ReleasesAllEnergy},
 }};
 
 namespace {
@@ -80,6 +94,14 @@ std::optional<double> designOperand(std::string_view name, const StressContext& 
   if (name == "r") {
     return c.clampRatio;
   }
+  if (name == "VROref") {
+    return referenceReflectedVoltage(c.state->Vin, c.state->Duty);
+  }
+  for (const ModeQuantity& q : modeQuantities(c.review->operation.figures)) {
+    if (q.name == name) {
+      return q.value;
+    }
+  }
   if (name == "fs") {
     return 1.0 / static_cast<double>(c.state->T);
   }
@@ -93,6 +115,36 @@ std::optional<double> designOperand(std::string_view name, const StressContext& 
     return static_cast<double>(c.state->*member->member);
   }
   return std::nullopt;
+}
+
+// The drive mode still runs in continuous conduction at the highest input.
+bool continuousAtHighLine(const StressContext& c) {
+  const std::optional<double> limit = c.review->operation.figures.VinCcmLimit;
+  return c.review->mode == DriveMode::PwmCcm && (!limit || stress(c).VinMax <= *limit);
+}
+
+bool appliesForMode(StressFormulaCase when, const StressContext& c) {
+  const DriveMode mode = c.review->mode;
+  switch (when) {
+    case Case::PwmCritical:
+      return mode == DriveMode::PwmCritical;
+    case Case::StaysContinuous:
+      return mode == DriveMode::PfmCritical || continuousAtHighLine(c);
+    case Case::Discontinuous:
+      return mode == DriveMode::Qr || (mode == DriveMode::PwmCcm && !continuousAtHighLine(c));
+    case Case::ReleasesAllEnergy:
+      return mode == DriveMode::PfmCritical || appliesForMode(Case::Discontinuous, c);
+    case Case::PfmCritical:
+      return mode == DriveMode::PfmCritical;
+    case Case::PwmCcm:
+      return mode == DriveMode::PwmCcm;
+    case Case::PwmCcmContinuous:
+      return continuousAtHighLine(c);
+    case Case::Qr:
+      return mode == DriveMode::Qr;
+    default:
+      return false;
+  }
 }
 
 bool applies(StressFormulaCase when, const StressContext& c) {
@@ -112,8 +164,9 @@ bool applies(StressFormulaCase when, const StressContext& c) {
       return st.clampNeeded();
     case Case::NoClamp:
       return !st.clampNeeded();
+    default:
+      return appliesForMode(when, c);
   }
-  return false;
 }
 
 std::string numberText(double value) { return toUtf8(generalText(value)); }

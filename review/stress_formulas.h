@@ -16,12 +16,21 @@ namespace fbc {
 // When a row of the stress formulas applies.
 enum class StressFormulaCase {
   Always,
-  FixedInput,        // the highest input is the design's Vin
-  InputRange,        // a higher input was given
-  EstimatedLeakage,  // the leakage comes from the winding layout
-  MeasuredLeakage,   // it was given as measured
-  ClampNeeded,       // there is leakage to clamp, so parts to size
-  NoClamp,           // no leakage: the clamp never conducts
+  FixedInput,         // the highest input is the design's Vin
+  InputRange,         // a higher input was given
+  EstimatedLeakage,   // the leakage comes from the winding layout
+  MeasuredLeakage,    // it was given as measured
+  ClampNeeded,        // there is leakage to clamp, so parts to size
+  NoClamp,            // no leakage: the clamp never conducts
+  PwmCritical,        // the drive mode keeps fs and the peak current at the highest input
+  StaysContinuous,    // pfm-critical, or pwm-ccm still continuous at the highest input
+  Discontinuous,      // pwm-ccm beyond its continuous range, or qr
+  ReleasesAllEnergy,  // the primary's current starts from zero at the highest input: pfm-critical,
+                      // qr, or pwm-ccm beyond its continuous range
+  PfmCritical,
+  PwmCcm,
+  PwmCcmContinuous,  // pwm-ccm still continuous at the highest input
+  Qr,
 };
 
 // One row of the stress's working, in SI units. A row with no formula takes its value from
@@ -35,9 +44,10 @@ struct StressFormula {
 
 // The rows in the order --explain shows them: the highest input and its duty, the reflected
 // voltage, the leakage and coupling, the clamp's voltage, loss and parts, the switch's peak and
-// rating and the diode's reverse voltage. A test evaluates every formula and checks it gives the
+// rating, the diode's reverse voltage and, outside pwm-critical, the drive mode's frequency and
+// peak current at the highest input. A test evaluates every formula and checks it gives the
 // engine's own number.
-extern const std::array<StressFormula, 18> kStressFormulas;
+extern const std::array<StressFormula, 25> kStressFormulas;
 
 // What the formulas' names stand for: a completed design's state, its valid review with a valid
 // stress, and the clamp ratio r the stress was worked out with.
@@ -53,7 +63,8 @@ std::optional<StressContext> stressContext(const DesignState& state, const Desig
                                            const ReviewConditions& conditions);
 
 // The value of a name the stress formulas use: the stress's own numbers, the review's, the
-// losses' winding layout (MLT, bw, buildP, buildS), the state's, the clamp ratio r, the
+// drive mode's figures and its reflected voltage VROref, the losses' winding layout (MLT, bw,
+// buildP, buildS), the state's, the clamp ratio r, the
 // constants mu0 and tape and the switching frequency fs as the engine works it out. Nothing for
 // an unknown name.
 std::optional<double> stressOperand(std::string_view name, const StressContext& context);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "review/drive_mode.h"
 #include "review/losses.h"
 #include "review/preferred_values.h"
 #include "review/review.h"
@@ -68,7 +69,14 @@ SwitchStress switchStress(const DesignState& s, const DesignReview& review,
   const double fs = 1.0 / static_cast<double>(s.T);
   // A highest input below the design's is no range at all: the design's Vin holds.
   st.VinMax = std::max(vin, conditions.vinMax.value_or(vin));
-  st.DHigh = static_cast<double>(s.Duty) * vin / st.VinMax;
+  const HighLine high =
+      highLine(review.mode,
+               {vin, s.Duty, s.T, review.Pin, s.Iout, review.operation.figures.KRF.value_or(1.0),
+                review.operation.figures.Cd.value_or(0.0)},
+               review.operation, st.VinMax);
+  st.DHigh = high.duty;
+  st.fsHigh = high.fs;
+  st.IpkHigh = high.Ipk;
   st.VRO = review.n * (vout + vf);
 
   if (conditions.leakage) {
@@ -132,6 +140,8 @@ std::vector<StressQuantity> stressQuantities(const SwitchStress& st) {
       {"VdsMax", st.VdsMax, "V"},
       {"VdsRating", st.VdsRating, "V"},
       {"VdRevMax", st.VdRevMax, "V"},
+      {"fsHigh", st.fsHigh, "Hz"},
+      {"IpkHigh", st.IpkHigh, "A"},
   };
 }
 

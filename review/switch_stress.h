@@ -12,13 +12,14 @@ namespace fbc {
 struct DesignReview;
 
 // What the switch and the output diode see over the input range, with the leakage inductance's
-// spike held by an RCD clamp. SI units. At the highest input the design (LpRef, n, fs, Pin)
-// stays and the converter runs discontinuously with the same peak current. See
-// docs/engineering-review.md for every formula and its source.
+// spike held by an RCD clamp. SI units. At the highest input the design (LpRef, n, Pin) stays
+// and the drive mode decides the frequency, the peak current and the duty (see highLine in
+// review/drive_mode.h); the clamp is sized at the design point, where the leakage's energy per
+// second is highest. See docs/engineering-review.md for every formula and its source.
 struct SwitchStress {
   bool valid = false;
   double VinMax = 0;         // V, highest DC input
-  double DHigh = 0;          // duty at VinMax: D · Vin / VinMax
+  double DHigh = 0;          // duty at VinMax, D · Vin / VinMax in pwm-critical
   double VRO = 0;            // V, reflected output voltage n · (Vout + Vf) with whole turns
   double Llk = 0;            // H, primary leakage inductance
   bool LlkEstimated = true;  // worked out from the winding layout, not measured
@@ -33,6 +34,8 @@ struct SwitchStress {
   double VdsMax = 0;         // V, the switch's peak voltage VinMax + Vclamp (+ VRO without leakage)
   double VdsRating = 0;      // V, the switch's rated voltage
   double VdRevMax = 0;       // V, the output diode's peak reverse voltage VinMax / n + Vout
+  double fsHigh = 0;         // Hz, switching frequency at VinMax in the drive mode
+  double IpkHigh = 0;        // A, primary peak current at VinMax
 
   // A clamp has something to absorb: no measured leakage of zero.
   bool clampNeeded() const { return Pclamp > 0.0; }
@@ -87,7 +90,7 @@ struct StressQuantity {
 
 // The stress's numbers in the order reports write them: VinMax, DHigh, VRO, Llk, LlkEstimated,
 // k, Vclamp, Pclamp, Rclamp, RclampE24, Cclamp, CclampE12, PratingR, VdsMax, VdsRating,
-// VdRevMax.
+// VdRevMax, fsHigh, IpkHigh.
 std::vector<StressQuantity> stressQuantities(const SwitchStress& stress);
 
 }  // namespace fbc
