@@ -150,6 +150,12 @@ std::string reviewOptionHelp(const ReviewInputInfo& info) {
   text += ", ";
   if (info.input == ReviewInput::Material) {
     text += materialNames(", ", " or ");
+  } else if (info.input == ReviewInput::Mode) {
+    for (std::size_t i = 0; i < kDriveModes.size(); ++i) {
+      text += i == 0 ? "" : i + 1 == kDriveModes.size() ? " or " : ", ";
+      text += std::string(driveModeCode(kDriveModes[i])) + " (" +
+              std::string(driveModeDescription(kDriveModes[i])) + ")";
+    }
   } else if (info.lowerExcluded) {
     text += "above " + numberText(info.lower) + " up to " + numberText(info.upper);
   } else {

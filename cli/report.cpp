@@ -178,7 +178,7 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
     writeReviewText(out, *report.review);
     if (report.review->valid) {
       writeLossesText(out, report.review->losses, report.conditions.maxTemperature);
-      writeStressText(out, report.review->stress);
+      writeStressText(out, report.review->stress, report.review->mode);
     }
   }
 }

@@ -125,6 +125,16 @@ void writeReviewMembers(JsonWriter& json, const DesignReview& review) {
   json.endArray();
   json.key("feasible");
   json.boolean(review.feasible);
+  json.key("mode");
+  json.value(driveModeCode(review.mode));
+  for (const ModeQuantity& q : modeQuantities(review.operation.figures)) {
+    json.key(q.name);
+    if (q.value) {
+      json.value(*q.value);
+    } else {
+      json.null();
+    }
+  }
 }
 
 void writeReviewJson(JsonWriter& json, const DesignReview* review) {
@@ -191,7 +201,10 @@ void writeStressJson(JsonWriter& json, const DesignReview* review) {
 
 void writeReviewText(std::ostream& out, const DesignReview& review) {
   constexpr std::size_t kCaptionColumns = 44;
-  out << "\nEngineering review (whole turns; critical conduction at this duty)\n";
+  out << "\nEngineering review (whole turns; "
+      << (review.mode == DriveMode::PwmCritical ? "critical conduction"
+                                                : driveModeDescription(review.mode))
+      << " at this duty)\n";
   if (!review.valid) {
     out << "  The design cannot be reviewed: its inputs lie outside what the formulas cover or "
            "its numbers are too large.\n";
@@ -206,6 +219,22 @@ void writeReviewText(std::ostream& out, const DesignReview& review) {
       out << ' ' << unit;
     }
     out << '\n';
+  }
+  // The default mode's report stays as it always was; another mode says which it is and gives
+  // its own figures.
+  if (review.mode != DriveMode::PwmCritical) {
+    writeSectionLine(out, "Drive mode", kCaptionColumns, driveModeCode(review.mode), {});
+    for (const ModeQuantity& q : modeQuantities(review.operation.figures)) {
+      if (q.value) {
+        const ReviewDisplay* d = reviewDisplay(q.name);
+        writeSectionLine(out, quantityCaption(q.name), kCaptionColumns,
+                         shownValue(q.name, *q.value), d != nullptr ? d->unit : q.unit);
+      }
+    }
+    if (review.mode == DriveMode::PwmCcm && !review.operation.figures.VinCcmLimit) {
+      writeSectionLine(out, quantityCaption("VinCcmLimit"), kCaptionColumns,
+                       "none: continuous at every input", {});
+    }
   }
   out << "  " << padded("Buildable", kCaptionColumns)
       << (review.feasible ? "yes" : "no: see the flags below") << '\n';
@@ -257,7 +286,7 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
                    shownValue("Tcore", maxTemperature), reviewDisplay("Tcore")->unit);
 }
 
-void writeStressText(std::ostream& out, const SwitchStress& stress) {
+void writeStressText(std::ostream& out, const SwitchStress& stress, DriveMode mode) {
   constexpr std::size_t kCaptionColumns = 44;
   out << "\nSwitch, RCD clamp and output diode at the highest input\n";
   if (!stress.valid) {
@@ -266,8 +295,9 @@ void writeStressText(std::ostream& out, const SwitchStress& stress) {
     return;
   }
   for (const StressQuantity& q : stressQuantities(stress)) {
-    // Whether Llk is estimated is said beside it.
-    if (q.boolean) {
+    // Whether Llk is estimated is said beside it; pwm-critical keeps fs and Ipk at every input.
+    if (q.boolean ||
+        (mode == DriveMode::PwmCritical && (q.name == "fsHigh" || q.name == "IpkHigh"))) {
       continue;
     }
     const ReviewDisplay* d = reviewDisplay(q.name);

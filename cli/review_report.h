@@ -50,8 +50,9 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
 // The switch and clamp section of the text report: the stress's numbers in the units an engineer
 // reads them in, whether the leakage is estimated or measured, the clamp's parts to buy ("3900 Ω
 // (E24)"), or that none are needed, and the switch's rating with the share of it allowed. Says
-// so where the stress was not worked out.
-void writeStressText(std::ostream& out, const SwitchStress& stress);
+// so where the stress was not worked out. The frequency and peak current at the highest input
+// are written outside pwm-critical `mode`, where they differ from the design point's.
+void writeStressText(std::ostream& out, const SwitchStress& stress, DriveMode mode);
 
 // --advise: every catalogue core's review, the feasible ones first, as an aligned table with
 // the recommendation beneath, or as {"recommended": name|null, "cores": [...]}.

@@ -185,6 +185,34 @@ void explainStress(const DesignState& s, const DesignReview& review,
       [&](std::string_view name) { return stressOperand(name, *context); }, explanation.stress);
 }
 
+// The drive mode's own figures, after the review's numbers that use them.
+template <typename Value>
+void explainMode(const DesignReview& review, Value value, std::vector<ExplainedStep>& out) {
+  for (const ModeFormula& row : kModeFormulas) {
+    if (row.mode != review.mode) {
+      continue;
+    }
+    ExplainedStep step;
+    step.step = "M";
+    step.quantity = row.name;
+    step.formula = row.formula;
+    step.unit = row.unit;
+    if (row.formula.empty()) {
+      step.operands = row.name == "KRF" ? "the ripple given" : "the drain capacitance given";
+    } else {
+      step.operands = withValues(row.formula, value);
+    }
+    if (const std::optional<std::string> result = value(row.name)) {
+      step.result = *result;
+    } else {
+      step.result = "none";
+      step.unit.clear();
+      step.note = "continuous at every input";
+    }
+    out.push_back(std::move(step));
+  }
+}
+
 void explainReview(const DesignInputs& inputs, const DesignState& s,
                    const ReviewConditions& conditions, DesignExplanation& explanation) {
   const std::optional<double> swing = levelSwing(inputs.level);
@@ -207,19 +235,24 @@ void explainReview(const DesignInputs& inputs, const DesignState& s,
     if (const std::optional<double> constant = reviewConstant(name, *swing)) {
       return text(*constant);
     }
+    if (const std::optional<double> figure = modeOperand(name, review, s)) {
+      return text(*figure);
+    }
     return stateValue(s, name);
   };
+  const auto formulas = reviewFormulas(review.mode);
   for (std::size_t i = 0; i < quantities.size(); ++i) {
     const ReviewQuantity& q = quantities[i];
     ExplainedStep step;
     step.step = "R";
     step.quantity = q.name;
-    step.formula = kReviewFormulas[i].formula;
+    step.formula = formulas[i].formula;
     step.operands = withValues(step.formula, reviewValue);
     step.result = *reviewValue(q.name);
     step.unit = q.unit;
     explanation.review.push_back(std::move(step));
   }
+  explainMode(review, reviewValue, explanation.review);
   std::string flags;
   for (ReviewFlag flag : review.flags) {
     flags += (flags.empty() ? "" : ", ") + std::string(reviewFlagCode(flag));

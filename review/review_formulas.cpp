@@ -35,6 +35,79 @@ const std::array<ReviewFormula, kReviewQuantityCount> kReviewFormulas{{
     {"Vr", "Vout + Vin / n"},
 }};
 
+namespace {
+
+// The formulas that differ from the critical modes', by review member.
+struct FormulaOverride {
+  DriveMode mode;
+  std::string_view name;
+  std::string_view formula;
+};
+
+constexpr std::array<FormulaOverride, 14> kOverrides{{
+    {DriveMode::PwmCcm, "Ipk", "IEDC + dI / 2"},
+    {DriveMode::PwmCcm, "IpRms", "sqrt(3 * IEDC ^ 2 + (dI / 2) ^ 2) * sqrt(Duty / 3)"},
+    {DriveMode::PwmCcm, "IsPk", "Iout / (1 - Duty) * (1 + KRF)"},
+    {DriveMode::PwmCcm, "IsRms",
+     "sqrt(3 * (Iout / (1 - Duty)) ^ 2 + (KRF * Iout / (1 - Duty)) ^ 2) * sqrt((1 - Duty) / 3)"},
+    {DriveMode::PwmCcm, "LpRef", "(Vin * Duty) ^ 2 * T / (2 * Pin * KRF)"},
+    {DriveMode::PwmCcm, "NpMin", "LpRef * Ipk / (Bmax * Ae)"},
+    {DriveMode::PwmCcm, "Bpk", "LpRef * Ipk / (Np * Ae)"},
+    {DriveMode::Qr, "Ipk", "sqrt(2 * Pin * T / LpRef)"},
+    {DriveMode::Qr, "IpRms", "Ipk * sqrt(ton / (3 * T))"},
+    {DriveMode::Qr, "IsPk", "2 * Iout * T / toff"},
+    {DriveMode::Qr, "IsRms", "IsPk * sqrt(toff / (3 * T))"},
+    {DriveMode::Qr, "LpRef",
+     "1 / ((1 / Vin + 1 / VROref) * sqrt(2 * Pin / T) + pi * sqrt(Cd) / T) ^ 2"},
+    {DriveMode::Qr, "NpMin", "LpRef * Ipk / (Bmax * Ae)"},
+    {DriveMode::Qr, "Bpk", "LpRef * Ipk / (Np * Ae)"},
+}};
+
+}  // namespace
+
+std::array<ReviewFormula, kReviewQuantityCount> reviewFormulas(DriveMode mode) {
+  std::array<ReviewFormula, kReviewQuantityCount> formulas = kReviewFormulas;
+  for (const FormulaOverride& o : kOverrides) {
+    if (o.mode != mode) {
+      continue;
+    }
+    for (ReviewFormula& f : formulas) {
+      if (f.name == o.name) {
+        f.formula = o.formula;
+      }
+    }
+  }
+  return formulas;
+}
+
+const std::array<ModeFormula, 11> kModeFormulas{{
+    {DriveMode::PfmCritical, "VROref", "Vin * Duty / (1 - Duty)", "V"},
+    {DriveMode::PwmCcm, "VROref", "Vin * Duty / (1 - Duty)", "V"},
+    {DriveMode::PwmCcm, "KRF", "", ""},
+    {DriveMode::PwmCcm, "IEDC", "Pin / (Vin * Duty)", "A"},
+    {DriveMode::PwmCcm, "dI", "Vin * Duty * T / LpRef", "A"},
+    {DriveMode::PwmCcm, "VinCcmLimit",
+     "VROref * sqrt(2 * LpRef * Pin / T) / (VROref - sqrt(2 * LpRef * Pin / T))", "V"},
+    {DriveMode::Qr, "VROref", "Vin * Duty / (1 - Duty)", "V"},
+    {DriveMode::Qr, "Cd", "", "F"},
+    {DriveMode::Qr, "ton", "LpRef * Ipk / Vin", "s"},
+    {DriveMode::Qr, "toff", "LpRef * Ipk / VROref", "s"},
+    {DriveMode::Qr, "tv", "pi * sqrt(LpRef * Cd)", "s"},
+}};
+
+std::optional<double> modeOperand(std::string_view name, const DesignReview& review,
+                                  const DesignState& state) {
+  if (name == "VROref") {
+    return referenceReflectedVoltage(state.Vin, state.Duty);
+  }
+  for (const ModeQuantity& q : modeQuantities(review.operation.figures)) {
+    if (q.name == name) {
+      return q.value;
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<double> reviewConstant(std::string_view name, double bmax) {
   const ReviewLimits& limits = kReviewLimits;
   if (name == "Bmax") {

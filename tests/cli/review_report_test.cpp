@@ -463,7 +463,7 @@ TEST(StressText, SaysWhetherTheLeakageIsMeasuredAndWhenNoClampIsNeeded) {
 
 TEST(StressText, SaysWhenTheStressWasNotWorkedOut) {
   std::ostringstream out;
-  writeStressText(out, SwitchStress{});
+  writeStressText(out, SwitchStress{}, DriveMode::PwmCritical);
   EXPECT_EQ(lines(out.str()).back(),
             "  Not worked out: without a winding layout the leakage cannot be estimated; give it "
             "measured (--leakage).");

@@ -86,32 +86,99 @@ TEST(CalculationSteps, EachFormulaTextComputesWhatTheStepStores) {
   }
 }
 
+// Every drive mode's review formulas and its own rows give the engine's numbers, on many
+// designs: the text is the code.
 TEST(ReviewFormulas, EachFormulaTextComputesTheReviewsNumber) {
-  for (const DesignInputs& inputs : designs()) {
-    DesignState s;
-    ASSERT_TRUE(calculateDesign(inputs, CoreCatalogue{}, s).completed);
-    const double bmax = *levelSwing(inputs.level);
-    const DesignReview review = reviewDesign(s, bmax);
-    ASSERT_TRUE(review.valid);
-    const auto quantities = reviewQuantities(review);
-    for (std::size_t i = 0; i < quantities.size(); ++i) {
-      SCOPED_TRACE(std::string(kReviewFormulas[i].name) + " = " +
-                   std::string(kReviewFormulas[i].formula));
-      ASSERT_EQ(kReviewFormulas[i].name, quantities[i].name);
-      const double fromText = FormulaText(kReviewFormulas[i].formula, [&](std::string_view name) {
-                                for (const ReviewQuantity& q : quantities) {
-                                  if (q.name == name) {
-                                    return q.value;
-                                  }
-                                }
-                                if (const auto constant = reviewConstant(name, bmax)) {
-                                  return *constant;
-                                }
-                                return stateLookup(s, name);
-                              }).value();
-      EXPECT_NEAR(fromText, quantities[i].value, 1e-12 * std::abs(quantities[i].value));
+  for (const DriveMode mode : kDriveModes) {
+    SCOPED_TRACE(std::string(driveModeCode(mode)));
+    ReviewConditions conditions;
+    conditions.mode = mode;
+    conditions.ripple = 0.4;
+    conditions.drainCapacitance = 220e-12;
+    const auto formulas = reviewFormulas(mode);
+    for (const DesignInputs& inputs : designs()) {
+      DesignState s;
+      ASSERT_TRUE(calculateDesign(inputs, CoreCatalogue{}, s).completed);
+      const double bmax = *levelSwing(inputs.level);
+      const DesignReview review = reviewDesign(s, bmax, conditions);
+      ASSERT_TRUE(review.valid);
+      const auto quantities = reviewQuantities(review);
+      const auto lookup = [&](std::string_view name) {
+        for (const ReviewQuantity& q : quantities) {
+          if (q.name == name) {
+            return q.value;
+          }
+        }
+        if (const auto constant = reviewConstant(name, bmax)) {
+          return *constant;
+        }
+        if (const auto figure = modeOperand(name, review, s)) {
+          return *figure;
+        }
+        return stateLookup(s, name);
+      };
+      for (std::size_t i = 0; i < quantities.size(); ++i) {
+        SCOPED_TRACE(std::string(formulas[i].name) + " = " + std::string(formulas[i].formula));
+        ASSERT_EQ(formulas[i].name, quantities[i].name);
+        const double fromText = FormulaText(formulas[i].formula, lookup).value();
+        EXPECT_NEAR(fromText, quantities[i].value, 1e-12 * std::abs(quantities[i].value));
+      }
+      for (const ModeFormula& row : kModeFormulas) {
+        if (row.mode != mode || row.formula.empty()) {
+          continue;
+        }
+        SCOPED_TRACE(std::string(row.name) + " = " + std::string(row.formula));
+        const std::optional<double> engine = modeOperand(row.name, review, s);
+        if (!engine) {
+          // Continuous at every input: the limit's formula has no root to give.
+          EXPECT_EQ(row.name, "VinCcmLimit");
+          continue;
+        }
+        EXPECT_NEAR(FormulaText(row.formula, lookup).value(), *engine, 1e-12 * std::abs(*engine));
+      }
     }
   }
+}
+
+// pwm-critical explains itself as it always did; every other mode adds its own rows after the
+// review's, in kModeFormulas order.
+TEST(ExplainDesign, ModesAddTheirOwnRows) {
+  DesignInputs inputs;
+  inputs.core = u"PQ50";
+  const struct {
+    DriveMode mode;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {DriveMode::PwmCritical, {}},
+      {DriveMode::PfmCritical, {"VROref"}},
+      {DriveMode::PwmCcm, {"VROref", "KRF", "IEDC", "dI", "VinCcmLimit"}},
+      {DriveMode::Qr, {"VROref", "Cd", "ton", "toff", "tv"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(driveModeCode(c.mode)));
+    ReviewConditions conditions;
+    conditions.mode = c.mode;
+    const DesignExplanation e = explainDesign(inputs, CoreCatalogue{}, conditions);
+    std::vector<std::string> modeRows;
+    for (const ExplainedStep& step : e.review) {
+      if (step.step == "M") {
+        modeRows.push_back(step.quantity);
+      }
+    }
+    EXPECT_EQ(modeRows, c.rows);
+    EXPECT_EQ(e.review.size(), kReviewQuantityCount + c.rows.size());
+  }
+  // At KRF = 0.05 the converter stays continuous at every input: no limit, said in words.
+  ReviewConditions deep;
+  deep.mode = DriveMode::PwmCcm;
+  deep.ripple = 0.05;
+  const DesignExplanation e = explainDesign(inputs, CoreCatalogue{}, deep);
+  const auto limit = std::find_if(e.review.begin(), e.review.end(), [](const ExplainedStep& s) {
+    return s.quantity == "VinCcmLimit";
+  });
+  ASSERT_NE(limit, e.review.end());
+  EXPECT_EQ(limit->result, "none");
+  EXPECT_EQ(limit->note, "continuous at every input");
 }
 
 // The window's start values: the worked example whose results the window shows as

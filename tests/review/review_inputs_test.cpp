@@ -94,6 +94,27 @@ TEST(ReviewInputsTest, EachUnusableTextIsBlamedWithItsReason) {
       {ReviewInput::VdsRating, u"0", ReviewInputFault::OutOfRange, ReviewInput::VdsRating,
        "must lie between 1 and 10000"},
       {ReviewInput::VdsRating, u"800", std::nullopt, ReviewInput::VdsRating, ""},
+      // The drive mode by its code, and each mode's own input checked in every mode.
+      {ReviewInput::Mode, u" qr ", std::nullopt, ReviewInput::Mode, ""},
+      {ReviewInput::Mode, u"PWM-CCM", ReviewInputFault::UnknownMode, ReviewInput::Mode,
+       "expected pwm-critical, pfm-critical, pwm-ccm or qr"},
+      {ReviewInput::Mode, u"pwm-dcm", ReviewInputFault::UnknownMode, ReviewInput::Mode,
+       "expected pwm-critical, pfm-critical, pwm-ccm or qr"},
+      {ReviewInput::Mode, u"", ReviewInputFault::UnknownMode, ReviewInput::Mode,
+       "expected pwm-critical, pfm-critical, pwm-ccm or qr"},
+      {ReviewInput::Ripple, u"1", std::nullopt, ReviewInput::Ripple, ""},
+      {ReviewInput::Ripple, u"0.01", std::nullopt, ReviewInput::Ripple, ""},
+      {ReviewInput::Ripple, u"0", ReviewInputFault::OutOfRange, ReviewInput::Ripple,
+       "must lie above 0 and at most 1"},
+      {ReviewInput::Ripple, u"1.5", ReviewInputFault::OutOfRange, ReviewInput::Ripple,
+       "must lie above 0 and at most 1"},
+      {ReviewInput::Ripple, u"half", ReviewInputFault::NotANumber, ReviewInput::Ripple,
+       "not a number"},
+      {ReviewInput::DrainCapacitance, u"0", std::nullopt, ReviewInput::DrainCapacitance, ""},
+      {ReviewInput::DrainCapacitance, u"-1e-12", ReviewInputFault::OutOfRange,
+       ReviewInput::DrainCapacitance, "must lie between 0 and 1E-06"},
+      {ReviewInput::DrainCapacitance, u"100p", ReviewInputFault::NotANumber,
+       ReviewInput::DrainCapacitance, "not a number"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(toUtf8(c.text));
@@ -123,6 +144,26 @@ TEST(ReviewInputsTest, TheSwitchInputsAreReadIntoTheConditions) {
   EXPECT_EQ(reading.conditions.leakage, 4.5e-6);
   EXPECT_EQ(reading.conditions.clampRatio, 2.0);
   EXPECT_EQ(reading.conditions.vdsRating, 800.0);
+}
+
+TEST(ReviewInputsTest, TheModeInputsAreReadIntoTheConditions) {
+  const ReviewConditions defaults;
+  const ReviewInputReading start = readReviewInputs(ReviewInputs{});
+  EXPECT_EQ(start.conditions.mode, DriveMode::PwmCritical);
+  EXPECT_EQ(start.conditions.ripple, defaults.ripple);
+  EXPECT_EQ(start.conditions.drainCapacitance, defaults.drainCapacitance);
+  EXPECT_EQ(start.conditions.drainCapacitance, 100e-12);
+  for (const DriveMode mode : kDriveModes) {
+    ReviewInputs inputs;
+    inputs.text(ReviewInput::Mode) = fromUtf8(driveModeCode(mode));
+    inputs.text(ReviewInput::Ripple) = u"0.4";
+    inputs.text(ReviewInput::DrainCapacitance) = u"220e-12";
+    const ReviewInputReading reading = readReviewInputs(inputs);
+    ASSERT_FALSE(reading.problem);
+    EXPECT_EQ(reading.conditions.mode, mode);
+    EXPECT_EQ(reading.conditions.ripple, 0.4);
+    EXPECT_EQ(reading.conditions.drainCapacitance, 220e-12);
+  }
 }
 
 TEST(ReviewInputsTest, TheHighestInputMayNotLieBelowTheDesigns) {

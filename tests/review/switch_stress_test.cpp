@@ -251,10 +251,10 @@ TEST(SwitchStressTest, QuantitiesComeInReportOrder) {
   for (const StressQuantity& q : stressQuantities(SwitchStress{})) {
     names.emplace_back(q.name);
   }
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"VinMax", "DHigh", "VRO", "Llk", "LlkEstimated", "k",
-                                      "Vclamp", "Pclamp", "Rclamp", "RclampE24", "Cclamp",
-                                      "CclampE12", "PratingR", "VdsMax", "VdsRating", "VdRevMax"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"VinMax", "DHigh", "VRO", "Llk", "LlkEstimated", "k",
+                                             "Vclamp", "Pclamp", "Rclamp", "RclampE24", "Cclamp",
+                                             "CclampE12", "PratingR", "VdsMax", "VdsRating",
+                                             "VdRevMax", "fsHigh", "IpkHigh"}));
 }
 
 }  // namespace
