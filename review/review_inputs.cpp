@@ -110,9 +110,13 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
   }
   c.mode = *mode;
   // Each mode's own input is checked in every mode, so a batch row or a field is never wrong
-  // unnoticed until its mode is chosen.
+  // unnoticed until its mode is chosen; left empty, as in a row of another mode, it keeps its
+  // default.
   for (const ReviewInput input : {ReviewInput::Ripple, ReviewInput::DrainCapacitance}) {
     double& value = input == ReviewInput::Ripple ? c.ripple : c.drainCapacitance;
+    if (blankTrimmed(inputs.text(input)).empty()) {
+      continue;
+    }
     if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
       reading.problem = ReviewInputProblem{input, *fault};
       return reading;

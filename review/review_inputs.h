@@ -40,9 +40,9 @@ struct ReviewInputInfo {
   double lower;                   // numbers only: the smallest and largest accepted
   double upper;
   bool lowerExcluded = false;  // the number must lie above `lower`
-  // An empty text is accepted and means the design's own value or the estimate; what it
-  // means, in English, for the option's help, and in a few Japanese words for the window's empty
-  // field and the design sheet.
+  // An empty text is accepted and means the design's own value, the estimate or the default;
+  // what it means, in English, for the option's help, and in a few Japanese words for the window's
+  // empty field and the design sheet.
   std::string_view emptyMeans = {};
   std::u16string_view emptyMeansJa = {};
 };
@@ -74,10 +74,10 @@ inline constexpr std::array<ReviewInputInfo, 10> kReviewInputTable{{
      u"pwm-critical", 0, 0},
     {ReviewInput::Ripple, "ripple", "ripple", u"リプル率 KRF",
      "Ripple factor KRF = dI / (2 IEDC) in pwm-ccm, 1 at the boundary", "RATIO", kModePurpose,
-     "0.4", u"0.5", 0, 1, true},
+     "0.4", u"0.5", 0, 1, true, "0.5", u"0.5"},
     {ReviewInput::DrainCapacitance, "drain-capacitance", "drain-capacitance", u"ドレイン容量[F]",
-     "Total drain capacitance Cd in qr [F]", "FARADS", kModePurpose, "220e-12", u"100e-12", 0,
-     1e-6},
+     "Total drain capacitance Cd in qr [F]", "FARADS", kModePurpose, "220e-12", u"100e-12", 0, 1e-6,
+     false, "100e-12", u"100e-12"},
 }};
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input);

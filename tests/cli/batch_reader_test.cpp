@@ -176,13 +176,16 @@ TEST(BatchReader, AnUnusableHeaderGivesNoRows) {
   } cases[] = {
       {"",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
-       "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance)"},
+       "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, "
+       "ripple, drain-capacitance)"},
       {"\n\n",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
-       "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance)"},
+       "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, "
+       "ripple, drain-capacitance)"},
       {"vin,Vout\n1,2\n",
        "unknown column \"Vout\" (expected any of vin, vout, iout, fs, vf, effi, duty, core, "
-       "level, material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance)"},
+       "level, material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, "
+       "ripple, drain-capacitance)"},
       {"vin,vin\n1,2\n", "column \"vin\" appears twice"},
       {"\"vin\n",
        "the header row is not valid CSV: a quoted field is not closed before the end of "

@@ -235,6 +235,57 @@ TEST(Batch, ReviewConditionsThatCannotBeUsedFailTheirRowOnly) {
   }
 }
 
+// The drive mode and its inputs as columns: each row is designed in its own mode, exactly as the
+// options design it, and a bad mode input fails its row alone.
+TEST(Batch, DriveModesComeFromTheirColumns) {
+  const std::string input =
+      "core,mode,ripple,drain-capacitance,vinmax\n"
+      "PQ50,pwm-critical,,,370\n"
+      "PQ50,pfm-critical,,,370\n"
+      "PQ50,pwm-ccm,0.4,,370\n"
+      "PQ50,qr,,220e-12,370\n"
+      "PQ50,pwm-dcm,,,\n"
+      "PQ50,pwm-ccm,0,,\n"
+      "PQ50,qr,,-1e-12,\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } expected[] = {
+      {{"--core", "PQ50", "--vin-max", "370"}, ""},
+      {{"--core", "PQ50", "--vin-max", "370", "--mode", "pfm-critical"}, ""},
+      {{"--core", "PQ50", "--vin-max", "370", "--mode", "pwm-ccm", "--ripple", "0.4"}, ""},
+      {{"--core", "PQ50", "--vin-max", "370", "--mode", "qr", "--drain-capacitance", "220e-12"},
+       ""},
+      {{}, "mode pwm-dcm: expected pwm-critical, pfm-critical, pwm-ccm or qr"},
+      {{}, "ripple 0: must lie above 0 and at most 1"},
+      {{}, "drain-capacitance -1e-12: must lie between 0 and 1E-06"},
+  };
+  // An empty ripple or capacitance cell takes the option's value.
+  const Outcome json =
+      run({"--batch", "-", "--format", "json", "--ripple", "0.5", "--drain-capacitance", "1e-10"},
+          input);
+  EXPECT_EQ(json.status, 2);
+  const std::vector<std::string> rows = lines(json.out);
+  ASSERT_EQ(rows.size(), std::size(expected));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(rows[i].substr(0, 120));
+    nlohmann::ordered_json row = nlohmann::ordered_json::parse(rows[i]);
+    if (expected[i].args.empty()) {
+      EXPECT_EQ(row.at("status"), "error");
+      EXPECT_EQ(row.at("message"), expected[i].message);
+      continue;
+    }
+    ASSERT_EQ(row.at("status"), "ok");
+    row.erase("row");
+    row.erase("status");
+    std::vector<std::string> args = expected[i].args;
+    args.insert(args.end(), {"--format", "json"});
+    EXPECT_EQ(row.dump(), singleReport(args).dump());
+    const auto mode = std::find(args.begin(), args.end(), "--mode");
+    EXPECT_EQ(row.at("review").at("mode"), mode == args.end() ? "pwm-critical" : *(mode + 1));
+  }
+}
+
 // The switch's conditions as columns: the rows' stress is the options' stress, an absent part
 // an empty cell, and a condition that cannot be used fails its row with the column's name.
 TEST(Batch, StressConditionsComeFromTheirColumnsAndFailTheirRowOnly) {

@@ -177,6 +177,13 @@ TEST_F(ProcessTest, BadInputLeavesStandardOutputEmpty) {
       {{"--clamp-ratio", "1", "--format", "json"},
        {"--clamp-ratio 1: must lie above 1 and at most 10"}},
       {{"--leakage", "-1e-6", "--sweep"}, {"--leakage -1e-6: must lie between 0 and 1"}},
+      {{"--mode", "dcm"}, {"--mode dcm: expected pwm-critical, pfm-critical, pwm-ccm or qr"}},
+      {{"--mode", "pwm-ccm", "--ripple", "0"}, {"--ripple 0: must lie above 0 and at most 1"}},
+      {{"--ripple", "1.5", "--format", "json"}, {"--ripple 1.5: must lie above 0 and at most 1"}},
+      {{"--ripple", "lots", "--advise"}, {"--ripple lots: not a number"}},
+      {{"--mode", "qr", "--drain-capacitance", "-1e-12"},
+       {"--drain-capacitance -1e-12: must lie between 0 and 1E-06"}},
+      {{"--drain-capacitance", "100pF"}, {"--drain-capacitance 100pF: not a number"}},
       {{"extra"}, {"extra"}},
   };
   for (const auto& c : cases) {

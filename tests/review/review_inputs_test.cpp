@@ -110,6 +110,8 @@ TEST(ReviewInputsTest, EachUnusableTextIsBlamedWithItsReason) {
        "must lie above 0 and at most 1"},
       {ReviewInput::Ripple, u"half", ReviewInputFault::NotANumber, ReviewInput::Ripple,
        "not a number"},
+      {ReviewInput::Ripple, u" ", std::nullopt, ReviewInput::Ripple, ""},
+      {ReviewInput::DrainCapacitance, u"", std::nullopt, ReviewInput::DrainCapacitance, ""},
       {ReviewInput::DrainCapacitance, u"0", std::nullopt, ReviewInput::DrainCapacitance, ""},
       {ReviewInput::DrainCapacitance, u"-1e-12", ReviewInputFault::OutOfRange,
        ReviewInput::DrainCapacitance, "must lie between 0 and 1E-06"},
@@ -153,6 +155,14 @@ TEST(ReviewInputsTest, TheModeInputsAreReadIntoTheConditions) {
   EXPECT_EQ(start.conditions.ripple, defaults.ripple);
   EXPECT_EQ(start.conditions.drainCapacitance, defaults.drainCapacitance);
   EXPECT_EQ(start.conditions.drainCapacitance, 100e-12);
+  // Left empty, a mode's own input keeps its default.
+  ReviewInputs empty;
+  empty.text(ReviewInput::Ripple).clear();
+  empty.text(ReviewInput::DrainCapacitance).clear();
+  const ReviewInputReading emptied = readReviewInputs(empty);
+  ASSERT_FALSE(emptied.problem);
+  EXPECT_EQ(emptied.conditions.ripple, 0.5);
+  EXPECT_EQ(emptied.conditions.drainCapacitance, 100e-12);
   for (const DriveMode mode : kDriveModes) {
     ReviewInputs inputs;
     inputs.text(ReviewInput::Mode) = fromUtf8(driveModeCode(mode));
