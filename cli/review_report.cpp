@@ -201,10 +201,12 @@ void writeStressJson(JsonWriter& json, const DesignReview* review) {
 
 void writeReviewText(std::ostream& out, const DesignReview& review) {
   constexpr std::size_t kCaptionColumns = 44;
-  out << "\nEngineering review (whole turns; "
-      << (review.mode == DriveMode::PwmCritical ? "critical conduction"
-                                                : driveModeDescription(review.mode))
-      << " at this duty)\n";
+  if (review.mode == DriveMode::PwmCritical) {
+    out << "\nEngineering review (whole turns; critical conduction at this duty)\n";
+  } else {
+    out << "\nEngineering review (whole turns; " << driveModeCode(review.mode) << ": "
+        << driveModeDescription(review.mode) << ")\n";
+  }
   if (!review.valid) {
     out << "  The design cannot be reviewed: its inputs lie outside what the formulas cover or "
            "its numbers are too large.\n";
@@ -212,7 +214,11 @@ void writeReviewText(std::ostream& out, const DesignReview& review) {
   }
   for (const ReviewQuantity& q : reviewQuantities(review)) {
     const ReviewDisplay* d = reviewDisplay(q.name);
-    const std::string caption = quantityCaption(q.name);
+    // LpRef's caption names critical conduction, the default mode's.
+    const std::string caption =
+        q.name == "LpRef" && review.mode != DriveMode::PwmCritical
+            ? "Primary inductance (" + std::string(driveModeCode(review.mode)) + ") LpRef"
+            : quantityCaption(q.name);
     out << "  " << padded(caption, kCaptionColumns) << shownValue(q.name, q.value);
     const std::string_view unit = d != nullptr ? d->unit : q.unit;
     if (!unit.empty()) {

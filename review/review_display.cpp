@@ -78,7 +78,7 @@ constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 17 + 8> kDisplay
     {"IpkHigh", u"最大入力時の一次ピーク電流", "Peak current at the highest input", 1.0, 3, "A",
      u"A"},
     // The drive mode's own figures (review/drive_mode.h), in modeQuantities() order.
-    {"KRF", u"リプル率 KRF", "Ripple factor KRF", 1.0, 3, "", u""},
+    {"KRF", u"リプル率 KRF", "Ripple factor", 1.0, 3, "", u""},
     {"IEDC", u"一次平均電流(オン期間)", "Primary mean current while on", 1.0, 3, "A", u"A"},
     {"dI", u"一次電流の振幅", "Primary current swing", 1.0, 3, "A", u"A"},
     {"VinCcmLimit", u"電流連続の上限入力電圧", "Highest input in CCM", 1.0, 1, "V", u"V"},

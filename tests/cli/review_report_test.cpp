@@ -74,6 +74,65 @@ TEST(ReviewJson, CarriesEveryReviewNumberAsTheSameDouble) {
   EXPECT_EQ(review.at("feasible"), false);
 }
 
+// Each mode writes its name and its own figures after the review's verdict; the figures another
+// mode has are null, and every number is the engine's double.
+TEST(ReviewJson, CarriesTheDriveModeAndItsFigures) {
+  const struct {
+    DriveMode mode;
+    std::vector<std::string> args;
+    std::vector<std::string> present;
+  } cases[] = {
+      {DriveMode::PwmCritical, {}, {}},
+      {DriveMode::PfmCritical, {"--mode", "pfm-critical"}, {}},
+      {DriveMode::PwmCcm,
+       {"--mode", "pwm-ccm", "--ripple", "0.4"},
+       {"KRF", "IEDC", "dI", "VinCcmLimit"}},
+      {DriveMode::Qr,
+       {"--mode", "qr", "--drain-capacitance", "220e-12"},
+       {"Cd", "ton", "toff", "tv"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(driveModeCode(c.mode)));
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--core", "PQ50", "--format", "json"});
+    const Outcome result = run(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::ordered_json review = nlohmann::ordered_json::parse(result.out).at("review");
+    EXPECT_EQ(review.at("mode"), driveModeCode(c.mode));
+    std::vector<std::string> keys;
+    for (const auto& item : review.items()) {
+      keys.push_back(item.key());
+    }
+    // After the verdict, in modeQuantities() order.
+    const std::vector<std::string> tail{"feasible",    "mode", "KRF", "IEDC", "dI",
+                                        "VinCcmLimit", "Cd",   "ton", "toff", "tv"};
+    ASSERT_GE(keys.size(), tail.size());
+    EXPECT_EQ(
+        std::vector<std::string>(keys.end() - static_cast<std::ptrdiff_t>(tail.size()), keys.end()),
+        tail);
+    ReviewConditions conditions;
+    conditions.mode = c.mode;
+    conditions.ripple = 0.4;
+    conditions.drainCapacitance = 220e-12;
+    DesignInputs inputs;
+    inputs.core = u"PQ50";
+    DesignState state;
+    ASSERT_TRUE(calculateDesign(inputs, CoreCatalogue{}, state).completed);
+    const DesignReview expected = reviewDesign(state, *levelSwing(inputs.level), conditions);
+    for (const ModeQuantity& q : modeQuantities(expected.operation.figures)) {
+      SCOPED_TRACE(std::string(q.name));
+      const bool present = std::find(c.present.begin(), c.present.end(), q.name) != c.present.end();
+      ASSERT_EQ(q.value.has_value(), present);
+      if (present) {
+        EXPECT_EQ(review.at(std::string(q.name)).get<double>(), *q.value);
+      } else {
+        EXPECT_TRUE(review.at(std::string(q.name)).is_null());
+      }
+    }
+    EXPECT_EQ(review.at("LpRef").get<double>(), expected.LpRef);
+  }
+}
+
 // The review the engine makes of a design in the given conditions.
 DesignReview engineReview(const DesignInputs& inputs, const ReviewConditions& conditions) {
   DesignState state;
@@ -430,6 +489,52 @@ TEST(StressText, TheWorkedExampleClosesTheReportWithThePartsToBuy) {
                                      text.end()),
             expected);
   EXPECT_LT(result.out.find("Losses and temperature"), result.out.find("Switch, RCD clamp"));
+}
+
+// Another mode names itself in the review's heading and LpRef's caption, lists its figures after
+// the review's numbers, and gives the frequency and peak current at the highest input; the
+// default mode's report has none of these (its lines are pinned above).
+TEST(ModeText, OtherModesNameThemselvesAndGiveTheirFigures) {
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {{"--mode", "pwm-ccm"},
+       {"Engineering review (whole turns; pwm-ccm: continuous conduction at a fixed frequency "
+        "with a given ripple)",
+        "  Primary inductance (pwm-ccm) LpRef          666.67 µH",
+        "  Drive mode                                  pwm-ccm",
+        "  Ripple factor KRF                           0.500",
+        "  Primary mean current while on IEDC          3.000 A",
+        "  Primary current swing dI                    3.000 A",
+        "  Highest input in CCM VinCcmLimit            482.8 V",
+        "  Frequency at the highest input fsHigh       50.0 kHz",
+        "  Peak current at the highest input IpkHigh   4.258 A"}},
+      {{"--mode", "pwm-ccm", "--ripple", "0.1"},
+       {"  Highest input in CCM VinCcmLimit            none: continuous at every input"}},
+      {{"--mode", "qr"},
+       {"Engineering review (whole turns; qr: quasi-resonant, switched at the first valley)",
+        "  Drain capacitance Cd                        100 pF",
+        "  On-time ton                                 9.721 µs",
+        "  Time to the first valley tv                 0.558 µs",
+        "  Frequency at the highest input fsHigh       81.3 kHz"}},
+      {{"--mode", "pfm-critical"}, {"  Frequency at the highest input fsHigh       84.3 kHz"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--core", "PQ50", "--vin-max", "370"});
+    SCOPED_TRACE(args[1]);
+    const Outcome result = run(args);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> text = lines(result.out);
+    for (const std::string& line : c.lines) {
+      EXPECT_NE(std::find(text.begin(), text.end(), line), text.end()) << line;
+    }
+  }
+  const Outcome standard = run({"--core", "PQ50", "--vin-max", "370"});
+  for (const char* absent : {"Drive mode", "fsHigh", "IpkHigh", "(pwm-critical)"}) {
+    EXPECT_EQ(standard.out.find(absent), std::string::npos) << absent;
+  }
 }
 
 TEST(StressText, SaysWhetherTheLeakageIsMeasuredAndWhenNoClampIsNeeded) {
