@@ -5,11 +5,13 @@
 // core advice, whose shown numbers, losses and temperatures included, are always finite; the
 // input rules and the input-current estimate see the same texts. More lines give the review's
 // conditions in the order of its input table (material, ambient, highest temperature, highest
-// input, leakage, clamp ratio, switch rating), used where they can be: a highest input below
-// the design's Vin reaches the review, which must hold the design's, and is refused once the
-// design's Vin is known. The switch's stress keeps its invariants: finite numbers, a peak above
-// the highest input, a coupling between 0 and 1, the clamp's parts exactly where it burns
-// something, and the switch's flag exactly above its derated rating.
+// input, leakage, clamp ratio, switch rating, drive mode, ripple, drain capacitance), used where
+// they can be: a highest input below the design's Vin reaches the review, which must hold the
+// design's, and is refused once the design's Vin is known. The switch's stress keeps its
+// invariants: finite numbers, a peak above the highest input, a coupling between 0 and 1, the
+// clamp's parts exactly where it burns something, and the switch's flag exactly above its
+// derated rating. In every drive mode the RMS currents stay below their peaks, the flux rises and
+// falls within one period, and the highest input never slows the converter down.
 
 #include <algorithm>
 #include <cmath>
@@ -98,6 +100,8 @@ void checkStress(const fbc::DesignReview& review) {
   check(st.VdsMax >= st.VinMax, "the switch sees at least the highest input");
   check(st.k >= 0.0 && st.k <= 1.0, "the coupling lies between 0 and 1");
   check(st.DHigh > 0.0 && st.DHigh < 1.0, "the duty at the highest input is a duty");
+  check(st.IpkHigh > 0.0, "the primary still carries current at the highest input");
+  check(st.fsHigh > 0.0, "the converter still switches at the highest input");
   check(review.has(fbc::ReviewFlag::SwitchOvervoltage) ==
             (st.VdsMax > fbc::kSwitchDerating * st.VdsRating),
         "switch-overvoltage exactly above the derated rating");
@@ -123,6 +127,13 @@ void checkReview(const fbc::DesignReview& review) {
   }
   checkStress(review);
   check(review.Np >= 1 && review.Ns >= 1, "a review has whole turns");
+  for (const fbc::ModeQuantity& q : fbc::modeQuantities(review.operation.figures)) {
+    check(!q.value || std::isfinite(*q.value), "the mode's figures are finite");
+  }
+  check(review.IpRms <= review.Ipk * (1.0 + 1e-12) && review.IsRms <= review.IsPk * (1.0 + 1e-12),
+        "an RMS current lies below its peak");
+  check(review.operation.rise > 0.0 && review.operation.rise + review.operation.fall <= 1.0 + 1e-12,
+        "the flux rises and falls within one period");
   bool blocked = false;
   std::size_t next = 0;
   for (const fbc::ReviewFlag flag : review.flags) {
@@ -162,6 +173,9 @@ void checkReviews(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& cat
       const double vin = state.Vin;
       check(review.stress.VinMax == std::max(vin, conditions.vinMax.value_or(vin)),
             "the highest input is the given one or the design's, whichever is higher");
+      const double fs = 1.0 / static_cast<double>(state.T);
+      check(review.stress.fsHigh >= fs * (1.0 - 1e-9),
+            "the highest input never slows the converter down");
     }
   }
   const fbc::CoreAdvice advice =
