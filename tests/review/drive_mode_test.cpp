@@ -166,6 +166,41 @@ TEST(DriveModeTest, HighLineFrequencyRisesInTheVariableFrequencyModes) {
   EXPECT_NEAR(high.duty, 0.45 * 120.0 / 375.0, 1e-15);
 }
 
+// The start values on PQ50 from 370 V in each mode, as docs/engineering-review.md tabulates them.
+TEST(DriveModeTest, WorkedExampleOnPq50InEachMode) {
+  DesignInputs inputs;
+  inputs.core = u"PQ50";
+  DesignState state;
+  ASSERT_TRUE(calculateDesign(inputs, CoreCatalogue{}, state).completed);
+  const struct {
+    DriveMode mode;
+    double lpRef, ipk, ipRms;
+    int np, ns;
+    double fsHigh, ipkHigh, pclamp;
+  } cases[] = {
+      {DriveMode::PwmCritical, 333.33e-6, 6.000, 2.449, 33, 4, 50.0e3, 6.000, 23.14},
+      {DriveMode::PfmCritical, 333.33e-6, 6.000, 2.449, 33, 4, 84.27e3, 4.622, 23.14},
+      {DriveMode::PwmCcm, 666.67e-6, 4.500, 2.208, 49, 6, 50.0e3, 4.258, 27.36},
+      {DriveMode::Qr, 315.01e-6, 6.172, 2.484, 33, 4, 81.28e3, 4.841, 24.65},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(driveModeCode(c.mode)));
+    ReviewConditions conditions;
+    conditions.mode = c.mode;
+    conditions.vinMax = 370.0;
+    const DesignReview r = reviewDesign(state, *levelSwing(inputs.level), conditions);
+    ASSERT_TRUE(r.valid && r.stress.valid);
+    EXPECT_NEAR(r.LpRef, c.lpRef, 0.01e-6);
+    EXPECT_NEAR(r.Ipk, c.ipk, 0.0005);
+    EXPECT_NEAR(r.IpRms, c.ipRms, 0.0005);
+    EXPECT_EQ(r.Np, c.np);
+    EXPECT_EQ(r.Ns, c.ns);
+    EXPECT_NEAR(r.stress.fsHigh, c.fsHigh, 5.0);
+    EXPECT_NEAR(r.stress.IpkHigh, c.ipkHigh, 0.0005);
+    EXPECT_NEAR(r.stress.Pclamp, c.pclamp, 0.005);
+  }
+}
+
 TEST(DriveModeTest, CodesAndCaptions) {
   for (const DriveMode mode : kDriveModes) {
     EXPECT_EQ(driveModeByCode(driveModeCode(mode)), mode);
