@@ -199,6 +199,30 @@ void writeStressJson(JsonWriter& json, const DesignReview* review) {
   json.endObject();
 }
 
+namespace {
+
+// The default mode's report stays as it always was; another mode says which it is and gives its
+// own figures.
+void writeModeText(std::ostream& out, const DesignReview& review, std::size_t captionColumns) {
+  if (review.mode == DriveMode::PwmCritical) {
+    return;
+  }
+  writeSectionLine(out, "Drive mode", captionColumns, driveModeCode(review.mode), {});
+  for (const ModeQuantity& q : modeQuantities(review.operation.figures)) {
+    if (q.value) {
+      const ReviewDisplay* d = reviewDisplay(q.name);
+      writeSectionLine(out, quantityCaption(q.name), captionColumns, shownValue(q.name, *q.value),
+                       d != nullptr ? d->unit : q.unit);
+    }
+  }
+  if (review.mode == DriveMode::PwmCcm && !review.operation.figures.VinCcmLimit) {
+    writeSectionLine(out, quantityCaption("VinCcmLimit"), captionColumns,
+                     "none: continuous at every input", {});
+  }
+}
+
+}  // namespace
+
 void writeReviewText(std::ostream& out, const DesignReview& review) {
   constexpr std::size_t kCaptionColumns = 44;
   if (review.mode == DriveMode::PwmCritical) {
@@ -226,22 +250,7 @@ void writeReviewText(std::ostream& out, const DesignReview& review) {
     }
     out << '\n';
   }
-  // The default mode's report stays as it always was; another mode says which it is and gives
-  // its own figures.
-  if (review.mode != DriveMode::PwmCritical) {
-    writeSectionLine(out, "Drive mode", kCaptionColumns, driveModeCode(review.mode), {});
-    for (const ModeQuantity& q : modeQuantities(review.operation.figures)) {
-      if (q.value) {
-        const ReviewDisplay* d = reviewDisplay(q.name);
-        writeSectionLine(out, quantityCaption(q.name), kCaptionColumns,
-                         shownValue(q.name, *q.value), d != nullptr ? d->unit : q.unit);
-      }
-    }
-    if (review.mode == DriveMode::PwmCcm && !review.operation.figures.VinCcmLimit) {
-      writeSectionLine(out, quantityCaption("VinCcmLimit"), kCaptionColumns,
-                       "none: continuous at every input", {});
-    }
-  }
+  writeModeText(out, review, kCaptionColumns);
   out << "  " << padded("Buildable", kCaptionColumns)
       << (review.feasible ? "yes" : "no: see the flags below") << '\n';
   if (review.flags.empty()) {

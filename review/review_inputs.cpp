@@ -37,6 +37,28 @@ std::u16string blankTrimmed(std::u16string_view text) {
   return std::u16string(text);
 }
 
+// The drive mode and its own inputs. Each mode's own input is checked in every mode, so a batch
+// row or a field is never wrong unnoticed until its mode is chosen; left empty, as in a row of
+// another mode, it keeps its default.
+std::optional<ReviewInputProblem> readModeInputs(const ReviewInputs& inputs, ReviewConditions& c) {
+  const std::optional<DriveMode> mode =
+      driveModeByCode(toUtf8(blankTrimmed(inputs.text(ReviewInput::Mode))));
+  if (!mode) {
+    return ReviewInputProblem{ReviewInput::Mode, ReviewInputFault::UnknownMode};
+  }
+  c.mode = *mode;
+  for (const ReviewInput input : {ReviewInput::Ripple, ReviewInput::DrainCapacitance}) {
+    double& value = input == ReviewInput::Ripple ? c.ripple : c.drainCapacitance;
+    if (blankTrimmed(inputs.text(input)).empty()) {
+      continue;
+    }
+    if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
+      return ReviewInputProblem{input, *fault};
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input) {
@@ -102,26 +124,7 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
       return reading;
     }
   }
-  const std::optional<DriveMode> mode =
-      driveModeByCode(toUtf8(blankTrimmed(inputs.text(ReviewInput::Mode))));
-  if (!mode) {
-    reading.problem = ReviewInputProblem{ReviewInput::Mode, ReviewInputFault::UnknownMode};
-    return reading;
-  }
-  c.mode = *mode;
-  // Each mode's own input is checked in every mode, so a batch row or a field is never wrong
-  // unnoticed until its mode is chosen; left empty, as in a row of another mode, it keeps its
-  // default.
-  for (const ReviewInput input : {ReviewInput::Ripple, ReviewInput::DrainCapacitance}) {
-    double& value = input == ReviewInput::Ripple ? c.ripple : c.drainCapacitance;
-    if (blankTrimmed(inputs.text(input)).empty()) {
-      continue;
-    }
-    if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
-      reading.problem = ReviewInputProblem{input, *fault};
-      return reading;
-    }
-  }
+  reading.problem = readModeInputs(inputs, c);
   return reading;
 }
 
