@@ -34,8 +34,27 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review) {
   if (!review.valid) {
     return rows;
   }
+  const bool critical = review.mode == DriveMode::PwmCritical;
   for (const ReviewQuantity& q : reviewQuantities(review)) {
     rows.push_back(row(q.name, q.value, q.unit));
+    // Its caption names critical conduction, the default mode's.
+    if (q.name == "LpRef" && !critical) {
+      rows.back().label = QStringLiteral("一次インダクタンス");
+    }
+  }
+  if (critical) {
+    return rows;
+  }
+  rows.push_back({QStringLiteral("mode"), fromText(reviewInputInfo(ReviewInput::Mode).caption),
+                  fromUtf8(driveModeCode(review.mode)), QString()});
+  for (const ModeQuantity& q : modeQuantities(review.operation.figures)) {
+    if (q.value) {
+      rows.push_back(row(q.name, *q.value, q.unit));
+    } else if (q.name == "VinCcmLimit" && review.mode == DriveMode::PwmCcm) {
+      const ReviewDisplay* d = reviewDisplay(q.name);
+      rows.push_back({fromUtf8(q.name), fromText(d->caption),
+                      QStringLiteral("なし (全入力で電流連続)"), QString()});
+    }
   }
   return rows;
 }
@@ -58,13 +77,14 @@ std::vector<ReviewRow> lossRows(const TransformerLosses& losses) {
   return rows;
 }
 
-std::vector<ReviewRow> stressRows(const SwitchStress& stress) {
+std::vector<ReviewRow> stressRows(const SwitchStress& stress, DriveMode mode) {
   std::vector<ReviewRow> rows;
   if (!stress.valid) {
     return rows;
   }
   for (const StressQuantity& q : stressQuantities(stress)) {
-    if (q.boolean) {
+    if (q.boolean ||
+        (mode == DriveMode::PwmCritical && (q.name == "fsHigh" || q.name == "IpkHigh"))) {
       continue;
     }
     if (!q.value) {

@@ -18,8 +18,9 @@ struct ReviewRow {
   QString unit;
 };
 
-// Every number of the review in the engine's order; empty for an invalid review. The flags'
-// sentences, short names and the verdict come from review/review_display.h.
+// Every number of the review in the engine's order; empty for an invalid review. Outside
+// pwm-critical the drive mode's caption and its own figures follow. The flags' sentences, short
+// names and the verdict come from review/review_display.h.
 std::vector<ReviewRow> reviewRows(const DesignReview& review);
 
 // The losses' numbers in lossQuantities() order, shown the same way; empty for invalid losses.
@@ -29,8 +30,11 @@ std::vector<ReviewRow> lossRows(const TransformerLosses& losses);
 
 // The switch's stress in stressQuantities() order, shown the same way; empty for an invalid
 // stress. LlkEstimated has no row of its own: the leakage's label says where its figure comes
-// from. The clamp's resistor and capacitor read 「不要」 where no clamp is needed.
-std::vector<ReviewRow> stressRows(const SwitchStress& stress);
+// from. The clamp's resistor and capacitor read 「不要」 where no clamp is needed. The frequency
+// and peak current at the highest input only show outside pwm-critical `mode`, which keeps the
+// design point's.
+std::vector<ReviewRow> stressRows(const SwitchStress& stress,
+                                  DriveMode mode = DriveMode::PwmCritical);
 
 // The clamp's parts to buy, resistor then capacitor, each value with its series (and the
 // resistor's power rating) in one text: 「3900 Ω (E24)、定格電力 46.28 W 以上」, or 「不要」;

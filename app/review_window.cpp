@@ -246,10 +246,10 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   layout->addLayout(buttons);
 
   QWidget* previous = material_;
-  for (QLineEdit* edit : edits_) {
-    if (edit != nullptr) {
-      setTabOrder(previous, edit);
-      previous = edit;
+  for (const ReviewInputInfo& info : kReviewInputTable) {
+    if (QWidget* field = conditionField(info.input); field != material_) {
+      setTabOrder(previous, field);
+      previous = field;
     }
   }
   // The tab bar itself: the tab widget as its own link would leave the chain at its pages.
@@ -272,6 +272,7 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   addAction(escape);
 
   connect(material_, &QComboBox::currentIndexChanged, this, &ReviewWindow::refresh);
+  connect(mode_, &QComboBox::currentIndexChanged, this, &ReviewWindow::refresh);
   for (QLineEdit* edit : edits_) {
     if (edit != nullptr) {
       connect(edit, &QLineEdit::textChanged, this, &ReviewWindow::refresh);
@@ -283,7 +284,22 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
 
   // Fits a 1024×768 screen with the desktop's panels and the window's frame.
   resize(980, 680);
+  enableModeInputs();
   clearReview();
+}
+
+void ReviewWindow::enableModeInputs() {
+  const std::optional<DriveMode> mode =
+      driveModeByCode(mode_->currentData().toString().toStdString());
+  const ReviewInputReading reading = readReviewInputs(reviewInputs(), designVin());
+  // A field that cannot be used stays open to correction even outside its mode.
+  const auto unusable = [&reading](ReviewInput input) {
+    return reading.problem && reading.problem->input == input;
+  };
+  for (const auto& [input, own] : {std::pair{ReviewInput::Ripple, DriveMode::PwmCcm},
+                                   std::pair{ReviewInput::DrainCapacitance, DriveMode::Qr}}) {
+    edits_[static_cast<std::size_t>(input)]->setEnabled(mode == own || unusable(input));
+  }
 }
 
 namespace {
@@ -317,13 +333,18 @@ QString conditionObjectName(ReviewInput input) {
 
 }  // namespace
 
-// Two rows keep the window within a 1024×768 screen: the losses' conditions, then the switch's.
-// Each condition is a caption, its field and a gap, so the captions line up in columns.
+// Three rows keep the window within a 1024×768 screen: the losses' conditions, the switch's,
+// then the drive mode's. The first two are a grid, each condition a caption, its field and a gap,
+// so the captions line up in columns; the mode's long captions get a row of their own beneath.
 QWidget* ReviewWindow::createConditions() {
-  auto* box = new QGroupBox(QStringLiteral("損失・温度とスイッチの条件"), this);
-  auto* grid = new QGridLayout(box);
+  auto* box = new QGroupBox(QStringLiteral("損失・温度・スイッチと駆動方式の条件"), this);
+  auto* rows = new QVBoxLayout(box);
+  auto* grid = new QGridLayout;
+  auto* modeRow = new QHBoxLayout;
+  rows->addLayout(grid);
+  rows->addLayout(modeRow);
   constexpr int kGap = 12;
-  std::array<int, 3> placed{};
+  std::array<int, 2> placed{};
   int columns = 0;
   for (const ReviewInputInfo& info : kReviewInputTable) {
     QWidget* field = nullptr;
@@ -335,6 +356,15 @@ QWidget* ReviewWindow::createConditions() {
       }
       material_->setCurrentText(qs(info.startText));
       field = material_;
+    } else if (info.input == ReviewInput::Mode) {
+      mode_ = new QComboBox(box);
+      mode_->setObjectName(conditionObjectName(info.input));
+      for (const DriveMode mode : kDriveModes) {
+        mode_->addItem(qs(driveModeCaption(mode)), qs(driveModeCode(mode)));
+      }
+      mode_->setCurrentIndex(mode_->findData(qs(info.startText)));
+      mode_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+      field = mode_;
     } else {
       auto* edit = new QLineEdit(qs(info.startText), box);
       edit->setObjectName(conditionObjectName(info.input));
@@ -351,7 +381,13 @@ QWidget* ReviewWindow::createConditions() {
     auto* label = new QLabel(qs(info.caption), box);
     label->setBuddy(field);
     field->setAccessibleName(qs(info.caption));
-    const int row = info.purpose == kModePurpose ? 2 : info.purpose == kStressPurpose ? 1 : 0;
+    if (info.purpose == kModePurpose) {
+      modeRow->addWidget(label);
+      modeRow->addWidget(field);
+      modeRow->addSpacing(kGap);
+      continue;
+    }
+    const int row = info.purpose == kStressPurpose ? 1 : 0;
     const int column = 3 * placed[static_cast<std::size_t>(row)]++;
     grid->addWidget(label, row, column);
     grid->addWidget(field, row, column + 1, Qt::AlignLeft);
@@ -359,6 +395,7 @@ QWidget* ReviewWindow::createConditions() {
     columns = std::max(columns, column + 3);
   }
   grid->setColumnStretch(columns, 1);
+  modeRow->addStretch(1);
   return box;
 }
 
@@ -498,6 +535,7 @@ QWidget* ReviewWindow::createAdviceTab() {
 ReviewInputs ReviewWindow::reviewInputs() const {
   ReviewInputs inputs;
   inputs.text(ReviewInput::Material) = material_->currentText().toStdU16String();
+  inputs.text(ReviewInput::Mode) = mode_->currentData().toString().toStdU16String();
   for (const ReviewInputInfo& info : kReviewInputTable) {
     if (const QLineEdit* edit = edits_[static_cast<std::size_t>(info.input)]) {
       inputs.text(info.input) = edit->text().toStdU16String();
@@ -525,6 +563,9 @@ QWidget* ReviewWindow::conditionField(ReviewInput input) const {
   if (input == ReviewInput::Material) {
     return material_;
   }
+  if (input == ReviewInput::Mode) {
+    return mode_;
+  }
   return edits_[static_cast<std::size_t>(input)];
 }
 
@@ -549,6 +590,7 @@ void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& sta
 
 void ReviewWindow::refresh() {
   const ReviewInputReading reading = markConditions();
+  enableModeInputs();
   const std::optional<ReviewConditions> conditions =
       reading.problem ? std::nullopt : std::optional<ReviewConditions>(reading.conditions);
   if (!inputs_) {
@@ -638,7 +680,7 @@ void ReviewWindow::showLosses(const DesignReview& review, const ReviewConditions
 
 void ReviewWindow::showStress(const DesignReview& review) {
   const SwitchStress& st = review.stress;
-  fillNumberTable(*stress_, stressRows(st));
+  fillNumberTable(*stress_, stressRows(st, review.mode));
   const std::vector<ReviewRow> parts = clampPartRows(st);
   clampParts_->setRowCount(static_cast<int>(parts.size()));
   for (int i = 0; i < static_cast<int>(parts.size()); ++i) {

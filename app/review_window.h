@@ -27,13 +27,14 @@ class PictureBox;
 
 // 「設計レビュー」: the engineering review of the main window's last completed calculation and
 // the review of every catalogue core for the same inputs, in the conditions typed into this
-// window: the losses' (core material, ambient, highest core temperature) and the switch's
-// (highest input, leakage, clamp voltage, switch rating). It follows the main window
-// (updated after each completed calculation, cleared with the results) and leaves it untouched,
-// apart from a double-click on a core row, which puts that core's name into cmbCore. Changing a
-// condition reviews the last calculation again; a condition that cannot be used is marked as the
-// main window marks its boxes, and the review then shows no verdict, flags, losses, stress or
-// advice rather than ones worked out in other conditions.
+// window: the losses' (core material, ambient, highest core temperature), the switch's
+// (highest input, leakage, clamp voltage, switch rating) and the drive mode's (the mode, the
+// ripple of continuous conduction and the drain capacitance of quasi-resonant switching). It
+// follows the main window (updated after each completed calculation, cleared with the results) and
+// leaves it untouched, apart from a double-click on a core row, which puts that core's name into
+// cmbCore. Changing a condition reviews the last calculation again; a condition that cannot be used
+// is marked as the main window marks its boxes, and the review then shows no verdict, flags,
+// losses, stress or advice rather than ones worked out in other conditions.
 //
 // Four tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
 // (this design's losses and a chart of every buildable core's), 「スイッチとクランプ」 (what the
@@ -65,6 +66,9 @@ class ReviewWindow : public QWidget {
 
   // Reviews the last calculation again in the conditions now typed.
   void refresh();
+  // Enables the ripple only in continuous conduction and the drain capacitance only in the
+  // quasi-resonant mode, or while they cannot be used; their texts stay.
+  void enableModeInputs();
   // Marks the field that cannot be used (and unmarks the others); the reading of the fields.
   ReviewInputReading markConditions();
   QWidget* conditionField(ReviewInput input) const;
@@ -87,7 +91,10 @@ class ReviewWindow : public QWidget {
 
   QLabel* summary_ = nullptr;
   QComboBox* material_ = nullptr;
-  // The number fields of the conditions, by ReviewInput; the material's is empty.
+  // The drive modes by their captions; each item's data is the mode's code.
+  QComboBox* mode_ = nullptr;
+  // The number fields of the conditions, by ReviewInput; the material's and the mode's are
+  // empty.
   std::array<QLineEdit*, kReviewInputTable.size()> edits_{};
   QTabWidget* tabs_ = nullptr;
   QTableWidget* numbers_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/review_window.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -326,9 +327,9 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
       {"coreAdvice"},
   };
   std::vector<QWidget*> conditions;
-  for (const char* name :
-       {"reviewMaterial", "reviewAmbient", "reviewMaxTemperature", "reviewVinMax", "reviewLeakage",
-        "reviewClampRatio", "reviewVdsRating"}) {
+  for (const char* name : {"reviewMaterial", "reviewAmbient", "reviewMaxTemperature",
+                           "reviewVinMax", "reviewLeakage", "reviewClampRatio", "reviewVdsRating",
+                           "reviewMode", "reviewRipple", "reviewDrainCapacitance"}) {
     conditions.push_back(part<QWidget>(name));
   }
   ASSERT_EQ(conditions.size(), fbc::kReviewInputTable.size());
@@ -338,7 +339,11 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
   for (int page = 0; page < static_cast<int>(pages.size()); ++page) {
     SCOPED_TRACE(page);
     tabs->setCurrentIndex(page);
-    std::vector<QWidget*> order = conditions;
+    // The ripple and the drain capacitance are closed outside their modes, so Tab passes them.
+    std::vector<QWidget*> order;
+    std::copy_if(conditions.begin(), conditions.end(), std::back_inserter(order),
+                 [](const QWidget* w) { return w->isEnabled(); });
+    EXPECT_EQ(order.size(), conditions.size() - 2);
     order.push_back(tabs->tabBar());
     for (const char* name : pages[static_cast<std::size_t>(page)]) {
       order.push_back(part<QWidget>(name));
@@ -441,6 +446,11 @@ TEST_F(ReviewWindowTest, AnUnusableConditionIsMarkedAndTheLossesAndStressCleared
       {fbc::ReviewInput::ClampRatio, "1", fbc::ReviewInputFault::OutOfRange},
       {fbc::ReviewInput::ClampRatio, "", fbc::ReviewInputFault::NotANumber},
       {fbc::ReviewInput::VdsRating, "0", fbc::ReviewInputFault::OutOfRange},
+      // A mode's own input is checked in every mode, and stays open to correction.
+      {fbc::ReviewInput::Ripple, "0", fbc::ReviewInputFault::OutOfRange},
+      {fbc::ReviewInput::Ripple, "1.5", fbc::ReviewInputFault::OutOfRange},
+      {fbc::ReviewInput::Ripple, "abc", fbc::ReviewInputFault::NotANumber},
+      {fbc::ReviewInput::DrainCapacitance, "-1e-12", fbc::ReviewInputFault::OutOfRange},
   };
   calculate();
   openReview();
@@ -454,6 +464,7 @@ TEST_F(ReviewWindowTest, AnUnusableConditionIsMarkedAndTheLossesAndStressCleared
     field->setText(QString::fromUtf8(c.text));
 
     EXPECT_EQ(field->palette().color(QPalette::Base), MainWindow::faultColour());
+    EXPECT_TRUE(field->isEnabled());
     EXPECT_EQ(field->toolTip().toStdU16String(),
               fbc::reviewInputFaultTextJa(fbc::ReviewInputProblem{c.input, c.fault, 200.0}));
     const std::string summary = str(part<QLabel>("reviewSummary")->text());
@@ -522,7 +533,7 @@ TEST_F(ReviewWindowTest, TheChartShowsTheFeasibleCoresAndClearsWithTheResults) {
 TEST_F(ReviewWindowTest, TheSwitchConditionsSitInTheirOwnRowAndSayWhatEmptyMeans) {
   openReview();
   for (const fbc::ReviewInputInfo& info : fbc::kReviewInputTable) {
-    if (info.input == fbc::ReviewInput::Material) {
+    if (info.input == fbc::ReviewInput::Material || info.input == fbc::ReviewInput::Mode) {
       continue;
     }
     SCOPED_TRACE(fbc::toUtf8(info.caption));
@@ -531,6 +542,7 @@ TEST_F(ReviewWindowTest, TheSwitchConditionsSitInTheirOwnRowAndSayWhatEmptyMeans
     EXPECT_EQ(field->text().toStdU16String(), info.startText);
     EXPECT_EQ(field->placeholderText().toStdU16String(), info.emptyMeansJa);
     const QWidget* row = info.purpose == fbc::kStressPurpose ? condition(fbc::ReviewInput::VinMax)
+                         : info.purpose == fbc::kModePurpose ? part<QWidget>("reviewMode")
                                                              : part<QWidget>("reviewMaterial");
     EXPECT_EQ(field->mapTo(review_, QPoint()).y(), row->mapTo(review_, QPoint()).y());
   }
@@ -538,6 +550,15 @@ TEST_F(ReviewWindowTest, TheSwitchConditionsSitInTheirOwnRowAndSayWhatEmptyMeans
   EXPECT_EQ(str(condition(fbc::ReviewInput::Leakage)->placeholderText()), "巻線から推定");
   EXPECT_GT(condition(fbc::ReviewInput::VinMax)->mapTo(review_, QPoint()).y(),
             part<QWidget>("reviewMaterial")->mapTo(review_, QPoint()).y());
+  EXPECT_GT(part<QWidget>("reviewMode")->mapTo(review_, QPoint()).y(),
+            condition(fbc::ReviewInput::VinMax)->mapTo(review_, QPoint()).y());
+  // The mode's longest caption shows whole, and the window still fits a 1024×768 screen.
+  auto* mode = part<QComboBox>("reviewMode");
+  for (int i = 0; i < mode->count(); ++i) {
+    EXPECT_LE(mode->fontMetrics().horizontalAdvance(mode->itemText(i)), mode->width() - 24)
+        << str(mode->itemText(i));
+  }
+  EXPECT_LE(review_->frameGeometry().width(), 1024);
   // The placeholder is not clipped: it fits the text's room as the line edit works it out, the
   // style's contents less the edit's own margin of 2 pixels a side.
   for (const fbc::ReviewInput input : {fbc::ReviewInput::VinMax, fbc::ReviewInput::Leakage}) {
@@ -583,10 +604,12 @@ TEST_F(ReviewWindowTest, TypingTheHighestInputShowsTheWorkedExamplesSwitchAndCla
   const fbc::DesignReview engine = engineReview(at370);
   ASSERT_TRUE(engine.stress.valid);
   const std::vector<fbc::StressQuantity> quantities = fbc::stressQuantities(engine.stress);
+  // In pwm-critical the frequency and peak current at the highest input are the design's own:
+  // no rows of their own.
   EXPECT_EQ(part<QTableWidget>("reviewStress")->rowCount(),
-            static_cast<int>(quantities.size()) - 1);
+            static_cast<int>(quantities.size()) - 3);
   for (const fbc::StressQuantity& q : quantities) {
-    if (q.boolean) {
+    if (q.boolean || q.name == "fsHigh" || q.name == "IpkHigh") {
       continue;
     }
     const std::string label = labelIn("reviewStress", std::string(q.name).c_str());
@@ -633,6 +656,69 @@ TEST_F(ReviewWindowTest, TypingTheHighestInputShowsTheWorkedExamplesSwitchAndCla
 
 // A measured leakage replaces the estimate and says so; a measured leakage of zero leaves the
 // clamp nothing to absorb, and its parts are not needed.
+// The drive mode's choice lists the window's captions; each mode reviews the design in it, shows
+// its own figures after the review's and its frequency and peak current at the highest input,
+// and opens only its own input. Back in pwm-critical everything is as it was.
+TEST_F(ReviewWindowTest, ChoosingADriveModeReviewsTheDesignInIt) {
+  calculateOnPq50();
+  openReview();
+  auto* mode = part<QComboBox>("reviewMode");
+  ASSERT_EQ(mode->count(), static_cast<int>(fbc::kDriveModes.size()));
+  for (int i = 0; i < mode->count(); ++i) {
+    EXPECT_EQ(mode->itemText(i).toStdU16String(),
+              fbc::driveModeCaption(fbc::kDriveModes[static_cast<std::size_t>(i)]));
+  }
+  EXPECT_EQ(str(mode->currentText()), "PWM(電流臨海モード：Fs指定,Lp可変)");
+  const auto rowCount = [this](const char* table) { return part<QTableWidget>(table)->rowCount(); };
+  const int criticalNumbers = rowCount("reviewNumbers");
+  const int criticalStress = rowCount("reviewStress");
+  EXPECT_EQ(number("LpRef").first, "333.33");
+  condition(fbc::ReviewInput::VinMax)->setText(QStringLiteral("370"));
+
+  const struct {
+    fbc::DriveMode mode;
+    const char* lpRef;
+    const char* fsHigh;
+    std::vector<const char*> figures;
+    bool rippleOpen, capacitanceOpen;
+  } cases[] = {
+      {fbc::DriveMode::PfmCritical, "333.33", "84.3", {}, false, false},
+      {fbc::DriveMode::PwmCcm, "666.67", "50.0", {"KRF", "IEDC", "dI", "VinCcmLimit"}, true, false},
+      {fbc::DriveMode::Qr, "315.01", "81.3", {"Cd", "ton", "toff", "tv"}, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(fbc::driveModeCode(c.mode)));
+    mode->setCurrentIndex(mode->findData(QString::fromUtf8(fbc::driveModeCode(c.mode).data())));
+    EXPECT_EQ(number("LpRef").first, c.lpRef);
+    EXPECT_EQ(labelIn("reviewNumbers", "LpRef"), "一次インダクタンス");
+    EXPECT_EQ(number("mode").first, fbc::driveModeCode(c.mode));
+    for (const char* figure : c.figures) {
+      EXPECT_FALSE(number(figure).first.empty()) << figure;
+    }
+    EXPECT_EQ(rowCount("reviewNumbers"), criticalNumbers + 1 + static_cast<int>(c.figures.size()));
+    EXPECT_EQ(stress("fsHigh"), (std::pair<std::string, std::string>{c.fsHigh, "kHz"}));
+    EXPECT_EQ(rowCount("reviewStress"), criticalStress + 2);
+    EXPECT_EQ(condition(fbc::ReviewInput::Ripple)->isEnabled(), c.rippleOpen);
+    EXPECT_EQ(condition(fbc::ReviewInput::DrainCapacitance)->isEnabled(), c.capacitanceOpen);
+  }
+  // A ripple typed in continuous conduction counts at once.
+  QLineEdit* ripple = condition(fbc::ReviewInput::Ripple);
+  mode->setCurrentIndex(mode->findData(QStringLiteral("pwm-ccm")));
+  ripple->setText(QStringLiteral("1"));
+  EXPECT_EQ(number("LpRef").first, "333.33");  // the boundary: critical conduction's
+  ripple->setText(QStringLiteral("0.5"));
+
+  mode->setCurrentIndex(mode->findData(QStringLiteral("pwm-critical")));
+  EXPECT_EQ(number("LpRef").first, "333.33");
+  EXPECT_EQ(labelIn("reviewNumbers", "LpRef"), "一次インダクタンス(臨界)");
+  EXPECT_EQ(rowCount("reviewNumbers"), criticalNumbers);
+  EXPECT_EQ(rowCount("reviewStress"), criticalStress);
+  EXPECT_FALSE(ripple->isEnabled());
+  EXPECT_FALSE(condition(fbc::ReviewInput::DrainCapacitance)->isEnabled());
+  EXPECT_EQ(fbc::readReviewInputs(review_->reviewInputs()).conditions.mode,
+            fbc::DriveMode::PwmCritical);
+}
+
 TEST_F(ReviewWindowTest, AMeasuredLeakageIsSaidAndZeroNeedsNoClamp) {
   struct Case {
     const char* text;
