@@ -28,6 +28,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/current_chart.h"
 #include "app/input_messages.h"
 #include "app/loss_chart.h"
 #include "app/main_window.h"
@@ -47,6 +48,8 @@ const QString kTitle = QStringLiteral("設計レビュー");
 // The chart's picture: wide enough for the names, two panels and their values, tall enough for
 // a row per catalogue core; it fits the 「損失と温度」 tab of the window's opening size.
 constexpr QSize kChartSize(580, 420);
+// Two plots side by side in the tab.
+constexpr QSize kCurrentPlotSize(440, 330);
 
 QString qs(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -229,6 +232,7 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   tabs_->addTab(createReviewTab(), QStringLiteral("レビュー"));
   tabs_->addTab(createLossesTab(), QStringLiteral("損失と温度"));
   tabs_->addTab(createStressTab(), QStringLiteral("スイッチとクランプ"));
+  tabs_->addTab(createCurrentsTab(), QStringLiteral("電流波形"));
   tabs_->addTab(createAdviceTab(), QStringLiteral("コアの選択"));
 
   close_ = new QPushButton(QStringLiteral("閉じる"), this);
@@ -261,7 +265,9 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   setTabOrder(losses_, chart_);
   setTabOrder(chart_, stress_);
   setTabOrder(stress_, clampParts_);
-  setTabOrder(clampParts_, advice_);
+  setTabOrder(clampParts_, currentPlots_[0]);
+  setTabOrder(currentPlots_[0], currentPlots_[1]);
+  setTabOrder(currentPlots_[1], advice_);
   setTabOrder(advice_, close_);
 
   connect(close_, &QPushButton::clicked, this, &QWidget::close);
@@ -505,6 +511,29 @@ QWidget* ReviewWindow::createStressTab() {
   return page;
 }
 
+QWidget* ReviewWindow::createCurrentsTab() {
+  auto* page = new QWidget(this);
+  auto* columns = new QHBoxLayout(page);
+  const std::array<std::pair<const char*, QString>, 2> plots = {{
+      {"primaryCurrentPlot", QStringLiteral("一次電流の波形 (2周期)")},
+      {"secondaryCurrentPlot", QStringLiteral("二次電流の波形 (2周期)")},
+  }};
+  for (std::size_t i = 0; i < plots.size(); ++i) {
+    auto* box = new QGroupBox(plots[i].second, page);
+    auto* plot = new PictureBox(kCurrentPlotSize, box);
+    plot->setObjectName(QLatin1String(plots[i].first));
+    plot->setAccessibleName(plots[i].second);
+    plot->setFocusPolicy(Qt::StrongFocus);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(plot);
+    layout->addStretch();
+    columns->addWidget(box);
+    currentPlots_[i] = plot;
+  }
+  columns->addStretch();
+  return page;
+}
+
 QWidget* ReviewWindow::createAdviceTab() {
   auto* page = new QWidget(this);
   adviceSummary_ = new QLabel(page);
@@ -620,6 +649,7 @@ void ReviewWindow::refresh() {
   showFlags(review);
   showLosses(review, *conditions);
   showStress(review);
+  showCurrents(review);
   showAdvice(adviseCores(*inputs_, catalogue_, *swing, *conditions), *conditions);
 }
 
@@ -760,6 +790,15 @@ void ReviewWindow::showAdvice(const CoreAdvice& advice, const ReviewConditions& 
   chart_->update();
 }
 
+void ReviewWindow::showCurrents(const DesignReview& review) {
+  const std::vector<CurrentTrace> traces = currentTraces(review);
+  for (std::size_t i = 0; i < traces.size() && i < currentPlots_.size(); ++i) {
+    drawCurrentPlot(currentPlots_[i]->surface(), traces[i], static_cast<double>(state_.T));
+    currentPlots_[i]->setAccessibleDescription(qs(currentPlotDescription(traces[i])));
+    currentPlots_[i]->update();
+  }
+}
+
 void ReviewWindow::clearConditionResults() {
   flags_->clear();
   losses_->setRowCount(0);
@@ -775,6 +814,11 @@ void ReviewWindow::clearConditionResults() {
   chart_->surface().cls();
   chart_->setAccessibleDescription(QString());
   chart_->update();
+  for (PictureBox* plot : currentPlots_) {
+    plot->surface().cls();
+    plot->setAccessibleDescription(QString());
+    plot->update();
+  }
 }
 
 void ReviewWindow::clearReview() {

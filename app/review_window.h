@@ -36,9 +36,10 @@ class PictureBox;
 // is marked as the main window marks its boxes, and the review then shows no verdict, flags,
 // losses, stress or advice rather than ones worked out in other conditions.
 //
-// Four tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
+// Five tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
 // (this design's losses and a chart of every buildable core's), 「スイッチとクランプ」 (what the
-// switch and the diode see, and the clamp's parts to buy) and 「コアの選択」 (the advice).
+// switch and the diode see, and the clamp's parts to buy), 「電流波形」 (the windings' currents
+// in the drive mode) and 「コアの選択」 (the advice).
 class ReviewWindow : public QWidget {
   Q_OBJECT
 
@@ -63,6 +64,7 @@ class ReviewWindow : public QWidget {
   QWidget* createLossesTab();
   QWidget* createStressTab();
   QWidget* createAdviceTab();
+  QWidget* createCurrentsTab();
 
   // Reviews the last calculation again in the conditions now typed.
   void refresh();
@@ -79,6 +81,7 @@ class ReviewWindow : public QWidget {
   void showLosses(const DesignReview& review, const ReviewConditions& conditions);
   void showStress(const DesignReview& review);
   void showAdvice(const CoreAdvice& advice, const ReviewConditions& conditions);
+  void showCurrents(const DesignReview& review);
   // Empties what depends on the conditions: flags, losses, stress, advice and chart.
   void clearConditionResults();
   void useCore(int row);
@@ -108,6 +111,8 @@ class ReviewWindow : public QWidget {
   QLabel* clampNote_ = nullptr;
   QLabel* adviceSummary_ = nullptr;
   QTableWidget* advice_ = nullptr;
+  // The primary's and the secondary's current in the drive mode.
+  std::array<PictureBox*, 2> currentPlots_{};
   QPushButton* close_ = nullptr;
 };
 

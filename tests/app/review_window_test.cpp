@@ -21,6 +21,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "app/current_chart.h"
 #include "app/loss_chart.h"
 #include "app/main_window.h"
 #include "app/picture_box.h"
@@ -324,6 +325,7 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
       {"reviewNumbers", "reviewFlags"},
       {"reviewLosses", "lossChart"},
       {"reviewStress", "clampParts"},
+      {"primaryCurrentPlot", "secondaryCurrentPlot"},
       {"coreAdvice"},
   };
   std::vector<QWidget*> conditions;
@@ -719,6 +721,46 @@ TEST_F(ReviewWindowTest, ChoosingADriveModeReviewsTheDesignInIt) {
             fbc::DriveMode::PwmCritical);
 }
 
+// The currents' tab plots the windings' currents of the drive mode on show, says their peaks
+// and RMS values to a screen reader, and goes blank with the results or an unusable condition.
+TEST_F(ReviewWindowTest, TheCurrentPlotsFollowTheModeAndClearWithTheResults) {
+  auto* primary = part<fbc::PictureBox>("primaryCurrentPlot");
+  auto* secondary = part<fbc::PictureBox>("secondaryCurrentPlot");
+  // Whether the plot shows anything in a trace's colour.
+  const auto drawn = [](fbc::PictureBox* plot) {
+    const fbc::RasterSurface& surface = plot->surface();
+    for (int y = 0; y < surface.pixelHeight(); ++y) {
+      for (int x = 0; x < surface.pixelWidth(); ++x) {
+        const fbc::Rgb c = surface.pixelAt(x, y);
+        if (c == fbc::paletteColour(fbc::kPrimaryCurrentColour) ||
+            c == fbc::paletteColour(fbc::kSecondaryCurrentColour)) {
+          return true;
+        }
+      }
+    }
+    return false;
+  };
+  EXPECT_FALSE(drawn(primary));
+  calculateOnPq50();
+  openReview();
+  EXPECT_TRUE(drawn(primary));
+  EXPECT_TRUE(drawn(secondary));
+  EXPECT_EQ(str(primary->accessibleDescription()), "一次電流 Ip: ピーク 6.000 A、実効値 2.449 A");
+  EXPECT_EQ(str(secondary->accessibleDescription()),
+            "二次電流 Is: ピーク 40.000 A、実効値 16.330 A");
+  auto* mode = part<QComboBox>("reviewMode");
+  mode->setCurrentIndex(mode->findData(QStringLiteral("pwm-ccm")));
+  EXPECT_EQ(str(primary->accessibleDescription()), "一次電流 Ip: ピーク 4.500 A、実効値 2.208 A");
+  condition(fbc::ReviewInput::Ripple)->setText(QStringLiteral("0"));
+  EXPECT_FALSE(drawn(primary));
+  EXPECT_TRUE(primary->accessibleDescription().isEmpty());
+  condition(fbc::ReviewInput::Ripple)->setText(QStringLiteral("0.5"));
+  EXPECT_TRUE(drawn(primary));
+  QTest::mouseClick(main<QAbstractButton>("Command1"), Qt::LeftButton);
+  EXPECT_FALSE(drawn(primary));
+  EXPECT_FALSE(drawn(secondary));
+}
+
 TEST_F(ReviewWindowTest, AMeasuredLeakageIsSaidAndZeroNeedsNoClamp) {
   struct Case {
     const char* text;
@@ -791,11 +833,12 @@ TEST_F(ReviewWindowTest, TheWindowFitsA1024By768Screen) {
     EXPECT_LE(review_->minimumSizeHint().width(), 1000);
     EXPECT_LE(review_->minimumSizeHint().height(), 700);
   }
-  EXPECT_EQ(tabs->count(), 4);
+  EXPECT_EQ(tabs->count(), 5);
   EXPECT_EQ(str(tabs->tabText(0)), "レビュー");
   EXPECT_EQ(str(tabs->tabText(1)), "損失と温度");
   EXPECT_EQ(str(tabs->tabText(2)), "スイッチとクランプ");
-  EXPECT_EQ(str(tabs->tabText(3)), "コアの選択");
+  EXPECT_EQ(str(tabs->tabText(3)), "電流波形");
+  EXPECT_EQ(str(tabs->tabText(4)), "コアの選択");
 }
 
 }  // namespace
