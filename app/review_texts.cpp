@@ -37,8 +37,8 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review) {
   const bool critical = review.mode == DriveMode::PwmCritical;
   for (const ReviewQuantity& q : reviewQuantities(review)) {
     rows.push_back(row(q.name, q.value, q.unit));
-    // Its caption names critical conduction, the default mode's.
-    if (q.name == "LpRef" && !critical) {
+    // Its caption names critical conduction, the critical modes'.
+    if (q.name == "LpRef" && !criticalConduction(review.mode)) {
       rows.back().label = QStringLiteral("一次インダクタンス");
     }
   }

@@ -238,9 +238,9 @@ void writeReviewText(std::ostream& out, const DesignReview& review) {
   }
   for (const ReviewQuantity& q : reviewQuantities(review)) {
     const ReviewDisplay* d = reviewDisplay(q.name);
-    // LpRef's caption names critical conduction, the default mode's.
+    // LpRef's caption names critical conduction, the critical modes'.
     const std::string caption =
-        q.name == "LpRef" && review.mode != DriveMode::PwmCritical
+        q.name == "LpRef" && !criticalConduction(review.mode)
             ? "Primary inductance (" + std::string(driveModeCode(review.mode)) + ") LpRef"
             : quantityCaption(q.name);
     out << "  " << padded(caption, kCaptionColumns) << shownValue(q.name, q.value);

@@ -270,25 +270,30 @@ class SheetPainter {
           value = qs(generalText(c.vdsRating));
           break;
         case ReviewInput::Mode:
-          value = qs(driveModeCaption(c.mode));
-          break;
         case ReviewInput::Ripple:
-          // A mode's own input only where the design was made in that mode.
-          if (c.mode != DriveMode::PwmCcm) {
-            continue;
-          }
-          value = qs(generalText(c.ripple));
-          break;
         case ReviewInput::DrainCapacitance:
-          if (c.mode != DriveMode::Qr) {
-            continue;
-          }
-          value = qs(generalText(c.drainCapacitance));
-          break;
+          continue;  // the drive mode's own line below
       }
       fields.push_back({qs(info.caption), value});
     }
-    return fieldGrid(y, fields, 3, 0.62);
+    y = fieldGrid(y, fields, 3, 0.62);
+    return fieldGrid(y, {driveModeField()}, 1, 0.12);
+  }
+
+  // The drive mode by its caption, which wants the page's width, with the mode's own input.
+  Field driveModeField() const {
+    const ReviewConditions& c = content_.conditions;
+    QString value = qs(driveModeCaption(c.mode));
+    const auto own = [&value](ReviewInput input, double number) {
+      value += QStringLiteral("   ") + qs(reviewInputInfo(input).caption) + QStringLiteral(" ") +
+               qs(generalText(number));
+    };
+    if (c.mode == DriveMode::PwmCcm) {
+      own(ReviewInput::Ripple, c.ripple);
+    } else if (c.mode == DriveMode::Qr) {
+      own(ReviewInput::DrainCapacitance, c.drainCapacitance);
+    }
+    return {qs(reviewInputInfo(ReviewInput::Mode).caption), value};
   }
 
   // The captions the window shows after the calculation, word for word.
@@ -345,8 +350,10 @@ class SheetPainter {
           continue;
         }
         const QString value = qs(reviewValueText(*shown, q.value));
+        // LpRef's caption names critical conduction, the critical modes'.
+        const bool otherMode = q.name == "LpRef" && !criticalConduction(r.mode);
         fields.push_back(
-            {qs(shown->caption),
+            {otherMode ? QStringLiteral("一次インダクタンス") : qs(shown->caption),
              shown->unitJa.empty() ? value : value + QStringLiteral(" ") + qs(shown->unitJa)});
       }
     }

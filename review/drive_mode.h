@@ -33,6 +33,12 @@ std::u16string_view driveModeCaption(DriveMode mode);
 // A short English description, e.g. "continuous conduction, fixed frequency, given ripple".
 std::string_view driveModeDescription(DriveMode mode);
 
+// Whether the mode designs at the boundary of conduction (pwm-critical, pfm-critical), as the
+// review's formulas and captions always did.
+constexpr bool criticalConduction(DriveMode mode) {
+  return mode == DriveMode::PwmCritical || mode == DriveMode::PfmCritical;
+}
+
 // What a mode's design needs: the design point and the mode's own inputs. SI units.
 struct ModeInputs {
   double vin = 0;                   // V, the lowest DC input

@@ -96,8 +96,7 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   // The peak flux's volt-seconds: Vin·D·T in the critical modes, written so to keep their
   // numbers as they were; LpRef·Ipk where the current starts above zero or the on-time is not
   // D·T.
-  const bool critical = r.mode == DriveMode::PwmCritical || r.mode == DriveMode::PfmCritical;
-  const double voltSeconds = critical ? vin * d * t : r.LpRef * r.Ipk;
+  const double voltSeconds = criticalConduction(r.mode) ? vin * d * t : r.LpRef * r.Ipk;
   r.NpMin = voltSeconds / (bmax * ae);
 
   // Whole turns in 64 bits first: the counts only become ints once they are known to fit.

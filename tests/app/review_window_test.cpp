@@ -692,7 +692,8 @@ TEST_F(ReviewWindowTest, ChoosingADriveModeReviewsTheDesignInIt) {
     SCOPED_TRACE(std::string(fbc::driveModeCode(c.mode)));
     mode->setCurrentIndex(mode->findData(QString::fromUtf8(fbc::driveModeCode(c.mode).data())));
     EXPECT_EQ(number("LpRef").first, c.lpRef);
-    EXPECT_EQ(labelIn("reviewNumbers", "LpRef"), "一次インダクタンス");
+    EXPECT_EQ(labelIn("reviewNumbers", "LpRef"),
+              fbc::criticalConduction(c.mode) ? "一次インダクタンス(臨界)" : "一次インダクタンス");
     EXPECT_EQ(number("mode").first, fbc::driveModeCode(c.mode));
     for (const char* figure : c.figures) {
       EXPECT_FALSE(number(figure).first.empty()) << figure;

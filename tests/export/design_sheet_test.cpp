@@ -232,6 +232,45 @@ TEST_F(DesignSheetTest, TheExportRequestsConditionsReachTheSheet) {
       std::string::npos);
 }
 
+// The drive mode stands on a line of its own under the conditions, by the window's caption with
+// the mode's own input; LpRef loses its "(critical)" outside the critical modes; every mode's
+// sheet still ends above the closing notice.
+TEST_F(DesignSheetTest, TheDriveModeStandsInTheConditions) {
+  const struct {
+    const char* mode;
+    const char* ownInput;
+    std::string line;
+    bool critical;
+  } cases[] = {
+      {"pwm-critical", "", "駆動方式PWM(電流臨海モード：Fs指定,Lp可変)", true},
+      {"pfm-critical", "", "駆動方式PFM(臨海モード：希望Fs指定,Lp可変)", true},
+      {"pwm-ccm", "0.4", "駆動方式PWM(電流連続モード：Fs指定,リプル指定,Lp可変)リプル率KRF0.4",
+       false},
+      {"qr", "2.2e-10", "駆動方式SPFM(擬似共振臨海モード：希望Fs指定,Lp可変)ドレイン容量[F]2.2E-10",
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    ExportRequest request;
+    request.kind = ExportKind::SheetPdf;
+    request.inputs.core = u"PQ50";
+    request.reviewInputs.text(ReviewInput::Mode) = fromUtf8(c.mode);
+    request.reviewInputs.text(ReviewInput::Ripple) = u"0.4";
+    request.reviewInputs.text(ReviewInput::DrainCapacitance) = u"2.2e-10";
+    const DesignReport report =
+        designFor(request.inputs, CoreCatalogue{}, "--", request.reviewInputs);
+    ASSERT_TRUE(report.review && report.review->valid);
+    const std::string path = write(renderExport(request, report), std::string(c.mode) + ".pdf");
+    const std::string rows = withoutBlanks(pdfText(path, true));
+    EXPECT_NE(rows.find(c.line), std::string::npos) << rows;
+    // Another mode's input is not shown.
+    EXPECT_EQ(rows.find("リプル率") != std::string::npos, std::string(c.mode) == "pwm-ccm");
+    EXPECT_EQ(rows.find("一次インダクタンス(臨界)") != std::string::npos, c.critical);
+    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+    expectAllAboveTheNotice(path);
+  }
+}
+
 TEST_F(DesignSheetTest, WithoutALevelTheSheetSaysThereIsNoReview) {
   // With no level button chosen the window keeps the flux swing of the calculation before.
   DesignState before;
