@@ -17,9 +17,11 @@
 #include "cli/descriptor_input.h"
 #include "cli/export_helper.h"
 #include "cli/file_output.h"
+#include "cli/ngspice_run.h"
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/review_report.h"
+#include "cli/simulation_report.h"
 #include "cli/waveform_csv.h"
 #include "design/click_constants.h"
 #include "design/design_inputs.h"
@@ -92,11 +94,20 @@ std::vector<OutputFile> writeDesign(std::ostream& out, const CliOptions& options
       files.push_back({"--waveform-csv", options.waveformCsv, csv.str()});
     }
   }
+  if (!options.spice.empty()) {
+    files.push_back({"--spice", options.spice,
+                     designNetlist(report, std::string(kProgram) + " " + FBC_PROJECT_VERSION)});
+  }
+  const std::optional<Simulation> simulation =
+      options.simulate ? std::optional(simulateDesign(report)) : std::nullopt;
   if (options.waveformCsv != kStandardOutput) {
     if (options.format == OutputFormat::Json) {
-      writeJsonReport(out, report);
+      writeJsonReport(out, report, simulation ? &*simulation : nullptr);
     } else {
       writeTextReport(out, report);
+      if (simulation) {
+        writeSimulationText(out, *simulation);
+      }
     }
   }
   if (!options.plot.empty()) {
@@ -187,6 +198,9 @@ int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::
     return kExitBadInput;
   } catch (const OutputError& error) {
     err << prefix << error.what() << '\n';
+    return kExitBadInput;
+  } catch (const SimulationError& error) {
+    err << prefix << "--simulate: " << error.what() << '\n';
     return kExitBadInput;
   } catch (const std::exception& error) {
     err << prefix << "internal error: " << error.what() << '\n';

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include <CLI/CLI.hpp>
 
@@ -44,6 +45,8 @@ struct RawOptions {
   std::string batch;
   bool explain = false;
   std::string sheet;
+  std::string spice;
+  bool simulate = false;
   std::string drawingNumber;
 };
 
@@ -55,6 +58,7 @@ struct FileOptions {
   CLI::Option* batch = nullptr;
   CLI::Option* sheet = nullptr;
   CLI::Option* drawingNumber = nullptr;
+  CLI::Option* spice = nullptr;
 };
 
 constexpr std::string_view kFooter =
@@ -262,6 +266,14 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
                      "the sheet's drawing number (図番), up to 32 half-width characters. "
                      "Example: --drawing-number FT-1024")
           ->type_name("TEXT");
+  files.spice = app.add_option("--spice", raw.spice,
+                               "write the converter as the review designs it as a commented "
+                               "ngspice netlist to FILE. Example: --spice flyback.cir")
+                    ->type_name("FILE.cir");
+  app.add_flag("--simulate", raw.simulate,
+               "run ngspice -b (found on PATH) on the design's netlist and report the simulated "
+               "currents and voltages beside the model's, as text or in the JSON member "
+               "\"simulation\". Example: --simulate --core PQ50");
   app.add_flag("--version", raw.version, "print the program name and version, then exit");
   return files;
 }
@@ -333,6 +345,32 @@ bool checkSheetOptions(const FileOptions& files, const RawOptions& raw) {
   return sheetAsked;
 }
 
+// The netlist and the simulation are of one design.
+void checkSimulationOptions(const FileOptions& files, const RawOptions& raw, CliOptions& options) {
+  const bool spiceAsked = files.spice->count() > 0;
+  if (spiceAsked && raw.spice.empty()) {
+    throw UsageError("--spice: expected a file name");
+  }
+  for (const auto& [given, name] :
+       {std::pair{raw.sweep, "--sweep"}, std::pair{raw.advise, "--advise"},
+        std::pair{files.batch->count() > 0, "--batch"}, std::pair{raw.explain, "--explain"}}) {
+    if (!given) {
+      continue;
+    }
+    if (spiceAsked || raw.simulate) {
+      throw UsageError(std::string(spiceAsked ? "--spice" : "--simulate") +
+                       " is for one design and cannot be combined with " + name);
+    }
+  }
+  if (raw.simulate && raw.waveformCsv == "-") {
+    throw UsageError(
+        "--simulate reports beside the design and cannot be combined with "
+        "--waveform-csv -");
+  }
+  options.spice = raw.spice;
+  options.simulate = raw.simulate;
+}
+
 void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOptions& options) {
   const bool csvAsked = files.waveformCsv->count() > 0;
   const bool plotAsked = files.plot->count() > 0;
@@ -363,6 +401,7 @@ void checkFileOptions(const FileOptions& files, const RawOptions& raw, CliOption
   options.plot = raw.plot;
   options.sheet = raw.sheet;
   options.drawingNumber = raw.drawingNumber;
+  checkSimulationOptions(files, raw, options);
 }
 
 // --batch and --explain each stand alone among the options that choose what is written.

@@ -41,6 +41,10 @@ struct CliOptions {
   std::string sheet;
   // The sheet's drawing number (図番), half-width characters only; may be empty.
   std::string drawingNumber;
+  // The converter as an ngspice netlist: a file name, or empty.
+  std::string spice;
+  // Run ngspice on the netlist and report its figures beside the model's.
+  bool simulate = false;
 };
 
 // A command line that cannot be run: an unknown option, a missing value, a bad choice. The

@@ -201,10 +201,14 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report) {
   writeStressJson(json, review);
 }
 
-void writeJsonReport(std::ostream& out, const DesignReport& report) {
+void writeJsonReport(std::ostream& out, const DesignReport& report, const Simulation* simulation) {
   JsonWriter json(out);
   json.beginObject();
   writeReportMembers(json, report);
+  if (simulation != nullptr) {
+    json.key("simulation");
+    writeSimulationJson(json, *simulation);
+  }
   json.endObject();
   json.finish();
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/json_writer.h"
+#include "cli/simulation_report.h"
 #include "review/design_explanation.h"
 #include "review/design_report.h"
 
@@ -21,8 +22,9 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report);
 // scales and the three waveform captions; null without scales), "review" (null when the
 // design could not be reviewed), "losses" (the review's losses and temperature; null where
 // "review" is) and "stress" (the switch's stress and the clamp; null where "review" is or the
-// stress was not worked out).
-void writeJsonReport(std::ostream& out, const DesignReport& report);
+// stress was not worked out), and with `simulation` the member "simulation" last.
+void writeJsonReport(std::ostream& out, const DesignReport& report,
+                     const Simulation* simulation = nullptr);
 
 // The calculation step by step, one line per stored value ("14  Np = sqrt(Lp / AL) =
 // sqrt(0.000333333 / 8.125668E-09) = 202.5396 turns"), then the engineering review's

@@ -88,6 +88,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libqt6core6, libqt6gui6, libqt6widgets6, libqt6svg6, libqt6printsupport6, qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
+# flyback-calc --simulate runs ngspice when it is there.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ngspice")
 
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build/")

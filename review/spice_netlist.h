@@ -1,0 +1,80 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "design/design_state.h"
+#include "review/review.h"
+#include "review/review_inputs.h"
+
+namespace fbc {
+
+// The converter as the review designs it, in the values an ngspice netlist needs. SI units.
+struct SpiceCircuit {
+  double vin = 0;      // V, the DC source
+  double lp = 0;       // H, primary: LpRef
+  double ls = 0;       // H, secondary: LpRef / n² with the whole-turn n
+  double k = 0;        // coupling from the leakage
+  double period = 0;   // s, the mode's period at the design point
+  double ton = 0;      // s, the switch's on-time
+  double cd = 0;       // F, drain capacitance
+  bool clamp = false;  // an RCD clamp is fitted (there is leakage)
+  double rclamp = 0;   // Ω, E24
+  double cclamp = 0;   // F, E12
+  double vclamp = 0;   // V, the clamp capacitor's starting voltage
+  double ipStart = 0;  // A, the primary's current at the first turn-on (continuous conduction)
+  double vout = 0;     // V
+  double iout = 0;     // A
+  double diodeIs = 0;  // A, the output diode's saturation current: Vf at Iout
+  double cout = 0;     // F, output capacitor
+  double rload = 0;    // Ω, Vout / Iout
+  double rrest = 0;    // Ω, draws what η stands for; 0: none
+  int periods = 0;     // simulated periods; the last two are measured
+  double maxStep = 0;  // s
+};
+
+// The circuit of a valid review whose stress is valid, in `conditions` (its drive mode and
+// drain capacitance); `state` gives Vin, Vout, Iout, Vf, η and the period. Nothing where the
+// review or the stress is not valid.
+std::optional<SpiceCircuit> spiceCircuit(const DesignState& state, const DesignReview& review,
+                                         const ReviewConditions& conditions);
+
+// The netlist of `circuit`, self-contained and commented, with a `.tran` that skips the settling
+// periods and `.meas` lines for the figures spiceFigures() compares.
+std::string spiceNetlist(const SpiceCircuit& circuit, std::string_view title);
+
+// The `.meas` results ngspice -b printed ("ippk = 6.05e+00 at= ..."), by their lower-case
+// names. A measurement that failed is absent.
+std::map<std::string, double> spiceMeasurements(std::string_view output);
+
+// One figure of the model beside the simulation's.
+struct SimulatedFigure {
+  std::string name;
+  double model = 0;
+  double simulated = 0;
+  double differencePercent = 0;  // (simulated − model) / model · 100
+};
+
+// The names of the measurements every netlist makes, in the order figures are reported.
+std::vector<std::string_view> spiceMeasurementNames();
+
+// The model's figures against the measurements: the primary's peak and RMS current, the
+// secondary winding's peak and RMS (from the primary's ampere-turns), the switch's peak voltage
+// and the average output voltage and its ripple. Nothing where a measurement is missing.
+std::optional<std::vector<SimulatedFigure>> spiceFigures(
+    const DesignReview& review, const DesignState& state,
+    const std::map<std::string, double>& measured);
+
+// The secondary winding's peak and RMS current that the primary's ampere-turns imply: n·Ipk,
+// falling to zero over the reset time LpRef·Ipk / VRO in the critical and quasi-resonant modes,
+// to n·(Ipk − ΔI) over (1 − D)·T in continuous conduction. Zero for an invalid review.
+struct WindingCurrents {
+  double IsPkWinding = 0;   // A
+  double IsRmsWinding = 0;  // A
+};
+WindingCurrents secondaryWindingCurrents(const DesignState& state, const DesignReview& review);
+
+}  // namespace fbc

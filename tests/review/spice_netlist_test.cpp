@@ -1,0 +1,149 @@
+#include "review/spice_netlist.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "design/calculation.h"
+#include "design/core_catalogue.h"
+#include "review/switch_stress.h"
+
+namespace fbc {
+namespace {
+
+struct Reviewed {
+  DesignState state;
+  DesignReview review;
+  ReviewConditions conditions;
+};
+
+Reviewed reviewOnPq50(DriveMode mode, std::optional<double> leakage = std::nullopt) {
+  Reviewed r;
+  DesignInputs inputs;
+  inputs.core = u"PQ50";
+  EXPECT_TRUE(calculateDesign(inputs, CoreCatalogue{}, r.state).completed);
+  r.conditions.mode = mode;
+  r.conditions.leakage = leakage;
+  r.review = reviewDesign(r.state, *levelSwing(inputs.level), r.conditions);
+  return r;
+}
+
+// The circuit is the review's: the secondary from the whole turns, the coupling from the
+// leakage, the mode's on-time and starting current, and an output that takes the whole input
+// power less the diode's and the clamp's shares.
+TEST(SpiceNetlist, TheCircuitIsTheReviewsConverter) {
+  const struct {
+    DriveMode mode;
+    double ton;      // s
+    double ipStart;  // A
+    double cd;       // F
+  } cases[] = {
+      {DriveMode::PwmCritical, 10e-6, 0.0, 0.0},
+      {DriveMode::PfmCritical, 10e-6, 0.0, 0.0},
+      {DriveMode::PwmCcm, 10e-6, 1.5, 0.0},
+      {DriveMode::Qr, 9.7212e-6, 0.0, 100e-12},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(driveModeCode(c.mode)));
+    const Reviewed r = reviewOnPq50(c.mode);
+    const std::optional<SpiceCircuit> circuit = spiceCircuit(r.state, r.review, r.conditions);
+    ASSERT_TRUE(circuit);
+    EXPECT_DOUBLE_EQ(circuit->lp, r.review.LpRef);
+    EXPECT_NEAR(circuit->ls * r.review.n * r.review.n, r.review.LpRef, 1e-15);
+    EXPECT_EQ(circuit->k, r.review.stress.k);
+    EXPECT_NEAR(circuit->ton, c.ton, 1e-10);
+    EXPECT_NEAR(circuit->ipStart, c.ipStart, 1e-6);
+    EXPECT_EQ(circuit->cd, c.cd);
+    EXPECT_TRUE(circuit->clamp);
+    EXPECT_EQ(circuit->rclamp, r.review.stress.RclampE24);
+    EXPECT_EQ(circuit->cclamp, r.review.stress.CclampE12);
+    // Power balance at Vout: the load, the rest, the diode's Vf·Iout and the clamp make Pin.
+    const double vout = circuit->vout;
+    const double drawn = vout * vout / circuit->rload + vout * vout / circuit->rrest +
+                         0.7 * circuit->iout + r.review.stress.Pclamp;
+    EXPECT_NEAR(drawn, r.review.Pin, 1e-9 * r.review.Pin);
+    // The diode's model gives Vf at the output current (27 °C).
+    EXPECT_NEAR(0.025852 * std::log(circuit->iout / circuit->diodeIs), 0.7, 1e-7);
+    EXPECT_GE(circuit->periods, 20);
+    EXPECT_LE(circuit->periods, 400);
+  }
+  // Without a valid stress there is nothing to simulate.
+  EXPECT_FALSE(spiceCircuit(DesignState{}, DesignReview{}, ReviewConditions{}));
+}
+
+TEST(SpiceNetlist, TheNetlistIsCommentedAndMeasuresTheLastTwoPeriods) {
+  const Reviewed r = reviewOnPq50(DriveMode::Qr);
+  const SpiceCircuit circuit = *spiceCircuit(r.state, r.review, r.conditions);
+  const std::string netlist = spiceNetlist(circuit, "test");
+  for (const char* line :
+       {"* test\n", "Lp in drain {Lp}", "Ls 0 sec {Ls} IC=0\n", "Kps Lp Ls {k}\n",
+        "Vgate gate 0 PULSE(0 5 0 1n 1n {Ton} {T})\n", "Cd drain 0 1e-10 IC=0\n",
+        "Rclamp clamp in ", "Cclamp clamp in ", "Dout sec out outdiode\n", "Rload out 0 2.4\n",
+        "Rrest out 0 ", ".options method=gear", " UIC\n", ".meas tran ippk MAX i(Lp)",
+        ".meas tran isrms RMS i(Ls)", ".meas tran voutavg AVG v(out)", ".end\n"}) {
+    EXPECT_NE(netlist.find(line), std::string::npos) << line;
+  }
+  // Every line that is not a comment is one ngspice reads: no stray text.
+  EXPECT_EQ(netlist.rfind(".end\n"), netlist.size() - 5);
+  // Without leakage there is no clamp to fit.
+  const Reviewed ideal = reviewOnPq50(DriveMode::PwmCritical, 0.0);
+  const std::string plain =
+      spiceNetlist(*spiceCircuit(ideal.state, ideal.review, ideal.conditions), "no leakage");
+  EXPECT_EQ(plain.find("Rclamp"), std::string::npos);
+  EXPECT_EQ(plain.find("Cd drain"), std::string::npos);
+}
+
+TEST(SpiceNetlist, MeasurementsAreReadFromNgspicesOutput) {
+  const std::string output =
+      "Circuit: * test\n\n  Measurements for Transient Analysis\n\n"
+      "ippk                =  6.050732e+00 at=  2.370004e-03\n"
+      "iprms               =   2.54391e+00 from=  2.36000e-03 to=  2.40000e-03\n"
+      "ispk                =  nan at= 0\n"
+      "isrms failed\n"
+      "voutavg             =  2.318591e+01 from=  2.360000e-03 to=  2.400000e-03\n"
+      "other               =  1.0\n";
+  const std::map<std::string, double> m = spiceMeasurements(output);
+  EXPECT_EQ(m.size(), 3U);
+  EXPECT_DOUBLE_EQ(m.at("ippk"), 6.050732);
+  EXPECT_DOUBLE_EQ(m.at("iprms"), 2.54391);
+  EXPECT_DOUBLE_EQ(m.at("voutavg"), 23.18591);
+  // A figure ngspice did not measure leaves the comparison empty.
+  const Reviewed r = reviewOnPq50(DriveMode::PwmCritical);
+  EXPECT_FALSE(spiceFigures(r.review, r.state, m));
+  std::map<std::string, double> all;
+  for (const std::string_view name : spiceMeasurementNames()) {
+    all[std::string(name)] = 1.0;
+  }
+  all["ippk"] = 6.3;
+  const std::optional<std::vector<SimulatedFigure>> figures = spiceFigures(r.review, r.state, all);
+  ASSERT_TRUE(figures);
+  ASSERT_EQ(figures->size(), spiceMeasurementNames().size());
+  EXPECT_EQ((*figures)[0].name, "ippk");
+  EXPECT_DOUBLE_EQ((*figures)[0].model, r.review.Ipk);
+  EXPECT_NEAR((*figures)[0].differencePercent, 5.0, 1e-4);
+}
+
+// The secondary winding's currents from the primary's ampere-turns: a triangle from n·Ipk over
+// the reset time in critical conduction, a trapezoid over (1 − D)·T in continuous conduction.
+TEST(SpiceNetlist, SecondaryWindingCurrentsFollowThePrimarysAmpereTurns) {
+  const Reviewed critical = reviewOnPq50(DriveMode::PwmCritical);
+  const WindingCurrents w = secondaryWindingCurrents(critical.state, critical.review);
+  EXPECT_DOUBLE_EQ(w.IsPkWinding, 8.25 * critical.review.Ipk);
+  // Reset over LpRef·Ipk / (n·(Vout + Vf)) = 9.81 µs of the 20 µs period.
+  const double reset = critical.review.LpRef * critical.review.Ipk / (8.25 * 24.7);
+  EXPECT_NEAR(w.IsRmsWinding, w.IsPkWinding * std::sqrt(reset / 20e-6 / 3.0), 1e-6);
+  EXPECT_NEAR(w.IsRmsWinding, 20.02, 0.01);
+
+  const Reviewed ccm = reviewOnPq50(DriveMode::PwmCcm);
+  const WindingCurrents c = secondaryWindingCurrents(ccm.state, ccm.review);
+  const double high = ccm.review.n * ccm.review.Ipk;
+  const double low = ccm.review.n * (ccm.review.Ipk - ccm.review.operation.dI);
+  EXPECT_DOUBLE_EQ(c.IsPkWinding, high);
+  EXPECT_NEAR(c.IsRmsWinding, std::sqrt((high * high + high * low + low * low) / 3.0 * 0.5), 1e-9);
+  EXPECT_EQ(secondaryWindingCurrents(DesignState{}, DesignReview{}).IsPkWinding, 0.0);
+}
+
+}  // namespace
+}  // namespace fbc
