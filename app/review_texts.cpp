@@ -37,6 +37,11 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review) {
   const bool critical = review.mode == DriveMode::PwmCritical;
   for (const ReviewQuantity& q : reviewQuantities(review)) {
     rows.push_back(row(q.name, q.value, q.unit));
+    // Beside the output side's figures, the winding's from the primary's ampere-turns.
+    if (q.name == "IsRms") {
+      rows.push_back(row("IsPkWinding", review.IsPkWinding, "A"));
+      rows.push_back(row("IsRmsWinding", review.IsRmsWinding, "A"));
+    }
     // Its caption names critical conduction, the critical modes'.
     if (q.name == "LpRef" && !criticalConduction(review.mode)) {
       rows.back().label = QStringLiteral("一次インダクタンス");

@@ -135,6 +135,10 @@ void writeReviewMembers(JsonWriter& json, const DesignReview& review) {
       json.null();
     }
   }
+  json.key("IsPkWinding");
+  json.value(review.IsPkWinding);
+  json.key("IsRmsWinding");
+  json.value(review.IsRmsWinding);
 }
 
 void writeReviewJson(JsonWriter& json, const DesignReview* review) {

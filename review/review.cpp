@@ -24,6 +24,19 @@ bool inDomain(double vin, double vout, double iout, double vf, double effi, doub
 
 double wireDiameter(double area) { return std::sqrt(4.0 * area / std::numbers::pi); }
 
+// The secondary winding's currents from the primary's ampere-turns with the whole turns.
+void setWindingCurrents(DesignReview& r, double duty, double period, double outputSide) {
+  r.IsPkWinding = r.n * r.Ipk;
+  if (r.mode == DriveMode::PwmCcm) {
+    const double high = r.IsPkWinding;
+    const double low = r.n * (r.Ipk - r.operation.dI);
+    r.IsRmsWinding = std::sqrt((high * high + high * low + low * low) / 3.0 * (1.0 - duty));
+    return;
+  }
+  const double reset = r.LpRef * r.Ipk / (r.n * outputSide);
+  r.IsRmsWinding = r.IsPkWinding * std::sqrt(std::min(1.0, reset / period) / 3.0);
+}
+
 }  // namespace
 
 std::string_view reviewFlagCode(ReviewFlag flag) {
@@ -134,6 +147,10 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
     if (q.value && !std::isfinite(*q.value)) {
       return {};
     }
+  }
+  setWindingCurrents(r, d, t, vout + vf);
+  if (!std::isfinite(r.IsPkWinding) || !std::isfinite(r.IsRmsWinding)) {
+    return {};
   }
   if (const CoreGeometry* core = coreGeometryFor(s)) {
     r.valid = true;  // the losses are worked out for a valid review only

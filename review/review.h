@@ -84,6 +84,13 @@ struct DesignReview {
   DriveMode mode = DriveMode::PwmCritical;
   ModeOperation operation;
 
+  // The secondary winding's peak and RMS current that the primary's ampere-turns imply: n·Ipk,
+  // falling to zero over the reset time LpRef·Ipk / (n·(Vout + Vf)) in the critical and
+  // quasi-resonant modes, to n·(Ipk − ΔI) over (1 − D)·T in continuous conduction. IsPk and
+  // IsRms come from the output current instead: the energy η stands for is stored in Lp too.
+  double IsPkWinding = 0;   // A
+  double IsRmsWinding = 0;  // A
+
   // Core and copper loss and the temperature rise; not valid where the core's figures are
   // unknown.
   TransformerLosses losses;

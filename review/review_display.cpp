@@ -12,7 +12,7 @@ namespace fbc {
 
 namespace {
 
-constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 17 + 8> kDisplays{{
+constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 17 + 8 + 2> kDisplays{{
     {"Pin", u"入力電力", "Input power", 1.0, 1, "W", u"W"},
     {"Ipk", u"一次ピーク電流", "Primary peak current", 1.0, 3, "A", u"A"},
     {"IpRms", u"一次実効電流", "Primary RMS current", 1.0, 3, "A", u"A"},
@@ -86,6 +86,11 @@ constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 17 + 8> kDisplay
     {"ton", u"オン時間", "On-time", 1e6, 3, "µs", u"µs"},
     {"toff", u"二次導通時間", "Secondary conduction time", 1e6, 3, "µs", u"µs"},
     {"tv", u"谷までの時間", "Time to the first valley", 1e6, 3, "µs", u"µs"},
+    // The secondary winding's currents from the primary's ampere-turns.
+    {"IsPkWinding", u"二次巻線ピーク電流(一次から)", "Secondary winding peak from the primary", 1.0,
+     3, "A", u"A"},
+    {"IsRmsWinding", u"二次巻線実効電流(一次から)", "Secondary winding RMS from the primary", 1.0,
+     3, "A", u"A"},
 }};
 
 // A limit as plain text: "20", "0.1", "1000000".

@@ -31,26 +31,6 @@ std::string number(double value) {
 
 }  // namespace
 
-WindingCurrents secondaryWindingCurrents(const DesignState& state, const DesignReview& review) {
-  if (!review.valid) {
-    return {};
-  }
-  WindingCurrents w;
-  w.IsPkWinding = review.n * review.Ipk;
-  const double fs = 1.0 / static_cast<double>(state.T);
-  if (review.mode == DriveMode::PwmCcm) {
-    const double high = w.IsPkWinding;
-    const double low = review.n * (review.Ipk - review.operation.dI);
-    const double share = 1.0 - static_cast<double>(state.Duty);
-    w.IsRmsWinding = std::sqrt((high * high + high * low + low * low) / 3.0 * share);
-    return w;
-  }
-  const double vro = review.n * (static_cast<double>(state.Vout) + static_cast<double>(state.Vf));
-  const double reset = review.LpRef * review.Ipk / vro;
-  w.IsRmsWinding = w.IsPkWinding * std::sqrt(std::min(1.0, reset * fs) / 3.0);
-  return w;
-}
-
 std::optional<SpiceCircuit> spiceCircuit(const DesignState& state, const DesignReview& review,
                                          const ReviewConditions& conditions) {
   if (!review.valid || !review.stress.valid) {
@@ -185,15 +165,14 @@ std::optional<std::vector<SimulatedFigure>> spiceFigures(
   if (!review.valid || !review.stress.valid) {
     return std::nullopt;
   }
-  const WindingCurrents w = secondaryWindingCurrents(state, review);
   const SwitchStress& st = review.stress;
   const double vin = state.Vin;
   const double vout = state.Vout;
   const std::vector<std::pair<std::string_view, double>> model = {
       {"ippk", review.Ipk},
       {"iprms", review.IpRms},
-      {"ispk", w.IsPkWinding},
-      {"isrms", w.IsRmsWinding},
+      {"ispk", review.IsPkWinding},
+      {"isrms", review.IsRmsWinding},
       {"vdspk", vin + (st.clampNeeded() ? st.Vclamp : st.VRO)},
       {"voutavg", vout},
       {"voutpp", kOutputRipple * vout},

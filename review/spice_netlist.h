@@ -68,13 +68,4 @@ std::optional<std::vector<SimulatedFigure>> spiceFigures(
     const DesignReview& review, const DesignState& state,
     const std::map<std::string, double>& measured);
 
-// The secondary winding's peak and RMS current that the primary's ampere-turns imply: n·Ipk,
-// falling to zero over the reset time LpRef·Ipk / VRO in the critical and quasi-resonant modes,
-// to n·(Ipk − ΔI) over (1 − D)·T in continuous conduction. Zero for an invalid review.
-struct WindingCurrents {
-  double IsPkWinding = 0;   // A
-  double IsRmsWinding = 0;  // A
-};
-WindingCurrents secondaryWindingCurrents(const DesignState& state, const DesignReview& review);
-
 }  // namespace fbc

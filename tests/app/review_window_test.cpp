@@ -201,8 +201,12 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
   EXPECT_EQ(number("Ipk").second, "A");
   EXPECT_EQ(number("Bpk").second, "T");
   EXPECT_EQ(number("dP").second, "mm");
+  // Every number of the review, and beside the output side's secondary currents the winding's
+  // from the primary's ampere-turns (n·Ipk = 8.107 · 6 A).
   EXPECT_EQ(part<QTableWidget>("reviewNumbers")->rowCount(),
-            static_cast<int>(fbc::kReviewQuantityCount));
+            static_cast<int>(fbc::kReviewQuantityCount) + 2);
+  EXPECT_EQ(number("IsPkWinding"), (std::pair<std::string, std::string>{"48.643", "A"}));
+  EXPECT_EQ(labelIn("reviewNumbers", "IsPkWinding"), "二次巻線ピーク電流(一次から)");
 
   // One sentence per flag, in the review's order, each marked as a list item; the advice
   // table names the same flags for the same core. The windings' layers and the core's

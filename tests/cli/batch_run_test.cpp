@@ -128,9 +128,10 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
   EXPECT_NE(rows[0].find(",labels.lblLp,scales.VdsPeak,"), std::string::npos);
   // The review ends with its drive mode and the mode's own figures; the losses follow, the
   // material first and the core's temperature last.
-  EXPECT_NE(rows[0].find(",review.feasible,review.mode,review.KRF,review.IEDC,review.dI,"
-                         "review.VinCcmLimit,review.Cd,review.ton,review.toff,review.tv,"
-                         "losses.material,losses.Pv,losses.Pcore,"),
+  EXPECT_NE(rows[0].find(
+                ",review.feasible,review.mode,review.KRF,review.IEDC,review.dI,"
+                "review.VinCcmLimit,review.Cd,review.ton,review.toff,review.tv,"
+                "review.IsPkWinding,review.IsRmsWinding,losses.material,losses.Pv,losses.Pcore,"),
             std::string::npos);
   // The switch's stress follows the losses, in its own order.
   EXPECT_NE(rows[0].find(",losses.Tambient,losses.Tcore,stress.VinMax,stress.DHigh,"),

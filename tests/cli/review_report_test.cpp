@@ -104,8 +104,9 @@ TEST(ReviewJson, CarriesTheDriveModeAndItsFigures) {
       keys.push_back(item.key());
     }
     // After the verdict, in modeQuantities() order.
-    const std::vector<std::string> tail{"feasible",    "mode", "KRF", "IEDC", "dI",
-                                        "VinCcmLimit", "Cd",   "ton", "toff", "tv"};
+    const std::vector<std::string> tail{"feasible", "mode",        "KRF",         "IEDC",
+                                        "dI",       "VinCcmLimit", "Cd",          "ton",
+                                        "toff",     "tv",          "IsPkWinding", "IsRmsWinding"};
     ASSERT_GE(keys.size(), tail.size());
     EXPECT_EQ(
         std::vector<std::string>(keys.end() - static_cast<std::ptrdiff_t>(tail.size()), keys.end()),
@@ -130,6 +131,8 @@ TEST(ReviewJson, CarriesTheDriveModeAndItsFigures) {
       }
     }
     EXPECT_EQ(review.at("LpRef").get<double>(), expected.LpRef);
+    EXPECT_EQ(review.at("IsPkWinding").get<double>(), expected.IsPkWinding);
+    EXPECT_EQ(review.at("IsRmsWinding").get<double>(), expected.IsRmsWinding);
   }
 }
 
