@@ -108,6 +108,7 @@ ProcessOutput runProgram(const std::string& program, const std::vector<std::stri
   std::vector<std::string> words{program};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words) {
     argv.push_back(word.data());
   }
