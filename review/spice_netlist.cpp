@@ -73,7 +73,7 @@ std::optional<SpiceCircuit> spiceCircuit(const DesignState& state, const DesignR
   return c;
 }
 
-std::string spiceNetlist(const SpiceCircuit& c, std::string_view title) {
+std::string spiceNetlist(const SpiceCircuit& c, std::string_view title, bool waveforms) {
   std::ostringstream n;
   const double end = c.periods * c.period;
   const double from = end - 2.0 * c.period;
@@ -90,8 +90,9 @@ std::string spiceNetlist(const SpiceCircuit& c, std::string_view title) {
     << "Lp in drain {Lp} IC=" << number(c.ipStart) << "\n"
     << "Ls 0 sec {Ls} IC=0\n"
     << "Kps Lp Ls {k}\n\n"
-    << "* Switch: on for Ton each period T.\n"
-    << "Sw drain 0 gate 0 switch\n"
+    << "* Switch: on for Ton each period T; Vsense carries its current.\n"
+    << "Vsense drain swn 0\n"
+    << "Sw swn 0 gate 0 switch\n"
     << ".model switch SW(Vt=2.5 Vh=0.1 Ron=10m Roff=100Meg)\n"
     << "Vgate gate 0 PULSE(0 5 0 1n 1n {Ton} {T})\n";
   if (c.cd > 0.0) {
@@ -127,7 +128,12 @@ std::string spiceNetlist(const SpiceCircuit& c, std::string_view title) {
   n << ".meas tran ippk MAX i(Lp)" << window << ".meas tran iprms RMS i(Lp)" << window
     << ".meas tran ispk MAX i(Ls)" << window << ".meas tran isrms RMS i(Ls)" << window
     << ".meas tran vdspk MAX v(drain)" << window << ".meas tran voutavg AVG v(out)" << window
-    << ".meas tran voutpp PP v(out)" << window << ".end\n";
+    << ".meas tran voutpp PP v(out)" << window;
+  if (waveforms) {
+    n << "* The measured periods' waveforms.\n"
+      << ".print tran v(drain) i(Vsense) i(Ls)\n";
+  }
+  n << ".end\n";
   return n.str();
 }
 
@@ -157,6 +163,25 @@ std::map<std::string, double> spiceMeasurements(std::string_view output) {
     }
   }
   return found;
+}
+
+std::vector<SpiceSample> spiceWaveform(std::string_view output) {
+  std::vector<SpiceSample> samples;
+  std::istringstream lines{std::string(output)};
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream words(line);
+    long index = 0;
+    SpiceSample s;
+    // A row is an index and four numbers; headers and page breaks are not.
+    if (!(words >> index >> s.t >> s.vds >> s.isw >> s.id)) {
+      continue;
+    }
+    if (std::isfinite(s.t) && std::isfinite(s.vds) && std::isfinite(s.isw) && std::isfinite(s.id) &&
+        (samples.empty() || s.t >= samples.back().t)) {
+      samples.push_back(s);
+    }
+  }
+  return samples;
 }
 
 std::optional<std::vector<SimulatedFigure>> spiceFigures(

@@ -43,8 +43,22 @@ std::optional<SpiceCircuit> spiceCircuit(const DesignState& state, const DesignR
                                          const ReviewConditions& conditions);
 
 // The netlist of `circuit`, self-contained and commented, with a `.tran` that skips the settling
-// periods and `.meas` lines for the figures spiceFigures() compares.
-std::string spiceNetlist(const SpiceCircuit& circuit, std::string_view title);
+// periods and `.meas` lines for the figures spiceFigures() compares; with `waveforms` also a
+// `.print` of the measured periods' switch voltage and current and diode current.
+std::string spiceNetlist(const SpiceCircuit& circuit, std::string_view title,
+                         bool waveforms = false);
+
+// One printed point of the measured periods: time [s], switch voltage [V], switch current and
+// output diode current [A].
+struct SpiceSample {
+  double t = 0;
+  double vds = 0;
+  double isw = 0;
+  double id = 0;
+};
+
+// The points a netlist with waveforms printed, in time order.
+std::vector<SpiceSample> spiceWaveform(std::string_view output);
 
 // The `.meas` results ngspice -b printed ("ippk = 6.05e+00 at= ..."), by their lower-case
 // names. A measurement that failed is absent.

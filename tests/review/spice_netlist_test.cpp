@@ -95,6 +95,28 @@ TEST(SpiceNetlist, TheNetlistIsCommentedAndMeasuresTheLastTwoPeriods) {
   EXPECT_EQ(plain.find("Cd drain"), std::string::npos);
 }
 
+TEST(SpiceNetlist, WaveformRowsAreReadAndEverythingElseSkipped) {
+  const std::string output =
+      "ippk                =  6.050732e+00 at=  2.370004e-03\n"
+      "Index   time            v(drain)        vsense#branch   ls#branch\n"
+      "------------------------------------------------------------------\n"
+      "0\t5.340000e-03\t2.000000e+02\t2.000000e-06\t-4.14382e-11\t\n"
+      "1\t5.341000e-03\t3.4e-08\t3.425057e+00\t0.0\t\n"
+      "\f\n                              * flyback-calc\n"
+      "2\t5.342000e-03\t4.1e+02\tnan\t1.0\n"
+      "3\t5.343000e-03\t4.1e+02\t0\t4.9e+01\n";
+  const std::vector<SpiceSample> samples = spiceWaveform(output);
+  ASSERT_EQ(samples.size(), 3U);
+  EXPECT_DOUBLE_EQ(samples[1].isw, 3.425057);
+  EXPECT_DOUBLE_EQ(samples[2].id, 49.0);
+  EXPECT_DOUBLE_EQ(samples[2].t, 5.343e-3);
+  const Reviewed r = reviewOnPq50(DriveMode::PwmCritical);
+  const SpiceCircuit circuit = *spiceCircuit(r.state, r.review, r.conditions);
+  EXPECT_EQ(spiceNetlist(circuit, "t").find(".print"), std::string::npos);
+  EXPECT_NE(spiceNetlist(circuit, "t", true).find(".print tran v(drain) i(Vsense) i(Ls)\n"),
+            std::string::npos);
+}
+
 TEST(SpiceNetlist, MeasurementsAreReadFromNgspicesOutput) {
   const std::string output =
       "Circuit: * test\n\n  Measurements for Transient Analysis\n\n"
