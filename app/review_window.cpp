@@ -34,6 +34,7 @@
 #include "app/main_window.h"
 #include "app/picture_box.h"
 #include "app/review_texts.h"
+#include "app/simulation_panel.h"
 #include "review/core_advice.h"
 #include "review/ferrite_material.h"
 #include "review/review.h"
@@ -233,6 +234,8 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   tabs_->addTab(createLossesTab(), QStringLiteral("損失と温度"));
   tabs_->addTab(createStressTab(), QStringLiteral("スイッチとクランプ"));
   tabs_->addTab(createCurrentsTab(), QStringLiteral("電流波形"));
+  simulation_ = new SimulationPanel(this);
+  tabs_->addTab(simulation_, QStringLiteral("回路シミュレーション"));
   tabs_->addTab(createAdviceTab(), QStringLiteral("コアの選択"));
 
   close_ = new QPushButton(QStringLiteral("閉じる"), this);
@@ -267,7 +270,12 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   setTabOrder(stress_, clampParts_);
   setTabOrder(clampParts_, currentPlots_[0]);
   setTabOrder(currentPlots_[0], currentPlots_[1]);
-  setTabOrder(currentPlots_[1], advice_);
+  QWidget* last = currentPlots_[1];
+  for (QWidget* control : simulation_->focusChain()) {
+    setTabOrder(last, control);
+    last = control;
+  }
+  setTabOrder(last, advice_);
   setTabOrder(advice_, close_);
 
   connect(close_, &QPushButton::clicked, this, &QWidget::close);
@@ -650,6 +658,7 @@ void ReviewWindow::refresh() {
   showLosses(review, *conditions);
   showStress(review);
   showCurrents(review);
+  simulation_->setDesign(state_, review, *conditions);
   showAdvice(adviseCores(*inputs_, catalogue_, *swing, *conditions), *conditions);
 }
 
@@ -819,6 +828,7 @@ void ReviewWindow::clearConditionResults() {
     plot->setAccessibleDescription(QString());
     plot->update();
   }
+  simulation_->clearDesign();
 }
 
 void ReviewWindow::clearReview() {

@@ -24,6 +24,7 @@ namespace fbc {
 
 class MainWindow;
 class PictureBox;
+class SimulationPanel;
 
 // 「設計レビュー」: the engineering review of the main window's last completed calculation and
 // the review of every catalogue core for the same inputs, in the conditions typed into this
@@ -36,10 +37,11 @@ class PictureBox;
 // is marked as the main window marks its boxes, and the review then shows no verdict, flags,
 // losses, stress or advice rather than ones worked out in other conditions.
 //
-// Five tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
+// Six tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
 // (this design's losses and a chart of every buildable core's), 「スイッチとクランプ」 (what the
 // switch and the diode see, and the clamp's parts to buy), 「電流波形」 (the windings' currents
-// in the drive mode) and 「コアの選択」 (the advice).
+// in the drive mode), 「回路シミュレーション」 (the design in ngspice, run on request) and
+// 「コアの選択」 (the advice).
 class ReviewWindow : public QWidget {
   Q_OBJECT
 
@@ -113,6 +115,7 @@ class ReviewWindow : public QWidget {
   QTableWidget* advice_ = nullptr;
   // The primary's and the secondary's current in the drive mode.
   std::array<PictureBox*, 2> currentPlots_{};
+  SimulationPanel* simulation_ = nullptr;
   QPushButton* close_ = nullptr;
 };
 

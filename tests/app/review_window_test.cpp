@@ -10,10 +10,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTabBar>
@@ -26,6 +28,8 @@
 #include "app/main_window.h"
 #include "app/picture_box.h"
 #include "app/review_texts.h"
+#include "app/simulation_chart.h"
+#include "app/simulation_panel.h"
 #include "design/core_catalogue.h"
 #include "design/result_texts.h"
 #include "platform/palette.h"
@@ -330,6 +334,7 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
       {"reviewLosses", "lossChart"},
       {"reviewStress", "clampParts"},
       {"primaryCurrentPlot", "secondaryCurrentPlot"},
+      {"simulationStart", "simulatedSwitchPlot", "simulatedDiodePlot", "simulationFigures"},
       {"coreAdvice"},
   };
   std::vector<QWidget*> conditions;
@@ -351,8 +356,11 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
                  [](const QWidget* w) { return w->isEnabled(); });
     EXPECT_EQ(order.size(), conditions.size() - 2);
     order.push_back(tabs->tabBar());
+    // The simulation's start is closed for the start values, which cannot be simulated.
     for (const char* name : pages[static_cast<std::size_t>(page)]) {
-      order.push_back(part<QWidget>(name));
+      if (part<QWidget>(name)->isEnabled()) {
+        order.push_back(part<QWidget>(name));
+      }
     }
     order.push_back(part<QWidget>("reviewClose"));
     order[0]->setFocus();
@@ -766,6 +774,83 @@ TEST_F(ReviewWindowTest, TheCurrentPlotsFollowTheModeAndClearWithTheResults) {
   EXPECT_FALSE(drawn(secondary));
 }
 
+// The simulation runs in the background on request, fills the side-by-side table and the plots,
+// and can be cancelled; a design that cannot be simulated closes its start button.
+TEST_F(ReviewWindowTest, TheSimulationRunsInTheBackgroundAndCanBeCancelled) {
+  if (QStandardPaths::findExecutable(QStringLiteral("ngspice")).isEmpty()) {
+    GTEST_SKIP() << "ngspice is not installed (./test installs it)";
+  }
+  calculate();
+  openReview();
+  auto* start = part<QPushButton>("simulationStart");
+  auto* cancel = part<QPushButton>("simulationCancel");
+  auto* figures = part<QTableWidget>("simulationFigures");
+  auto* status = part<QLabel>("simulationStatus");
+  auto* panel = review_->findChild<fbc::SimulationPanel*>();
+  ASSERT_NE(panel, nullptr);
+  // 227 turns on EER25.5: no coupling left to simulate.
+  EXPECT_FALSE(start->isEnabled());
+
+  calculateOnPq50();
+  part<QTabWidget>("reviewTabs")->setCurrentIndex(4);
+  ASSERT_TRUE(start->isEnabled());
+  EXPECT_FALSE(cancel->isEnabled());
+  QTest::mouseClick(start, Qt::LeftButton);
+  EXPECT_TRUE(panel->running());
+  EXPECT_TRUE(cancel->isEnabled());
+  EXPECT_FALSE(start->isEnabled());
+  EXPECT_TRUE(part<QWidget>("simulationBusy")->isVisible());
+  QTRY_VERIFY_WITH_TIMEOUT(!panel->running(), 15000);
+  QTRY_COMPARE_WITH_TIMEOUT(figures->rowCount(), 7, 5000);
+  EXPECT_EQ(figures->item(0, 0)->toolTip(), QStringLiteral("ippk"));
+  EXPECT_EQ(figures->item(0, 1)->text(), QStringLiteral("6.000"));
+  EXPECT_FALSE(part<QWidget>("simulationBusy")->isVisible());
+  EXPECT_NE(str(status->text()).find("終わりました"), std::string::npos);
+  const fbc::RasterSurface& plot = part<fbc::PictureBox>("simulatedSwitchPlot")->surface();
+  bool red = false;
+  for (int y = 0; y < plot.pixelHeight() && !red; ++y) {
+    for (int x = 0; x < plot.pixelWidth() && !red; ++x) {
+      red = plot.pixelAt(x, y) == fbc::paletteColour(fbc::kSimulatedCurrentColour);
+    }
+  }
+  EXPECT_TRUE(red);
+
+  // Cancelled at once: no results, and the start is open again.
+  QTest::mouseClick(start, Qt::LeftButton);
+  ASSERT_TRUE(panel->running());
+  EXPECT_EQ(figures->rowCount(), 0);
+  QTest::mouseClick(cancel, Qt::LeftButton);
+  EXPECT_FALSE(panel->running());
+  EXPECT_NE(str(status->text()).find("中止"), std::string::npos);
+  EXPECT_TRUE(start->isEnabled());
+  EXPECT_EQ(figures->rowCount(), 0);
+
+  // A new calculation stops a run and clears what it showed.
+  QTest::mouseClick(start, Qt::LeftButton);
+  calculateOnPq50();
+  EXPECT_FALSE(panel->running());
+  EXPECT_EQ(figures->rowCount(), 0);
+}
+
+// Without ngspice the panel says how to get it.
+TEST_F(ReviewWindowTest, WithoutNgspiceTheSimulationSaysSo) {
+  const QByteArray path = qgetenv("PATH");
+  const QString empty = QDir::tempPath() + QStringLiteral("/flyback-no-ngspice");
+  QDir().mkpath(empty);
+  qputenv("PATH", empty.toUtf8());
+  calculateOnPq50();
+  openReview();
+  auto* panel = review_->findChild<fbc::SimulationPanel*>();
+  QTest::mouseClick(part<QPushButton>("simulationStart"), Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(!panel->running(), 5000);
+  QTRY_VERIFY_WITH_TIMEOUT(
+      str(part<QLabel>("simulationStatus")->text()).find("ngspiceが見つかりません") !=
+          std::string::npos,
+      5000);
+  qputenv("PATH", path);
+  EXPECT_TRUE(part<QPushButton>("simulationStart")->isEnabled());
+}
+
 TEST_F(ReviewWindowTest, AMeasuredLeakageIsSaidAndZeroNeedsNoClamp) {
   struct Case {
     const char* text;
@@ -838,12 +923,13 @@ TEST_F(ReviewWindowTest, TheWindowFitsA1024By768Screen) {
     EXPECT_LE(review_->minimumSizeHint().width(), 1000);
     EXPECT_LE(review_->minimumSizeHint().height(), 700);
   }
-  EXPECT_EQ(tabs->count(), 5);
+  EXPECT_EQ(tabs->count(), 6);
   EXPECT_EQ(str(tabs->tabText(0)), "レビュー");
   EXPECT_EQ(str(tabs->tabText(1)), "損失と温度");
   EXPECT_EQ(str(tabs->tabText(2)), "スイッチとクランプ");
   EXPECT_EQ(str(tabs->tabText(3)), "電流波形");
-  EXPECT_EQ(str(tabs->tabText(4)), "コアの選択");
+  EXPECT_EQ(str(tabs->tabText(4)), "回路シミュレーション");
+  EXPECT_EQ(str(tabs->tabText(5)), "コアの選択");
 }
 
 }  // namespace
