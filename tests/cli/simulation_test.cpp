@@ -192,5 +192,33 @@ TEST(Simulation, WithoutNgspiceOnePlainLine) {
   std::filesystem::remove_all(empty);
 }
 
+// A simulation that fails gives ngspice's reason in one line and nothing else: here an ngspice
+// that names itself and then refuses every netlist.
+TEST(Simulation, AFailedSimulationGivesItsReason) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("flyback-fake-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path fake = folder / "ngspice";
+  {
+    std::ofstream script(fake);
+    script << "#!/bin/sh\n"
+              "if [ \"$1\" = -v ]; then echo '** ngspice-99 : fake'; exit 0; fi\n"
+              "echo 'Circuit: fake'\n"
+              "echo 'Error: no such device model: outdiode'\n"
+              "exit 1\n";
+  }
+  std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
+  {
+    const ScopedPath path(folder.string() + ":/usr/bin:/bin");
+    const Outcome result = run({"--core", "PQ50", "--simulate", "--format", "json"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err,
+              "flyback-calc: --simulate: ngspice could not simulate the design: Error: no such "
+              "device model: outdiode\n");
+  }
+  std::filesystem::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace fbc
