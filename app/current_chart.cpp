@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "app/scope_pen.h"
 #include "chartlib/macro_library.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
@@ -25,26 +26,10 @@ std::u16string amps(std::string_view name, double value) {
   return fromUtf8(reviewValueText(*d, value)) + u" A";
 }
 
-// A straight line from (t1, i1) to (t2, i2) in the surface's scale, zero on the ground line.
+// A straight line from (t1, i1) to (t2, i2) on a grid `fullScale` high.
 void segment(Value& pic, double t1, double i1, double t2, double i2, double fullScale, int colour,
              int width = 2) {
-  Value fromX(t1);
-  Value fromY(i1);
-  Value toX(t2);
-  Value toY(i2);
-  Value zero(0.0);
-  Value scaleH(fullScale);
-  Value color(static_cast<std::int16_t>(colour));
-  Value pen(static_cast<std::int16_t>(width));
-  macro::PlotLine00(pic, fromX, fromY, toX, toY, zero, zero, scaleH, color, pen);
-}
-
-// Text with its left edge at the share `across` of the width and its top `down` of the height.
-void text(Value& pic, double across, double down, std::u16string_view words) {
-  Value x(across);
-  Value y(1.0 - down);
-  Value data(words);
-  macro::DrwPic2(pic, x, y, data);
+  scopeLine(pic, t1, i1, t2, i2, fullScale, colour, width);
 }
 
 // One period's outline starting at `offset` [s]: zero where no piece runs, the piece's ramp,
@@ -116,10 +101,10 @@ void drawCurrentPlot(Surface& surface, const CurrentTrace& trace, double period)
   }
 
   surface.setFontSize(kTextSize);
-  text(pic, 0.02, 0.01,
-       trace.caption + u"  [" + generalText(fullScale / kCurrentDivisions) + u" A/div]");
-  text(pic, 0.50, 0.01,
-       u"ピーク " + amps("Ipk", trace.peak) + u"  実効値 " + amps("Ipk", trace.rms));
+  scopeText(pic, 0.02, 0.01,
+            trace.caption + u"  [" + generalText(fullScale / kCurrentDivisions) + u" A/div]");
+  scopeText(pic, 0.50, 0.01,
+            u"ピーク " + amps("Ipk", trace.peak) + u"  実効値 " + amps("Ipk", trace.rms));
 }
 
 std::u16string currentPlotDescription(const CurrentTrace& trace) {

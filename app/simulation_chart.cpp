@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/current_chart.h"
+#include "app/scope_pen.h"
 #include "chartlib/macro_library.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
@@ -22,22 +23,7 @@ constexpr int kDashes = 40;
 constexpr double kTextSize = 9.0;
 
 void segment(Value& pic, double t1, double y1, double t2, double y2, int colour, int width) {
-  Value fromX(t1);
-  Value fromY(y1);
-  Value toX(t2);
-  Value toY(y2);
-  Value zero(0.0);
-  Value scaleH(kHeight);
-  Value color(static_cast<std::int16_t>(colour));
-  Value pen(static_cast<std::int16_t>(width));
-  macro::PlotLine00(pic, fromX, fromY, toX, toY, zero, zero, scaleH, color, pen);
-}
-
-void text(Value& pic, double across, double down, std::u16string_view words) {
-  Value x(across);
-  Value y(1.0 - down);
-  Value data(words);
-  macro::DrwPic2(pic, x, y, data);
+  scopeLine(pic, t1, y1, t2, y2, kHeight, colour, width);
 }
 
 void grid(Value& pic, double span) {
@@ -113,13 +99,14 @@ void drawSimulationPlots(Surface& switchPlot, Surface& diodePlot,
   trace(diode, samples, id, dScale, model.isPk, kSimulatedDiodeColour);
 
   switchPlot.setFontSize(kTextSize);
-  text(sw, 0.02, 0.01,
-       u"スイッチ電圧 [" + generalText(vScale / kValueDivisions) + u" V/div] 電流 [" +
-           generalText(iScale / kValueDivisions) + u" A/div]");
-  text(sw, 0.02, 0.08, u"ピーク " + shown(vPeak, u"V") + u"、" + shown(iPeak, u"A"));
+  scopeText(sw, 0.02, 0.01,
+            u"スイッチ電圧 [" + generalText(vScale / kValueDivisions) + u" V/div] 電流 [" +
+                generalText(iScale / kValueDivisions) + u" A/div]");
+  scopeText(sw, 0.02, 0.08, u"ピーク " + shown(vPeak, u"V") + u"、" + shown(iPeak, u"A"));
   diodePlot.setFontSize(kTextSize);
-  text(diode, 0.02, 0.01, u"ダイオード電流 [" + generalText(dScale / kValueDivisions) + u" A/div]");
-  text(diode, 0.02, 0.08, u"ピーク " + shown(dPeak, u"A"));
+  scopeText(diode, 0.02, 0.01,
+            u"ダイオード電流 [" + generalText(dScale / kValueDivisions) + u" A/div]");
+  scopeText(diode, 0.02, 0.08, u"ピーク " + shown(dPeak, u"A"));
 }
 
 }  // namespace fbc
