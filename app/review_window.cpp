@@ -35,6 +35,7 @@
 #include "app/picture_box.h"
 #include "app/review_texts.h"
 #include "app/simulation_panel.h"
+#include "platform/text.h"
 #include "review/core_advice.h"
 #include "review/ferrite_material.h"
 #include "review/review.h"
@@ -317,6 +318,24 @@ void ReviewWindow::enableModeInputs() {
 }
 
 namespace {
+
+// The start conditions with the drive mode and its own input as typed (another mode's input
+// keeps its default), or nothing while the mode's own input cannot be used.
+std::optional<ReviewConditions> modeConditions(const ReviewInputs& typed) {
+  ReviewInputs modeOnly;
+  modeOnly.text(ReviewInput::Mode) = typed.text(ReviewInput::Mode);
+  const std::optional<DriveMode> mode = driveModeByCode(toUtf8(typed.text(ReviewInput::Mode)));
+  if (mode == DriveMode::PwmCcm) {
+    modeOnly.text(ReviewInput::Ripple) = typed.text(ReviewInput::Ripple);
+  } else if (mode == DriveMode::Qr) {
+    modeOnly.text(ReviewInput::DrainCapacitance) = typed.text(ReviewInput::DrainCapacitance);
+  }
+  const ReviewInputReading reading = readReviewInputs(modeOnly);
+  if (reading.problem) {
+    return std::nullopt;
+  }
+  return reading.conditions;
+}
 
 // The object name tests and accessibility tools find a condition's field by.
 QString conditionObjectName(ReviewInput input) {
@@ -637,11 +656,13 @@ void ReviewWindow::refresh() {
   setWindowTitle(core.isEmpty() ? kTitle : kTitle + QStringLiteral(" — ") + core);
 
   const std::optional<double> swing = levelSwing(inputs_->level);
-  // The design's own numbers do not depend on the conditions; without usable ones they are
-  // still shown, worked out in the start conditions.
+  // The design's own numbers depend on the drive mode alone; while another condition cannot be
+  // used they are still shown, worked out in the chosen mode and the start conditions. While
+  // the mode's own input cannot be used there are none.
+  const std::optional<ReviewConditions> numbersIn =
+      conditions ? conditions : modeConditions(reviewInputs());
   const DesignReview review =
-      swing ? reviewDesign(state_, *swing, conditions.value_or(ReviewConditions{}))
-            : DesignReview{};
+      swing && numbersIn ? reviewDesign(state_, *swing, *numbersIn) : DesignReview{};
   summary_->setText(summaryText(core, review, swing.has_value(), reading));
   fillNumberTable(*numbers_, reviewRows(review));
   clearConditionResults();

@@ -716,6 +716,17 @@ TEST_F(ReviewWindowTest, ChoosingADriveModeReviewsTheDesignInIt) {
     EXPECT_EQ(condition(fbc::ReviewInput::Ripple)->isEnabled(), c.rippleOpen);
     EXPECT_EQ(condition(fbc::ReviewInput::DrainCapacitance)->isEnabled(), c.capacitanceOpen);
   }
+  // While another condition cannot be used, the design's numbers stay in the chosen mode; while
+  // the mode's own input cannot be used there are none.
+  mode->setCurrentIndex(mode->findData(QStringLiteral("qr")));
+  condition(fbc::ReviewInput::Ambient)->setText(QStringLiteral("abc"));
+  EXPECT_EQ(number("LpRef").first, "315.01");
+  condition(fbc::ReviewInput::Ambient)->setText(QStringLiteral("40"));
+  condition(fbc::ReviewInput::DrainCapacitance)->setText(QStringLiteral("-1"));
+  EXPECT_EQ(rowCount("reviewNumbers"), 0);
+  condition(fbc::ReviewInput::DrainCapacitance)->setText(QStringLiteral("100e-12"));
+  EXPECT_EQ(number("LpRef").first, "315.01");
+
   // A ripple typed in continuous conduction counts at once.
   QLineEdit* ripple = condition(fbc::ReviewInput::Ripple);
   mode->setCurrentIndex(mode->findData(QStringLiteral("pwm-ccm")));
