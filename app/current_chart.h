@@ -5,7 +5,7 @@
 
 #include "platform/surface.h"
 #include "review/review.h"
-#include "review/winding_resistance.h"
+#include "review/windings/winding_resistance.h"
 
 namespace fbc {
 

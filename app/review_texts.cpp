@@ -64,6 +64,17 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review) {
   return rows;
 }
 
+namespace {
+
+// A figure the windings cannot give because they do not fit the bobbin.
+ReviewRow notEstimatedRow(std::string_view name) {
+  const ReviewDisplay* d = reviewDisplay(name);
+  return {fromUtf8(name), d != nullptr ? fromText(d->caption) : fromUtf8(name), QStringLiteral("—"),
+          QString()};
+}
+
+}  // namespace
+
 std::vector<ReviewRow> lossRows(const TransformerLosses& losses) {
   std::vector<ReviewRow> rows;
   if (!losses.valid) {
@@ -73,7 +84,11 @@ std::vector<ReviewRow> lossRows(const TransformerLosses& losses) {
     if (q.name == "RthMeasured") {
       continue;
     }
-    rows.push_back(row(q.name, q.value, q.unit));
+    if (!q.value) {
+      rows.push_back(notEstimatedRow(q.name));
+      continue;
+    }
+    rows.push_back(row(q.name, *q.value, q.unit));
     if (q.name == "Rth") {
       rows.back().label +=
           losses.RthMeasured ? QStringLiteral(" (実測値)") : QStringLiteral(" (推定値)");
@@ -90,6 +105,10 @@ std::vector<ReviewRow> stressRows(const SwitchStress& stress, DriveMode mode) {
   for (const StressQuantity& q : stressQuantities(stress)) {
     if (q.boolean ||
         (mode == DriveMode::PwmCritical && (q.name == "fsHigh" || q.name == "IpkHigh"))) {
+      continue;
+    }
+    if (q.unknown) {
+      rows.push_back(notEstimatedRow(q.name));
       continue;
     }
     if (!q.value) {
@@ -115,10 +134,10 @@ std::vector<ReviewRow> clampPartRows(const SwitchStress& stress) {
   if (!stress.valid) {
     return {};
   }
-  const QString unneeded = QStringLiteral("不要");
+  const QString unneeded = stress.leakageKnown ? QStringLiteral("不要") : QStringLiteral("—");
   QString resistor = unneeded;
   QString capacitor = unneeded;
-  if (stress.clampNeeded()) {
+  if (stress.leakageKnown && stress.clampNeeded()) {
     const ReviewRow r = row("RclampE24", stress.RclampE24, "ohm");
     const ReviewRow rating = row("PratingR", stress.PratingR, "W");
     const ReviewRow c = row("CclampE12", stress.CclampE12, "F");

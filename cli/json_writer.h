@@ -53,6 +53,10 @@ class JsonWriter {
   void boolean(bool flag);
   void null();
 
+  // Whether the scalars go to a JsonScalarSink with their paths (the batch's CSV): arrays of
+  // objects cannot be written there.
+  bool flattening() const { return sink_ != nullptr; }
+
   // Ends the document with a newline and writes what is still held. The writer can then
   // write another document.
   void finish();

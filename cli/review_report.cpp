@@ -14,6 +14,9 @@ namespace fbc {
 
 namespace {
 
+// What stands for a figure a layout that does not fit cannot give.
+constexpr std::string_view kNotEstimated = "—";
+
 // Terminal columns of a text with no double-width characters: one per code point.
 std::size_t columns(std::string_view utf8Text) {
   return static_cast<std::size_t>(std::count_if(utf8Text.begin(), utf8Text.end(), [](char c) {
@@ -56,9 +59,13 @@ void writeLossLine(std::ostream& out, const LossQuantity& q, std::string_view no
   constexpr std::size_t kCaptionColumns = 44;
   const ReviewDisplay* d = reviewDisplay(q.name);
   const std::string caption = quantityCaption(q.name);
+  if (!q.value) {
+    writeSectionLine(out, caption, kCaptionColumns, kNotEstimated, {});
+    return;
+  }
   std::string unit(d != nullptr ? d->unit : q.unit);
   unit += note;
-  writeSectionLine(out, caption, kCaptionColumns, shownValue(q.name, q.value), unit);
+  writeSectionLine(out, caption, kCaptionColumns, shownValue(q.name, *q.value), unit);
 }
 
 // A value with its shown unit: "3900 Ω".
@@ -86,6 +93,9 @@ std::string stressNote(const SwitchStress& stress, std::string_view name) {
 
 // The clamp's resistor with its power rating and its capacitor, in the values sold.
 std::string clampParts(const SwitchStress& stress) {
+  if (!stress.leakageKnown) {
+    return std::string(kNotEstimated);
+  }
   if (!stress.clampNeeded()) {
     return "none needed: no leakage to clamp";
   }
@@ -151,23 +161,100 @@ void writeReviewJson(JsonWriter& json, const DesignReview* review) {
   json.endObject();
 }
 
+namespace {
+
+void writeOptional(JsonWriter& json, const std::optional<double>& value) {
+  if (value) {
+    json.value(*value);
+  } else {
+    json.null();
+  }
+}
+
+// One winding as wound, in SI units; its AC factor and loss are null where the windings do not
+// fit the bobbin.
+void writeWindingMembers(JsonWriter& json, const WindingLoss& w, bool fits) {
+  json.key("name");
+  json.value(windingName(w.winding));
+  json.key("turns");
+  json.value(w.turns);
+  json.key("wire");
+  json.value(wireText(w.wire));
+  json.key("kind");
+  json.value(wireKindCode(w.wire.kind));
+  json.key("conductorDiameter");
+  json.value(w.section.conductor);
+  json.key("strands");
+  json.value(w.wire.strands);
+  json.key("outerDiameter");
+  json.value(w.layout.outerDiameter);
+  json.key("copperArea");
+  json.value(w.section.copperArea);
+  json.key("turnsPerLayer");
+  json.value(w.layout.turnsPerLayer);
+  json.key("layers");
+  json.value(w.layout.layers);
+  json.key("build");
+  json.value(w.layout.build);
+  json.key("Irms");
+  json.value(w.Irms);
+  json.key("currentDensity");
+  json.value(w.currentDensity);
+  json.key("Rdc");
+  json.value(w.Rdc);
+  json.key("Fr");
+  writeOptional(json, fits ? std::optional<double>(w.Fr) : std::nullopt);
+  json.key("Pcu");
+  writeOptional(json, fits ? std::optional<double>(w.Pcu) : std::nullopt);
+  json.key("wireChosen");
+  json.boolean(w.wireChosen);
+}
+
+}  // namespace
+
 void writeLossesMembers(JsonWriter& json, const TransformerLosses& losses) {
   json.key("material");
   json.value(losses.material);
   for (const LossQuantity& q : lossQuantities(losses)) {
     json.key(q.name);
+    if (!q.value) {
+      json.null();
+      continue;
+    }
     switch (q.kind) {
       case LossQuantity::Kind::Whole:
-        json.value(static_cast<int>(q.value));
+        json.value(static_cast<int>(*q.value));
         break;
       case LossQuantity::Kind::Boolean:
-        json.boolean(q.value != 0.0);
+        json.boolean(*q.value != 0.0);
         break;
       case LossQuantity::Kind::Number:
-        json.value(q.value);
+        json.value(*q.value);
         break;
     }
   }
+  json.key("arrangement");
+  json.value(windingArrangementCode(losses.arrangement));
+  json.key("windings");
+  // CSV columns are paths: there each winding is an object named after it.
+  if (json.flattening()) {
+    json.beginObject();
+    for (const WindingLoss& w : losses.windings) {
+      json.key(windingName(w.winding));
+      json.beginObject();
+      writeWindingMembers(json, w, losses.fits);
+      json.endObject();
+    }
+    json.endObject();
+    return;
+  }
+  json.beginArray();
+  for (const WindingLoss& w : losses.windings) {
+    json.beginObject();
+    writeWindingMembers(json, w, losses.fits);
+    json.endObject();
+  }
+  json.endArray();
 }
 
 void writeLossesJson(JsonWriter& json, const DesignReview* review) {
@@ -287,8 +374,19 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
   writeSectionLine(out, "Core material", kCaptionColumns, losses.material, {});
   line("Pv");
   line("Pcore");
+  writeSectionLine(out, "Winding arrangement", kCaptionColumns,
+                   std::string(windingArrangementCode(losses.arrangement)) + ": " +
+                       windingOrderText(losses) + ", from the centre leg",
+                   {});
   // Winding by winding, so that each one's figures stand together.
   for (const WindingLoss& w : losses.windings) {
+    std::string caption(windingName(w.winding));
+    caption[0] = static_cast<char>(caption[0] - 'a' + 'A');
+    writeSectionLine(out, caption + " wire", kCaptionColumns,
+                     wireText(w.wire) + (w.wireChosen ? " (chosen)" : " (given)") + ", " +
+                         std::to_string(w.layout.turnsPerLayer) + " turns a layer, " +
+                         shownValue("JrmsModel", w.currentDensity * 1e-6) + " A/mm²",
+                     {});
     for (const std::string_view base : {"Rdc", "Fr", "Pcu", "layers", "build"}) {
       line(std::string(base).append(windingSuffix(w.winding)));
     }
@@ -297,6 +395,10 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
                    shownValue("buildP", losses.buildTotal),
                    "mm (bobbin " + shownValue("buildP", losses.bobbinBuild) + " mm)");
   line("Ptotal");
+  if (!losses.fits) {
+    out << "  The windings do not fit the bobbin, so their AC loss, the total loss and the "
+           "temperature are not estimated (—).\n";
+  }
   line("Rth", losses.RthMeasured ? " (measured)" : " (estimated, Maniktala)");
   line("dT");
   line("Tambient");
@@ -313,6 +415,10 @@ void writeStressText(std::ostream& out, const SwitchStress& stress, DriveMode mo
            "measured (--leakage).\n";
     return;
   }
+  if (!stress.leakageKnown) {
+    out << "  The windings do not fit the bobbin, so the leakage and the clamp's loss and parts "
+           "are not estimated (—); give the leakage measured (--leakage).\n";
+  }
   for (const StressQuantity& q : stressQuantities(stress)) {
     // Whether Llk is estimated is said beside it; pwm-critical keeps fs and Ipk at every input.
     if (q.boolean ||
@@ -321,6 +427,10 @@ void writeStressText(std::ostream& out, const SwitchStress& stress, DriveMode mo
     }
     const ReviewDisplay* d = reviewDisplay(q.name);
     const std::string caption = quantityCaption(q.name);
+    if (q.unknown) {
+      writeSectionLine(out, caption, kCaptionColumns, kNotEstimated, {});
+      continue;
+    }
     if (!q.value) {
       writeSectionLine(out, caption, kCaptionColumns, "none needed", {});
       continue;
@@ -374,11 +484,14 @@ AdviceCells adviceCells(const CoreReview& core) {
   cells[5] = shownValue("Bpk", r.Bpk);
   cells[6] = shownValue("fill", r.fill);
   cells[7] = shownValue("fillAllowed", r.fillAllowed);
-  cells[8] = losses.valid ? shownValue("Ptotal", losses.Ptotal) : "-";
-  cells[9] = losses.valid ? shownValue("Tcore", losses.Tcore) : "-";
+  const std::string notEstimated(kNotEstimated);
+  cells[8] = !losses.valid ? "-" : losses.fits ? shownValue("Ptotal", losses.Ptotal) : notEstimated;
+  cells[9] = !losses.valid ? "-" : losses.fits ? shownValue("Tcore", losses.Tcore) : notEstimated;
   const SwitchStress& stress = r.stress;
   cells[10] = stress.valid ? shownValue("VdsMax", stress.VdsMax) : "-";
-  cells[11] = stress.valid ? shownValue("Pclamp", stress.Pclamp) : "-";
+  cells[11] = !stress.valid         ? "-"
+              : stress.leakageKnown ? shownValue("Pclamp", stress.Pclamp)
+                                    : notEstimated;
   return cells;
 }
 

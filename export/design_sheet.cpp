@@ -31,7 +31,7 @@
 #include "review/losses.h"
 #include "review/review_display.h"
 #include "review/review_inputs.h"
-#include "review/winding_table.h"
+#include "review/windings/winding_table.h"
 #include "waveform/plot_geometry.h"
 #include "waveform/waveform_stage.h"
 

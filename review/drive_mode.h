@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "review/winding_resistance.h"
+#include "review/windings/winding_resistance.h"
 
 namespace fbc {
 

@@ -10,13 +10,13 @@
 #include "platform/text.h"
 #include "review/losses.h"
 #include "review/review_limits.h"
-#include "review/winding.h"
+#include "review/windings/winding.h"
 
 namespace fbc {
 
 using Case = LossFormulaCase;
 
-const std::array<LossFormula, 25> kLossFormulas{{
+const std::array<LossFormula, 33> kLossFormulas{{
     // The core loss: the iGSE for the flyback's triangular flux at Tref.
     {"fs", "1 / T", "Hz"},
     {"ki", "k / (2 ^ (beta + 1) * pi ^ (alpha - 1) * (0.2761 + 1.7061 / (alpha + 1.354)))", ""},
@@ -28,23 +28,31 @@ const std::array<LossFormula, 25> kLossFormulas{{
     // The copper at Tref.
     {"rho100", "rho20 * (1 + alphaCu * (Tref - 20))", "ohm m"},
     {"delta", "sqrt(rho100 / (pi * mu0 * fs))", "m"},
-    // Each winding laid across the bobbin's breadth, then its resistance and loss.
+    // Each winding's wire laid across the bobbin's breadth, then its resistance and loss.
     {"nStrands@", "", "", true, Case::Always, true},
-    {"dStrand@", "d@ / sqrt(nStrands@) / 1000", "m", true},
-    {"dO@", "1.1 * dStrand@", "m", true, Case::SingleWire},
-    {"dO@", "1.1 * dStrand@ * sqrt(nStrands@ / 0.7)", "m", true, Case::Stranded},
-    {"tpl@", "max(1, floor(bw / dO@))", "turns", true, Case::Always, true},
-    {"layers@", "ceil(N# / tpl@)", "", true, Case::Always, true},
+    {"dStrand@", "", "m", true},
+    {"dO@", "", "m", true},
+    {"tpl@", "max(1, floor(bw / dO@))", "turns", true, Case::RoundConductors, true},
+    {"tpl@", "1", "turns", true, Case::Foil, true},
+    {"layers@", "ceil(N# / tpl@)", "", true, Case::Whole, true},
+    {"layers@", "ceil(ceil(N# / 2) / tpl@) + ceil(floor(N# / 2) / tpl@)", "", true, Case::Split,
+     true},
     {"build@", "layers@ * dO@", "m", true},
-    {"porosity@", "min(1, sqrt(pi / 4) * dStrand@ * sqrt(nStrands@) * tpl@ / bw)", "", true},
-    {"phi@", "sqrt(pi / 4) * dStrand@ / delta * sqrt(porosity@)", "", true},
+    {"porosity@", "min(1, sqrt(pi / 4) * dStrand@ * sqrt(nStrands@) * tpl@ / bw)", "", true,
+     Case::RoundConductors},
+    {"phi@", "sqrt(pi / 4) * dStrand@ / delta * sqrt(porosity@)", "", true, Case::RoundConductors},
+    {"phi@", "dStrand@ / delta", "", true, Case::Foil},
     {"M@", "layers@ * sqrt(nStrands@)", "", true},
-    {"Rdc@", "rho100 * N# * MLT / (Acu@ * 1e-6)", "ohm", true},
+    {"w@", "2 / 3 * (M@ ^ 2 - 1)", "", true, Case::Whole},
+    {"w@", "", "", true, Case::Split},
+    {"Acu@", "", "m2", true},
+    {"Rdc@", "rho100 * N# * MLT / Acu@ * kDC@", "ohm", true},
     {"Fr@", "", "", true},
-    {"Pcu@", "I#Rms ^ 2 * Rdc@ * Fr@", "W", true},
+    {"Pcu@", "Irms@ ^ 2 * Rdc@ * Fr@", "W", true},
     // The whole transformer.
     {"Ptotal", "Pcore + PcuP + PcuS", "W"},
-    {"buildTotal", "buildP + buildS + tape", "m"},
+    {"buildTotal", "buildP + buildS + tape", "m", false, Case::Ps},
+    {"buildTotal", "buildP + buildS + 2 * tape", "m", false, Case::Psp},
     {"Rth", "", "K/W", false, Case::MeasuredRth},
     {"Rth", "53 * (Ve * 1e6) ^ -0.54", "K/W", false, Case::EstimatedRth},
     {"dT", "Ptotal * Rth", "K"},
@@ -97,9 +105,9 @@ constexpr std::array<std::pair<std::string_view, Operand>, 26> kOperands{{
 using WindingOperand = double (*)(const WindingLoss&);
 
 // The names a winding's suffix follows.
-constexpr std::array<std::pair<std::string_view, WindingOperand>, 12> kWindingOperands{{
-    {"nStrands", [](const WindingLoss& w) { return static_cast<double>(w.strands); }},
-    {"dStrand", [](const WindingLoss& w) { return w.strandDiameter; }},
+constexpr std::array<std::pair<std::string_view, WindingOperand>, 16> kWindingOperands{{
+    {"nStrands", [](const WindingLoss& w) { return static_cast<double>(w.wire.strands); }},
+    {"dStrand", [](const WindingLoss& w) { return w.section.conductor; }},
     {"dO", [](const WindingLoss& w) { return w.layout.outerDiameter; }},
     {"tpl", [](const WindingLoss& w) { return static_cast<double>(w.layout.turnsPerLayer); }},
     {"layers", [](const WindingLoss& w) { return static_cast<double>(w.layout.layers); }},
@@ -107,6 +115,10 @@ constexpr std::array<std::pair<std::string_view, WindingOperand>, 12> kWindingOp
     {"porosity", [](const WindingLoss& w) { return w.porosity; }},
     {"phi", [](const WindingLoss& w) { return w.phi; }},
     {"M", [](const WindingLoss& w) { return w.strandLayers; }},
+    {"w", [](const WindingLoss& w) { return w.weight; }},
+    {"Acu", [](const WindingLoss& w) { return w.section.copperArea; }},
+    {"kDC", [](const WindingLoss& w) { return w.section.resistanceFactor; }},
+    {"Irms", [](const WindingLoss& w) { return w.Irms; }},
     {"Rdc", [](const WindingLoss& w) { return w.Rdc; }},
     {"Fr", [](const WindingLoss& w) { return w.Fr; }},
     {"Pcu", [](const WindingLoss& w) { return w.Pcu; }},
@@ -151,10 +163,18 @@ bool applies(LossFormulaCase when, const LossContext& c, const WindingLoss* wind
   switch (when) {
     case Case::Always:
       return true;
-    case Case::SingleWire:
-      return winding != nullptr && winding->strands <= 1;
-    case Case::Stranded:
-      return winding != nullptr && winding->strands > 1;
+    case Case::RoundConductors:
+      return winding != nullptr && winding->wire.kind != WireKind::Foil;
+    case Case::Foil:
+      return winding != nullptr && winding->wire.kind == WireKind::Foil;
+    case Case::Whole:
+      return winding != nullptr && winding->innerTurns == winding->turns;
+    case Case::Split:
+      return winding != nullptr && winding->innerTurns != winding->turns;
+    case Case::Ps:
+      return losses(c).arrangement == WindingArrangement::Ps;
+    case Case::Psp:
+      return losses(c).arrangement == WindingArrangement::Psp;
     case Case::MeasuredRth:
       return losses(c).RthMeasured;
     case Case::EstimatedRth:
@@ -185,12 +205,32 @@ std::string numberText(double value) { return toUtf8(generalText(value)); }
 
 // Where a value without a formula comes from.
 std::string takenSource(std::string_view name, const LossContext& c, const WindingLoss* winding) {
-  if (name.starts_with("nStrands")) {
-    return "winding table";
+  if (winding != nullptr &&
+      (name.starts_with("nStrands") || name.starts_with("dStrand") || name.starts_with("Acu"))) {
+    return std::string(winding->wireChosen ? "chosen wire " : "given wire ") +
+           wireText(winding->wire);
+  }
+  if (winding != nullptr && name.starts_with("dO")) {
+    switch (winding->wire.kind) {
+      case WireKind::Round:
+        return "IEC 60317 grade 1, largest overall diameter";
+      case WireKind::Strands:
+        return "grade 1 strands packed at 70 %: dO1 * sqrt(nStrands / 0.7)";
+      case WireKind::Litz:
+        return "IEC 60317-11 packing: " + numberText(litzPackingFactor(winding->wire.strands)) +
+               " * sqrt(nStrands) * grade 1 strand";
+      case WireKind::Foil:
+        return "thickness with the film between turns";
+    }
+  }
+  if (winding != nullptr && name.starts_with("w")) {
+    return "inner half under the outer half's ampere-turns, " +
+           std::to_string(winding->innerTurns) + " + " +
+           std::to_string(winding->turns - winding->innerTurns) + " turns";
   }
   if (name.starts_with("Fr") && winding != nullptr) {
-    return "Dowell over the current's harmonics (phi = " + numberText(winding->phi) +
-           ", M = " + numberText(winding->strandLayers) + ")";
+    return "Dowell layer by layer over the current's harmonics (phi = " + numberText(winding->phi) +
+           ", w = " + numberText(winding->weight) + ")";
   }
   if (name == "Rth") {
     return "measured for " + toUtf8(c.core->name);

@@ -16,17 +16,22 @@ namespace fbc {
 // When a row of the loss formulas applies.
 enum class LossFormulaCase {
   Always,
-  SingleWire,    // the winding is one wire
-  Stranded,      // the winding is a bundle of strands
-  MeasuredRth,   // the core's thermal resistance is published
-  EstimatedRth,  // it is estimated from the core's volume
+  RoundConductors,  // the winding is round wire, wires in hand or litz
+  Foil,             // the winding is foil, one turn per layer
+  Whole,            // the winding is wound in one piece
+  Split,            // the primary is split either side of the secondary (psp)
+  Ps,               // the arrangement is ps
+  Psp,              // the arrangement is psp
+  MeasuredRth,      // the core's thermal resistance is published
+  EstimatedRth,     // it is estimated from the core's volume
 };
 
 // One row of the losses' working, in SI units. A row `perWinding` is written once for each
 // winding, with '@' standing for the winding's suffix as the losses and the review spell it
 // (RdcP, AcuP, dP) and '#' for its suffix in lower case (the review's Np, IpRms). A row with no
-// formula takes its value from elsewhere: the winding table, Dowell's factor summed over the
-// current's harmonics, the core's data or the review's conditions.
+// formula takes its value from elsewhere: the chosen wire and the wire table, Dowell's factor
+// layer by layer summed over the current's harmonics, the core's data or the review's
+// conditions.
 struct LossFormula {
   std::string_view name;
   std::string_view formula;
@@ -40,7 +45,7 @@ struct LossFormula {
 // resistivity and skin depth, each winding laid on its bobbin with its resistance, AC factor and
 // copper loss, then the total, the build, the thermal resistance and the temperatures. A test
 // evaluates every formula and checks it gives the engine's own number.
-extern const std::array<LossFormula, 25> kLossFormulas;
+extern const std::array<LossFormula, 33> kLossFormulas;
 
 // What the formulas' names stand for: a completed design's state, its valid review with valid
 // losses, the core's figures and the Steinmetz band the core loss was worked out with.

@@ -7,21 +7,12 @@
 
 #include "review/review.h"
 #include "review/review_limits.h"
-#include "review/winding_table.h"
 
 namespace fbc {
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-
-// The current a winding carries over one period, as the drive mode shapes it.
-std::array<CurrentSegment, 1> windingCurrent(Winding winding, const DesignReview& review) {
-  if (winding == Winding::Primary) {
-    return {review.operation.primary};
-  }
-  return {review.operation.secondary};
-}
 
 // The peak-to-peak flux swing: from zero to Bpk where the current starts from zero each period,
 // LpRef·ΔI / (Np·Ae) where it does not.
@@ -32,35 +23,6 @@ double fluxSwing(const DesignState& state, const DesignReview& review) {
   return review.LpRef * review.operation.dI / (review.Np * static_cast<double>(state.Ae));
 }
 
-WindingLoss windingLoss(const WindingRow& row, const DesignReview& review, const CoreGeometry& core,
-                        double resistivity, double skinDepth) {
-  WindingLoss w;
-  w.winding = row.winding;
-  w.turns = row.turns;
-  w.strands = row.strands;
-  w.strandDiameter = row.strandDiameter * 1e-3;
-  const double breadth = core.bw;
-  w.layout = layWinding(row.turns, row.strands, w.strandDiameter, breadth);
-
-  // Dowell's layers are layers of strands: a bundle of s strands stands √s strands high and
-  // √s strands wide.
-  const double across = std::sqrt(static_cast<double>(row.strands));
-  w.strandLayers = w.layout.layers * across;
-  w.porosity = std::min(
-      1.0, std::sqrt(kPi / 4.0) * w.strandDiameter * across * w.layout.turnsPerLayer / breadth);
-  w.phi = roundWirePenetration(w.strandDiameter, w.porosity, skinDepth);
-
-  const std::array<CurrentSegment, 1> current = windingCurrent(row.winding, review);
-  w.Irms = rmsCurrent(current);
-  const double wireDiameter = row.wireDiameter * 1e-3;
-  // The strands keep the single wire's copper area.
-  const double copper = kPi * wireDiameter * wireDiameter / 4.0;
-  w.Rdc = resistivity * row.turns * core.MLT / copper;
-  w.Fr = harmonicResistanceFactor(current, w.phi, w.strandLayers);
-  w.Pcu = w.Irms * w.Irms * w.Rdc * w.Fr;
-  return w;
-}
-
 }  // namespace
 
 const WindingLoss* TransformerLosses::find(Winding winding) const {
@@ -69,30 +31,74 @@ const WindingLoss* TransformerLosses::find(Winding winding) const {
   return found == windings.end() ? nullptr : &*found;
 }
 
+std::vector<WindingPlace> windingOrder(const TransformerLosses& losses) {
+  std::vector<WindingPlace> order;
+  const WindingLoss* primary = losses.find(Winding::Primary);
+  const bool split = primary != nullptr && primary->innerTurns != primary->turns;
+  if (split) {
+    order.push_back({Winding::Primary, primary->innerTurns, WindingPlace::Part::InnerHalf});
+  }
+  for (const WindingLoss& w : losses.windings) {
+    if (!(split && w.winding == Winding::Primary)) {
+      order.push_back({w.winding, w.turns, WindingPlace::Part::Whole});
+    }
+  }
+  if (split) {
+    order.push_back(
+        {Winding::Primary, primary->turns - primary->innerTurns, WindingPlace::Part::OuterHalf});
+  }
+  return order;
+}
+
+std::string windingOrderText(const TransformerLosses& losses) {
+  std::string text;
+  for (const WindingPlace& place : windingOrder(losses)) {
+    if (!text.empty()) {
+      text += ", ";
+    }
+    text += windingName(place.winding);
+    if (place.part == WindingPlace::Part::InnerHalf) {
+      text += " inner half";
+    } else if (place.part == WindingPlace::Part::OuterHalf) {
+      text += " outer half";
+    }
+    text += ' ';
+    text += std::to_string(place.turns);
+    text += " T";
+  }
+  return text;
+}
+
 std::vector<LossQuantity> lossQuantities(const TransformerLosses& l) {
   using Kind = LossQuantity::Kind;
+  // What only a layout that fits can give.
+  const auto laidOut = [&l](double value) {
+    return l.fits ? std::optional<double>(value) : std::nullopt;
+  };
   std::vector<LossQuantity> list;
   list.reserve(6 + 5 * l.windings.size() + 6);
   list.push_back({"Pv", l.Pv, "W/m3"});
   list.push_back({"Pcore", l.Pcore, "W"});
   const auto perWinding = [&](std::string_view name, std::string_view unit, Kind kind,
-                              double (*value)(const WindingLoss&)) {
+                              bool needsLayout, double (*value)(const WindingLoss&)) {
     for (const WindingLoss& w : l.windings) {
-      list.push_back({std::string(name).append(windingSuffix(w.winding)), value(w), unit, kind});
+      const std::optional<double> shown = needsLayout ? laidOut(value(w)) : value(w);
+      list.push_back({std::string(name).append(windingSuffix(w.winding)), shown, unit, kind});
     }
   };
-  perWinding("Rdc", "ohm", Kind::Number, [](const WindingLoss& w) { return w.Rdc; });
-  perWinding("Fr", "", Kind::Number, [](const WindingLoss& w) { return w.Fr; });
-  perWinding("Pcu", "W", Kind::Number, [](const WindingLoss& w) { return w.Pcu; });
-  list.push_back({"Ptotal", l.Ptotal, "W"});
-  perWinding("layers", "", Kind::Whole,
+  perWinding("Rdc", "ohm", Kind::Number, false, [](const WindingLoss& w) { return w.Rdc; });
+  perWinding("Fr", "", Kind::Number, true, [](const WindingLoss& w) { return w.Fr; });
+  perWinding("Pcu", "W", Kind::Number, true, [](const WindingLoss& w) { return w.Pcu; });
+  list.push_back({"Ptotal", laidOut(l.Ptotal), "W"});
+  perWinding("layers", "", Kind::Whole, false,
              [](const WindingLoss& w) { return static_cast<double>(w.layout.layers); });
-  perWinding("build", "m", Kind::Number, [](const WindingLoss& w) { return w.layout.build; });
+  perWinding("build", "m", Kind::Number, false,
+             [](const WindingLoss& w) { return w.layout.build; });
   list.push_back({"Rth", l.Rth, "K/W"});
   list.push_back({"RthMeasured", l.RthMeasured ? 1.0 : 0.0, "", Kind::Boolean});
-  list.push_back({"dT", l.dT, "K"});
+  list.push_back({"dT", laidOut(l.dT), "K"});
   list.push_back({"Tambient", l.Tambient, "degC"});
-  list.push_back({"Tcore", l.Tcore, "degC"});
+  list.push_back({"Tcore", laidOut(l.Tcore), "degC"});
   return list;
 }
 
@@ -123,18 +129,40 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
 
   const double resistivity = copperResistivity(celsius);
   const double skinDepth = std::sqrt(resistivity / (kPi * kReviewLimits.vacuumPermeability * fs));
-  losses.Ptotal = losses.Pcore;
   losses.bobbinBuild = core.hw;
   losses.bobbinBreadth = core.bw;
   losses.meanTurn = core.MLT;
-  for (const WindingRow& row : windingTable(review)) {
-    losses.windings.push_back(windingLoss(row, review, core, resistivity, skinDepth));
-    const WindingLoss& w = losses.windings.back();
-    losses.Ptotal += w.Pcu;
-    losses.buildTotal += w.layout.build;
+  losses.skinDepth = skinDepth;
+
+  WindingConditions windingConditions;
+  windingConditions.breadth = core.bw;
+  windingConditions.build = core.hw;
+  windingConditions.meanTurn = core.MLT;
+  windingConditions.tape = kTapeBetweenWindings;
+  windingConditions.resistivity = resistivity;
+  windingConditions.skinDepth = skinDepth;
+  windingConditions.currentDensity = kReviewLimits.currentDensity * 1e6;
+  windingConditions.arrangement = conditions.arrangement;
+  // The clamp burns the leakage's energy: a layout with less leakage saves that too, unless
+  // the leakage is measured.
+  const double r = conditions.clampRatio;
+  if (!conditions.leakage && r > 1.0) {
+    windingConditions.clampPerHenry = 0.5 * review.Ipk * review.Ipk * fs * r / (r - 1.0);
   }
-  if (losses.windings.size() > 1) {
-    losses.buildTotal += kTapeBetweenWindings * static_cast<double>(losses.windings.size() - 1);
+  const std::array<CurrentSegment, 1> primaryCurrent = {review.operation.primary};
+  const std::array<CurrentSegment, 1> secondaryCurrent = {review.secondaryWinding};
+  const WindingDesign design =
+      designWindings({Winding::Primary, review.Np, primaryCurrent, conditions.wirePrimary},
+                     {Winding::Secondary, review.Ns, secondaryCurrent, conditions.wireSecondary},
+                     windingConditions);
+  losses.arrangement = design.arrangement;
+  losses.windings = design.windings;
+  losses.fits = design.fits;
+  losses.leakageEstimate = design.leakage;
+  losses.buildTotal = design.buildTotal;
+  losses.Ptotal = losses.Pcore;
+  for (const WindingLoss& w : losses.windings) {
+    losses.Ptotal += w.Pcu;
   }
 
   losses.RthMeasured = core.rthMeasured > 0.0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,28 +8,13 @@
 #include "design/design_state.h"
 #include "review/core_geometry.h"
 #include "review/review_inputs.h"
-#include "review/winding.h"
-#include "review/winding_resistance.h"
+#include "review/windings/winding.h"
+#include "review/windings/winding_design.h"
+#include "review/windings/winding_resistance.h"
 
 namespace fbc {
 
 struct DesignReview;
-
-// The copper of one winding at its working temperature. Lengths in m, resistances in Ω.
-struct WindingLoss {
-  Winding winding = Winding::Primary;
-  int turns = 0;
-  int strands = 1;
-  double strandDiameter = 0;  // m, bare copper
-  WindingLayout layout;
-  double porosity = 0;      // share of the breadth a layer of strands fills with copper
-  double strandLayers = 0;  // Dowell's M: layers · √strands
-  double phi = 0;           // Dowell's penetration ratio at the switching frequency
-  double Irms = 0;          // A
-  double Rdc = 0;
-  double Fr = 1;   // AC to DC loss ratio over the current's harmonics
-  double Pcu = 0;  // W
-};
 
 // Whether the transformer runs cool enough: core loss by the iGSE, copper loss with Dowell's
 // AC resistance over each winding's harmonics, and the temperature rise of the wound core.
@@ -39,27 +25,50 @@ struct TransformerLosses {
   bool lossDataExtrapolated = false;  // fs lies outside every band of the material's fit
   double Pv = 0;                      // W/m³, core loss density
   double Pcore = 0;                   // W
-  std::vector<WindingLoss> windings;  // the winding table's order: primary first
-  double Ptotal = 0;                  // W
-  double Rth = 0;                     // K/W
-  bool RthMeasured = false;           // the core's published figure, not the estimate
-  double dT = 0;                      // K
+  WindingArrangement arrangement = WindingArrangement::Ps;
+  std::vector<WindingLoss> windings;  // the review's winding order: primary first
+  // The windings with their tapes fit the bobbin. Where they do not, no layout exists to work
+  // the copper's AC loss, the total and the temperature out from: those figures are not shown.
+  bool fits = false;
+  double leakageEstimate = 0;  // H, of the layout, for the switch's stress
+  double Ptotal = 0;           // W
+  double Rth = 0;              // K/W
+  bool RthMeasured = false;    // the core's published figure, not the estimate
+  double dT = 0;               // K
   double Tambient = 0;
   double Tcore = 0;
   double buildTotal = 0;     // m, every winding's build and the tape between them
   double bobbinBuild = 0;    // m, hw
   double bobbinBreadth = 0;  // m, bw: the breadth every winding is laid across
   double meanTurn = 0;       // m, MLT of every winding
+  double skinDepth = 0;      // m, copper at the switching frequency and the losses' temperature
 
   const WindingLoss* find(Winding winding) const;
 };
 
+// One winding's place on the bobbin, from the centre leg outward: a split primary takes two.
+struct WindingPlace {
+  enum class Part { Whole, InnerHalf, OuterHalf };
+  Winding winding = Winding::Primary;
+  int turns = 0;
+  Part part = Part::Whole;
+};
+
+// The windings in the order they are wound, from the centre leg outward.
+std::vector<WindingPlace> windingOrder(const TransformerLosses& losses);
+
+// The order in words: "primary 33 T, secondary 4 T" or "primary inner half 17 T, secondary 4 T,
+// primary outer half 16 T".
+std::string windingOrderText(const TransformerLosses& losses);
+
 // One number of the losses for listing: its member name, value and unit. `kind` says how
 // reports write it: a number, a whole count (the layers) or a Boolean (RthMeasured, 0 or 1).
+// `value` is empty for the figures a layout that does not fit the bobbin cannot give (AC
+// factors, copper losses, total, temperature rise and core temperature).
 struct LossQuantity {
   enum class Kind { Number, Whole, Boolean };
   std::string name;
-  double value = 0;
+  std::optional<double> value;
   std::string_view unit;
   Kind kind = Kind::Number;
 };

@@ -27,14 +27,36 @@ double wireDiameter(double area) { return std::sqrt(4.0 * area / std::numbers::p
 // The secondary winding's currents from the primary's ampere-turns with the whole turns.
 void setWindingCurrents(DesignReview& r, double duty, double period, double outputSide) {
   r.IsPkWinding = r.n * r.Ipk;
+  // The secondary conducts once the switch turns off.
+  const double start = r.operation.primary.end;
   if (r.mode == DriveMode::PwmCcm) {
     const double high = r.IsPkWinding;
     const double low = r.n * (r.Ipk - r.operation.dI);
     r.IsRmsWinding = std::sqrt((high * high + high * low + low * low) / 3.0 * (1.0 - duty));
+    r.secondaryWinding = {start, 1.0, high, low};
     return;
   }
   const double reset = r.LpRef * r.Ipk / (r.n * outputSide);
   r.IsRmsWinding = r.IsPkWinding * std::sqrt(std::min(1.0, reset / period) / 3.0);
+  r.secondaryWinding = {start, std::min(1.0, start + reset / period), r.IsPkWinding, 0.0};
+}
+
+// The review chooses its wires within these limits; a wire the person gave is judged by them.
+bool givenWireBeyondSkinDepth(const TransformerLosses& losses) {
+  const double skinDepth = losses.skinDepth;
+  return losses.valid &&
+         std::any_of(losses.windings.begin(), losses.windings.end(),
+                     [skinDepth](const WindingLoss& w) {
+                       return !w.wireChosen &&
+                              w.section.conductor > kReviewLimits.maxWireToSkinDepth * skinDepth;
+                     });
+}
+
+bool givenWireOverloaded(const TransformerLosses& losses) {
+  return losses.valid &&
+         std::any_of(losses.windings.begin(), losses.windings.end(), [](const WindingLoss& w) {
+           return !w.wireChosen && w.currentDensity > kReviewLimits.currentDensity * 1e6;
+         });
 }
 
 }  // namespace
@@ -65,13 +87,16 @@ std::string_view reviewFlagCode(ReviewFlag flag) {
       return "loss-data-extrapolated";
     case ReviewFlag::ClampLossHigh:
       return "clamp-loss-high";
+    case ReviewFlag::CurrentDensityHigh:
+      return "current-density-high";
   }
   return "";
 }
 
 bool isBlockingFlag(ReviewFlag flag) {
   return flag != ReviewFlag::WireBeyondSkinDepth && flag != ReviewFlag::RmsVerdictWorse &&
-         flag != ReviewFlag::LossDataExtrapolated && flag != ReviewFlag::ClampLossHigh;
+         flag != ReviewFlag::LossDataExtrapolated && flag != ReviewFlag::ClampLossHigh &&
+         flag != ReviewFlag::CurrentDensityHigh;
 }
 
 bool DesignReview::has(ReviewFlag flag) const {
@@ -174,15 +199,18 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   flagIf(r.Bpk > limits.nearSaturationFluxDensity, ReviewFlag::FluxNearSaturation);
   flagIf(r.fill > r.fillAllowed, ReviewFlag::WindowOverfull);
   flagIf(np > limits.maxPrimaryTurns, ReviewFlag::TurnsImpractical);
-  flagIf(losses.valid && losses.buildTotal > losses.bobbinBuild, ReviewFlag::LayersExceedBobbin);
-  flagIf(losses.valid && losses.Tcore > conditions.maxTemperature, ReviewFlag::TooHot);
+  flagIf(losses.valid && !losses.fits, ReviewFlag::LayersExceedBobbin);
+  // Without a layout that fits there is no temperature to judge.
+  flagIf(losses.valid && losses.fits && losses.Tcore > conditions.maxTemperature,
+         ReviewFlag::TooHot);
   flagIf(stress.valid && stress.VdsMax > kSwitchDerating * stress.VdsRating,
          ReviewFlag::SwitchOvervoltage);
-  flagIf(std::max(r.dP, r.dS) > limits.maxWireToSkinDepth * r.skinDepth,
-         ReviewFlag::WireBeyondSkinDepth);
+  flagIf(givenWireBeyondSkinDepth(losses), ReviewFlag::WireBeyondSkinDepth);
   flagIf(copperVerdictRow(r.JrmsModel) > copperVerdictRow(s.Im), ReviewFlag::RmsVerdictWorse);
   flagIf(losses.valid && losses.lossDataExtrapolated, ReviewFlag::LossDataExtrapolated);
-  flagIf(stress.valid && stress.Pclamp > kClampLossShare * vout * iout, ReviewFlag::ClampLossHigh);
+  flagIf(stress.valid && stress.leakageKnown && stress.Pclamp > kClampLossShare * vout * iout,
+         ReviewFlag::ClampLossHigh);
+  flagIf(givenWireOverloaded(losses), ReviewFlag::CurrentDensityHigh);
   r.feasible = std::none_of(r.flags.begin(), r.flags.end(), isBlockingFlag);
   return r;
 }

@@ -23,17 +23,27 @@ enum class ReviewFlag {
   LayersExceedBobbin,    // the windings' layers are higher than the bobbin's build
   TooHot,                // the core runs hotter than allowed
   SwitchOvervoltage,     // the switch's peak voltage exceeds its derated rating
-  WireBeyondSkinDepth,   // a wire thicker than twice the skin depth: use stranded or litz wire
+  WireBeyondSkinDepth,   // a wire the person gave is thicker than twice the skin depth
   RmsVerdictWorse,       // the RMS current puts the copper in a worse verdict row than Im
   LossDataExtrapolated,  // fs lies outside the material's loss data
   ClampLossHigh,         // the clamp burns more than a small share of the output power
+  CurrentDensityHigh,    // a wire the person gave carries more than the review's current density
 };
 
-inline constexpr std::array<ReviewFlag, 12> kReviewFlags = {
-    ReviewFlag::GapTooLarge,     ReviewFlag::GapTooSmall,          ReviewFlag::FluxNearSaturation,
-    ReviewFlag::WindowOverfull,  ReviewFlag::TurnsImpractical,     ReviewFlag::LayersExceedBobbin,
-    ReviewFlag::TooHot,          ReviewFlag::SwitchOvervoltage,    ReviewFlag::WireBeyondSkinDepth,
-    ReviewFlag::RmsVerdictWorse, ReviewFlag::LossDataExtrapolated, ReviewFlag::ClampLossHigh,
+inline constexpr std::array<ReviewFlag, 13> kReviewFlags = {
+    ReviewFlag::GapTooLarge,
+    ReviewFlag::GapTooSmall,
+    ReviewFlag::FluxNearSaturation,
+    ReviewFlag::WindowOverfull,
+    ReviewFlag::TurnsImpractical,
+    ReviewFlag::LayersExceedBobbin,
+    ReviewFlag::TooHot,
+    ReviewFlag::SwitchOvervoltage,
+    ReviewFlag::WireBeyondSkinDepth,
+    ReviewFlag::RmsVerdictWorse,
+    ReviewFlag::LossDataExtrapolated,
+    ReviewFlag::ClampLossHigh,
+    ReviewFlag::CurrentDensityHigh,
 };
 
 // The flag's code as reports and the command line write it, e.g. "gap-too-large".
@@ -90,6 +100,9 @@ struct DesignReview {
   // IsRms come from the output current instead: the energy η stands for is stored in Lp too.
   double IsPkWinding = 0;   // A
   double IsRmsWinding = 0;  // A
+  // The secondary winding's current over one period, of that peak and RMS: what its copper
+  // carries.
+  CurrentSegment secondaryWinding;
 
   // Core and copper loss and the temperature rise; not valid where the core's figures are
   // unknown.

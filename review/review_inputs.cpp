@@ -59,6 +59,37 @@ std::optional<ReviewInputProblem> readModeInputs(const ReviewInputs& inputs, Rev
   return std::nullopt;
 }
 
+bool automatic(std::u16string_view text) {
+  const std::u16string trimmed = blankTrimmed(text);
+  return trimmed.empty() || trimmed == kAutomaticJa || toUtf8(trimmed) == kAutomatic;
+}
+
+// The windings' wires and arrangement: empty, "auto" or "自動" leaves each to the review.
+std::optional<ReviewInputProblem> readWindingInputs(const ReviewInputs& inputs,
+                                                    ReviewConditions& c) {
+  for (const ReviewInput input : {ReviewInput::WirePrimary, ReviewInput::WireSecondary}) {
+    std::optional<Wire>& wire = input == ReviewInput::WirePrimary ? c.wirePrimary : c.wireSecondary;
+    wire.reset();
+    if (automatic(inputs.text(input))) {
+      continue;
+    }
+    const WireReading reading = readWire(toUtf8(inputs.text(input)));
+    if (!reading.wire) {
+      return ReviewInputProblem{input, ReviewInputFault::BadWire, 0.0, reading.problem};
+    }
+    wire = reading.wire;
+  }
+  c.arrangement.reset();
+  if (!automatic(inputs.text(ReviewInput::Arrangement))) {
+    c.arrangement =
+        windingArrangementByCode(toUtf8(blankTrimmed(inputs.text(ReviewInput::Arrangement))));
+    if (!c.arrangement) {
+      return ReviewInputProblem{ReviewInput::Arrangement, ReviewInputFault::UnknownArrangement};
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input) {
@@ -125,6 +156,9 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
     }
   }
   reading.problem = readModeInputs(inputs, c);
+  if (!reading.problem) {
+    reading.problem = readWindingInputs(inputs, c);
+  }
   return reading;
 }
 
@@ -149,6 +183,10 @@ std::string reviewInputFaultText(const ReviewInputProblem& problem) {
              toUtf8(generalText(static_cast<float>(problem.designVin))) + " V";
     case ReviewInputFault::UnknownMode:
       return "expected " + driveModeCodes(", ", " or ");
+    case ReviewInputFault::BadWire:
+      return problem.wire ? wireTextFaultText(*problem.wire) : std::string("not a wire");
+    case ReviewInputFault::UnknownArrangement:
+      return "expected " + windingArrangementCodes(", ") + " or auto";
   }
   return {};
 }
@@ -174,6 +212,12 @@ std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem) {
              u" V)以上の値を入力してください。";
     case ReviewInputFault::UnknownMode:
       return u"駆動方式は" + fromUtf8(driveModeCodes("、", "、")) + u"から選んでください。";
+    case ReviewInputFault::BadWire:
+      return problem.wire ? wireTextFaultTextJa(*problem.wire)
+                          : std::u16string(u"線材が読めません。");
+    case ReviewInputFault::UnknownArrangement:
+      return u"巻線配置は" + fromUtf8(windingArrangementCodes("、")) +
+             u"、自動から選んでください。";
   }
   return {};
 }

@@ -7,6 +7,8 @@
 
 #include "review/drive_mode.h"
 #include "review/ferrite_material.h"
+#include "review/windings/winding_layout.h"
+#include "review/windings/wire_table.h"
 
 namespace fbc {
 
@@ -24,7 +26,10 @@ enum class ReviewInput {
   VdsRating,
   Mode,
   Ripple,
-  DrainCapacitance
+  DrainCapacitance,
+  WirePrimary,
+  WireSecondary,
+  Arrangement
 };
 
 struct ReviewInputInfo {
@@ -50,8 +55,13 @@ struct ReviewInputInfo {
 inline constexpr std::string_view kLossPurpose = "for the review's losses and temperature";
 inline constexpr std::string_view kStressPurpose = "for the switch's stress and the clamp";
 inline constexpr std::string_view kModePurpose = "for the drive mode the design is made in";
+inline constexpr std::string_view kWindingPurpose = "for the windings the losses are worked on";
 
-inline constexpr std::array<ReviewInputInfo, 10> kReviewInputTable{{
+// The word a wire or the arrangement takes to leave the choice to the review, and the window's.
+inline constexpr std::string_view kAutomatic = "auto";
+inline constexpr std::u16string_view kAutomaticJa = u"自動";
+
+inline constexpr std::array<ReviewInputInfo, 13> kReviewInputTable{{
     {ReviewInput::Material, "material", "material", u"コア材質", "Core material", "NAME",
      kLossPurpose, "N87", u"N97", 0, 0},
     {ReviewInput::Ambient, "ambient", "ambient", u"周囲温度[℃]", "Ambient temperature [°C]",
@@ -78,6 +88,21 @@ inline constexpr std::array<ReviewInputInfo, 10> kReviewInputTable{{
     {ReviewInput::DrainCapacitance, "drain-capacitance", "drain-capacitance", u"ドレイン容量[F]",
      "Total drain capacitance Cd in qr [F]", "FARADS", kModePurpose, "220e-12", u"100e-12", 0, 1e-6,
      false, "100e-12", u"100e-12"},
+    {ReviewInput::WirePrimary, "wire-primary", "wire-primary", u"一次巻線の線材",
+     "Primary winding's wire: round:D (or D), strands:DxN, litz:DxN or foil:T, D and T in mm, or "
+     "auto",
+     "SPEC", kWindingPurpose, "litz:0.1x60", u"auto", 0, 0, false,
+     "auto: the wire of least loss that carries 3.5 A/mm2 and fits", u"自動"},
+    {ReviewInput::WireSecondary, "wire-secondary", "wire-secondary", u"二次巻線の線材",
+     "Secondary winding's wire: round:D (or D), strands:DxN, litz:DxN or foil:T, D and T in mm, "
+     "or auto",
+     "SPEC", kWindingPurpose, "foil:0.2", u"auto", 0, 0, false,
+     "auto: the wire of least loss that carries 3.5 A/mm2 and fits", u"自動"},
+    {ReviewInput::Arrangement, "arrangement", "arrangement", u"巻線配置",
+     "Winding arrangement: ps (primary, then secondary), psp (primary split either side of the "
+     "secondary) or auto",
+     "ps|psp|auto", kWindingPurpose, "psp", u"auto", 0, 0, false,
+     "auto: the arrangement of least loss", u"自動"},
 }};
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input);
@@ -114,8 +139,11 @@ struct ReviewConditions {
   double clampRatio = 1.5;        // clamp voltage over the reflected output voltage
   double vdsRating = 650.0;       // V, the switch's rated voltage
   DriveMode mode = DriveMode::PwmCritical;
-  double ripple = 0.5;              // KRF in pwm-ccm
-  double drainCapacitance = 1e-10;  // F, Cd in qr
+  double ripple = 0.5;                            // KRF in pwm-ccm
+  double drainCapacitance = 1e-10;                // F, Cd in qr
+  std::optional<Wire> wirePrimary;                // none: chosen by the review
+  std::optional<Wire> wireSecondary;              // none: chosen by the review
+  std::optional<WindingArrangement> arrangement;  // none: chosen by the review
 };
 
 // Why a review input's text cannot be used.
@@ -125,13 +153,16 @@ enum class ReviewInputFault {
   OutOfRange,       // outside the table's lower and upper limits
   NotAboveAmbient,  // the highest temperature allowed must lie above the ambient
   BelowVin,         // the highest input voltage must be at least the design's
-  UnknownMode
+  UnknownMode,
+  BadWire,  // the wire's text cannot be read: `wire` says why
+  UnknownArrangement
 };
 
 struct ReviewInputProblem {
   ReviewInput input;
   ReviewInputFault fault;
   double designVin = 0;  // V, the voltage a BelowVin problem names
+  std::optional<WireTextProblem> wire;
 };
 
 // The conditions the texts give, or the first input (in table order) that cannot be used.

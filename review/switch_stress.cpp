@@ -31,28 +31,13 @@ RcdClamp rcdClamp(double llk, double ipk, double fs, double vro, double ratio) {
 
 namespace {
 
-// The estimate from the losses' layout: the primary on one side of the tape, every other
-// winding (with the tape between them) on the other.
+// The estimate from the losses' layout, in its arrangement.
 std::optional<double> estimatedLeakage(const DesignReview& review) {
   const TransformerLosses& losses = review.losses;
-  const WindingLoss* primary = losses.find(Winding::Primary);
-  if (!losses.valid || primary == nullptr || !(losses.bobbinBreadth > 0.0)) {
+  if (!losses.valid || losses.windings.size() < 2 || !(losses.bobbinBreadth > 0.0)) {
     return std::nullopt;
   }
-  double others = 0.0;
-  int otherCount = 0;
-  for (const WindingLoss& w : losses.windings) {
-    if (w.winding != Winding::Primary) {
-      others += w.layout.build;
-      ++otherCount;
-    }
-  }
-  if (otherCount == 0) {
-    return std::nullopt;
-  }
-  others += (otherCount - 1) * kTapeBetweenWindings;
-  return leakageEstimate(review.Np, losses.meanTurn, losses.bobbinBreadth, primary->layout.build,
-                         others, kTapeBetweenWindings);
+  return losses.leakageEstimate;
 }
 
 }  // namespace
@@ -84,6 +69,7 @@ SwitchStress switchStress(const DesignState& s, const DesignReview& review,
     st.LlkEstimated = false;
   } else if (const std::optional<double> estimate = estimatedLeakage(review)) {
     st.Llk = *estimate;
+    st.leakageKnown = review.losses.fits;
   } else {
     return {};
   }
@@ -99,8 +85,9 @@ SwitchStress switchStress(const DesignState& s, const DesignReview& review,
   st.Rclamp = clamp.Rclamp;
   st.Cclamp = clamp.Cclamp;
   st.PratingR = 2.0 * st.Pclamp;
-  // Without leakage the clamp never conducts: the drain stops at the reflected voltage.
-  st.VdsMax = st.VinMax + (st.clampNeeded() ? st.Vclamp : st.VRO);
+  // Without leakage the clamp never conducts: the drain stops at the reflected voltage. Windings
+  // that cannot be wound still have leakage, whatever it would be, and the clamp holds it.
+  st.VdsMax = st.VinMax + (st.clampNeeded() || !st.leakageKnown ? st.Vclamp : st.VRO);
   st.VdsRating = conditions.vdsRating;
   st.VdRevMax = st.VinMax / review.n + vout;
   for (const StressQuantity& q : stressQuantities(st)) {
@@ -108,7 +95,9 @@ SwitchStress switchStress(const DesignState& s, const DesignReview& review,
       return {};
     }
   }
-  if (st.clampNeeded()) {
+  if (!st.leakageKnown) {
+    st.Llk = st.k = st.Pclamp = st.Rclamp = st.Cclamp = st.PratingR = 0.0;
+  } else if (st.clampNeeded()) {
     if (!(st.Rclamp > 0.0) || !(st.Cclamp > 0.0)) {
       return {};
     }
@@ -123,7 +112,7 @@ std::vector<StressQuantity> stressQuantities(const SwitchStress& st) {
   const auto part = [&st](double value) {
     return st.clampNeeded() ? std::optional<double>(value) : std::nullopt;
   };
-  return {
+  std::vector<StressQuantity> list = {
       {"VinMax", st.VinMax, "V"},
       {"DHigh", st.DHigh, ""},
       {"VRO", st.VRO, "V"},
@@ -143,6 +132,17 @@ std::vector<StressQuantity> stressQuantities(const SwitchStress& st) {
       {"fsHigh", st.fsHigh, "Hz"},
       {"IpkHigh", st.IpkHigh, "A"},
   };
+  if (!st.leakageKnown) {
+    for (StressQuantity& q : list) {
+      if (q.name == "Llk" || q.name == "k" || q.name == "Pclamp" || q.name == "Rclamp" ||
+          q.name == "RclampE24" || q.name == "Cclamp" || q.name == "CclampE12" ||
+          q.name == "PratingR") {
+        q.value.reset();
+        q.unknown = true;
+      }
+    }
+  }
+  return list;
 }
 
 }  // namespace fbc

@@ -23,19 +23,22 @@ struct SwitchStress {
   double VRO = 0;            // V, reflected output voltage n · (Vout + Vf) with whole turns
   double Llk = 0;            // H, primary leakage inductance
   bool LlkEstimated = true;  // worked out from the winding layout, not measured
-  double k = 0;              // coupling √(1 − Llk / LpRef), 0 where Llk ≥ LpRef
-  double Vclamp = 0;         // V, clamp voltage r · VRO
-  double Pclamp = 0;         // W, power the clamp resistor burns
-  double Rclamp = 0;         // Ω; 0 with Cclamp and the parts to buy where Pclamp is 0
-  double RclampE24 = 0;      // Ω, largest E24 value not above Rclamp
-  double Cclamp = 0;         // F, for 10 % ripple on the clamp voltage
-  double CclampE12 = 0;      // F, smallest E12 value not below Cclamp
-  double PratingR = 0;       // W, the clamp resistor's power rating: twice Pclamp
-  double VdsMax = 0;         // V, the switch's peak voltage VinMax + Vclamp (+ VRO without leakage)
-  double VdsRating = 0;      // V, the switch's rated voltage
-  double VdRevMax = 0;       // V, the output diode's peak reverse voltage VinMax / n + Vout
-  double fsHigh = 0;         // Hz, switching frequency at VinMax in the drive mode
-  double IpkHigh = 0;        // A, primary peak current at VinMax
+  // False where the leakage would be estimated from windings that do not fit the bobbin: the
+  // leakage, k and the clamp's loss and parts are then not worked out.
+  bool leakageKnown = true;
+  double k = 0;          // coupling √(1 − Llk / LpRef), 0 where Llk ≥ LpRef
+  double Vclamp = 0;     // V, clamp voltage r · VRO
+  double Pclamp = 0;     // W, power the clamp resistor burns
+  double Rclamp = 0;     // Ω; 0 with Cclamp and the parts to buy where Pclamp is 0
+  double RclampE24 = 0;  // Ω, largest E24 value not above Rclamp
+  double Cclamp = 0;     // F, for 10 % ripple on the clamp voltage
+  double CclampE12 = 0;  // F, smallest E12 value not below Cclamp
+  double PratingR = 0;   // W, the clamp resistor's power rating: twice Pclamp
+  double VdsMax = 0;     // V, the switch's peak voltage VinMax + Vclamp (+ VRO without leakage)
+  double VdsRating = 0;  // V, the switch's rated voltage
+  double VdRevMax = 0;   // V, the output diode's peak reverse voltage VinMax / n + Vout
+  double fsHigh = 0;     // Hz, switching frequency at VinMax in the drive mode
+  double IpkHigh = 0;    // A, primary peak current at VinMax
 
   // A clamp has something to absorb: no measured leakage of zero.
   bool clampNeeded() const { return Pclamp > 0.0; }
@@ -80,12 +83,14 @@ SwitchStress switchStress(const DesignState& state, const DesignReview& review,
                           const ReviewConditions& conditions);
 
 // One number of the stress for listing. `value` is empty for the clamp's resistor and
-// capacitor where no clamp is needed; `boolean` marks LlkEstimated (1 or 0).
+// capacitor where no clamp is needed, and `unknown` for the leakage's figures where the windings
+// do not fit; `boolean` marks LlkEstimated (1 or 0).
 struct StressQuantity {
   std::string_view name;
   std::optional<double> value;
   std::string_view unit;
   bool boolean = false;
+  bool unknown = false;
 };
 
 // The stress's numbers in the order reports write them: VinMax, DHigh, VRO, Llk, LlkEstimated,

@@ -405,7 +405,8 @@ TEST_F(ReviewWindowTest, LossesOfTheStartValuesInTheStartConditions) {
       continue;
     }
     EXPECT_EQ(loss(q.name.c_str()),
-              (std::pair{fbc::reviewValueText(*display, q.value), fbc::toUtf8(display->unitJa)}));
+              (std::pair{fbc::reviewValueText(*display, q.value.value_or(0.0)),
+                         fbc::toUtf8(display->unitJa)}));
   }
   EXPECT_EQ(loss("Tcore").second, "℃");
   // EER25.5's thermal resistance is published; the label says so.

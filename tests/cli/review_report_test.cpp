@@ -311,9 +311,9 @@ TEST(LossesText, FollowsTheReviewWindingByWindingInTheShownUnits) {
         if (q.name == name) {
           const ReviewDisplay& d = *reviewDisplay(name);
           const std::string unit = std::string(d.unit) + note;
-          expected.push_back(
-              lossLine(std::string(d.description) + " " + name,
-                       reviewValueText(d, q.value) + (unit.empty() ? "" : " ") + unit));
+          expected.push_back(lossLine(
+              std::string(d.description) + " " + name,
+              reviewValueText(d, q.value.value_or(0.0)) + (unit.empty() ? "" : " ") + unit));
           return;
         }
       }

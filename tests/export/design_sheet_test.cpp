@@ -21,7 +21,7 @@
 #include "review/export_request.h"
 #include "review/ferrite_material.h"
 #include "review/review_display.h"
-#include "review/winding_table.h"
+#include "review/windings/winding_table.h"
 
 namespace fbc {
 namespace {

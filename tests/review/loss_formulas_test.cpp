@@ -151,7 +151,7 @@ TEST(LossFormulas, OperandsAreTheEnginesNumbers) {
     }
     for (const WindingLoss& w : losses.windings) {
       const std::string suffix(windingSuffix(w.winding));
-      EXPECT_EQ(lossOperand("nStrands" + suffix, *context), w.strands);
+      EXPECT_EQ(lossOperand("nStrands" + suffix, *context), w.wire.strands);
       EXPECT_EQ(lossOperand("phi" + suffix, *context), w.phi);
       EXPECT_EQ(lossOperand("M" + suffix, *context), w.strandLayers);
       EXPECT_EQ(lossOperand("dO" + suffix, *context), w.layout.outerDiameter);

@@ -170,7 +170,8 @@ TEST(LossQuantitiesTest, ListsEveryLossNumberInReportOrder) {
   std::vector<std::string> names;
   for (const LossQuantity& q : lossQuantities(r.losses)) {
     names.push_back(q.name);
-    EXPECT_TRUE(std::isfinite(q.value)) << q.name;
+    ASSERT_TRUE(q.value.has_value()) << q.name;
+    EXPECT_TRUE(std::isfinite(*q.value)) << q.name;
   }
   EXPECT_EQ(names,
             (std::vector<std::string>{"Pv", "Pcore", "RdcP", "RdcS", "FrP", "FrS", "PcuP", "PcuS",

@@ -1,4 +1,4 @@
-#include "review/winding_resistance.h"
+#include "review/windings/winding_resistance.h"
 
 #include <algorithm>
 #include <array>
@@ -66,6 +66,28 @@ class DowellTable {
       one2_[at] = (part1(x + h) - 2.0 * one_[at] + part1(below)) / (h * h);
       two2_[at] = (part2(x + h) - 2.0 * two_[at] + part2(below)) / (h * h);
     }
+  }
+
+  // FR − 1 at x split into its own field's part x⁴·r1 and the proximity part x⁴·r2 per unit of
+  // weight.
+  struct Parts {
+    double one;
+    double two;
+  };
+  Parts parts(double x) const {
+    if (!(x < kLargePhi)) {
+      return {x - 1.0, x};
+    }
+    const double at = std::max(x, 0.0) / kStep;
+    const auto i = std::min(static_cast<std::size_t>(at), static_cast<std::size_t>(kPoints - 2));
+    const double b = at - static_cast<double>(i);
+    const double a = 1.0 - b;
+    const double curve = (a * a * a - a) * kStep * kStep / 6.0;
+    const double curveNext = (b * b * b - b) * kStep * kStep / 6.0;
+    const double r1 = a * one_[i] + b * one_[i + 1] + curve * one2_[i] + curveNext * one2_[i + 1];
+    const double r2 = a * two_[i] + b * two_[i + 1] + curve * two2_[i] + curveNext * two2_[i + 1];
+    const double x4 = x * x * x * x;
+    return {x4 * r1, x4 * r2};
   }
 
   // FR − 1 at x for `layers` layers.
@@ -316,34 +338,53 @@ double harmonicLossFactor(double dcSquare, std::span<const double> harmonicSquar
 
 double harmonicResistanceFactor(std::span<const CurrentSegment> current, double phi, double layers,
                                 int exactHarmonics) {
-  const double rms = rmsCurrent(current);
-  if (!(rms > 0.0) || !(phi > 0.0)) {
+  const HarmonicSpectrum spectrum(current, exactHarmonics);
+  return spectrum.resistanceParts(phi).at(2.0 / 3.0 * (layers * layers - 1.0));
+}
+
+double dowellFactorWeighted(double phi, double weight) {
+  if (!(phi > 0.0)) {
     return 1.0;
   }
-  // Room for the squares and the sums' imaginary parts: on the stack for the usual count.
-  const auto count = static_cast<std::size_t>(std::max(exactHarmonics, 0));
-  std::array<double, 2 * static_cast<std::size_t>(kExactHarmonics)> room{};
-  std::vector<double> larger;
-  std::span<double> buffer(room);
-  if (2 * count > room.size()) {
-    larger.resize(2 * count);
-    buffer = larger;
+  const Zetas z = zetas(phi);
+  return phi * (z.one + weight * z.two);
+}
+
+HarmonicSpectrum::HarmonicSpectrum(std::span<const CurrentSegment> current, int exactHarmonics)
+    : rms_(rmsCurrent(current)), exactHarmonics_(std::max(exactHarmonics, 0)) {
+  if (!(rms_ > 0.0)) {
+    return;
   }
-  const std::span<double> squares = buffer.first(count);
-  harmonicSquares(current, squares, buffer.subspan(count, count));
+  const auto count = static_cast<std::size_t>(exactHarmonics_);
+  squares_.resize(count);
+  std::vector<double> imaginary(count);
+  harmonicSquares(current, squares_, imaginary);
+  const double rms2 = rms_ * rms_;
+  for (double& square : squares_) {
+    square /= rms2;
+  }
+  stepShare_ = stepSquares(current) / rms2;
+}
+
+HarmonicSpectrum::Parts HarmonicSpectrum::resistanceParts(double phi) const {
+  if (!(rms_ > 0.0) || !(phi > 0.0)) {
+    return {};
+  }
   const DowellTable& table = dowellTable();
-  double excess = 0.0;
-  for (std::size_t i = 0; i < squares.size(); ++i) {
-    excess += squares[i] * table.excess(phi * harmonicRoot(i), layers);
+  double one = 0.0;
+  double two = 0.0;
+  for (std::size_t i = 0; i < squares_.size(); ++i) {
+    const DowellTable::Parts p = table.parts(phi * harmonicRoot(i));
+    one += squares_[i] * p.one;
+    two += squares_[i] * p.two;
   }
   // Past the exact harmonics the squared amplitudes average Σ steps² / (2π² n²); with
   // x = φ·√n the sum over n becomes 2·φ²·∫ (FR(x) − 1) / x³ dx, from halfway to the next
   // harmonic.
-  const double x0 = phi * std::sqrt(exactHarmonics + 0.5);
+  const double x0 = phi * std::sqrt(exactHarmonics_ + 0.5);
   const SpectrumIntegrals& integrals = spectrumIntegrals();
-  const double integral = integrals.a(x0) + 2.0 / 3.0 * (layers * layers - 1.0) * integrals.b(x0);
-  const double tail = stepSquares(current) / (2.0 * kPi * kPi) * 2.0 * phi * phi * integral;
-  return 1.0 + (excess + tail) / (rms * rms);
+  const double tail = stepShare_ / (2.0 * kPi * kPi) * 2.0 * phi * phi;
+  return {1.0 + one + tail * integrals.a(x0), two + tail * integrals.b(x0)};
 }
 
 }  // namespace fbc

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 namespace fbc {
 
@@ -66,5 +67,52 @@ inline constexpr int kExactHarmonics = 16;
 
 double harmonicResistanceFactor(std::span<const CurrentSegment> current, double phi, double layers,
                                 int exactHarmonics = kExactHarmonics);
+
+// Dowell's loss layer by layer (Erickson & Maksimović, "Power loss in a layer"): a layer whose
+// faces see a and a + 1 times one layer's ampere-turns loses
+//   φ·((a² + (a+1)²)·G1(φ) − 4·a·(a+1)·G2(φ))
+// times its DC loss. Over M layers of one winding whose outer face already sees `outside`
+// layers' ampere-turns (a = E, E+1, ... E+M−1) the mean is φ·(ς1 + w·ς2) with the proximity
+// weight w = 2·mean(a·(a+1)), since G1 − 2·G2 = ς2. With E = 0, w = 2/3·(M² − 1): Dowell's FR.
+// Fractional M and E (layers of strands) continue the sum's closed form.
+inline double proximityWeight(double outside, double layers) {
+  if (!(layers > 0.0)) {
+    return 0.0;
+  }
+  if (outside == 0.0) {
+    return 2.0 / 3.0 * (layers * layers - 1.0);
+  }
+  // Σ a·(a+1) for a = 0 .. k−1 is (k−1)·k·(k+1)/3.
+  const auto sum = [](double k) { return (k - 1.0) * k * (k + 1.0) / 3.0; };
+  return 2.0 * (sum(outside + layers) - sum(outside)) / layers;
+}
+
+// The AC to DC loss ratio of a winding with proximity weight `weight` at penetration ratio φ:
+//   FR = φ·(ς1 + w·ς2)
+double dowellFactorWeighted(double phi, double weight);
+
+// A winding current's harmonics, worked out once for every wire and layout that may carry it.
+// The loss ratio over the harmonics is affine in the proximity weight: Fr = a + b·w.
+class HarmonicSpectrum {
+ public:
+  explicit HarmonicSpectrum(std::span<const CurrentSegment> current,
+                            int exactHarmonics = kExactHarmonics);
+
+  double rms() const { return rms_; }
+
+  struct Parts {
+    double a = 1;  // skin effect and the layer's own field, FR − 1 with w = 0, plus 1
+    double b = 0;  // the proximity effect per unit of weight
+    double at(double weight) const { return a + b * weight; }
+  };
+  // The parts at the penetration ratio φ of the fundamental.
+  Parts resistanceParts(double phi) const;
+
+ private:
+  std::vector<double> squares_;  // each harmonic's squared RMS over the current's RMS squared
+  double stepShare_ = 0;         // the current's squared steps over its RMS squared
+  double rms_ = 0;
+  int exactHarmonics_ = 0;
+};
 
 }  // namespace fbc

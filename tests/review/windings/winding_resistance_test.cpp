@@ -1,4 +1,4 @@
-#include "review/winding_resistance.h"
+#include "review/windings/winding_resistance.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "review/winding_table.h"
+#include "review/windings/winding_table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "review/review.h"
-#include "review/winding.h"
+#include "review/windings/winding.h"
 
 namespace fbc {
 

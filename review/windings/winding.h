@@ -13,4 +13,9 @@ constexpr std::string_view windingSuffix(Winding winding) {
   return winding == Winding::Primary ? "P" : "S";
 }
 
+// The winding's name in JSON and reports: "primary", "secondary".
+constexpr std::string_view windingName(Winding winding) {
+  return winding == Winding::Primary ? "primary" : "secondary";
+}
+
 }  // namespace fbc
