@@ -515,7 +515,7 @@ class SheetPainter {
           y,
           {row.winding == Winding::Primary ? QStringLiteral("一次 Np") : QStringLiteral("二次 Ns"),
            QStringLiteral("%1 ターン").arg(row.turns),
-           QStringLiteral("φ%1 mm").arg(row.wireDiameter, 0, 'f', 2), structure,
+           QStringLiteral("φ%1 mm").arg(row.strandDiameter, 0, 'f', 2), structure,
            layout(row.winding, "layers"), layout(row.winding, "build")},
           cellFont);
       y += kRowHeight;

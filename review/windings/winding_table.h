@@ -4,24 +4,28 @@
 
 #include "review/review.h"
 #include "review/windings/winding.h"
+#include "review/windings/wire_table.h"
 
 namespace fbc {
 
-// One winding as the winding shop builds it, from the engineering review's whole turns and
-// wire sizes. Diameters are of bare copper, in mm.
+// One winding as the winding shop builds it: the review's whole turns on the wire the review
+// chose (or the person gave), laid as the losses lay it. Lengths in mm.
 struct WindingRow {
   Winding winding;
   int turns;
-  double wireDiameter;    // the review's single wire for the design current density
-  int strands;            // 1 for a single wire
-  double strandDiameter;  // each strand; the wire's diameter when there is one strand
+  Wire wire;
+  bool wireChosen;
+  double strandDiameter;  // bare copper of one wire or strand; a foil's thickness
+  int strands;            // 1 for round wire and foil
+  double outerDiameter;   // one turn in build, insulation (a foil's film) included
+  int turnsPerLayer;
+  int layers;             // a split primary's halves added
+  double build;           // every layer of the winding
+  int innerTurns;         // a split primary's inner half; all turns otherwise
 };
 
-// The primary and the secondary, in that order; nothing for an invalid review. A wire thicker
-// than kReviewLimits.maxWireToSkinDepth skin depths is split into the fewest strands no thicker
-// than that which carry the same copper area, since copper deeper than a skin depth carries
-// little of the switching-frequency current (L. Dixon, "Magnetics Design for Switching Power
-// Supplies", Unitrode/TI SLUP132, section on eddy currents and winding conductors).
+// The primary and the secondary, in the review's winding order; nothing where the review is not
+// valid or has no winding layout (its core's bobbin unknown).
 std::vector<WindingRow> windingTable(const DesignReview& review);
 
 }  // namespace fbc
