@@ -160,6 +160,12 @@ std::string reviewOptionHelp(const ReviewInputInfo& info) {
       text += std::string(driveModeCode(kDriveModes[i])) + " (" +
               std::string(driveModeDescription(kDriveModes[i])) + ")";
     }
+  } else if (info.input == ReviewInput::WirePrimary || info.input == ReviewInput::WireSecondary) {
+    text += "diameters and thicknesses from " + numberText(kWireDiameterMin) + " to " +
+            numberText(kWireDiameterMax) + " mm, 2 to " + std::to_string(kStrandsInHandMax) +
+            " wires in hand, 2 to " + std::to_string(kLitzStrandsMax) + " litz strands";
+  } else if (info.input == ReviewInput::Arrangement) {
+    text.resize(text.size() - 2);
   } else if (info.lowerExcluded) {
     text += "above " + numberText(info.lower) + " up to " + numberText(info.upper);
   } else {

@@ -297,6 +297,14 @@ std::string reviewCell(std::string_view name, std::optional<double> value) {
   return value ? reviewValueText(*reviewDisplay(name), *value) : "-";
 }
 
+// A figure of the losses, "—" where the windings do not fit the bobbin.
+std::string laidOutCell(std::string_view name, const TransformerLosses* losses, double value) {
+  if (losses != nullptr && !losses->fits) {
+    return "—";
+  }
+  return reviewCell(name, losses != nullptr ? std::optional(value) : std::nullopt);
+}
+
 SweepCells sweepCells(const DesignReport& row) {
   const DesignReview* review = row.review && row.review->valid ? &*row.review : nullptr;
   const TransformerLosses* losses =
@@ -314,10 +322,12 @@ SweepCells sweepCells(const DesignReport& row) {
       review != nullptr ? std::to_string(review->Np) + ":" + std::to_string(review->Ns) : "-",
       review != nullptr ? (review->feasible ? "yes" : "no") : "-",
       reviewCell("gap", review != nullptr ? std::optional(review->gap) : std::nullopt),
-      reviewCell("Ptotal", losses != nullptr ? std::optional(losses->Ptotal) : std::nullopt),
-      reviewCell("Tcore", losses != nullptr ? std::optional(losses->Tcore) : std::nullopt),
+      laidOutCell("Ptotal", losses, losses != nullptr ? losses->Ptotal : 0.0),
+      laidOutCell("Tcore", losses, losses != nullptr ? losses->Tcore : 0.0),
       reviewCell("VdsMax", stress != nullptr ? std::optional(stress->VdsMax) : std::nullopt),
-      reviewCell("Pclamp", stress != nullptr ? std::optional(stress->Pclamp) : std::nullopt),
+      stress != nullptr && !stress->leakageKnown
+          ? std::string("—")
+          : reviewCell("Pclamp", stress != nullptr ? std::optional(stress->Pclamp) : std::nullopt),
   };
 }
 
@@ -400,7 +410,7 @@ void writeSweepJson(std::ostream& out, const std::vector<DesignReport>& rows) {
       for (const auto& [name, value] :
            {std::pair{"Ptotal", losses.Ptotal}, std::pair{"Tcore", losses.Tcore}}) {
         json.key(name);
-        if (losses.valid) {
+        if (losses.valid && losses.fits) {
           json.value(value);
         } else {
           json.null();

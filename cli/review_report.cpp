@@ -384,7 +384,8 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
     caption[0] = static_cast<char>(caption[0] - 'a' + 'A');
     writeSectionLine(out, caption + " wire", kCaptionColumns,
                      wireText(w.wire) + (w.wireChosen ? " (chosen)" : " (given)") + ", " +
-                         std::to_string(w.layout.turnsPerLayer) + " turns a layer, " +
+                         std::to_string(w.layout.turnsPerLayer) +
+                         (w.layout.turnsPerLayer == 1 ? " turn a layer, " : " turns a layer, ") +
                          shownValue("JrmsModel", w.currentDensity * 1e-6) + " A/mm²",
                      {});
     for (const std::string_view base : {"Rdc", "Fr", "Pcu", "layers", "build"}) {

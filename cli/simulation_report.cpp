@@ -58,6 +58,12 @@ const char* caption(const std::string& name) {
 std::string designNetlist(const DesignReport& report, const std::string& title) {
   const std::optional<SpiceCircuit> circuit =
       report.review ? spiceCircuit(report.state, *report.review, report.conditions) : std::nullopt;
+  if (!circuit && report.review && report.review->stress.valid &&
+      !report.review->stress.leakageKnown) {
+    throw InputError(
+        "the design cannot be simulated: its windings do not fit the bobbin, so there is no "
+        "leakage to estimate; give it measured (--leakage)");
+  }
   if (!circuit) {
     throw InputError(
         "the design cannot be simulated: it needs a valid review with the switch's stress "

@@ -135,6 +135,12 @@ void appendSteps(std::string_view letter, const std::vector<LossStep>& rows, Ope
     step.result = row.whole ? std::to_string(static_cast<long long>(row.value)) : text(row.value);
     step.unit = row.unit;
     step.note = row.note;
+    if (row.notEstimated) {
+      step.operands = row.formula.empty() ? row.source : row.formula;
+      step.result = "—";
+      step.unit.clear();
+      step.note = "not estimated: the windings do not fit the bobbin";
+    }
     out.push_back(std::move(step));
   }
 }

@@ -16,7 +16,7 @@ namespace fbc {
 
 using Case = LossFormulaCase;
 
-const std::array<LossFormula, 33> kLossFormulas{{
+const std::array<LossFormula, 31> kLossFormulas{{
     // The core loss: the iGSE for the flyback's triangular flux at Tref.
     {"fs", "1 / T", "Hz"},
     {"ki", "k / (2 ^ (beta + 1) * pi ^ (alpha - 1) * (0.2761 + 1.7061 / (alpha + 1.354)))", ""},
@@ -263,6 +263,9 @@ void addStep(std::vector<LossStep>& steps, const LossFormula& row, const LossCon
     step.source = takenSource(step.name, c, winding);
   }
   step.note = noteFor(step.name, c);
+  step.notEstimated =
+      !losses(c).fits && (step.name.starts_with("Fr") || step.name.starts_with("Pcu") ||
+                          step.name == "Ptotal" || step.name == "dT" || step.name == "Tcore");
   steps.push_back(std::move(step));
 }
 

@@ -45,7 +45,7 @@ struct LossFormula {
 // resistivity and skin depth, each winding laid on its bobbin with its resistance, AC factor and
 // copper loss, then the total, the build, the thermal resistance and the temperatures. A test
 // evaluates every formula and checks it gives the engine's own number.
-extern const std::array<LossFormula, 33> kLossFormulas;
+extern const std::array<LossFormula, 31> kLossFormulas;
 
 // What the formulas' names stand for: a completed design's state, its valid review with valid
 // losses, the core's figures and the Steinmetz band the core loss was worked out with.
@@ -76,6 +76,8 @@ struct LossStep {
   std::string note;  // what a reader should know of the value: "estimated, Maniktala"
   double value = 0;  // the engine's number
   bool whole = false;
+  // A figure the windings cannot give because they do not fit the bobbin: shown as "—".
+  bool notEstimated = false;
 };
 
 // The rows that apply to the context's design, in order, each with the engine's value.

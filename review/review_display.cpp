@@ -151,7 +151,7 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
              limit(kSwitchDerating * 100.0) +
              u"%を超えます。定格の高いスイッチを選ぶか、巻数比かクランプ電圧を下げてください。";
     case ReviewFlag::WireBeyondSkinDepth:
-      return u"線径が表皮深さの" + limit(l.maxWireToSkinDepth) +
+      return u"指定した線材の導体径が表皮深さの" + limit(l.maxWireToSkinDepth) +
              u"倍を超えています。細い線を撚った線かリッツ線を使ってください。";
     case ReviewFlag::RmsVerdictWorse:
       return u"実効値電流で見ると銅線の温度判定が平均電流による判定より悪くなります。";
@@ -161,6 +161,9 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
       return u"クランプ回路の損失が出力電力の" + limit(kClampLossShare * 100.0) +
              u"%を超えます。漏れインダクタンスを減らすか(一次と二次を挟み巻きにする)、クランプ電圧"
              u"を上げてください。";
+    case ReviewFlag::CurrentDensityHigh:
+      return u"指定した線材の電流密度が" + limit(l.currentDensity) +
+             u" A/mm²を超えます。太い線か本数の多い線にしてください。";
   }
   return {};
 }
@@ -197,7 +200,7 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
              " % of its rating; choose a switch rated higher, or lower the turns ratio or the "
              "clamp voltage";
     case ReviewFlag::WireBeyondSkinDepth:
-      return "a wire is thicker than " + limitUtf8(l.maxWireToSkinDepth) +
+      return "a wire given is thicker than " + limitUtf8(l.maxWireToSkinDepth) +
              " skin depths: use stranded or litz wire";
     case ReviewFlag::RmsVerdictWorse:
       return "with the RMS current the copper falls in a worse verdict row than with the "
@@ -209,6 +212,9 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
       return "the clamp burns more than " + limitUtf8(kClampLossShare * 100.0) +
              " % of the output power; cut the leakage (interleave the windings) or raise the "
              "clamp voltage";
+    case ReviewFlag::CurrentDensityHigh:
+      return "a wire given carries more than " + limitUtf8(l.currentDensity) +
+             " A/mm²; choose a thicker wire or more strands";
   }
   return {};
 }
@@ -239,6 +245,8 @@ std::u16string reviewFlagShortName(ReviewFlag flag) {
       return u"損失データ外挿";
     case ReviewFlag::ClampLossHigh:
       return u"クランプ損失大";
+    case ReviewFlag::CurrentDensityHigh:
+      return u"電流密度過大";
   }
   return {};
 }

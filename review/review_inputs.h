@@ -55,7 +55,8 @@ struct ReviewInputInfo {
 inline constexpr std::string_view kLossPurpose = "for the review's losses and temperature";
 inline constexpr std::string_view kStressPurpose = "for the switch's stress and the clamp";
 inline constexpr std::string_view kModePurpose = "for the drive mode the design is made in";
-inline constexpr std::string_view kWindingPurpose = "for the windings the losses are worked on";
+inline constexpr std::string_view kWindingPurpose =
+    "for the windings the losses are worked out for";
 
 // The word a wire or the arrangement takes to leave the choice to the review, and the window's.
 inline constexpr std::string_view kAutomatic = "auto";

@@ -33,7 +33,8 @@ std::string number(double value) {
 
 std::optional<SpiceCircuit> spiceCircuit(const DesignState& state, const DesignReview& review,
                                          const ReviewConditions& conditions) {
-  if (!review.valid || !review.stress.valid) {
+  // Windings that cannot be wound give no leakage to simulate.
+  if (!review.valid || !review.stress.valid || !review.stress.leakageKnown) {
     return std::nullopt;
   }
   const SwitchStress& st = review.stress;
@@ -187,7 +188,7 @@ std::vector<SpiceSample> spiceWaveform(std::string_view output) {
 std::optional<std::vector<SimulatedFigure>> spiceFigures(
     const DesignReview& review, const DesignState& state,
     const std::map<std::string, double>& measured) {
-  if (!review.valid || !review.stress.valid) {
+  if (!review.valid || !review.stress.valid || !review.stress.leakageKnown) {
     return std::nullopt;
   }
   const SwitchStress& st = review.stress;

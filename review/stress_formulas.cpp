@@ -14,7 +14,7 @@ namespace fbc {
 
 using Case = StressFormulaCase;
 
-const std::array<StressFormula, 25> kStressFormulas{{
+const std::array<StressFormula, 26> kStressFormulas{{
     // The highest input, where the switch sees the most; the design's peak current stays, so
     // the duty shrinks.
     {"VinMax", "Vin", "V", Case::FixedInput},
@@ -26,6 +26,8 @@ const std::array<StressFormula, 25> kStressFormulas{{
     // The leakage from the field between the windings, or as measured.
     {"Llk", "mu0 * Np ^ 2 * MLT * (buildP / 3 + buildS / 3 + tape) / bw", "H",
      Case::EstimatedLeakage},
+    {"Llk", "mu0 * Np ^ 2 * MLT * ((buildP + buildS) / 12 + 2 * tape / 4) / bw", "H",
+     Case::EstimatedSplit},
     {"Llk", "", "H", Case::MeasuredLeakage},
     {"k", "sqrt(max(0, 1 - Llk / LpRef))", ""},
     // The RCD clamp takes the leakage's energy each cycle at r times the reflected voltage.
@@ -157,13 +159,16 @@ bool applies(StressFormulaCase when, const StressContext& c) {
     case Case::InputRange:
       return st.VinMax != static_cast<double>(c.state->Vin);
     case Case::EstimatedLeakage:
-      return st.LlkEstimated;
+      return st.LlkEstimated && c.review->losses.arrangement == WindingArrangement::Ps;
+    case Case::EstimatedSplit:
+      return st.LlkEstimated && c.review->losses.arrangement == WindingArrangement::Psp;
     case Case::MeasuredLeakage:
       return !st.LlkEstimated;
+    // Windings that cannot be wound still have leakage for the clamp to hold, whatever it is.
     case Case::ClampNeeded:
-      return st.clampNeeded();
+      return st.clampNeeded() || !st.leakageKnown;
     case Case::NoClamp:
-      return !st.clampNeeded();
+      return !st.clampNeeded() && st.leakageKnown;
     default:
       return appliesForMode(when, c);
   }
@@ -238,6 +243,11 @@ std::vector<StressStep> stressSteps(const StressContext& context) {
       step.source = takenSource(step.name);
     }
     step.note = noteFor(step.name, context);
+    // Windings that do not fit give no leakage, and so no clamp to work out.
+    step.notEstimated = !stress(context).leakageKnown &&
+                        (step.name == "Llk" || step.name == "k" ||
+                         step.name.starts_with("Pclamp") || step.name.starts_with("Rclamp") ||
+                         step.name.starts_with("Cclamp") || step.name == "PratingR");
     steps.push_back(std::move(step));
   }
   return steps;

@@ -18,7 +18,8 @@ enum class StressFormulaCase {
   Always,
   FixedInput,         // the highest input is the design's Vin
   InputRange,         // a higher input was given
-  EstimatedLeakage,   // the leakage comes from the winding layout
+  EstimatedLeakage,   // the leakage comes from the winding layout, primary then secondary (ps)
+  EstimatedSplit,     // from a layout whose primary is split either side of the secondary (psp)
   MeasuredLeakage,    // it was given as measured
   ClampNeeded,        // there is leakage to clamp, so parts to size
   NoClamp,            // no leakage: the clamp never conducts
@@ -47,7 +48,7 @@ struct StressFormula {
 // rating, the diode's reverse voltage and, outside pwm-critical, the drive mode's frequency and
 // peak current at the highest input. A test evaluates every formula and checks it gives the
 // engine's own number.
-extern const std::array<StressFormula, 25> kStressFormulas;
+extern const std::array<StressFormula, 26> kStressFormulas;
 
 // What the formulas' names stand for: a completed design's state, its valid review with a valid
 // stress, and the clamp ratio r the stress was worked out with.

@@ -87,54 +87,88 @@ TEST(CopperTest, ResistivityAtTheWorkingTemperature) {
   EXPECT_NEAR(copperResistivity(100.0), 2.2205e-8, 1e-12);
 }
 
-// The window's start values (240 W from 200 V at D 0.5, 50 kHz, level 普通) on PQ50, the core
-// the review recommended before it knew the losses: 33:4 turns of 3 and 17 strands. Rdc, Rth and
-// ΔT are checked by hand from the figures; Fr and Pcore are the model's.
-TEST(LossesTest, WorkedExampleOnPq50RunsTooHot) {
+// The window's start values (240 W from 200 V at D 0.5, 50 kHz, level 普通) on PQ50 with the
+// windings chosen: 33:4 turns, the primary split either side of the secondary, both wound of
+// foil across the 33.9 mm breadth. Rdc, the build, Rth and ΔT are checked by hand from the
+// figures; Fr and Pcore are the model's. The old winding (3 and 17 strands of the model's wire
+// in ps) lost 9.49 W and ran at 111.3 °C.
+TEST(LossesTest, WorkedExampleOnPq50RunsCoolWithItsWindingsChosen) {
   const DesignReview r = reviewFor(u"PQ50");
   ASSERT_TRUE(r.valid);
   const TransformerLosses& l = r.losses;
   ASSERT_TRUE(l.valid);
+  EXPECT_TRUE(l.fits);
   EXPECT_EQ(l.material, "N97");
   EXPECT_FALSE(l.lossDataExtrapolated);
   EXPECT_NEAR(l.Pv, 14.72e3, 0.01e3);
   EXPECT_NEAR(l.Pcore, l.Pv * 37.2e-6, 1e-12);
+  EXPECT_EQ(l.arrangement, WindingArrangement::Psp);
   const WindingLoss& p = *l.find(Winding::Primary);
   const WindingLoss& s = *l.find(Winding::Secondary);
   EXPECT_EQ(p.turns, 33);
+  EXPECT_EQ(p.innerTurns, 17);
   EXPECT_EQ(s.turns, 4);
-  // ρ(100 °C) · N · MLT / A with the copper sized for 3.5 A/mm².
-  EXPECT_NEAR(p.Rdc, 2.2205e-8 * 33 * 0.1038 / (r.IpRms / 3.5 * 1e-6), 1e-5);
-  EXPECT_NEAR(s.Rdc, 2.2205e-8 * 4 * 0.1038 / (r.IsRms / 3.5 * 1e-6), 1e-6);
-  EXPECT_EQ(p.layout.layers, 2);
-  EXPECT_EQ(s.layout.layers, 1);
-  EXPECT_NEAR(p.Fr, 6.21, 0.01);
-  EXPECT_NEAR(s.Fr, 9.28, 0.01);
-  EXPECT_NEAR(p.Pcu, 4.05, 0.01);
-  EXPECT_NEAR(s.Pcu, 4.89, 0.01);
-  EXPECT_NEAR(l.Ptotal, 9.49, 0.01);
+  EXPECT_EQ(wireText(p.wire), "foil:0.03");
+  EXPECT_EQ(wireText(s.wire), "foil:0.2");
+  // The primary carries its own RMS current, the secondary the winding's, not the output's.
+  EXPECT_NEAR(p.Irms, r.IpRms, 1e-12);
+  EXPECT_NEAR(s.Irms, r.IsRmsWinding, 1e-9);
+  // ρ(100 °C) · N · MLT / (t · bw); one turn a layer, each t plus 0.025 mm of film.
+  EXPECT_NEAR(p.Rdc, 2.2205e-8 * 33 * 0.1038 / (0.03e-3 * 33.9e-3), 1e-5);
+  EXPECT_NEAR(s.Rdc, 2.2205e-8 * 4 * 0.1038 / (0.2e-3 * 33.9e-3), 1e-7);
+  EXPECT_EQ(p.layout.layers, 33);
+  EXPECT_EQ(s.layout.layers, 4);
+  EXPECT_NEAR(p.layout.build, 33 * 0.055e-3, 1e-12);
+  EXPECT_NEAR(l.buildTotal, 33 * 0.055e-3 + 4 * 0.225e-3 + 2 * 0.15e-3, 1e-12);
+  // Both current densities within 3.5 A/mm².
+  EXPECT_LE(p.currentDensity, 3.5e6);
+  EXPECT_LE(s.currentDensity, 3.5e6);
+  EXPECT_NEAR(p.Fr, 3.77, 0.01);
+  EXPECT_NEAR(s.Fr, 2.84, 0.01);
+  EXPECT_NEAR(p.Pcu, 1.69, 0.01);
+  EXPECT_NEAR(s.Pcu, 1.55, 0.01);
+  EXPECT_NEAR(l.Ptotal, 3.79, 0.01);
   EXPECT_NEAR(l.dT, l.Ptotal * l.Rth, 1e-9);
   EXPECT_NEAR(l.Tcore, 40.0 + l.dT, 1e-9);
-  EXPECT_NEAR(l.Tcore, 111.3, 0.1);
-  // Its estimated leakage also makes the clamp burn more than 2 % of the output.
-  EXPECT_EQ(codes(r),
-            (std::vector<std::string>{"too-hot", "wire-beyond-skin-depth", "clamp-loss-high"}));
-  EXPECT_FALSE(r.feasible);
+  EXPECT_NEAR(l.Tcore, 68.5, 0.1);
+  EXPECT_TRUE(codes(r).empty()) << testing::PrintToString(codes(r));
+  EXPECT_TRUE(r.feasible);
 }
 
-TEST(LossesTest, WorkedExampleOnEer255CannotBeWoundNorCooled) {
+// 227 turns cannot be laid on EER25.5's 4.65 mm high bobbin in any wire that carries the current:
+// the layout of least build is shown, with its layers, builds and DC resistances, but no AC loss,
+// total or temperature, and no verdict on the heat.
+TEST(LossesTest, WorkedExampleOnEer255CannotBeWoundSoItsHeatIsNotEstimated) {
   const DesignReview r = reviewFor(u"EER25.5");
   ASSERT_TRUE(r.valid);
   const TransformerLosses& l = r.losses;
-  EXPECT_EQ(l.find(Winding::Primary)->layout.layers, 29);
-  EXPECT_EQ(l.find(Winding::Secondary)->layout.layers, 10);
-  EXPECT_GT(l.buildTotal, 10 * l.bobbinBuild);
+  ASSERT_TRUE(l.valid);
+  EXPECT_FALSE(l.fits);
+  EXPECT_GT(l.buildTotal, 5 * l.bobbinBuild);
   EXPECT_TRUE(l.RthMeasured);
   EXPECT_EQ(l.Rth, 30.0);
   EXPECT_NEAR(l.Pcore, 0.037, 0.001);
-  EXPECT_GT(l.Ptotal, 1000.0);
+  for (const LossQuantity& q : lossQuantities(l)) {
+    const bool needsLayout = q.name.starts_with("Fr") || q.name.starts_with("Pcu") ||
+                             q.name == "Ptotal" || q.name == "dT" || q.name == "Tcore";
+    EXPECT_EQ(q.value.has_value(), !needsLayout) << q.name;
+  }
   EXPECT_TRUE(r.has(ReviewFlag::LayersExceedBobbin));
-  EXPECT_TRUE(r.has(ReviewFlag::TooHot));
+  EXPECT_FALSE(r.has(ReviewFlag::TooHot));
+  EXPECT_FALSE(r.has(ReviewFlag::ClampLossHigh));
+}
+
+// No layout fits anywhere: the one of least total build is taken, a thinner one never passed by.
+TEST(LossesTest, WhereNothingFitsTheLeastBuildIsShown) {
+  const DesignReview r = reviewFor(u"EER25.5");
+  const TransformerLosses& l = r.losses;
+  ASSERT_FALSE(l.fits);
+  for (const WindingArrangement arrangement : {WindingArrangement::Ps, WindingArrangement::Psp}) {
+    ReviewConditions given;
+    given.arrangement = arrangement;
+    const DesignReview other = reviewFor(u"EER25.5", given);
+    EXPECT_GE(other.losses.buildTotal, l.buildTotal);
+  }
 }
 
 TEST(LossesTest, ConditionsMoveTheTemperatureAndTheVerdict) {
@@ -161,7 +195,6 @@ TEST(LossesTest, AFrequencyOutsideTheMaterialsDataIsAdviceNotABlock) {
   ASSERT_TRUE(r.losses.valid);
   EXPECT_TRUE(r.losses.lossDataExtrapolated);
   EXPECT_TRUE(r.has(ReviewFlag::LossDataExtrapolated));
-  EXPECT_EQ(codes(r).back(), "clamp-loss-high");
   EXPECT_FALSE(isBlockingFlag(ReviewFlag::LossDataExtrapolated));
 }
 
