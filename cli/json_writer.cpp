@@ -268,7 +268,19 @@ void JsonWriter::beforeValue() {
 
 void JsonWriter::open(char bracket, bool object) {
   if (sink_ != nullptr && !levels_.empty() && !levels_.back().object) {
-    throw std::logic_error("an array holding objects or arrays cannot be flattened");
+    Level& array = levels_.back();
+    // An object in an array is flattened under its index: "losses.windings.0.wire".
+    if (!object || (array.members > 0 && !array.holdsObjects)) {
+      throw std::logic_error(
+          "an array holding arrays, or scalars and objects, cannot be flattened");
+    }
+    array.holdsObjects = true;
+    path_.resize(array.pathLength);
+    path_ += '.';
+    path_ += std::to_string(array.members);
+    ++array.members;
+    levels_.push_back(Level{object, 0, path_.size()});
+    return;
   }
   beforeValue();
   if (sink_ != nullptr && !object) {
@@ -286,10 +298,11 @@ void JsonWriter::close(char bracket) {
     throw std::logic_error("unbalanced JSON nesting");
   }
   const bool empty = levels_.back().members == 0;
+  const bool holdsObjects = levels_.back().holdsObjects;
   path_.resize(levels_.back().pathLength);
   levels_.pop_back();
   if (out_ == nullptr) {
-    if (!object) {
+    if (!object && !holdsObjects) {
       sink_->scalar(path_, arrayCell_, JsonScalarSink::Kind::String);
       arrayCell_.clear();
     }
@@ -310,6 +323,9 @@ void JsonWriter::newlineAndIndent() {
 }
 
 void JsonWriter::token(std::string_view text, JsonScalarSink::Kind kind) {
+  if (sink_ != nullptr && !levels_.empty() && levels_.back().holdsObjects) {
+    throw std::logic_error("an array holding scalars and objects cannot be flattened");
+  }
   beforeValue();
   if (sink_ != nullptr) {
     if (!levels_.empty() && !levels_.back().object) {

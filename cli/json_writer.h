@@ -15,8 +15,9 @@ enum class JsonLayout { Indented, Compact };
 // "labels.lblNt"): the batch's CSV columns. Strings come as their UTF-8 text, numbers and
 // Booleans as their JSON tokens, null as empty text. An array of scalars is one value, its
 // items joined by blanks ("gap-too-large window-overfull"), so that a row with more items
-// than another still fits the same columns; arrays holding objects or arrays cannot be
-// flattened.
+// than another still fits the same columns; an array of objects gives each object's members
+// under its index ("losses.windings.0.wire"); arrays holding arrays, or scalars and objects
+// mixed, cannot be flattened.
 class JsonScalarSink {
  public:
   enum class Kind { String, Number, Boolean, Null };
@@ -53,10 +54,6 @@ class JsonWriter {
   void boolean(bool flag);
   void null();
 
-  // Whether the scalars go to a JsonScalarSink with their paths (the batch's CSV): arrays of
-  // objects cannot be written there.
-  bool flattening() const { return sink_ != nullptr; }
-
   // Ends the document with a newline and writes what is still held. The writer can then
   // write another document.
   void finish();
@@ -66,6 +63,7 @@ class JsonWriter {
     bool object = false;
     int members = 0;
     std::size_t pathLength = 0;  // of the path to this container
+    bool holdsObjects = false;   // a flattened array of objects: each under its index
   };
 
   void beforeValue();

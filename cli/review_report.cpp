@@ -236,18 +236,6 @@ void writeLossesMembers(JsonWriter& json, const TransformerLosses& losses) {
   json.key("arrangement");
   json.value(windingArrangementCode(losses.arrangement));
   json.key("windings");
-  // CSV columns are paths: there each winding is an object named after it.
-  if (json.flattening()) {
-    json.beginObject();
-    for (const WindingLoss& w : losses.windings) {
-      json.key(windingName(w.winding));
-      json.beginObject();
-      writeWindingMembers(json, w, losses.fits);
-      json.endObject();
-    }
-    json.endObject();
-    return;
-  }
   json.beginArray();
   for (const WindingLoss& w : losses.windings) {
     json.beginObject();
@@ -430,6 +418,9 @@ void writeStressText(std::ostream& out, const SwitchStress& stress, DriveMode mo
     const std::string caption = quantityCaption(q.name);
     if (q.unknown) {
       writeSectionLine(out, caption, kCaptionColumns, kNotEstimated, {});
+      if (q.name == "PratingR") {
+        writeSectionLine(out, "Clamp parts to buy", kCaptionColumns, clampParts(stress), {});
+      }
       continue;
     }
     if (!q.value) {
@@ -534,6 +525,15 @@ void writeAdviceTable(std::ostream& out, const CoreAdvice& advice) {
       << (advice.recommended ? toUtf8(*advice.recommended)
                              : std::string("none of the catalogue's cores can be built"))
       << '\n';
+  const bool dashes =
+      std::any_of(advice.cores.begin(), advice.cores.end(), [](const CoreReview& c) {
+        return c.review.valid && c.review.losses.valid && !c.review.losses.fits;
+      });
+  if (dashes) {
+    out << kNotEstimated
+        << ": the windings do not fit the core's bobbin, so its losses, temperature and clamp "
+           "loss are not estimated.\n";
+  }
 }
 
 void writeAdviceJson(std::ostream& out, const CoreAdvice& advice) {

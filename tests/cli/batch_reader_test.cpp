@@ -177,15 +177,15 @@ TEST(BatchReader, AnUnusableHeaderGivesNoRows) {
       {"",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
        "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, "
-       "ripple, drain-capacitance)"},
+       "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement)"},
       {"\n\n",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
        "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, "
-       "ripple, drain-capacitance)"},
+       "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement)"},
       {"vin,Vout\n1,2\n",
        "unknown column \"Vout\" (expected any of vin, vout, iout, fs, vf, effi, duty, core, "
        "level, material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, "
-       "ripple, drain-capacitance)"},
+       "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement)"},
       {"vin,vin\n1,2\n", "column \"vin\" appears twice"},
       {"\"vin\n",
        "the header row is not valid CSV: a quoted field is not closed before the end of "

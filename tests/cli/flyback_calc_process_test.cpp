@@ -250,7 +250,8 @@ TEST_F(ProcessTest, BinaryBatchFileGivesOneSafeLine) {
                             "\\xFE\\x9B"
                             "31m\" (expected any of vin, vout, iout, fs, vf, effi, duty, "
                             "core, level, material, ambient, max-temperature, vinmax, "
-                            "leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance)\n");
+                            "leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance, "
+                            "wire-primary, wire-secondary, arrangement)\n");
 }
 
 // Width and height from a PNG's header chunk, or 0 x 0 when it is not a PNG.

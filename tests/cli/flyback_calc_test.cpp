@@ -574,8 +574,8 @@ TEST(Explain, WorkedExampleStepByStepThenTheReview) {
 }
 
 TEST(Explain, TheLossesFollowTheReviewInTheOptionsConditions) {
-  const Outcome result = run({"--explain", "--core", "PQ3230", "--material", "N87", "--ambient",
-                              "25", "--max-temperature", "150"});
+  const Outcome result = run({"--explain", "--core", "PQ50", "--material", "N87", "--ambient", "25",
+                              "--max-temperature", "150"});
   ASSERT_EQ(result.status, 0) << result.err;
   const std::size_t losses = result.out.find(
       "\nLosses and temperature rise: N87, Steinmetz band 1 to 100000 Hz, iGSE; core and "
@@ -584,9 +584,11 @@ TEST(Explain, TheLossesFollowTheReviewInTheOptionsConditions) {
   EXPECT_LT(result.out.find("buildable"), losses);
   for (const std::string line : {
            " L  Pcore = Pv * Ve = ",
-           " L  layersP = ceil(Np / tplP) = ceil(",
-           " L  FrS = Dowell over the current's harmonics (phi = ",
-           " L  Rth = 53 * (Ve * 1e6) ^ -0.54 = 53 * (1.2E-05 * 1e6) ^ -0.54 = ",
+           " L  nStrandsP = chosen wire foil:0.03 = 1\n",
+           " L  layersP = ceil(ceil(Np / 2) / tplP) + ceil(floor(Np / 2) / tplP) = ceil(",
+           " L  FrS = Dowell layer by layer over the current's harmonics (phi = ",
+           " L  buildTotal = buildP + buildS + 2 * tape = ",
+           " L  Rth = 53 * (Ve * 1e6) ^ -0.54 = 53 * (3.72E-05 * 1e6) ^ -0.54 = ",
            " L  Tcore = Tambient + dT = 25 + ",
        }) {
     EXPECT_NE(result.out.find(line, losses), std::string::npos) << line;
@@ -594,6 +596,22 @@ TEST(Explain, TheLossesFollowTheReviewInTheOptionsConditions) {
   EXPECT_NE(result.out.find(" K/W (estimated, Maniktala)\n"), std::string::npos);
   // The switch's section follows the core's temperature.
   EXPECT_NE(result.out.find(" degC\n\nSwitch, clamp and output diode: "), std::string::npos);
+}
+
+// PQ3230 cannot hold its windings: the steps show the layout, not its heat.
+TEST(Explain, WindingsThatDoNotFitShowTheirLayoutButNoHeat) {
+  const Outcome result = run({"--explain", "--core", "PQ3230"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  for (const std::string line : {
+           " L  layersP = ceil(Np / tplP) = ceil(65 / 17) = 4\n",
+           " L  FrP = Dowell layer by layer over the current's harmonics (phi = 2.3654075056258, w "
+           "= 10) = — (not estimated: the windings do not fit the bobbin)\n",
+           " L  Tcore = Tambient + dT = — (not estimated: the windings do not fit the bobbin)\n",
+           " S  Pclamp = 0.5 * Llk * Ipk ^ 2 * fs * Vclamp / (Vclamp - VRO) = — (not estimated: "
+           "the windings do not fit the bobbin)\n",
+       }) {
+    EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
+  }
 }
 
 TEST(Explain, TheStressFollowsTheLossesInTheOptionsConditions) {

@@ -296,13 +296,68 @@ TEST(JsonWriterSink, FlattensMembersByPathAndArraysIntoOneCell) {
   EXPECT_EQ(sink.cells, expected);
 }
 
-TEST(JsonWriterSink, RefusesArraysOfContainers) {
+// The windings of a report: each object of an array under its index.
+TEST(JsonWriterSink, AnArrayOfObjectsGivesEachObjectsMembersUnderItsIndex) {
   CollectingSink sink;
   JsonWriter json(sink);
   json.beginObject();
   json.key("rows");
   json.beginArray();
-  EXPECT_THROW(json.beginObject(), std::logic_error);
+  for (const char* name : {"primary", "secondary"}) {
+    json.beginObject();
+    json.key("name");
+    json.value(name);
+    json.key("flags");
+    json.beginArray();
+    json.value("a");
+    json.value("b");
+    json.endArray();
+    json.endObject();
+  }
+  json.endArray();
+  json.key("after");
+  json.value(1);
+  json.endObject();
+  json.finish();
+  using Kind = JsonScalarSink::Kind;
+  const std::vector<std::tuple<std::string, std::string, Kind>> expected{
+      {"rows.0.name", "primary", Kind::String},
+      {"rows.0.flags", "a b", Kind::String},
+      {"rows.1.name", "secondary", Kind::String},
+      {"rows.1.flags", "a b", Kind::String},
+      {"after", "1", Kind::Number},
+  };
+  EXPECT_EQ(sink.cells, expected);
+}
+
+TEST(JsonWriterSink, RefusesArraysOfArraysAndMixedArrays) {
+  {
+    CollectingSink sink;
+    JsonWriter json(sink);
+    json.beginObject();
+    json.key("rows");
+    json.beginArray();
+    EXPECT_THROW(json.beginArray(), std::logic_error);
+  }
+  {
+    CollectingSink sink;
+    JsonWriter json(sink);
+    json.beginObject();
+    json.key("rows");
+    json.beginArray();
+    json.value(1);
+    EXPECT_THROW(json.beginObject(), std::logic_error);
+  }
+  {
+    CollectingSink sink;
+    JsonWriter json(sink);
+    json.beginObject();
+    json.key("rows");
+    json.beginArray();
+    json.beginObject();
+    json.endObject();
+    EXPECT_THROW(json.value(1), std::logic_error);
+  }
 }
 
 }  // namespace
