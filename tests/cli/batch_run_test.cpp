@@ -247,6 +247,51 @@ TEST(Batch, ReviewConditionsThatCannotBeUsedFailTheirRowOnly) {
 
 // The drive mode and its inputs as columns: each row is designed in its own mode, exactly as the
 // options design it, and a bad mode input fails its row alone.
+// The windings as columns: a row designs with its wires exactly as the options do, an empty
+// cell leaves the choice to the review, and a wire that cannot be read fails its row alone.
+TEST(Batch, WindingsComeFromTheirColumns) {
+  const std::string input =
+      "core,wire-primary,wire-secondary,arrangement\n"
+      "PQ50,litz:0.1x100,foil:0.2,ps\n"
+      "PQ50,,,\n"
+      "PQ50,litz:0.1x0,,\n"
+      "PQ50,,,spp\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } expected[] = {
+      {{"--core", "PQ50", "--wire-primary", "litz:0.1x100", "--wire-secondary", "foil:0.2",
+        "--arrangement", "ps"},
+       ""},
+      {{"--core", "PQ50"}, ""},
+      {{}, "wire-primary litz:0.1x0: strand count '0' must lie between 2 and 10000"},
+      {{}, "arrangement spp: expected ps, psp or auto"},
+  };
+  const Outcome json = run({"--batch", "-", "--format", "json"}, input);
+  EXPECT_EQ(json.status, 2);
+  const std::vector<std::string> rows = lines(json.out);
+  ASSERT_EQ(rows.size(), std::size(expected));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(rows[i].substr(0, 120));
+    nlohmann::ordered_json row = nlohmann::ordered_json::parse(rows[i]);
+    if (expected[i].args.empty()) {
+      EXPECT_EQ(row.at("status"), "error");
+      EXPECT_EQ(row.at("message"), expected[i].message);
+      continue;
+    }
+    ASSERT_EQ(row.at("status"), "ok");
+    row.erase("row");
+    row.erase("status");
+    std::vector<std::string> args = expected[i].args;
+    args.insert(args.end(), {"--format", "json"});
+    EXPECT_EQ(row.dump(), singleReport(args).dump());
+  }
+  const nlohmann::json first = nlohmann::json::parse(rows[0]);
+  EXPECT_EQ(first.at("losses").at("arrangement"), "ps");
+  EXPECT_EQ(first.at("losses").at("windings").at(0).at("wire"), "litz:0.1x100");
+  EXPECT_EQ(first.at("losses").at("windings").at(1).at("wire"), "foil:0.2");
+}
+
 TEST(Batch, DriveModesComeFromTheirColumns) {
   const std::string input =
       "core,mode,ripple,drain-capacitance,vinmax\n"

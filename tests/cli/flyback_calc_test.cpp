@@ -556,6 +556,59 @@ namespace fbc {
 namespace {
 
 // The window's start values are the worked example: its results as the window shows them.
+// A wire or an arrangement that cannot be read is refused in one line saying which part is
+// wrong, in every kind of run; one that can is used as given.
+TEST(FlybackCalc, WindingsGivenAreReadOrRefusedInOneLine) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } refused[] = {
+      {{"--wire-primary", "litz:0.1x0"},
+       "--wire-primary litz:0.1x0: strand count '0' must lie between 2 and 10000"},
+      {{"--wire-primary", "foil:-1"},
+       "--wire-primary foil:-1: foil thickness '-1' must lie between 0.02 and 5 mm"},
+      {{"--wire-secondary", "round:abc"},
+       "--wire-secondary round:abc: diameter 'abc' is not a number"},
+      {{"--wire-secondary", "round:9"},
+       "--wire-secondary round:9: diameter '9' must lie between 0.02 and 5 mm"},
+      {{"--wire-primary", "copper:0.5"},
+       "--wire-primary copper:0.5: wire kind 'copper' is not round, strands, litz or foil"},
+      {{"--wire-primary", "litz:0.1"},
+       "--wire-primary litz:0.1: litz needs a strand count: litz:DIAMETERxCOUNT"},
+      {{"--arrangement", "sps"}, "--arrangement sps: expected ps, psp or auto"},
+      {{"--sweep", "--wire-primary", "round:9"},
+       "--wire-primary round:9: diameter '9' must lie between 0.02 and 5 mm"},
+      {{"--advise", "--arrangement", "x"}, "--arrangement x: expected ps, psp or auto"},
+      {{"--explain", "--wire-secondary", "strands:0.4x1"},
+       "--wire-secondary strands:0.4x1: strand count '1' must lie between 2 and 100"},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(joined(c.args));
+    const Outcome result = run(c.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "flyback-calc: " + c.err + "\n");
+  }
+  const struct {
+    std::vector<std::string> args;
+    std::string line;
+  } used[] = {
+      {{"--core", "PQ50", "--wire-primary", " LITZ:0.1x100 ", "--arrangement", "ps"},
+       "  Primary wire                                litz:0.1x100 (given), "},
+      {{"--core", "PQ50", "--wire-secondary", "2", "--arrangement", "psp"},
+       "  Secondary wire                              round:2 (given), "},
+      {{"--core", "PQ50", "--wire-primary", "auto", "--wire-secondary", "自動",
+        "--arrangement", "auto"},
+       "  Primary wire                                foil:0.03 (chosen), "},
+  };
+  for (const auto& c : used) {
+    SCOPED_TRACE(joined(c.args));
+    const Outcome result = run(c.args);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find(c.line), std::string::npos) << result.out;
+  }
+}
+
 TEST(Explain, WorkedExampleStepByStepThenTheReview) {
   const Outcome result = run({"--explain"});
   ASSERT_EQ(result.status, 0) << result.err;
