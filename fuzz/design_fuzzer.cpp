@@ -5,13 +5,16 @@
 // core advice, whose shown numbers, losses and temperatures included, are always finite; the
 // input rules and the input-current estimate see the same texts. More lines give the review's
 // conditions in the order of its input table (material, ambient, highest temperature, highest
-// input, leakage, clamp ratio, switch rating, drive mode, ripple, drain capacitance), used where
-// they can be: a highest input below the design's Vin reaches the review, which must hold the
-// design's, and is refused once the design's Vin is known. The switch's stress keeps its
-// invariants: finite numbers, a peak above the highest input, a coupling between 0 and 1, the
-// clamp's parts exactly where it burns something, and the switch's flag exactly above its
-// derated rating. In every drive mode the RMS currents stay below their peaks, the flux rises and
-// falls within one period, and the highest input never slows the converter down.
+// input, leakage, clamp ratio, switch rating, drive mode, ripple, drain capacitance, the
+// primary's and the secondary's wire, the arrangement), used where they can be: a highest input
+// below the design's Vin reaches the review, which must hold the design's, and is refused once the
+// design's Vin is known. The switch's stress keeps its invariants: finite numbers, a peak above the
+// highest input, a coupling between 0 and 1, the clamp's parts exactly where it burns something,
+// and the switch's flag exactly above its derated rating. In every drive mode the RMS currents stay
+// below their peaks, the flux rises and falls within one period, and the highest input never slows
+// the converter down. The windings are laid as chosen or given: a layout that fits the bobbin shows
+// every figure, one that does not shows no heat, no temperature verdict and no estimated leakage; a
+// wire that reads is written back as the same text.
 
 #include <algorithm>
 #include <cmath>
@@ -36,6 +39,7 @@
 #include "review/review.h"
 #include "review/review_inputs.h"
 #include "review/switch_stress.h"
+#include "review/windings/wire_table.h"
 #include "waveform/samples.h"
 #include "waveform/scales.h"
 
@@ -81,9 +85,21 @@ void checkStress(const fbc::DesignReview& review) {
           "without a stress no stress flag");
     return;
   }
+  check(st.leakageKnown || (st.LlkEstimated && !review.losses.fits),
+        "the leakage is unknown only where it would come from windings that do not fit");
+  if (!st.leakageKnown) {
+    check(!review.has(fbc::ReviewFlag::ClampLossHigh), "no clamp verdict without a leakage");
+    for (const fbc::StressQuantity& q : fbc::stressQuantities(st)) {
+      check(!q.value || std::isfinite(*q.value), "the stress shows finite numbers");
+      check(q.unknown != q.value.has_value() || q.boolean, "a figure is known or said unknown");
+    }
+    check(st.VdsMax >= st.VinMax, "the switch sees at least the highest input");
+    return;
+  }
   int parts = 0;
   int absent = 0;
   for (const fbc::StressQuantity& q : fbc::stressQuantities(st)) {
+    check(!q.unknown, "a known leakage gives every figure");
     if (q.value) {
       check(std::isfinite(*q.value), "the stress shows finite numbers");
     }
@@ -155,11 +171,28 @@ void checkReview(const fbc::DesignReview& review) {
     return;
   }
   for (const fbc::LossQuantity& q : fbc::lossQuantities(losses)) {
-    check(std::isfinite(q.value), "the losses show finite numbers");
+    check(!q.value || std::isfinite(*q.value), "the losses show finite numbers");
+    const bool needsLayout = q.name.starts_with("Fr") || q.name.starts_with("Pcu") ||
+                             q.name == "Ptotal" || q.name == "dT" || q.name == "Tcore";
+    check(q.value.has_value() == (losses.fits || !needsLayout),
+          "only a layout that fits gives its heat");
   }
+  check(losses.fits == (losses.buildTotal <= losses.bobbinBuild), "fits means within the build");
+  check(review.has(fbc::ReviewFlag::LayersExceedBobbin) == !losses.fits,
+        "layers-exceed-bobbin exactly where the windings do not fit");
+  check(losses.fits || !review.has(fbc::ReviewFlag::TooHot), "no temperature verdict unlaid");
+  bool overloaded = false;
   for (const fbc::WindingLoss& w : losses.windings) {
     check(w.Fr >= 1.0 - 1e-9 && w.Pcu >= 0.0 && w.layout.layers >= 1, "copper loses at least DC");
+    check(w.turns >= 1 && w.layout.turnsPerLayer >= 1 && w.section.copperArea > 0.0,
+          "a winding is laid in whole turns of some copper");
+    check(w.innerTurns >= 1 && w.innerTurns <= w.turns, "a split keeps turns on each side");
+    const fbc::WireReading back = fbc::readWire(fbc::wireText(w.wire));
+    check(back.wire == w.wire, "a winding's wire reads back from its text");
+    overloaded = overloaded || (!w.wireChosen && w.currentDensity > 3.5e6);
   }
+  check(review.has(fbc::ReviewFlag::CurrentDensityHigh) == overloaded,
+        "current-density-high exactly for a given wire beyond the density");
   check(losses.Pcore >= 0.0 && losses.Rth > 0.0, "the core loses and sheds heat");
 }
 
@@ -330,6 +363,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(reading.conditions.material != nullptr, "a reading always names a material");
   if (reading.problem) {
     check(!fbc::reviewInputFaultText(*reading.problem).empty(), "a fault is said in words");
+    check(!fbc::reviewInputFaultTextJa(*reading.problem).empty(), "and in Japanese");
+  }
+  for (const fbc::ReviewInput wire :
+       {fbc::ReviewInput::WirePrimary, fbc::ReviewInput::WireSecondary}) {
+    const fbc::WireReading read = fbc::readWire(fbc::toUtf8(reviewInputs.text(wire)));
+    check(read.wire.has_value() != read.problem.has_value(), "a wire reads or says why not");
+    if (read.wire) {
+      check(fbc::readWire(fbc::wireText(*read.wire)).wire == read.wire,
+            "a wire's text reads back as the same wire");
+    } else {
+      check(!fbc::wireTextFaultText(*read.problem).empty(), "a bad wire is said in words");
+    }
   }
   const fbc::ReviewConditions conditions =
       reading.problem ? fbc::ReviewConditions{} : reading.conditions;
