@@ -39,6 +39,8 @@ License: MIT
  ${FBC_LICENCE_TEXT}
 ")
 install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# What the program carries of others' open data, and under which terms.
+install(FILES ${PROJECT_SOURCE_DIR}/NOTICE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The manual page of flyback-calc comes from its own --help and --version. Without help2man
 # the programs still build and install, only without the page.
