@@ -7,6 +7,7 @@
 #include <limits>
 #include <numbers>
 #include <numeric>
+#include <optional>
 
 namespace fbc {
 
@@ -62,11 +63,14 @@ double dcResistance(int turns, const WireSection& section, const WindingConditio
   return c.resistivity * turns * c.meanTurn / section.copperArea * section.resistanceFactor;
 }
 
-// One candidate wire's build and loss in each arrangement (a secondary's are the same in both).
+// One candidate wire's build and loss in each arrangement (a secondary's are the same in both);
+// a loss not worked out, for a wire that cannot be part of any layout that fits, is infinite.
 struct Candidate {
   std::size_t wire = 0;  // index into the candidate list
   std::array<double, 2> build{};
-  std::array<double, 2> pcu{};
+  std::array<double, 2> pcu{std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::infinity()};
+  int perLayer = 1;
 };
 
 struct Pick {
@@ -75,21 +79,38 @@ struct Pick {
   double cost = 0;
 };
 
-// The table's wires with their sections, worked out once: only a foil's depends on the breadth.
-struct TableWire {
+// The table's wires as the search reads them, worked out once; a foil's copper follows the
+// breadth it is cut to. Logarithms let the search place each wire's penetration ratio on the
+// grid below by additions alone.
+struct TableEntry {
   Wire wire;
-  WireSection section;
+  double width = 0;   // m, across the breadth (a foil's is the breadth)
+  double height = 0;  // m, in build
+  double area = 0;    // m² (a foil's: its thickness, times the breadth)
+  double resistanceFactor = 1;
+  double across = 1;        // conductors a turn stands high
+  double log2PhiDelta = 0;  // log2 of φ·δ where the layer is full: √(π/4)·d (a foil's d)
+  double log2Porosity = 0;  // log2 of √(π/4)·d·across: the porosity is that · tpl / bw
+  bool foil = false;
 };
 
-// The copper areas of the table's wires in table order, for the density filter (a foil's is
-// its thickness, to be multiplied by the breadth).
-const std::vector<double>& tableAreas();
-
-const std::vector<TableWire>& tableWires() {
-  static const std::vector<TableWire> list = [] {
-    std::vector<TableWire> out;
+const std::vector<TableEntry>& tableEntries() {
+  static const std::vector<TableEntry> list = [] {
+    std::vector<TableEntry> out;
+    const double root = std::sqrt(std::numbers::pi / 4.0);
     for (const Wire& wire : wireTable()) {
-      out.push_back({wire, wireSection(wire, 1.0)});
+      const WireSection section = wireSection(wire, 1.0);
+      TableEntry e;
+      e.wire = wire;
+      e.width = section.width;
+      e.height = section.height;
+      e.area = section.copperArea;
+      e.resistanceFactor = section.resistanceFactor;
+      e.across = section.conductorsAcross;
+      e.foil = section.foil;
+      e.log2PhiDelta = std::log2(e.foil ? section.conductor : root * section.conductor);
+      e.log2Porosity = std::log2(root * section.conductor * section.conductorsAcross);
+      out.push_back(e);
     }
     return out;
   }();
@@ -97,95 +118,129 @@ const std::vector<TableWire>& tableWires() {
 }
 
 // The wires one winding may take: the person's, or the table's that carry its current at the
-// density. Entries point into the table, or into `local` for what depends on this bobbin (the
-// foils) or the person.
+// density (by index into the table).
 struct CandidateWires {
-  std::vector<TableWire> local;
-  std::vector<const TableWire*> list;
+  std::optional<Wire> given;
+  std::vector<std::uint32_t> indices;
+
+  std::size_t size() const { return given ? 1 : indices.size(); }
+  Wire at(std::size_t k) const { return given ? *given : tableEntries()[indices[k]].wire; }
 };
 
-const std::vector<double>& tableAreas() {
-  static const std::vector<double> list = [] {
-    std::vector<double> out;
-    for (const TableWire& entry : tableWires()) {
-      out.push_back(entry.section.copperArea);
+// The table's wires other than foil by copper area ascending (table order on ties), and the
+// foils, whose copper follows the breadth: the wires that carry a current at the density are a
+// tail of the first list.
+struct TableOrder {
+  std::vector<std::uint32_t> byArea;
+  std::vector<double> areas;  // of byArea's wires, ascending
+  std::vector<std::uint32_t> foils;
+};
+
+const TableOrder& tableOrder() {
+  static const TableOrder order = [] {
+    TableOrder o;
+    const std::vector<TableEntry>& table = tableEntries();
+    for (std::size_t k = 0; k < table.size(); ++k) {
+      (table[k].foil ? o.foils : o.byArea).push_back(static_cast<std::uint32_t>(k));
     }
-    return out;
+    std::stable_sort(o.byArea.begin(), o.byArea.end(), [&table](std::uint32_t a, std::uint32_t b) {
+      return table[a].area < table[b].area;
+    });
+    for (const std::uint32_t k : o.byArea) {
+      o.areas.push_back(table[k].area);
+    }
+    return o;
   }();
-  return list;
+  return order;
 }
 
 CandidateWires candidateWires(const WindingDemand& demand, double irms,
                               const WindingConditions& c) {
   CandidateWires out;
   if (demand.wire) {
-    out.local.push_back({*demand.wire, wireSection(*demand.wire, c.breadth)});
-    out.list.push_back(&out.local.front());
+    out.given = demand.wire;
     return out;
   }
-  const std::vector<TableWire>& table = tableWires();
-  const std::vector<double>& areas = tableAreas();
-  out.local.reserve(table.size() - static_cast<std::size_t>(std::count_if(
-                                       table.begin(), table.end(),
-                                       [](const TableWire& e) { return !e.section.foil; })));
-  double largest = 0.0;
-  const TableWire* firstLargest = nullptr;
-  out.list.reserve(table.size());
-  for (std::size_t k = 0; k < table.size(); ++k) {
-    // Sections at a breadth of 1 m: a foil's area is its thickness times the breadth.
-    const bool foil = table[k].section.foil;
-    const double area = foil ? areas[k] * c.breadth : areas[k];
-    const bool carries = irms <= c.currentDensity * area;
-    if (!(area > largest) && !carries) {
-      continue;
+  const TableOrder& order = tableOrder();
+  const std::vector<TableEntry>& table = tableEntries();
+  const auto carries = [&](double area) { return irms <= c.currentDensity * area; };
+  const auto from = std::partition_point(order.areas.begin(), order.areas.end(),
+                                         [&](double area) { return !carries(area); });
+  out.indices.assign(order.byArea.begin() + (from - order.areas.begin()), order.byArea.end());
+  std::uint32_t largest = order.byArea.back();
+  for (const std::uint32_t k : order.foils) {
+    const double area = table[k].area * c.breadth;
+    if (carries(area)) {
+      out.indices.push_back(k);
     }
-    const TableWire* here = &table[k];
-    if (foil) {
-      out.local.push_back({table[k].wire, wireSection(table[k].wire, c.breadth)});
-      here = &out.local.back();
-    }
-    if (area > largest) {
-      largest = area;
-      firstLargest = here;
-    }
-    if (carries) {
-      out.list.push_back(here);
+    if (area > table[largest].area * (table[largest].foil ? c.breadth : 1.0)) {
+      largest = k;
     }
   }
-  if (out.list.empty() && firstLargest != nullptr) {
+  if (out.indices.empty()) {
     // Nothing carries the current at the density: the most copper the table has.
-    out.list.push_back(firstLargest);
+    out.indices.push_back(largest);
   }
   return out;
 }
 
-// log2 within 3·10⁻⁶ for positive finite x, NaN otherwise: only places φ between grid nodes,
-// where an error that small moves the interpolated value by far less than the grid's own.
-double fastLog2(double x) {
-  if (!(x > 0.0) || !std::isfinite(x)) {
-    return std::numeric_limits<double>::quiet_NaN();
+// How each table wire lies on one bobbin breadth: the turns a layer holds and the penetration
+// ratio's logarithm times the skin depth (the porosity's share included). The same few bobbins
+// come back review after review (a core's advice, a batch), so the last ones are kept.
+struct BreadthLayout {
+  double breadth = 0;
+  std::vector<int> perLayer;
+  std::vector<double> log2PhiDelta;
+};
+
+const BreadthLayout& breadthLayout(double breadth) {
+  constexpr std::size_t kKept = 32;
+  thread_local std::vector<BreadthLayout> kept;
+  thread_local std::size_t next = 0;
+  for (const BreadthLayout& layout : kept) {
+    if (layout.breadth == breadth) {
+      return layout;
+    }
   }
-  int exponent = 0;
-  const double m = 2.0 * std::frexp(x, &exponent);  // in [1, 2)
-  // log2(m) = 2·atanh(u)/ln 2 with u = (m − 1)/(m + 1) in [0, 1/3): its series to u⁹.
-  const double u = (m - 1.0) / (m + 1.0);
-  const double u2 = u * u;
-  const double series =
-      u * (2.0 + u2 * (2.0 / 3.0 + u2 * (2.0 / 5.0 + u2 * (2.0 / 7.0 + u2 * (2.0 / 9.0)))));
-  return static_cast<double>(exponent - 1) + series / std::numbers::ln2;
+  const std::vector<TableEntry>& table = tableEntries();
+  BreadthLayout layout;
+  layout.breadth = breadth;
+  layout.perLayer.resize(table.size(), 1);
+  layout.log2PhiDelta.resize(table.size());
+  const double log2Breadth = std::log2(breadth);
+  for (std::size_t k = 0; k < table.size(); ++k) {
+    const TableEntry& e = table[k];
+    layout.log2PhiDelta[k] = e.log2PhiDelta;
+    if (!e.foil) {
+      const double across = std::floor(breadth / e.width * (1.0 + 1e-12));
+      layout.perLayer[k] = across >= 1.0 && across < 1e9 ? static_cast<int>(across) : 1;
+      // The porosity, at most 1, scales φ by its square root.
+      layout.log2PhiDelta[k] +=
+          0.5 * std::min(0.0, e.log2Porosity + std::log2(layout.perLayer[k]) - log2Breadth);
+    }
+  }
+  if (kept.size() < kKept) {
+    kept.push_back(std::move(layout));
+    return kept.back();
+  }
+  kept[next] = std::move(layout);
+  const BreadthLayout& stored = kept[next];
+  next = (next + 1) % kKept;
+  return stored;
 }
 
 // The loss ratio's parts over the penetration ratio, read for the search from nodes on a
-// logarithmic grid (eight to an octave, each worked out exactly when first needed) by cubic
+// logarithmic grid (four to an octave, each worked out exactly when first needed) by cubic
 // interpolation: far fewer harmonic sums than wires. The chosen wires are worked out exactly.
 class PartsGrid {
  public:
   explicit PartsGrid(const HarmonicSpectrum& spectrum) : spectrum_(spectrum) {}
 
-  HarmonicSpectrum::Parts at(double phi) {
-    const double position = fastLog2(phi) * kPerOctave - kFirst;
+  // The parts at the penetration ratio whose base-2 logarithm is `log2Phi`.
+  HarmonicSpectrum::Parts at(double log2Phi) {
+    const double position = log2Phi * kPerOctave - kFirst;
     if (!(position >= 1.0) || !(position < static_cast<double>(kNodes - 2))) {
-      return spectrum_.resistanceParts(phi);
+      return spectrum_.resistanceParts(std::exp2(log2Phi));
     }
     const auto i = static_cast<std::size_t>(position);
     const double t = position - static_cast<double>(i);
@@ -204,9 +259,9 @@ class PartsGrid {
 
  private:
   // φ from 2^-14 to 2^6: a 0.02 mm strand in a sparse layer at 10 kHz to a 1 mm foil at 300 kHz.
-  static constexpr double kPerOctave = 8.0;
+  static constexpr double kPerOctave = 4.0;
   static constexpr double kFirst = -14.0 * kPerOctave;
-  static constexpr std::size_t kNodes = 20 * 8 + 1;
+  static constexpr std::size_t kNodes = 20 * 4 + 1;
 
   const HarmonicSpectrum::Parts& node(std::size_t i) {
     if (!known_[i]) {
@@ -222,41 +277,99 @@ class PartsGrid {
   std::array<bool, kNodes> known_{};
 };
 
-std::vector<Candidate> evaluate(const WindingDemand& demand,
-                                const std::vector<const TableWire*>& wires,
-                                const HarmonicSpectrum& spectrum, const WindingConditions& c) {
-  std::vector<Candidate> list(wires.size());
-  const double i2 = spectrum.rms() * spectrum.rms();
-  const bool split = splits(demand.winding, demand.turns, WindingArrangement::Psp);
-  PartsGrid grid(spectrum);
-  for (std::size_t k = 0; k < wires.size(); ++k) {
-    const WireSection& section = wires[k]->section;
-    const Layering ps =
-        layering(demand.winding, demand.turns, section, WindingArrangement::Ps, c.breadth);
-    const double phi = layerPenetration(section, ps.layout, c.breadth, c.skinDepth).phi;
-    // A person's wire alone is worked out exactly.
-    const HarmonicSpectrum::Parts parts =
-        wires.size() > 1 ? grid.at(phi) : spectrum.resistanceParts(phi);
-    const double dc = i2 * dcResistance(demand.turns, section, c);
+// A person's wire, worked out exactly in each arrangement.
+std::vector<Candidate> evaluateGiven(const WindingDemand& demand, const Wire& wire,
+                                     const HarmonicSpectrum& spectrum, const WindingConditions& c) {
+  Candidate candidate;
+  for (const WindingArrangement arrangement : kArrangements) {
+    const WindingLoss w = windWinding(demand.winding, demand.turns, wire, spectrum, arrangement, c);
+    const auto a = static_cast<std::size_t>(arrangement == WindingArrangement::Psp);
+    candidate.build[a] = w.layout.build;
+    candidate.pcu[a] = w.Pcu;
+  }
+  return {candidate};
+}
+
+// Every table wire's builds in each arrangement, laid as windWinding lays it: the same builds to
+// the last bit, so that the fit is judged alike.
+std::vector<Candidate> layTable(const WindingDemand& demand,
+                                const std::vector<std::uint32_t>& indices,
+                                const WindingConditions& c) {
+  const std::vector<TableEntry>& table = tableEntries();
+  std::vector<Candidate> list(indices.size());
+  const int turns = demand.turns;
+  const bool split = splits(demand.winding, turns, WindingArrangement::Psp);
+  // Whole-number quotients below 2^26 are exact in doubles, and cheaper than integer division.
+  const double all = turns;
+  const double inner = (turns + 1) / 2;
+  const double outer = turns - (turns + 1) / 2;
+  const BreadthLayout& laid = breadthLayout(c.breadth);
+  for (std::size_t k = 0; k < indices.size(); ++k) {
+    const TableEntry& e = table[indices[k]];
     Candidate& candidate = list[k];
     candidate.wire = k;
-    candidate.build[0] = ps.layout.build;
-    candidate.pcu[0] = dc * parts.at(ps.weight);
-    if (split) {
-      const Layering psp =
-          layering(demand.winding, demand.turns, section, WindingArrangement::Psp, c.breadth);
-      candidate.build[1] = psp.layout.build;
-      candidate.pcu[1] = dc * parts.at(psp.weight);
-    } else {
-      candidate.build[1] = candidate.build[0];
-      candidate.pcu[1] = candidate.pcu[0];
-    }
+    candidate.perLayer = laid.perLayer[indices[k]];
+    const double perLayer = candidate.perLayer;
+    candidate.build[0] = static_cast<int>(std::ceil(all / perLayer)) * e.height;
+    candidate.build[1] = split ? static_cast<int>(std::ceil(inner / perLayer)) * e.height +
+                                     static_cast<int>(std::ceil(outer / perLayer)) * e.height
+                               : candidate.build[0];
   }
   return list;
 }
 
+// The losses of the laid table wires that `needed` asks for, in each arrangement, the loss ratio
+// read from the grid.
+template <typename Needed>
+void priceTable(const WindingDemand& demand, const std::vector<std::uint32_t>& indices,
+                const HarmonicSpectrum& spectrum, const WindingConditions& c,
+                std::vector<Candidate>& list, Needed needed) {
+  const std::vector<TableEntry>& table = tableEntries();
+  const int turns = demand.turns;
+  const double dcScale = spectrum.rms() * spectrum.rms() * c.resistivity * turns * c.meanTurn;
+  const bool split = splits(demand.winding, turns, WindingArrangement::Psp);
+  const int inner = (turns + 1) / 2;
+  const int outer = turns - inner;
+  const double log2Delta = std::log2(c.skinDepth);
+  const BreadthLayout& laid = breadthLayout(c.breadth);
+  PartsGrid grid(spectrum);
+  for (std::size_t k = 0; k < list.size(); ++k) {
+    Candidate& candidate = list[k];
+    if (!needed(candidate)) {
+      continue;
+    }
+    const TableEntry& e = table[indices[k]];
+    const int perLayer = candidate.perLayer;
+    const HarmonicSpectrum::Parts parts = grid.at(laid.log2PhiDelta[indices[k]] - log2Delta);
+    const double dc = dcScale / (e.foil ? e.area * c.breadth : e.area) * e.resistanceFactor;
+    const double perLayerTurns = perLayer;
+    const int layers = static_cast<int>(std::ceil(turns / perLayerTurns));
+    candidate.pcu[0] = dc * parts.at(proximityWeight(0.0, layers * e.across));
+    if (split) {
+      const double mInner = static_cast<int>(std::ceil(inner / perLayerTurns)) * e.across;
+      const double mOuter = static_cast<int>(std::ceil(outer / perLayerTurns)) * e.across;
+      const double outside = static_cast<double>(outer) * mInner / static_cast<double>(inner);
+      const double weight =
+          (inner * proximityWeight(outside, mInner) + outer * proximityWeight(0.0, mOuter)) /
+          static_cast<double>(turns);
+      candidate.pcu[1] = dc * parts.at(weight);
+    } else {
+      candidate.pcu[1] = candidate.pcu[0];
+    }
+  }
+}
+
+// The least build of any candidate in arrangement `a`.
+double leastBuild(const std::vector<Candidate>& list, std::size_t a) {
+  double least = std::numeric_limits<double>::infinity();
+  for (const Candidate& candidate : list) {
+    least = std::min(least, candidate.build[a]);
+  }
+  return least;
+}
+
 // The secondaries that can be the best beside some primary: sorted by build, each cheaper than
-// every one of less build (first in table order on ties).
+// every one of less build (first in candidate order on ties).
 std::vector<Pick> secondaryFront(const std::vector<Candidate>& list,
                                  const std::vector<std::uint32_t>& byBuild, std::size_t a,
                                  double perBuild) {
@@ -354,9 +467,53 @@ WindingDesign designWindings(const WindingDemand& primary, const WindingDemand& 
   const HarmonicSpectrum secondarySpectrum(secondary.current);
   const CandidateWires primaryWires = candidateWires(primary, primarySpectrum.rms(), c);
   const CandidateWires secondaryWires = candidateWires(secondary, secondarySpectrum.rms(), c);
-  const std::vector<Candidate> primaries = evaluate(primary, primaryWires.list, primarySpectrum, c);
-  const std::vector<Candidate> secondaries =
-      evaluate(secondary, secondaryWires.list, secondarySpectrum, c);
+  // One primary turn cannot be split: it is wound as ps whatever was asked.
+  const bool splittable = primary.turns >= 2;
+  std::array<bool, 2> allowed{};
+  std::array<double, 2> tapesOf{};
+  for (std::size_t a = 0; a < 2; ++a) {
+    const WindingArrangement arrangement = kArrangements[a];
+    allowed[a] = arrangement == WindingArrangement::Psp
+                     ? splittable && c.arrangement != WindingArrangement::Ps
+                     : !splittable || c.arrangement != WindingArrangement::Psp;
+    tapesOf[a] = c.tape * tapesBetweenWindings(arrangement);
+  }
+
+  // Lay every wire first; work the losses out only for a wire that can be part of a layout that
+  // fits beside the other winding's thinnest, or is itself the thinnest (for where nothing fits).
+  std::vector<Candidate> primaries =
+      primaryWires.given ? evaluateGiven(primary, *primaryWires.given, primarySpectrum, c)
+                         : layTable(primary, primaryWires.indices, c);
+  std::vector<Candidate> secondaries =
+      secondaryWires.given ? evaluateGiven(secondary, *secondaryWires.given, secondarySpectrum, c)
+                           : layTable(secondary, secondaryWires.indices, c);
+  const std::array<double, 2> thinnestPrimary = {leastBuild(primaries, 0),
+                                                 leastBuild(primaries, 1)};
+  const double thinnestSecondary = leastBuild(secondaries, 0);
+  if (!primaryWires.given) {
+    priceTable(primary, primaryWires.indices, primarySpectrum, c, primaries,
+               [&](const Candidate& k) {
+                 for (std::size_t a = 0; a < 2; ++a) {
+                   if (allowed[a] && (k.build[a] + thinnestSecondary + tapesOf[a] <= c.build ||
+                                      k.build[a] == thinnestPrimary[a])) {
+                     return true;
+                   }
+                 }
+                 return false;
+               });
+  }
+  if (!secondaryWires.given) {
+    priceTable(secondary, secondaryWires.indices, secondarySpectrum, c, secondaries,
+               [&](const Candidate& k) {
+                 for (std::size_t a = 0; a < 2; ++a) {
+                   if (allowed[a] && (thinnestPrimary[a] + k.build[a] + tapesOf[a] <= c.build ||
+                                      k.build[a] == thinnestSecondary)) {
+                     return true;
+                   }
+                 }
+                 return false;
+               });
+  }
 
   struct Choice {
     WindingArrangement arrangement = WindingArrangement::Ps;
@@ -406,22 +563,15 @@ WindingDesign designWindings(const WindingDemand& primary, const WindingDemand& 
     const double by = secondaries[y].build[0];
     return bx < by || (bx == by && x < y);
   });
-  // One primary turn cannot be split: it is wound as ps whatever was asked.
-  const bool splittable = primary.turns >= 2;
   for (const WindingArrangement arrangement : kArrangements) {
-    if (arrangement == WindingArrangement::Psp &&
-        (!splittable || c.arrangement == WindingArrangement::Ps)) {
-      continue;
-    }
-    if (arrangement == WindingArrangement::Ps && splittable &&
-        c.arrangement == WindingArrangement::Psp) {
-      continue;
-    }
     const auto a = static_cast<std::size_t>(arrangement == WindingArrangement::Psp);
+    if (!allowed[a]) {
+      continue;
+    }
     const LeakageParts leakage =
         leakageParts(arrangement, primary.turns, c.meanTurn, c.breadth, c.tape);
     const double perBuild = c.clampPerHenry * leakage.perBuild;
-    const double tapes = c.tape * tapesBetweenWindings(arrangement);
+    const double tapes = tapesOf[a];
     const double fixed = c.clampPerHenry * leakage.tapes;
     const std::vector<Pick> front = secondaryFront(secondaries, byBuild, a, perBuild);
     const PairPick pair = bestFittingPair(primaries, a, perBuild, front, tapes, c.build);
@@ -442,11 +592,11 @@ WindingDesign designWindings(const WindingDemand& primary, const WindingDemand& 
   WindingDesign design;
   design.arrangement = chosen.arrangement;
   design.windings.push_back(windWinding(Winding::Primary, primary.turns,
-                                        primaryWires.list[chosen.primary.wire]->wire,
-                                        primarySpectrum, chosen.arrangement, c));
+                                        primaryWires.at(chosen.primary.wire), primarySpectrum,
+                                        chosen.arrangement, c));
   design.windings.push_back(windWinding(Winding::Secondary, secondary.turns,
-                                        secondaryWires.list[chosen.secondary.wire]->wire,
-                                        secondarySpectrum, chosen.arrangement, c));
+                                        secondaryWires.at(chosen.secondary.wire), secondarySpectrum,
+                                        chosen.arrangement, c));
   design.windings[0].wireChosen = !primary.wire;
   design.windings[1].wireChosen = !secondary.wire;
   const double hP = design.windings[0].layout.build;

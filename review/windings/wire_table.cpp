@@ -52,7 +52,9 @@ constexpr double kLitzStrandMax = 0.2;
 constexpr std::array<int, 34> kLitzCounts = {
     2,  3,  4,   5,   6,   7,   8,   10,  12,  14,  16,  20,  25,  30,   40,   50,   60,
     75, 90, 105, 120, 150, 180, 200, 250, 300, 400, 500, 600, 800, 1000, 1250, 1600, 2000};
-constexpr int kStrandsInHandTableMax = 32;
+// Wires in hand: every count to 10, then the steps a winding shop would take up to 32.
+constexpr std::array<int, 16> kStrandsInHandCounts = {2,  3,  4,  5,  6,  7,  8,  9,
+                                                      10, 12, 14, 16, 20, 24, 28, 32};
 constexpr double kRoundTableMax = 2.0;
 
 std::vector<Wire> buildTable() {
@@ -61,7 +63,7 @@ std::vector<Wire> buildTable() {
     table.push_back({WireKind::Round, d, 1});
   }
   for (const double d : roundWireDiameters()) {
-    for (int s = 2; s <= kStrandsInHandTableMax; ++s) {
+    for (const int s : kStrandsInHandCounts) {
       table.push_back({WireKind::Strands, d, s});
     }
   }

@@ -101,8 +101,9 @@ struct WireSection {
 WireSection wireSection(const Wire& wire, double breadth);
 
 // The wires the review chooses from: the standard round diameters from 0.05 to 2.0 mm alone and
-// 2 to 32 in hand, litz of 0.05 to 0.2 mm strands in 2 to 2000 strands, and the foils of 0.03
-// to 1.0 mm. The sources are in docs/engineering-review.md.
+// 2 to 32 in hand (every count to 10, then 12, 14, 16, 20, 24, 28 and 32), litz of 0.05 to 0.2 mm
+// strands in 2 to 2000 strands, and the foils of 0.03 to 1.0 mm. The sources are in
+// docs/engineering-review.md.
 std::span<const Wire> wireTable();
 
 // The standard nominal round diameters [mm], ascending.
