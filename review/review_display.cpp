@@ -161,6 +161,9 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
       return u"クランプ回路の損失が出力電力の" + limit(kClampLossShare * 100.0) +
              u"%を超えます。漏れインダクタンスを減らすか(一次と二次を挟み巻きにする)、クランプ電圧"
              u"を上げてください。";
+    case ReviewFlag::CurrentDensityHigh:
+      return u"指定した線材の電流密度が" + limit(l.currentDensity) +
+             u" A/mm²を超えています。太い線にするか、撚り線の本数を増やしてください。";
   }
   return {};
 }
@@ -209,6 +212,9 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
       return "the clamp burns more than " + limitUtf8(kClampLossShare * 100.0) +
              " % of the output power; cut the leakage (interleave the windings) or raise the "
              "clamp voltage";
+    case ReviewFlag::CurrentDensityHigh:
+      return "a wire given carries more than " + limitUtf8(l.currentDensity) +
+             " A/mm²; choose a thicker wire or more strands";
   }
   return {};
 }
@@ -239,6 +245,8 @@ std::u16string reviewFlagShortName(ReviewFlag flag) {
       return u"損失データ外挿";
     case ReviewFlag::ClampLossHigh:
       return u"クランプ損失大";
+    case ReviewFlag::CurrentDensityHigh:
+      return u"電流密度過大";
   }
   return {};
 }
