@@ -19,9 +19,9 @@ struct WindingRow {
   int strands;            // 1 for round wire and foil
   double outerDiameter;   // one turn in build, insulation (a foil's film) included
   int turnsPerLayer;
-  int layers;             // a split primary's halves added
-  double build;           // every layer of the winding
-  int innerTurns;         // a split primary's inner half; all turns otherwise
+  int layers;      // a split primary's halves added
+  double build;    // every layer of the winding
+  int innerTurns;  // a split primary's inner half; all turns otherwise
 };
 
 // The primary and the secondary, in the review's winding order; nothing where the review is not
