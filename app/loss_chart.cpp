@@ -200,7 +200,8 @@ std::vector<LossChartRow> lossChartRows(const CoreAdvice& advice) {
   std::vector<LossChartRow> rows;
   for (const CoreReview& c : advice.cores) {
     const TransformerLosses& l = c.review.losses;
-    if (!c.review.feasible || !l.valid) {
+    // A layout that cannot be wound has no copper loss or temperature to chart, feasible or not.
+    if (!c.review.feasible || !l.valid || !l.fits) {
       continue;
     }
     const WindingLoss* primary = l.find(Winding::Primary);

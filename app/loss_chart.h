@@ -29,8 +29,8 @@ struct LossChartRow {
   double Tcore = 0;
 };
 
-// The feasible cores of `advice` whose losses are known, in the advice's order (smallest
-// cross-section first, so the recommended core leads).
+// The feasible cores of `advice` whose losses are known and whose windings fit the bobbin, in
+// the advice's order (smallest cross-section first, so the recommended core leads).
 std::vector<LossChartRow> lossChartRows(const CoreAdvice& advice);
 
 // Erases `surface` and draws, with the drawing library's procedures only, one row per

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "export/winding_texts.h"
 #include "review/review_display.h"
 #include "review/review_inputs.h"
 #include "review/switch_stress.h"
@@ -93,6 +94,28 @@ std::vector<ReviewRow> lossRows(const TransformerLosses& losses) {
       rows.back().label +=
           losses.RthMeasured ? QStringLiteral(" (実測値)") : QStringLiteral(" (推定値)");
     }
+  }
+  return rows;
+}
+
+std::vector<ReviewRow> windingRows(const TransformerLosses& losses) {
+  std::vector<ReviewRow> rows;
+  if (!losses.valid) {
+    return rows;
+  }
+  const ReviewDisplay* density = reviewDisplay("JrmsModel");
+  for (const WindingLoss& w : losses.windings) {
+    const QString suffix = fromUtf8(windingSuffix(w.winding));
+    const ReviewInput input =
+        w.winding == Winding::Primary ? ReviewInput::WirePrimary : ReviewInput::WireSecondary;
+    ReviewRow wire{QStringLiteral("wire") + suffix, fromText(reviewInputInfo(input).caption),
+                   fromUtf8(wireText(w.wire)), QString()};
+    wire.label += w.wireChosen ? QStringLiteral(" (自動)") : QStringLiteral(" (指定)");
+    rows.push_back(wire);
+    rows.push_back({QStringLiteral("J") + suffix,
+                    windingNameJa(w.winding) + QStringLiteral("の電流密度"),
+                    QString::fromStdString(reviewValueText(*density, w.currentDensity * 1e-6)),
+                    fromText(density->unitJa)});
   }
   return rows;
 }

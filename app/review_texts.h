@@ -28,6 +28,11 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review);
 // the core's published one or the estimate from its volume.
 std::vector<ReviewRow> lossRows(const TransformerLosses& losses);
 
+// Each winding's wire as the losses wound it, its text as the wire conditions take it, the label
+// saying whether the review chose it (自動) or it was given (指定), and the current density it
+// carries; empty for invalid losses.
+std::vector<ReviewRow> windingRows(const TransformerLosses& losses);
+
 // The switch's stress in stressQuantities() order, shown the same way; empty for an invalid
 // stress. LlkEstimated has no row of its own: the leakage's label says where its figure comes
 // from. The clamp's resistor and capacitor read 「不要」 where no clamp is needed. The frequency

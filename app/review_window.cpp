@@ -35,6 +35,8 @@
 #include "app/picture_box.h"
 #include "app/review_texts.h"
 #include "app/simulation_panel.h"
+#include "app/winding_conditions_row.h"
+#include "export/winding_texts.h"
 #include "platform/text.h"
 #include "review/core_advice.h"
 #include "review/ferrite_material.h"
@@ -48,8 +50,9 @@ namespace {
 const QString kTitle = QStringLiteral("設計レビュー");
 
 // The chart's picture: wide enough for the names, two panels and their values, tall enough for
-// a row per catalogue core; it fits the 「損失と温度」 tab of the window's opening size.
-constexpr QSize kChartSize(580, 420);
+// a row per catalogue core; it fits the 「損失と温度」 tab of the window's opening size, under
+// four rows of conditions.
+constexpr QSize kChartSize(580, 366);
 // Two plots side by side in the tab.
 constexpr QSize kCurrentPlotSize(440, 330);
 
@@ -204,6 +207,12 @@ QString chartDescription(const CoreAdvice& advice, const ReviewConditions& condi
 // Where the leakage the clamp is sized for comes from, and how to do better than an estimate.
 QString clampNote(const SwitchStress& stress) {
   const QString field = qs(reviewInputInfo(ReviewInput::Leakage).caption);
+  if (!stress.leakageKnown) {
+    return QStringLiteral(
+               "二次を短絡して一次側で測った漏れインダクタンスを「%1」に入れると、その値で"
+               "クランプを選びます。")
+        .arg(field);
+  }
   if (!stress.LlkEstimated) {
     return stress.clampNeeded()
                ? QStringLiteral("「%1」に入れた実測値でクランプを選んでいます。").arg(field)
@@ -255,10 +264,16 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
 
   QWidget* previous = material_;
   for (const ReviewInputInfo& info : kReviewInputTable) {
-    if (QWidget* field = conditionField(info.input); field != material_) {
+    if (QWidget* field = conditionField(info.input);
+        field != material_ && info.purpose != kWindingPurpose) {
       setTabOrder(previous, field);
       previous = field;
     }
+  }
+  // Each wire's kind comes before its text.
+  for (QWidget* field : windings_->focusChain()) {
+    setTabOrder(previous, field);
+    previous = field;
   }
   // The tab bar itself: the tab widget as its own link would leave the chain at its pages.
   tabs_->tabBar()->setAccessibleName(QStringLiteral("表示する内容"));
@@ -293,6 +308,7 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
       connect(edit, &QLineEdit::textChanged, this, &ReviewWindow::refresh);
     }
   }
+  connect(windings_, &WindingConditionsRow::changed, this, &ReviewWindow::refresh);
   connect(&main_, &MainWindow::calculationCompleted, this,
           [this](const DesignInputs& inputs) { showReview(inputs, main_.designState()); });
   connect(&main_, &MainWindow::displayCleared, this, &ReviewWindow::clearReview);
@@ -360,17 +376,22 @@ QString conditionObjectName(ReviewInput input) {
       return QStringLiteral("reviewRipple");
     case ReviewInput::DrainCapacitance:
       return QStringLiteral("reviewDrainCapacitance");
+    case ReviewInput::WirePrimary:
+    case ReviewInput::WireSecondary:
+    case ReviewInput::Arrangement:
+      break;  // the winding row names its own
   }
   return {};
 }
 
 }  // namespace
 
-// Three rows keep the window within a 1024×768 screen: the losses' conditions, the switch's,
-// then the drive mode's. The first two are a grid, each condition a caption, its field and a gap,
-// so the captions line up in columns; the mode's long captions get a row of their own beneath.
+// Four rows keep the window within a 1024×768 screen: the losses' conditions, the switch's, the
+// drive mode's, then the windings'. The first two are a grid, each condition a caption, its field
+// and a gap, so the captions line up in columns; the mode's long captions get a row of their own
+// beneath, and the windings' row has a kind and a text per wire.
 QWidget* ReviewWindow::createConditions() {
-  auto* box = new QGroupBox(QStringLiteral("損失・温度・スイッチと駆動方式の条件"), this);
+  auto* box = new QGroupBox(QStringLiteral("損失・温度・スイッチ・駆動方式と巻線の条件"), this);
   auto* rows = new QVBoxLayout(box);
   auto* grid = new QGridLayout;
   auto* modeRow = new QHBoxLayout;
@@ -380,6 +401,9 @@ QWidget* ReviewWindow::createConditions() {
   std::array<int, 2> placed{};
   int columns = 0;
   for (const ReviewInputInfo& info : kReviewInputTable) {
+    if (info.purpose == kWindingPurpose) {
+      continue;  // the winding row below
+    }
     QWidget* field = nullptr;
     if (info.input == ReviewInput::Material) {
       material_ = new QComboBox(box);
@@ -429,6 +453,8 @@ QWidget* ReviewWindow::createConditions() {
   }
   grid->setColumnStretch(columns, 1);
   modeRow->addStretch(1);
+  windings_ = new WindingConditionsRow(box);
+  rows->addWidget(windings_);
   return box;
 }
 
@@ -597,6 +623,7 @@ ReviewInputs ReviewWindow::reviewInputs() const {
       inputs.text(info.input) = edit->text().toStdU16String();
     }
   }
+  windings_->readInto(inputs);
   return inputs;
 }
 
@@ -621,6 +648,9 @@ QWidget* ReviewWindow::conditionField(ReviewInput input) const {
   }
   if (input == ReviewInput::Mode) {
     return mode_;
+  }
+  if (QWidget* field = windings_->field(input)) {
+    return field;
   }
   return edits_[static_cast<std::size_t>(input)];
 }
@@ -722,16 +752,29 @@ void ReviewWindow::showFlags(const DesignReview& review) {
 
 void ReviewWindow::showLosses(const DesignReview& review, const ReviewConditions& conditions) {
   const TransformerLosses& l = review.losses;
-  fillNumberTable(*losses_, lossRows(l));
+  std::vector<ReviewRow> rows = windingRows(l);
+  const std::vector<ReviewRow> numbers = lossRows(l);
+  rows.insert(rows.end(), numbers.begin(), numbers.end());
+  fillNumberTable(*losses_, rows);
   if (!l.valid) {
     lossSummary_->setText(QStringLiteral("この設計の損失は計算できません。"));
     return;
   }
-  lossSummary_->setText(
-      QStringLiteral("%1、周囲温度 %2：コア温度 %3 (上限 %4 ℃)")
-          .arg(qs(l.material), shown("Tambient", l.Tambient), shown("Tcore", l.Tcore))
-          .arg(conditions.maxTemperature));
-  if (review.has(ReviewFlag::TooHot)) {
+  windings_->setReviewedWires(l);
+  const QString temperature =
+      l.fits
+          ? shown("Tcore", l.Tcore) + QStringLiteral(" (上限 %1 ℃)").arg(conditions.maxTemperature)
+          : QStringLiteral("—");
+  QString summary = QStringLiteral("%1、周囲温度 %2：コア温度 %3")
+                        .arg(qs(l.material), shown("Tambient", l.Tambient), temperature);
+  // The order on a line of its own: it wraps in the narrow column only for many windings.
+  summary += QStringLiteral("\n巻線配置 %1\n中心から %2")
+                 .arg(arrangementNameJa(l.arrangement), windingOrderTextJa(l));
+  if (!l.fits) {
+    summary += QStringLiteral("\n") + lossesNotEstimatedJa();
+  }
+  lossSummary_->setText(summary);
+  if (review.has(ReviewFlag::TooHot) || !l.fits) {
     QPalette palette = lossSummary_->palette();
     palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
     lossSummary_->setPalette(palette);
@@ -755,10 +798,14 @@ void ReviewWindow::showStress(const DesignReview& review) {
     return;
   }
   clampNote_->setText(clampNote(st));
-  stressSummary_->setText(
+  QString summary =
       QStringLiteral("最大入力電圧 %1：スイッチ最大電圧 %2 (定格 %3)、ダイオード最大逆電圧 %4")
           .arg(shown("VinMax", st.VinMax), shown("VdsMax", st.VdsMax),
-               shown("VdsRating", st.VdsRating), shown("VdRevMax", st.VdRevMax)));
+               shown("VdsRating", st.VdsRating), shown("VdRevMax", st.VdRevMax));
+  if (!st.leakageKnown) {
+    summary += QStringLiteral("\n") + leakageNotEstimatedJa();
+  }
+  stressSummary_->setText(summary);
   if (review.has(ReviewFlag::SwitchOvervoltage)) {
     QPalette palette = stressSummary_->palette();
     palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
@@ -784,10 +831,12 @@ void ReviewWindow::showAdvice(const CoreAdvice& advice, const ReviewConditions& 
     const auto numberOr = [&r](double v, int decimals) {
       return r.valid ? QString::number(v, 'f', decimals) : QStringLiteral("—");
     };
+    // Windings that do not fit the bobbin give no total and no temperature.
     const auto lossOr = [&r](std::string_view name, double v) {
       const ReviewDisplay* d = reviewDisplay(name);
-      return r.losses.valid && d != nullptr ? QString::fromStdString(reviewValueText(*d, v))
-                                            : QStringLiteral("—");
+      return r.losses.valid && r.losses.fits && d != nullptr
+                 ? QString::fromStdString(reviewValueText(*d, v))
+                 : QStringLiteral("—");
     };
     QTableWidgetItem* name = cell(QString::fromStdU16String(c.core));
     if (recommended) {
@@ -839,6 +888,7 @@ void ReviewWindow::clearConditionResults() {
   stressSummary_->setText(QString());
   stressSummary_->setPalette(QPalette());
   clampNote_->setText(QString());
+  windings_->clearReviewedWires();
   adviceSummary_->setText(QString());
   advice_->setRowCount(0);
   chart_->surface().cls();

@@ -25,12 +25,14 @@ namespace fbc {
 class MainWindow;
 class PictureBox;
 class SimulationPanel;
+class WindingConditionsRow;
 
 // 「設計レビュー」: the engineering review of the main window's last completed calculation and
 // the review of every catalogue core for the same inputs, in the conditions typed into this
 // window: the losses' (core material, ambient, highest core temperature), the switch's
-// (highest input, leakage, clamp voltage, switch rating) and the drive mode's (the mode, the
-// ripple of continuous conduction and the drain capacitance of quasi-resonant switching). It
+// (highest input, leakage, clamp voltage, switch rating), the drive mode's (the mode, the
+// ripple of continuous conduction and the drain capacitance of quasi-resonant switching) and the
+// windings' (each winding's wire and the arrangement, or the review's choice). It
 // follows the main window (updated after each completed calculation, cleared with the results) and
 // leaves it untouched, apart from a double-click on a core row, which puts that core's name into
 // cmbCore. Changing a condition reviews the last calculation again; a condition that cannot be used
@@ -38,8 +40,9 @@ class SimulationPanel;
 // losses, stress or advice rather than ones worked out in other conditions.
 //
 // Six tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
-// (this design's losses and a chart of every buildable core's), 「スイッチとクランプ」 (what the
-// switch and the diode see, and the clamp's parts to buy), 「電流波形」 (the windings' currents
+// (this design's windings as wound and its losses, a dash for each figure windings that do not
+// fit the bobbin cannot give, and a chart of every buildable core's), 「スイッチとクランプ」 (what
+// the switch and the diode see, and the clamp's parts to buy), 「電流波形」 (the windings' currents
 // in the drive mode), 「回路シミュレーション」 (the design in ngspice, run on request) and
 // 「コアの選択」 (the advice).
 class ReviewWindow : public QWidget {
@@ -98,9 +101,11 @@ class ReviewWindow : public QWidget {
   QComboBox* material_ = nullptr;
   // The drive modes by their captions; each item's data is the mode's code.
   QComboBox* mode_ = nullptr;
-  // The number fields of the conditions, by ReviewInput; the material's and the mode's are
-  // empty.
+  // The number fields of the conditions, by ReviewInput; the material's, the mode's and the
+  // windings' are empty.
   std::array<QLineEdit*, kReviewInputTable.size()> edits_{};
+  // The wires and the arrangement.
+  WindingConditionsRow* windings_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QTableWidget* numbers_ = nullptr;
   QListWidget* flags_ = nullptr;

@@ -14,6 +14,7 @@
 
 #include "app/picture_box.h"
 #include "app/simulation_chart.h"
+#include "export/winding_texts.h"
 #include "review/spice_netlist.h"
 
 namespace fbc {
@@ -33,6 +34,12 @@ QString figureCaption(const std::string& name) {
   if (name == "voutavg") return QStringLiteral("出力電圧(平均) [V]");
   if (name == "voutpp") return QStringLiteral("出力リプル(p-p) [V]");
   return QString::fromStdString(name);
+}
+
+// The condition a measured leakage goes into, as the review window captions it.
+QString leakageCaption() {
+  const std::u16string_view caption = reviewInputInfo(ReviewInput::Leakage).caption;
+  return QString::fromUtf16(caption.data(), static_cast<qsizetype>(caption.size()));
 }
 
 QTableWidgetItem* number(double value, int decimals = 3) {
@@ -132,6 +139,14 @@ void SimulationPanel::setDesign(const DesignState& state, const DesignReview& re
                                 const ReviewConditions& conditions) {
   if (running()) {
     cancel(QString());
+  }
+  // The clamp and the coupling would come from a leakage of windings that cannot be wound.
+  if (review.stress.valid && !review.stress.leakageKnown) {
+    clearDesign();
+    showIdle(leakageNotEstimatedJa() +
+             QStringLiteral("実測値を「%1」に入力してください。").arg(leakageCaption()));
+    start_->setEnabled(false);
+    return;
   }
   if (!spiceCircuit(state, review, conditions)) {
     clearDesign();

@@ -34,8 +34,9 @@ class SimulationPanel : public QWidget {
   explicit SimulationPanel(QWidget* parent = nullptr);
   ~SimulationPanel() override;
 
-  // The design the next run simulates; nothing when it cannot be simulated. Stops a running
-  // simulation and clears its results.
+  // The design the next run simulates; nothing when it cannot be simulated, which the status line
+  // says: no circuit to simulate, or a leakage that cannot be estimated because the windings do
+  // not fit the bobbin. Stops a running simulation and clears its results.
   void setDesign(const DesignState& state, const DesignReview& review,
                  const ReviewConditions& conditions);
   void clearDesign();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +24,7 @@
 #include "design/click_constants.h"
 #include "design/design_state_members.h"
 #include "export/surface_painter.h"
+#include "export/winding_texts.h"
 #include "platform/controls.h"
 #include "platform/font_session.h"
 #include "platform/number_text.h"
@@ -269,10 +271,15 @@ class SheetPainter {
         case ReviewInput::VdsRating:
           value = qs(generalText(c.vdsRating));
           break;
+        // The drive mode's own line below; the wires and the arrangement in the winding table,
+        // each marked where it was given.
         case ReviewInput::Mode:
         case ReviewInput::Ripple:
         case ReviewInput::DrainCapacitance:
-          continue;  // the drive mode's own line below
+        case ReviewInput::WirePrimary:
+        case ReviewInput::WireSecondary:
+        case ReviewInput::Arrangement:
+          continue;
       }
       fields.push_back({qs(info.caption), value});
     }
@@ -369,17 +376,28 @@ class SheetPainter {
     return y + 2.0;
   }
 
-  // A review quantity's caption and its value with the unit, as the review shows them.
-  static Field reviewField(std::string_view name, double value) {
+  // A review quantity's caption and its value with the unit, as the review shows them; a dash
+  // for a figure not estimated.
+  static Field reviewField(std::string_view name, std::optional<double> value) {
     const ReviewDisplay* shown = reviewDisplay(name);
-    const QString number = qs(reviewValueText(*shown, value));
+    if (!value) {
+      return {qs(shown->caption), QStringLiteral("—")};
+    }
+    const QString number = qs(reviewValueText(*shown, *value));
     return {qs(shown->caption),
             shown->unitJa.empty() ? number : number + QStringLiteral(" ") + qs(shown->unitJa)};
+  }
+
+  // A sentence under a section saying why some of its figures are dashes.
+  double note(double y, const QString& sentence) {
+    return markedParagraph(y + 1.0, QStringLiteral("※"), sentence) + 1.0;
   }
 
   // Core and copper loss, what they heat the core by and how hot it runs, read down each
   // column: the parts of the loss and their total, then through the thermal resistance to the
   // rise above the ambient and the core's temperature (the limit is among the conditions).
+  // Windings that do not fit the bobbin leave the copper's, the total's and the temperatures'
+  // figures out.
   double losses(double y) {
     y = heading(y, QStringLiteral("4"), QStringLiteral("損失と温度"),
                 QStringLiteral("Core and copper loss at 100 °C, temperature rise"));
@@ -392,23 +410,20 @@ class SheetPainter {
                            : QStringLiteral("設計検討がないため、損失は計算していません。"));
       return y + kRowHeight;
     }
-    const auto copper = [l](Winding winding) {
-      const WindingLoss* w = l->find(winding);
-      return w != nullptr ? w->Pcu : 0.0;
+    const std::vector<LossQuantity> quantities = lossQuantities(*l);
+    const auto field = [&quantities](std::string_view name) {
+      const auto found = std::find_if(quantities.begin(), quantities.end(),
+                                      [name](const LossQuantity& q) { return q.name == name; });
+      return reviewField(name, found != quantities.end() ? found->value : std::nullopt);
     };
-    Field rth = reviewField("Rth", l->Rth);
+    Field rth = field("Rth");
     rth.caption += l->RthMeasured ? QStringLiteral("(実測値)") : QStringLiteral("(推定値)");
     const std::vector<Field> fields{
-        reviewField("Pcore", l->Pcore),
-        reviewField("PcuP", copper(Winding::Primary)),
-        reviewField("PcuS", copper(Winding::Secondary)),
-        reviewField("Ptotal", l->Ptotal),
-        rth,
-        reviewField("dT", l->dT),
-        reviewField("Tambient", l->Tambient),
-        reviewField("Tcore", l->Tcore),
+        field("Pcore"), field("PcuP"),     field("PcuS"),  field("Ptotal"), rth,
+        field("dT"),    field("Tambient"), field("Tcore"),
     };
-    return fieldGrid(y, fields, 4, 0.5, kReviewRowHeight);
+    y = fieldGrid(y, fields, 4, 0.5, kReviewRowHeight);
+    return l->fits ? y : note(y, lossesNotEstimatedJa());
   }
 
   // What the switch and the output diode see at the highest input and the RCD clamp that holds
@@ -428,16 +443,19 @@ class SheetPainter {
                : QStringLiteral("設計検討がないため、スイッチの電圧は計算していません。"));
       return y + kRowHeight;
     }
-    // The estimate is what an empty leakage condition stands for.
-    Field leakage = reviewField("Llk", st->Llk);
+    // The estimate is what an empty leakage condition stands for; windings that do not fit give
+    // no estimate, and with it no clamp loss or parts.
+    const bool known = st->leakageKnown;
+    Field leakage = reviewField("Llk", known ? std::optional(st->Llk) : std::nullopt);
     leakage.caption += QStringLiteral("(") +
                        (st->LlkEstimated ? qs(reviewInputInfo(ReviewInput::Leakage).emptyMeansJa)
                                          : QStringLiteral("実測値")) +
                        QStringLiteral(")");
+    const QString unneeded = known ? QStringLiteral("不要") : QStringLiteral("—");
     Field resistor{qs(reviewDisplay("RclampE24")->caption) + QStringLiteral("・定格電力"),
-                   QStringLiteral("不要")};
-    Field capacitor{qs(reviewDisplay("CclampE12")->caption), QStringLiteral("不要")};
-    if (st->clampNeeded()) {
+                   unneeded};
+    Field capacitor{qs(reviewDisplay("CclampE12")->caption), unneeded};
+    if (known && st->clampNeeded()) {
       resistor.value = reviewField("RclampE24", st->RclampE24).value + QStringLiteral("・") +
                        reviewField("PratingR", st->PratingR).value;
       capacitor.value = reviewField("CclampE12", st->CclampE12).value;
@@ -449,55 +467,44 @@ class SheetPainter {
         reviewField("VinMax", st->VinMax),
         leakage,
         reviewField("Vclamp", st->Vclamp),
-        reviewField("Pclamp", st->Pclamp),
+        reviewField("Pclamp", known ? std::optional(st->Pclamp) : std::nullopt),
         resistor,
         capacitor,
         switchPeak,
         reviewField("VdRevMax", st->VdRevMax),
     };
-    return fieldGrid(y, fields, 2, 0.55, kReviewRowHeight);
+    y = fieldGrid(y, fields, 2, 0.55, kReviewRowHeight);
+    // One line: a measured leakage among the conditions gives the figures back.
+    return known ? y
+                 : note(y, leakageNotEstimatedJa() +
+                               QStringLiteral("実測値を条件に入れると求まります。"));
   }
 
-  // A winding's layers ("layers") or build ("build") on the bobbin, with its unit; a dash
-  // without losses.
-  QString layout(Winding winding, std::string_view quantity) const {
-    const WindingLoss* w = content_.review && content_.review->losses.valid
-                               ? content_.review->losses.find(winding)
-                               : nullptr;
-    const std::string name = std::string(quantity).append(windingSuffix(winding));
-    const ReviewDisplay* shown = reviewDisplay(name);
-    if (w == nullptr || shown == nullptr) {
-      return QStringLiteral("—");
-    }
-    const double value =
-        quantity == "layers" ? static_cast<double>(w->layout.layers) : w->layout.build;
-    const QString number = qs(reviewValueText(*shown, value));
-    return quantity == "layers" ? number + QStringLiteral(" 層")
-                                : number + QStringLiteral(" ") + qs(shown->unitJa);
-  }
-
-  // What the winding shop needs per winding: whole turns, the copper to wind them with and how
-  // they lie on the bobbin.
+  // What the winding shop needs per winding: whole turns, the wire to wind them with (marked
+  // where the person gave it rather than the review choosing it) and how they lie on the bobbin;
+  // under them the arrangement and the order from the centre leg, and the builds with their
+  // tapes against the bobbin's.
   double windings(double y) {
     y = heading(y, QStringLiteral("6"), QStringLiteral("巻線仕様"), QStringLiteral("Windings"));
     const std::vector<WindingRow> rows =
         content_.review ? windingTable(*content_.review) : std::vector<WindingRow>{};
     const QFont headFont = font(kProportional, 8.5);
     const QFont cellFont = font(kFixed, 9.0);
-    constexpr std::array<double, 6> kColumns{0.12, 0.13, 0.16, 0.33, 0.10, 0.16};
-    const auto cells = [&](double top, const std::array<QString, 6>& texts, const QFont& f) {
+    constexpr std::array<double, 7> kColumns{0.10, 0.11, 0.30, 0.13, 0.12, 0.10, 0.14};
+    const auto cells = [&](double top, const std::array<QString, 7>& texts, const QFont& f) {
       double x = kLeft;
       for (std::size_t i = 0; i < texts.size(); ++i) {
-        const double width = kWidth * kColumns[i];
-        const int align = i == 0 || i == 3 ? Qt::AlignLeft : Qt::AlignRight;
+        const double width = kWidth * kColumns.at(i);
+        const int align = i == 0 || i == 2 ? Qt::AlignLeft : Qt::AlignRight;
         text(QRectF(x + kCellPadding, top, width - 2 * kCellPadding, kRowHeight),
-             align | Qt::AlignVCenter, f, texts[i]);
+             align | Qt::AlignVCenter, f, texts.at(i));
         x += width;
       }
     };
     cells(y,
-          {QStringLiteral("巻線"), QStringLiteral("巻数"), QStringLiteral("線径(裸銅)"),
-           QStringLiteral("構成"), QStringLiteral("層数"), QStringLiteral("巻線の高さ")},
+          {QStringLiteral("巻線"), QStringLiteral("巻数"), QStringLiteral("線材"),
+           QStringLiteral("外径(被覆込)"), QStringLiteral("1層の巻数"), QStringLiteral("層数"),
+           QStringLiteral("巻線の高さ")},
           headFont);
     y += kRowHeight;
     rule(kLeft, y, kRight, y, 0.5, kRule);
@@ -506,23 +513,45 @@ class SheetPainter {
            font(kProportional, 8.5), QStringLiteral("設計検討がないため、巻線仕様はありません。"));
       y += kRowHeight;
     }
+    const ReviewDisplay* build = reviewDisplay("buildP");
+    const auto millimetres = [build](double mm) {
+      return qs(reviewValueText(*build, mm * 1e-3)) + QStringLiteral(" mm");
+    };
     for (const WindingRow& row : rows) {
-      const QString structure = row.strands == 1 ? QStringLiteral("単線")
-                                                 : QStringLiteral("%1本撚り(素線 φ%2 mm)")
-                                                       .arg(row.strands)
-                                                       .arg(row.strandDiameter, 0, 'f', 2);
       cells(
           y,
           {row.winding == Winding::Primary ? QStringLiteral("一次 Np") : QStringLiteral("二次 Ns"),
            QStringLiteral("%1 ターン").arg(row.turns),
-           QStringLiteral("φ%1 mm").arg(row.strandDiameter, 0, 'f', 2), structure,
-           layout(row.winding, "layers"), layout(row.winding, "build")},
+           wireDescriptionJa(row.wire) + (row.wireChosen ? QString() : QStringLiteral(" (指定)")),
+           millimetres(row.outerDiameter), QStringLiteral("%1 ターン").arg(row.turnsPerLayer),
+           QStringLiteral("%1 層").arg(row.layers), millimetres(row.build)},
           cellFont);
       y += kRowHeight;
       rule(kLeft, y, kRight, y, 0.3, kHairline);
     }
+    if (!rows.empty()) {
+      y = arrangement(y);
+    }
     rule(kLeft, y, kRight, y, 0.8, kRule);
     return y;
+  }
+
+  // The arrangement, marked where it was given, the windings from the centre leg outward and the
+  // height they take with their tapes in the bobbin's: one line under the winding table.
+  double arrangement(double y) {
+    const TransformerLosses& l = content_.review->losses;
+    const ReviewDisplay* build = reviewDisplay("buildP");
+    const auto millimetres = [build](double metres) {
+      return qs(reviewValueText(*build, metres)) + QStringLiteral(" mm");
+    };
+    const QString given = content_.conditions.arrangement ? QStringLiteral(" (指定)") : QString();
+    const QString line =
+        QStringLiteral("巻線配置 %1%2　中心から %3　高さ計(テープ込) %4 / ボビン %5")
+            .arg(arrangementNameJa(l.arrangement), given, windingOrderTextJa(l),
+                 millimetres(l.buildTotal), millimetres(l.bobbinBuild));
+    text(QRectF(kLeft + kCellPadding, y, kWidth - 2 * kCellPadding, kRowHeight),
+         Qt::AlignLeft | Qt::AlignVCenter, font(kProportional, 8.5), line);
+    return y + kRowHeight;
   }
 
   // Both plots side by side as the waveform stage draws them, their scale captions beneath and

@@ -163,7 +163,7 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
              u"を上げてください。";
     case ReviewFlag::CurrentDensityHigh:
       return u"指定した線材の電流密度が" + limit(l.currentDensity) +
-             u" A/mm²を超えます。太い線か本数の多い線にしてください。";
+             u" A/mm²を超えています。太い線にするか、撚り線の本数を増やしてください。";
   }
   return {};
 }

@@ -217,6 +217,9 @@ TEST_F(DesignSheetActionsTest, SheetFollowsTheReviewWindowsConditions) {
       ->setCurrentText(QStringLiteral("3C95"));
   auto* ambient = review->findChild<QLineEdit*>(QStringLiteral("reviewAmbient"));
   ambient->setText(QStringLiteral("25"));
+  review->findChild<QLineEdit*>(QStringLiteral("reviewWireSecondary"))
+      ->setText(QStringLiteral("litz:0.1x200"));
+  review->findChild<QComboBox*>(QStringLiteral("reviewArrangement"))->setCurrentIndex(1);
 
   std::optional<fbc::DesignSheetContent> content = actions->content(QString());
   ASSERT_TRUE(content.has_value() && content->review.has_value());
@@ -224,6 +227,13 @@ TEST_F(DesignSheetActionsTest, SheetFollowsTheReviewWindowsConditions) {
   EXPECT_EQ(content->conditions.ambient, 25.0);
   EXPECT_EQ(content->review->losses.material, "3C95");
   EXPECT_EQ(content->review->losses.Tambient, 25.0);
+  // The windings as given there: the secondary's wire and the arrangement.
+  EXPECT_EQ(content->conditions.wireSecondary, (fbc::Wire{fbc::WireKind::Litz, 0.1, 200}));
+  EXPECT_EQ(content->conditions.arrangement, fbc::WindingArrangement::Ps);
+  const fbc::WindingLoss* secondary = content->review->losses.find(fbc::Winding::Secondary);
+  ASSERT_NE(secondary, nullptr);
+  EXPECT_FALSE(secondary->wireChosen);
+  EXPECT_EQ(content->review->losses.arrangement, fbc::WindingArrangement::Ps);
 
   ambient->setText(QStringLiteral("abc"));
   content = actions->content(QString());

@@ -32,6 +32,7 @@ CoreReview core(std::u16string name, double pcore, double pcuP, double pcuS, dou
   c.review.feasible = feasible;
   TransformerLosses& l = c.review.losses;
   l.valid = true;
+  l.fits = true;
   l.Pcore = pcore;
   l.windings = {WindingLoss{}, WindingLoss{}};
   l.windings[0].winding = Winding::Primary;
@@ -128,6 +129,9 @@ TEST(LossChartRows, OnlyFeasibleCoresWithKnownLossesInTheAdvicesOrder) {
   CoreAdvice advice = twoCores();
   advice.cores.push_back(core(u"PQ50", 1.0, 1.0, 1.0, 50.0));
   advice.cores.back().review.losses.valid = false;
+  // Windings that do not fit have no copper loss or temperature, even on a core marked feasible.
+  advice.cores.push_back(core(u"PQ35", 1.0, 1.0, 1.0, 50.0));
+  advice.cores.back().review.losses.fits = false;
   const std::vector<LossChartRow> rows = lossChartRows(advice);
   ASSERT_EQ(rows.size(), 2U);
   EXPECT_EQ(rows[0].core, u"PQ40");
@@ -235,6 +239,13 @@ TEST(LossChart, FullChartsStayInsideThePicture) {
   small.iout = std::u16string(u"2");
   const CoreAdvice real = adviseCores(small, CoreCatalogue{}, levelSwing(CoreLevel::Typ).value());
   ASSERT_GE(lossChartRows(real).size(), 3U);
+  // Every charted core of the real advice is wound in a layout that fits its bobbin.
+  for (const LossChartRow& row : lossChartRows(real)) {
+    const auto c = std::find_if(real.cores.begin(), real.cores.end(),
+                                [&row](const CoreReview& r) { return r.core == row.core; });
+    ASSERT_NE(c, real.cores.end());
+    EXPECT_TRUE(c->review.losses.fits) << toUtf8(row.core);
+  }
 
   for (const CoreAdvice* advice : std::vector<const CoreAdvice*>{&many, &real}) {
     const RecordingSurface pic = drawn(*advice, hot);

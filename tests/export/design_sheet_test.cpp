@@ -8,12 +8,14 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <QTemporaryDir>
 
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
 #include "export/export_renderer.h"
+#include "export/winding_texts.h"
 #include "pdf_tools.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
@@ -214,15 +216,20 @@ TEST_F(DesignSheetTest, LossesTemperatureAndWindingLayersAreText) {
   }
 }
 
-// flyback-export draws the sheet in the conditions of the request, as the report was made.
+// flyback-export draws the sheet in the conditions of the request, as the report was made: the
+// material and the temperature limit among the conditions, a given wire and arrangement in the
+// winding table.
 TEST_F(DesignSheetTest, TheExportRequestsConditionsReachTheSheet) {
   ExportRequest request;
   request.kind = ExportKind::SheetPdf;
+  request.inputs.core = u"PQ50";
   request.reviewInputs.text(ReviewInput::Material) = u"3C90";
   request.reviewInputs.text(ReviewInput::MaxTemperature) = u"150";
+  request.reviewInputs.text(ReviewInput::WireSecondary) = u"litz:0.1x200";
+  request.reviewInputs.text(ReviewInput::Arrangement) = u"ps";
   const DesignReport report =
       designFor(request.inputs, CoreCatalogue{}, "--", request.reviewInputs);
-  ASSERT_TRUE(report.review && report.review->losses.valid);
+  ASSERT_TRUE(report.review && report.review->losses.valid && report.review->losses.fits);
   const std::string path = write(renderExport(request, report), "request.pdf");
   const std::string rows = withoutBlanks(pdfText(path, true));
   EXPECT_NE(rows.find("コア材質3C90"), std::string::npos);
@@ -230,6 +237,9 @@ TEST_F(DesignSheetTest, TheExportRequestsConditionsReachTheSheet) {
   EXPECT_NE(
       rows.find("コア温度" + reviewValueText(*reviewDisplay("Tcore"), report.review->losses.Tcore)),
       std::string::npos);
+  EXPECT_NE(rows.find("二次Ns4ターンリッツ線φ0.10×200(指定)"), std::string::npos) << rows;
+  EXPECT_NE(rows.find("巻線配置ps(一次・二次)(指定)中心から一次33T、二次4T"), std::string::npos)
+      << rows;
 }
 
 // The drive mode stands on a line of its own under the conditions, by the window's caption with
@@ -325,9 +335,9 @@ TEST_F(DesignSheetTest, TheMostFlaggedCatalogueDesignStillFitsThePage) {
 }
 
 // The switch's section stands between the losses and the windings, each figure beside its
-// caption: the worked example on PQ50 at 370 V is pinned to the figures worked out by hand
-// (docs/engineering-review.md), the measured leakages to the engine's, and a measured leakage
-// of zero needs no clamp at all.
+// caption: the worked example on PQ50 at 370 V, wound as the review chooses (foil, interleaved),
+// is pinned to the engine's figures, the measured leakages too, and a measured leakage of zero
+// needs no clamp at all.
 TEST_F(DesignSheetTest, TheSwitchAndClampSectionShowsTheLeakageThePartsAndThePeakVoltages) {
   struct Case {
     const char* name;
@@ -340,14 +350,14 @@ TEST_F(DesignSheetTest, TheSwitchAndClampSectionShowsTheLeakageThePartsAndThePea
        370.0,
        std::nullopt,
        {"最大直流入力電圧[V] 370", "漏れインダクタンス[H] 巻線から推定", "最大入力電圧 370.0 V",
-        "漏れインダクタンス(巻線から推定) 8.57 µH", "クランプ電圧 305.7 V", "クランプ損失 23.14 W",
-        "クランプ抵抗(E24)・定格電力 3900 Ω・46.28 W", "クランプ容量(E12) 56.00 nF",
+        "漏れインダクタンス(巻線から推定) 1.26 µH", "クランプ電圧 305.7 V", "クランプ損失 3.41 W",
+        "クランプ抵抗(E24)・定格電力 27000 Ω・6.82 W", "クランプ容量(E12) 8.20 nF",
         "スイッチ最大電圧/定格 675.7 V / 650 V", "ダイオード最大逆電圧 68.8 V"}},
       {"start.pdf",
        std::nullopt,
        std::nullopt,
        {"最大直流入力電圧[V] 入力電圧と同じ", "最大入力電圧 200.0 V",
-        "漏れインダクタンス(巻線から推定) 8.57 µH", "スイッチ最大電圧/定格 505.7 V / 650 V",
+        "漏れインダクタンス(巻線から推定) 1.26 µH", "スイッチ最大電圧/定格 505.7 V / 650 V",
         "ダイオード最大逆電圧 48.2 V"}},
       {"measured.pdf",
        370.0,
@@ -399,6 +409,105 @@ TEST_F(DesignSheetTest, TheSwitchAndClampSectionShowsTheLeakageThePartsAndThePea
     EXPECT_LT(section, windings);
     EXPECT_LT(windings, plots);
     EXPECT_NE(plots, std::string::npos);
+    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+    expectAllAboveTheNotice(path);
+  }
+}
+
+// The winding table gives the shop each winding's turns and wire (kind, strand diameter and
+// count, marked where it was given rather than chosen), outer diameter, turns per layer, layers
+// and build as the review wound it; beneath it the arrangement, the order from the centre leg and
+// the height the windings take against the bobbin's.
+TEST_F(DesignSheetTest, TheWindingTableGivesEachWireItsLayoutAndTheOrderFromTheCentreLeg) {
+  struct Case {
+    const char* name;
+    const char16_t* core;
+    std::optional<Wire> primary;
+    std::optional<Wire> secondary;
+    std::optional<WindingArrangement> arrangement;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"chosen.pdf", u"PQ50", std::nullopt, std::nullopt, std::nullopt,
+       "巻線配置 psp (挟み巻き) 中心から 一次(内側) 17T、二次 4T、一次(外側) 16T"},
+      {"given.pdf", u"PQ50", Wire{WireKind::Litz, 0.1, 60}, Wire{WireKind::Strands, 0.5, 8},
+       WindingArrangement::Ps, "巻線配置 ps (一次・二次) (指定) 中心から 一次 33T、二次 4T"},
+      {"unfit.pdf", u"EER25.5", std::nullopt, std::nullopt, std::nullopt,
+       "巻線配置 ps (一次・二次) 中心から 一次 227T、二次 28T"},
+  };
+  const auto millimetres = [](double mm) {
+    return reviewValueText(*reviewDisplay("buildP"), mm * 1e-3) + " mm";
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DesignInputs inputs;
+    inputs.core = c.core;
+    ReviewConditions conditions;
+    conditions.wirePrimary = c.primary;
+    conditions.wireSecondary = c.secondary;
+    conditions.arrangement = c.arrangement;
+    const std::string path = render(inputs, c.name, "FT-1024", {}, conditions);
+    ASSERT_TRUE(content_.review.has_value());
+    const std::vector<WindingRow> table = windingTable(*content_.review);
+    ASSERT_EQ(table.size(), 2U);
+    const std::string rows = withoutBlanks(pdfText(path, true));
+    for (const WindingRow& row : table) {
+      EXPECT_EQ(row.wireChosen,
+                !(row.winding == Winding::Primary ? c.primary : c.secondary).has_value());
+      const std::string expected =
+          std::string(row.winding == Winding::Primary ? "一次 Np " : "二次 Ns ") +
+          std::to_string(row.turns) + " ターン " + wireDescriptionJa(row.wire).toStdString() +
+          (row.wireChosen ? "" : " (指定)") + millimetres(row.outerDiameter) +
+          std::to_string(row.turnsPerLayer) + " ターン" + std::to_string(row.layers) + " 層" +
+          millimetres(row.build);
+      EXPECT_NE(rows.find(withoutBlanks(expected)), std::string::npos) << expected;
+    }
+    const TransformerLosses& losses = content_.review->losses;
+    const std::string line = c.line + " 高さ計(テープ込) " + millimetres(losses.buildTotal * 1e3) +
+                             " / ボビン " + millimetres(losses.bobbinBuild * 1e3);
+    EXPECT_NE(rows.find(withoutBlanks(line)), std::string::npos) << line << "\n" << rows;
+    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+    expectAllAboveTheNotice(path);
+  }
+}
+
+// Windings that do not fit the bobbin (the start values on EER25.5) give no AC loss, copper
+// loss, total, temperature, leakage or clamp: each of their fields reads "—" and a note under
+// each section says why. A measured leakage brings the switch's figures back; the losses stay
+// unknown.
+TEST_F(DesignSheetTest, FiguresOfWindingsThatDoNotFitAreDashesWithTheReason) {
+  const std::string lossesWhy = withoutBlanks("※" + lossesNotEstimatedJa().toStdString());
+  const std::string leakageWhy = withoutBlanks("※" + leakageNotEstimatedJa().toStdString());
+  const std::vector<std::string> lossDashes = {"一次銅損—", "二次銅損—", "全損失—", "温度上昇—",
+                                               "コア温度—"};
+  const std::vector<std::string> leakageDashes = {"漏れインダクタンス(巻線から推定)—",
+                                                  "クランプ損失—", "クランプ抵抗(E24)・定格電力—",
+                                                  "クランプ容量(E12)—"};
+  for (const std::optional<double> leakage : {std::optional<double>(), std::optional(10e-6)}) {
+    SCOPED_TRACE(leakage.value_or(0.0));
+    ReviewConditions conditions;
+    conditions.leakage = leakage;
+    const std::string path = render(DesignInputs{}, "unfit.pdf", "FT-1024", {}, conditions);
+    ASSERT_TRUE(content_.review.has_value());
+    ASSERT_FALSE(content_.review->losses.fits);
+    const std::string rows = withoutBlanks(pdfText(path, true));
+    const std::string text = withoutBlanks(pdfText(path));
+    for (const std::string& dash : lossDashes) {
+      EXPECT_NE(rows.find(dash), std::string::npos) << dash;
+    }
+    // What the windings' copper does not decide is still there.
+    EXPECT_NE(rows.find("コア損失0.04W"), std::string::npos);
+    EXPECT_NE(rows.find("周囲温度40.0℃"), std::string::npos);
+    EXPECT_NE(rows.find("スイッチ最大電圧/定格500.4V/650V"), std::string::npos);
+    EXPECT_NE(text.find(lossesWhy), std::string::npos);
+    for (const std::string& dash : leakageDashes) {
+      EXPECT_EQ(rows.find(dash) != std::string::npos, !leakage) << dash;
+    }
+    EXPECT_EQ(text.find(leakageWhy) != std::string::npos, !leakage);
+    if (leakage) {
+      EXPECT_NE(rows.find("漏れインダクタンス(実測値)10.00µH"), std::string::npos);
+      EXPECT_EQ(rows.find("クランプ損失—"), std::string::npos);
+    }
     EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
     expectAllAboveTheNotice(path);
   }
