@@ -35,6 +35,9 @@ TEST(ReadWireTest, GoodTextsReadAndWriteBackInTheirShortForm) {
       {"\tfoil:5", {WireKind::Foil, 5.0, 1}, "foil:5"},
       // A Japanese input method's full-width digits and point read as the diameter.
       {"round:\xEF\xBC\x90\xEF\xBC\x8E\xEF\xBC\x95", {WireKind::Round, 0.5, 1}, "round:0.5"},
+      // The count reads as the diameter does.
+      {"strands:0.4x\xEF\xBC\x93", {WireKind::Strands, 0.4, 3}, "strands:0.4x3"},
+      {"litz:0.1x1,000", {WireKind::Litz, 0.1, 1000}, "litz:0.1x1000"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -73,6 +76,9 @@ TEST(ReadWireTest, BadTextsSayWhatIsWrongAndNameThePart) {
       {"foil:0.2 x 3", F::CountNotAllowed, "3", WireKind::Foil},
       {"litz:0.1xabc", F::CountNotANumber, "abc", WireKind::Litz},
       {"litz:0.1x", F::CountNotANumber, "", WireKind::Litz},
+      {"strands:0.4x2.5", F::CountNotANumber, "2.5", WireKind::Strands},
+      {"litz:0.1x25e-1", F::CountNotANumber, "25e-1", WireKind::Litz},
+      {"litz:0.1x1e400", F::CountOutOfRange, "1e400", WireKind::Litz},
       {"litz:0.1x0", F::CountOutOfRange, "0", WireKind::Litz},
       {"litz:0.1x-5", F::CountOutOfRange, "-5", WireKind::Litz},
       {"strands:0.4x1", F::CountOutOfRange, "1", WireKind::Strands},
@@ -113,6 +119,7 @@ TEST(ReadWireTest, FaultSentences) {
   const std::pair<const char*, const char*> english[] = {
       {"litz:0.1x0", "strand count '0' must lie between 2 and 10000"},
       {"strands:0.4x1", "strand count '1' must lie between 2 and 100"},
+      {"strands:0.4x2.5", "strand count '2.5' is not a whole number"},
       {"foil:-1", "foil thickness '-1' must lie between 0.02 and 5 mm"},
       {"round:abc", "diameter 'abc' is not a number"},
       {"round:9", "diameter '9' must lie between 0.02 and 5 mm"},
