@@ -230,7 +230,11 @@ std::string wireTextFaultText(const WireTextProblem& p) {
 }
 
 std::u16string wireTextFaultTextJa(const WireTextProblem& p) {
-  const std::u16string part = u"「" + fromUtf8(p.part) + u"」";
+  // Appended rather than summed: GCC 12 at -O3 takes "「" + text for overlapping copies
+  // (-Wrestrict), which fails the build with warnings as errors.
+  std::u16string part = u"「";
+  part += fromUtf8(p.part);
+  part += u"」";
   switch (p.fault) {
     case WireTextFault::Empty:
       return u"線材を入力してください。";
