@@ -218,5 +218,130 @@ TEST(DesignWindingsTest, MatchesEveryCombinationTriedInTurn) {
   RecordProperty("worstGap", testing::PrintToString(worst));
 }
 
+// A bobbin and a flyback's currents for the cases below: 40:8 turns at 100 kHz on PQ3230.
+struct SmallDesign {
+  std::vector<CurrentSegment> primary{{0.0, 0.4, 0.0, 2.0}};
+  std::vector<CurrentSegment> secondary{{0.4, 0.9, 10.0, 0.0}};
+  int primaryTurns = 40;
+  int secondaryTurns = 8;
+  WindingConditions conditions;
+  SmallDesign() {
+    const CoreGeometry& core = *coreGeometry(u"PQ3230");
+    WindingConditions& c = conditions;
+    c.breadth = core.bw;
+    c.build = core.hw;
+    c.meanTurn = core.MLT;
+    c.tape = kTapeBetweenWindings;
+    c.resistivity = copperResistivity(100.0);
+    c.skinDepth = skinDepthAt(100e3, c.resistivity);
+    c.currentDensity = 3.5e6;
+    c.clampPerHenry = 1.5 * 2.0 * 2.0 * 100e3;
+  }
+  WindingDesign design(std::optional<Wire> primaryWire = std::nullopt,
+                       std::optional<Wire> secondaryWire = std::nullopt) const {
+    return designWindings({Winding::Primary, primaryTurns, primary, primaryWire},
+                          {Winding::Secondary, secondaryTurns, secondary, secondaryWire},
+                          conditions);
+  }
+};
+
+TEST(DesignWindingsTest, APersonsWireIsWoundAsGivenEvenOverloaded) {
+  const SmallDesign d;
+  // 0.1 mm round wire carries the primary's 0.73 A at 93 A/mm².
+  const Wire thin{WireKind::Round, 0.1, 1};
+  const WindingDesign design = d.design(thin);
+  const WindingLoss& p = design.windings[0];
+  EXPECT_EQ(p.wire, thin);
+  EXPECT_FALSE(p.wireChosen);
+  EXPECT_GT(p.currentDensity, 20 * d.conditions.currentDensity);
+  EXPECT_TRUE(design.windings[1].wireChosen);
+  EXPECT_LE(design.windings[1].currentDensity, d.conditions.currentDensity);
+  // Both given: nothing is chosen, and a layout that does not fit is still the one wound.
+  const Wire thick{WireKind::Round, 2.0, 1};
+  const WindingDesign both = d.design(thick, thick);
+  EXPECT_EQ(both.windings[0].wire, thick);
+  EXPECT_EQ(both.windings[1].wire, thick);
+  EXPECT_FALSE(both.fits);
+}
+
+TEST(DesignWindingsTest, AGivenArrangementIsHonoured) {
+  SmallDesign d;
+  const WindingDesign free = d.design();
+  // Clamp loss dear enough to split the primary, which a quarter of the leakage pays for.
+  ASSERT_EQ(free.arrangement, WindingArrangement::Psp);
+  d.conditions.arrangement = WindingArrangement::Ps;
+  const WindingDesign ps = d.design();
+  EXPECT_EQ(ps.arrangement, WindingArrangement::Ps);
+  EXPECT_EQ(ps.windings[0].innerTurns, 40);
+  EXPECT_GT(ps.leakage, free.leakage);
+  EXPECT_GE(ps.cost, free.cost);
+  d.conditions.arrangement = WindingArrangement::Psp;
+  const WindingDesign psp = d.design();
+  EXPECT_EQ(psp.arrangement, WindingArrangement::Psp);
+  EXPECT_EQ(psp.windings[0].innerTurns, 20);
+  EXPECT_EQ(psp.windings[1].innerTurns, 8);
+  EXPECT_DOUBLE_EQ(psp.cost, free.cost);
+  // The tapes: one between two windings, two around a split primary's secondary.
+  EXPECT_NEAR(ps.buildTotal - ps.windings[0].layout.build - ps.windings[1].layout.build,
+              d.conditions.tape, 1e-15);
+  EXPECT_NEAR(psp.buildTotal - psp.windings[0].layout.build - psp.windings[1].layout.build,
+              2 * d.conditions.tape, 1e-15);
+}
+
+TEST(DesignWindingsTest, OnePrimaryTurnIsNotSplit) {
+  SmallDesign d;
+  d.primaryTurns = 1;
+  d.secondaryTurns = 1;
+  d.conditions.arrangement = WindingArrangement::Psp;
+  const WindingDesign design = d.design();
+  EXPECT_EQ(design.arrangement, WindingArrangement::Ps);
+  EXPECT_EQ(design.windings[0].innerTurns, 1);
+  EXPECT_EQ(design.windings[0].layout.layers, 1);
+  EXPECT_TRUE(design.fits);
+}
+
+TEST(DesignWindingsTest, WhereNothingFitsTheLeastBuildIsWound) {
+  SmallDesign d;
+  d.conditions.build = 0.3e-3;
+  const WindingDesign design = d.design();
+  EXPECT_FALSE(design.fits);
+  EXPECT_GT(design.buildTotal, d.conditions.build);
+  // Every pair in every arrangement is thicker or as thick.
+  RandomDesign same;
+  same.primaryTurns = d.primaryTurns;
+  same.secondaryTurns = d.secondaryTurns;
+  same.primary = d.primary;
+  same.secondary = d.secondary;
+  same.conditions = d.conditions;
+  const Exhaustive all = exhaustive(same);
+  EXPECT_FALSE(std::isfinite(all.cost));
+  EXPECT_NEAR(design.buildTotal / all.leastBuild, 1.0, 1e-12);
+  // The chosen wires still carry their currents at the density.
+  for (const WindingLoss& w : design.windings) {
+    EXPECT_LE(w.currentDensity, d.conditions.currentDensity);
+  }
+}
+
+// A measured leakage costs the same whatever the layout: the copper alone decides. Pricing the
+// clamp can only trade copper for less leakage.
+TEST(DesignWindingsTest, MeasuredLeakageLeavesTheChoiceToTheCopper) {
+  SmallDesign d;
+  const WindingDesign priced = d.design();
+  d.conditions.clampPerHenry = 0.0;
+  const WindingDesign copper = d.design();
+  const double pcu = copper.windings[0].Pcu + copper.windings[1].Pcu;
+  EXPECT_DOUBLE_EQ(copper.cost, pcu);
+  RandomDesign same;
+  same.primaryTurns = d.primaryTurns;
+  same.secondaryTurns = d.secondaryTurns;
+  same.primary = d.primary;
+  same.secondary = d.secondary;
+  same.conditions = d.conditions;
+  EXPECT_NEAR(pcu / exhaustive(same).cost, 1.0, 1e-12);
+  EXPECT_LE(pcu, priced.windings[0].Pcu + priced.windings[1].Pcu);
+  EXPECT_GE(copper.leakage, priced.leakage);
+  EXPECT_GT(copper.leakage, 0.0);
+}
+
 }  // namespace
 }  // namespace fbc
