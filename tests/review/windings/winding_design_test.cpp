@@ -443,5 +443,47 @@ TEST(SplitPrimaryTest, KeepsThePrimarysAcFactor) {
   }
 }
 
+// The window's start values (240 W from 200 V, D 0.5, 50 kHz, level typ) on PQ50, 33:4 turns,
+// wound with the wires the old winding table gave them: 3 strands of 0.545 mm and 17 of
+// 0.591 mm, primary then secondary. Before the wires were chosen the review gave PcuP 4.05 W
+// (FrP 6.21) and PcuS 4.89 W (FrS 9.28) at IsRms 16.33 A.
+TEST(OldWiresTest, Pq50StartDesignKeepsItsAcFactors) {
+  const CoreCatalogue catalogue;
+  DesignState state;
+  DesignInputs inputs;
+  inputs.core = u"PQ50";
+  ASSERT_TRUE(calculateDesign(inputs, catalogue, state).completed);
+  ReviewConditions conditions;
+  conditions.wirePrimary = Wire{WireKind::Strands, 0.545, 3};
+  conditions.wireSecondary = Wire{WireKind::Strands, 0.591, 17};
+  conditions.arrangement = WindingArrangement::Ps;
+  const DesignReview r = reviewDesign(state, levelSwing(inputs.level).value(), conditions);
+  ASSERT_TRUE(r.losses.valid);
+  ASSERT_TRUE(r.losses.fits);
+  const WindingLoss& p = *r.losses.find(Winding::Primary);
+  const WindingLoss& s = *r.losses.find(Winding::Secondary);
+  EXPECT_EQ(p.turns, 33);
+  EXPECT_EQ(s.turns, 4);
+  EXPECT_FALSE(p.wireChosen);
+  EXPECT_FALSE(s.wireChosen);
+  // The primary is wound and carries its current as before.
+  EXPECT_EQ(p.layout.layers, 2);
+  EXPECT_NEAR(p.Fr, 6.21, 0.005);
+  EXPECT_NEAR(p.Pcu, 4.05, 0.005);
+  // The secondary now carries the winding's own current, n·Ipk = 49.5 A falling to zero as the
+  // core resets, 20.02 A RMS, not the output's 16.33 A. With whole turns (33:4) the reset ends
+  // at 0.9907 of the period rather than at its end: the steeper triangle has more harmonics,
+  // FrS 9.42, 1.5 % above the old 9.28. The old triangle over the whole off time still gives
+  // the old factor on the same winding.
+  EXPECT_NEAR(r.IsRmsWinding, 20.02, 0.005);
+  EXPECT_NEAR(s.Irms, r.IsRmsWinding, 1e-9);
+  EXPECT_EQ(s.layout.layers, 1);
+  EXPECT_NEAR(s.Fr, 9.42, 0.005);
+  EXPECT_NEAR(s.Fr / 9.28, 1.015, 0.002);
+  const CurrentSegment wholeOffTime[] = {{0.5, 1.0, r.IsPkWinding, 0.0}};
+  EXPECT_NEAR(HarmonicSpectrum(wholeOffTime).resistanceParts(s.phi).at(s.weight), 9.28, 0.01);
+  EXPECT_NEAR(s.Pcu, 7.47, 0.005);
+}
+
 }  // namespace
 }  // namespace fbc
