@@ -184,23 +184,20 @@ WireReading readWire(std::string_view text) {
   }
   int count = 1;
   if (counted) {
-    const bool digits = !countText.empty() && countText.size() <= 9 &&
-                        std::all_of(countText.begin(), countText.end(),
-                                    [](unsigned char c) { return std::isdigit(c) != 0; });
-    if (!digits) {
-      // A sign or a fraction is a number, just not a count.
-      const ParsedDouble asNumber = parseDouble(fromUtf8(countText));
-      reading.problem = WireTextProblem{asNumber.status == ParseStatus::NotANumber
-                                            ? WireTextFault::CountNotANumber
-                                            : WireTextFault::CountOutOfRange,
-                                        countText, kind};
+    // Read as the diameter is (full-width digits, a sign, "1e3"): a fraction is no count at all,
+    // a whole number outside the range is one out of range.
+    const ParsedDouble asNumber = parseDouble(fromUtf8(countText));
+    const bool wholeCount = asNumber.status == ParseStatus::Ok && std::isfinite(asNumber.value) &&
+                            std::floor(asNumber.value) == asNumber.value;
+    if (!wholeCount && asNumber.status != ParseStatus::OutOfRange) {
+      reading.problem = WireTextProblem{WireTextFault::CountNotANumber, countText, kind};
       return reading;
     }
-    count = std::stoi(countText);
-    if (count < 2 || count > countLimit(kind)) {
+    if (!wholeCount || asNumber.value < 2.0 || asNumber.value > countLimit(kind)) {
       reading.problem = WireTextProblem{WireTextFault::CountOutOfRange, countText, kind};
       return reading;
     }
+    count = static_cast<int>(asNumber.value);
   }
   reading.wire = Wire{kind, diameter.value, count};
   return reading;
@@ -235,7 +232,11 @@ std::string wireTextFaultText(const WireTextProblem& p) {
 }
 
 std::u16string wireTextFaultTextJa(const WireTextProblem& p) {
-  const std::u16string part = u"「" + fromUtf8(p.part) + u"」";
+  // Appended rather than summed: GCC 12 at -O3 takes "「" + text for overlapping copies
+  // (-Wrestrict), which fails the build with warnings as errors.
+  std::u16string part = u"「";
+  part += fromUtf8(p.part);
+  part += u"」";
   switch (p.fault) {
     case WireTextFault::Empty:
       return u"線材を入力してください。";

@@ -61,7 +61,7 @@ struct WireReading {
 // case-insensitive.
 WireReading readWire(std::string_view text);
 
-// What is wrong, in one English clause ("litz strand count '0' must lie between 2 and 10000")
+// What is wrong, in one English clause ("strand count '0' must lie between 2 and 10000")
 // and in one Japanese sentence for the window.
 std::string wireTextFaultText(const WireTextProblem& problem);
 std::u16string wireTextFaultTextJa(const WireTextProblem& problem);
