@@ -163,7 +163,7 @@ struct ReviewInputProblem {
   ReviewInput input;
   ReviewInputFault fault;
   double designVin = 0;  // V, the voltage a BelowVin problem names
-  std::optional<WireTextProblem> wire;
+  std::optional<WireTextProblem> wire = std::nullopt;
 };
 
 // The conditions the texts give, or the first input (in table order) that cannot be used.

@@ -548,10 +548,10 @@ WindingDesign designWindings(const WindingDemand& primary, const WindingDemand& 
     for (std::size_t k = 0; k < secondaries.size(); ++k) {
       bool dominated = true;
       for (std::size_t a = 0; a < 2; ++a) {
-        const Candidate& best = secondaries[cheapest[a]];
-        dominated = dominated && k != cheapest[a] && secondaries[k].build[a] >= best.build[a] &&
+        const Candidate& least = secondaries[cheapest[a]];
+        dominated = dominated && k != cheapest[a] && secondaries[k].build[a] >= least.build[a] &&
                     secondaries[k].pcu[a] + perBuild[a] * secondaries[k].build[a] >
-                        best.pcu[a] + perBuild[a] * best.build[a];
+                        least.pcu[a] + perBuild[a] * least.build[a];
       }
       if (!dominated) {
         byBuild.push_back(static_cast<std::uint32_t>(k));
