@@ -597,8 +597,8 @@ TEST(FlybackCalc, WindingsGivenAreReadOrRefusedInOneLine) {
        "  Primary wire                                litz:0.1x100 (given), "},
       {{"--core", "PQ50", "--wire-secondary", "2", "--arrangement", "psp"},
        "  Secondary wire                              round:2 (given), "},
-      {{"--core", "PQ50", "--wire-primary", "auto", "--wire-secondary", "自動",
-        "--arrangement", "auto"},
+      {{"--core", "PQ50", "--wire-primary", "auto", "--wire-secondary", "自動", "--arrangement",
+        "auto"},
        "  Primary wire                                foil:0.03 (chosen), "},
   };
   for (const auto& c : used) {
