@@ -671,7 +671,18 @@ ReviewInputReading ReviewWindow::markConditions() {
 void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& state) {
   inputs_ = inputs;
   state_ = state;
-  refresh();
+  stale_ = !isVisible();
+  if (!stale_) {
+    refresh();
+  }
+}
+
+void ReviewWindow::showEvent(QShowEvent* event) {
+  if (stale_) {
+    stale_ = false;
+    refresh();
+  }
+  QWidget::showEvent(event);
 }
 
 void ReviewWindow::refresh() {
@@ -904,6 +915,7 @@ void ReviewWindow::clearConditionResults() {
 
 void ReviewWindow::clearReview() {
   inputs_.reset();
+  stale_ = false;
   setWindowTitle(kTitle);
   summary_->setText(
       QStringLiteral("まだ計算結果がありません。シミュレーション開始ボタンで計算すると"

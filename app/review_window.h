@@ -51,7 +51,9 @@ class ReviewWindow : public QWidget {
  public:
   explicit ReviewWindow(MainWindow& main);
 
-  // Shows the review of `state`, completed from `inputs`, and the core advice for them.
+  // Shows the review of `state`, completed from `inputs`, and the core advice for them. While
+  // the window is hidden the review waits until it is shown, so that the main window's click
+  // costs what it always did.
   void showReview(const DesignInputs& inputs, const DesignState& state);
   // Back to the opening state: nothing calculated yet. The conditions stay as typed.
   void clearReview();
@@ -62,6 +64,9 @@ class ReviewWindow : public QWidget {
   std::optional<ReviewConditions> conditions() const;
   // The input voltage of the design on show, which the highest input may not lie below.
   std::optional<double> designVin() const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   QWidget* createConditions();
@@ -95,6 +100,7 @@ class ReviewWindow : public QWidget {
   CoreCatalogue catalogue_;
   // The last completed calculation, reviewed again when a condition changes.
   std::optional<DesignInputs> inputs_;
+  bool stale_ = false;  // a design came while hidden and is not reviewed yet
   DesignState state_;
 
   QLabel* summary_ = nullptr;

@@ -195,6 +195,24 @@ class ReviewWindowTest : public ::testing::Test {
   std::vector<QString> messages_;
 };
 
+// The main window's click does not review while the review window is hidden: the review (with
+// the windings chosen for every core of the advice) waits until the window is shown, and then
+// shows the last calculation.
+TEST_F(ReviewWindowTest, AHiddenReviewWindowWaitsUntilShown) {
+  const std::string opening = str(part<QLabel>("reviewSummary")->text());
+  calculate();
+  EXPECT_FALSE(review_->isVisible());
+  EXPECT_EQ(str(part<QLabel>("reviewSummary")->text()), opening);
+  EXPECT_EQ(part<QTableWidget>("reviewNumbers")->rowCount(), 0);
+  openReview();
+  EXPECT_NE(str(part<QLabel>("reviewSummary")->text()).find("EER25.5"), std::string::npos);
+  EXPECT_EQ(number("Np").first, "227");
+  // Shown, it follows each calculation at once.
+  main<QComboBox>("cmbCore")->setCurrentText(QStringLiteral("PQ50"));
+  calculate();
+  EXPECT_EQ(number("Np").first, "33");
+}
+
 TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
   EXPECT_FALSE(review_->isVisible());
   calculate();
