@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <numbers>
 #include <numeric>
 #include <optional>
@@ -112,6 +113,11 @@ const std::vector<TableEntry>& tableEntries() {
       e.log2Porosity = std::log2(root * section.conductor * section.conductorsAcross);
       out.push_back(e);
     }
+    // By copper area, the foils last: the wires a winding may take are then one stretch of it,
+    // read in order.
+    std::stable_sort(out.begin(), out.end(), [](const TableEntry& a, const TableEntry& b) {
+      return a.foil != b.foil ? b.foil : a.area < b.area;
+    });
     return out;
   }();
   return list;
@@ -236,6 +242,8 @@ class PartsGrid {
  public:
   explicit PartsGrid(const HarmonicSpectrum& spectrum) : spectrum_(spectrum) {}
 
+  const HarmonicSpectrum& spectrum() const { return spectrum_; }
+
   // The parts at the penetration ratio whose base-2 logarithm is `log2Phi`.
   HarmonicSpectrum::Parts at(double log2Phi) {
     const double position = log2Phi * kPerOctave - kFirst;
@@ -272,10 +280,33 @@ class PartsGrid {
     return nodes_[i];
   }
 
-  const HarmonicSpectrum& spectrum_;
+  HarmonicSpectrum spectrum_;
   std::array<HarmonicSpectrum::Parts, kNodes> nodes_{};
   std::array<bool, kNodes> known_{};
 };
+
+// The grid of a current's shape. Currents of one shape come back review after review (every core
+// of an advice has the same primary current, a batch's rows often the same duty), so the grids of
+// the last few shapes are kept with the nodes they have worked out.
+PartsGrid& partsGrid(const HarmonicSpectrum& spectrum) {
+  constexpr std::size_t kKept = 8;
+  thread_local std::vector<std::unique_ptr<PartsGrid>> kept;
+  thread_local std::size_t next = 0;
+  for (const std::unique_ptr<PartsGrid>& grid : kept) {
+    if (grid->spectrum().sameShape(spectrum)) {
+      return *grid;
+    }
+  }
+  auto grid = std::make_unique<PartsGrid>(spectrum);
+  if (kept.size() < kKept) {
+    kept.push_back(std::move(grid));
+    return *kept.back();
+  }
+  kept[next] = std::move(grid);
+  PartsGrid& stored = *kept[next];
+  next = (next + 1) % kKept;
+  return stored;
+}
 
 // A person's wire, worked out exactly in each arrangement.
 std::vector<Candidate> evaluateGiven(const WindingDemand& demand, const Wire& wire,
@@ -332,7 +363,7 @@ void priceTable(const WindingDemand& demand, const std::vector<std::uint32_t>& i
   const int outer = turns - inner;
   const double log2Delta = std::log2(c.skinDepth);
   const BreadthLayout& laid = breadthLayout(c.breadth);
-  PartsGrid grid(spectrum);
+  PartsGrid& grid = partsGrid(spectrum);
   for (std::size_t k = 0; k < list.size(); ++k) {
     Candidate& candidate = list[k];
     if (!needed(candidate)) {

@@ -108,6 +108,13 @@ class HarmonicSpectrum {
   // The parts at the penetration ratio φ of the fundamental.
   Parts resistanceParts(double phi) const;
 
+  // Whether two currents have the same shape, so the same parts at every φ: a flyback's
+  // currents at one duty differ only in their peaks.
+  bool sameShape(const HarmonicSpectrum& other) const {
+    return exactHarmonics_ == other.exactHarmonics_ && stepShare_ == other.stepShare_ &&
+           squares_ == other.squares_ && (rms_ > 0.0) == (other.rms_ > 0.0);
+  }
+
  private:
   std::vector<double> squares_;  // each harmonic's squared RMS over the current's RMS squared
   double stepShare_ = 0;         // the current's squared steps over its RMS squared
