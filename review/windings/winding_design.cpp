@@ -331,9 +331,10 @@ std::vector<Candidate> layTable(const WindingDemand& demand,
   const int turns = demand.turns;
   const bool split = splits(demand.winding, turns, WindingArrangement::Psp);
   // Whole-number quotients below 2^26 are exact in doubles, and cheaper than integer division.
+  const int innerTurns = (turns + 1) / 2;
   const double all = turns;
-  const double inner = (turns + 1) / 2;
-  const double outer = turns - (turns + 1) / 2;
+  const double inner = innerTurns;
+  const double outer = turns - innerTurns;
   const BreadthLayout& laid = breadthLayout(c.breadth);
   for (std::size_t k = 0; k < indices.size(); ++k) {
     const TableEntry& e = table[indices[k]];
@@ -492,101 +493,83 @@ WindingLoss windWinding(Winding winding, int turns, const Wire& wire,
   return w;
 }
 
-WindingDesign designWindings(const WindingDemand& primary, const WindingDemand& secondary,
-                             const WindingConditions& c) {
-  const HarmonicSpectrum primarySpectrum(primary.current);
-  const HarmonicSpectrum secondarySpectrum(secondary.current);
-  const CandidateWires primaryWires = candidateWires(primary, primarySpectrum.rms(), c);
-  const CandidateWires secondaryWires = candidateWires(secondary, secondarySpectrum.rms(), c);
-  // One primary turn cannot be split: it is wound as ps whatever was asked.
-  const bool splittable = primary.turns >= 2;
+namespace {
+
+// Which arrangements the search may take, and the tapes each puts between the windings.
+struct Arrangements {
   std::array<bool, 2> allowed{};
-  std::array<double, 2> tapesOf{};
+  std::array<double, 2> tapes{};
+};
+
+Arrangements arrangementsFor(int primaryTurns, const WindingConditions& c) {
+  // One primary turn cannot be split: it is wound as ps whatever was asked.
+  const bool splittable = primaryTurns >= 2;
+  Arrangements out;
   for (std::size_t a = 0; a < 2; ++a) {
     const WindingArrangement arrangement = kArrangements[a];
-    allowed[a] = arrangement == WindingArrangement::Psp
-                     ? splittable && c.arrangement != WindingArrangement::Ps
-                     : !splittable || c.arrangement != WindingArrangement::Psp;
-    tapesOf[a] = c.tape * tapesBetweenWindings(arrangement);
+    out.allowed[a] = arrangement == WindingArrangement::Psp
+                         ? splittable && c.arrangement != WindingArrangement::Ps
+                         : !splittable || c.arrangement != WindingArrangement::Psp;
+    out.tapes[a] = c.tape * tapesBetweenWindings(arrangement);
   }
+  return out;
+}
 
-  // Lay every wire first; work the losses out only for a wire that can be part of a layout that
-  // fits beside the other winding's thinnest, or is itself the thinnest (for where nothing fits).
-  std::vector<Candidate> primaries =
-      primaryWires.given ? evaluateGiven(primary, *primaryWires.given, primarySpectrum, c)
-                         : layTable(primary, primaryWires.indices, c);
-  std::vector<Candidate> secondaries =
-      secondaryWires.given ? evaluateGiven(secondary, *secondaryWires.given, secondarySpectrum, c)
-                           : layTable(secondary, secondaryWires.indices, c);
-  const std::array<double, 2> thinnestPrimary = {leastBuild(primaries, 0),
-                                                 leastBuild(primaries, 1)};
-  const double thinnestSecondary = leastBuild(secondaries, 0);
-  if (!primaryWires.given) {
-    priceTable(primary, primaryWires.indices, primarySpectrum, c, primaries,
-               [&](const Candidate& k) {
-                 for (std::size_t a = 0; a < 2; ++a) {
-                   if (allowed[a] && (k.build[a] + thinnestSecondary + tapesOf[a] <= c.build ||
-                                      k.build[a] == thinnestPrimary[a])) {
-                     return true;
-                   }
-                 }
-                 return false;
-               });
-  }
-  if (!secondaryWires.given) {
-    priceTable(secondary, secondaryWires.indices, secondarySpectrum, c, secondaries,
-               [&](const Candidate& k) {
-                 for (std::size_t a = 0; a < 2; ++a) {
-                   if (allowed[a] && (thinnestPrimary[a] + k.build[a] + tapesOf[a] <= c.build ||
-                                      k.build[a] == thinnestSecondary)) {
-                     return true;
-                   }
-                 }
-                 return false;
-               });
-  }
+// One winding's candidates, laid; a person's wire is worked out whole at once.
+std::vector<Candidate> laid(const WindingDemand& demand, const CandidateWires& wires,
+                            const HarmonicSpectrum& spectrum, const WindingConditions& c) {
+  return wires.given ? evaluateGiven(demand, *wires.given, spectrum, c)
+                     : layTable(demand, wires.indices, c);
+}
 
-  struct Choice {
-    WindingArrangement arrangement = WindingArrangement::Ps;
-    Pick primary;
-    Pick secondary;
-    double cost = std::numeric_limits<double>::infinity();
-    double build = std::numeric_limits<double>::infinity();
-    bool fits = false;
-  };
-  Choice best;
-  Choice thinnestChoice;
-  // The secondaries by build, once: their builds are the same in either arrangement. One no
-  // thinner and no cheaper than the cheapest in either arrangement can never be the best.
-  std::vector<std::uint32_t> byBuild;
-  byBuild.reserve(secondaries.size());
-  {
-    std::array<std::size_t, 2> cheapest{};
-    std::array<double, 2> perBuild{};
+// The losses of the wires that can be part of a layout that fits beside the other winding's
+// thinnest, or are themselves the thinnest (for where nothing fits). `other` is the other
+// winding's least build in each arrangement.
+void priceWhatCanFit(const WindingDemand& demand, const CandidateWires& wires,
+                     const HarmonicSpectrum& spectrum, const WindingConditions& c,
+                     const Arrangements& arrangements, const std::array<double, 2>& other,
+                     std::vector<Candidate>& list) {
+  if (wires.given) {
+    return;
+  }
+  const std::array<double, 2> own = {leastBuild(list, 0), leastBuild(list, 1)};
+  priceTable(demand, wires.indices, spectrum, c, list, [&](const Candidate& k) {
     for (std::size_t a = 0; a < 2; ++a) {
-      perBuild[a] =
-          c.clampPerHenry *
-          leakageParts(kArrangements[a], primary.turns, c.meanTurn, c.breadth, c.tape).perBuild;
-      const auto cost = [&](std::size_t k) {
-        return secondaries[k].pcu[a] + perBuild[a] * secondaries[k].build[a];
-      };
-      for (std::size_t k = 1; k < secondaries.size(); ++k) {
-        if (cost(k) < cost(cheapest[a])) {
-          cheapest[a] = k;
-        }
+      if (arrangements.allowed[a] &&
+          (k.build[a] + other[a] + arrangements.tapes[a] <= c.build || k.build[a] == own[a])) {
+        return true;
       }
     }
-    for (std::size_t k = 0; k < secondaries.size(); ++k) {
-      bool dominated = true;
-      for (std::size_t a = 0; a < 2; ++a) {
-        const Candidate& least = secondaries[cheapest[a]];
-        dominated = dominated && k != cheapest[a] && secondaries[k].build[a] >= least.build[a] &&
-                    secondaries[k].pcu[a] + perBuild[a] * secondaries[k].build[a] >
-                        least.pcu[a] + perBuild[a] * least.build[a];
+    return false;
+  });
+}
+
+// The secondaries by build (their builds are the same in either arrangement), less those no
+// thinner and no cheaper than the cheapest in both arrangements, which can never be the best.
+std::vector<std::uint32_t> secondariesByBuild(const std::vector<Candidate>& secondaries,
+                                              const std::array<double, 2>& perBuild) {
+  const auto cost = [&](std::size_t k, std::size_t a) {
+    return secondaries[k].pcu[a] + perBuild[a] * secondaries[k].build[a];
+  };
+  std::array<std::size_t, 2> cheapest{};
+  for (std::size_t a = 0; a < 2; ++a) {
+    for (std::size_t k = 1; k < secondaries.size(); ++k) {
+      if (cost(k, a) < cost(cheapest[a], a)) {
+        cheapest[a] = k;
       }
-      if (!dominated) {
-        byBuild.push_back(static_cast<std::uint32_t>(k));
-      }
+    }
+  }
+  std::vector<std::uint32_t> byBuild;
+  byBuild.reserve(secondaries.size());
+  for (std::size_t k = 0; k < secondaries.size(); ++k) {
+    bool dominated = true;
+    for (std::size_t a = 0; a < 2; ++a) {
+      dominated = dominated && k != cheapest[a] &&
+                  secondaries[k].build[a] >= secondaries[cheapest[a]].build[a] &&
+                  cost(k, a) > cost(cheapest[a], a);
+    }
+    if (!dominated) {
+      byBuild.push_back(static_cast<std::uint32_t>(k));
     }
   }
   std::sort(byBuild.begin(), byBuild.end(), [&secondaries](std::uint32_t x, std::uint32_t y) {
@@ -594,31 +577,75 @@ WindingDesign designWindings(const WindingDemand& primary, const WindingDemand& 
     const double by = secondaries[y].build[0];
     return bx < by || (bx == by && x < y);
   });
-  for (const WindingArrangement arrangement : kArrangements) {
-    const auto a = static_cast<std::size_t>(arrangement == WindingArrangement::Psp);
-    if (!allowed[a]) {
+  return byBuild;
+}
+
+struct Choice {
+  WindingArrangement arrangement = WindingArrangement::Ps;
+  Pick primary;
+  Pick secondary;
+  double cost = std::numeric_limits<double>::infinity();
+  double build = std::numeric_limits<double>::infinity();
+  bool fits = false;
+};
+
+// The pair of least cost that fits over the allowed arrangements, or where none fits the pair of
+// least build.
+Choice choose(const std::vector<Candidate>& primaries, const std::vector<Candidate>& secondaries,
+              int primaryTurns, const Arrangements& arrangements, const WindingConditions& c) {
+  std::array<LeakageParts, 2> leakage{};
+  std::array<double, 2> perBuild{};
+  for (std::size_t a = 0; a < 2; ++a) {
+    leakage[a] = leakageParts(kArrangements[a], primaryTurns, c.meanTurn, c.breadth, c.tape);
+    perBuild[a] = c.clampPerHenry * leakage[a].perBuild;
+  }
+  const std::vector<std::uint32_t> byBuild = secondariesByBuild(secondaries, perBuild);
+  Choice best;
+  Choice thinnestChoice;
+  for (std::size_t a = 0; a < 2; ++a) {
+    if (!arrangements.allowed[a]) {
       continue;
     }
-    const LeakageParts leakage =
-        leakageParts(arrangement, primary.turns, c.meanTurn, c.breadth, c.tape);
-    const double perBuild = c.clampPerHenry * leakage.perBuild;
-    const double tapes = tapesOf[a];
-    const double fixed = c.clampPerHenry * leakage.tapes;
-    const std::vector<Pick> front = secondaryFront(secondaries, byBuild, a, perBuild);
-    const PairPick pair = bestFittingPair(primaries, a, perBuild, front, tapes, c.build);
+    const double tapes = arrangements.tapes[a];
+    const double fixed = c.clampPerHenry * leakage[a].tapes;
+    const std::vector<Pick> front = secondaryFront(secondaries, byBuild, a, perBuild[a]);
+    const PairPick pair = bestFittingPair(primaries, a, perBuild[a], front, tapes, c.build);
     if (pair.found && pair.cost + fixed < best.cost) {
-      best = {arrangement, pair.primary, pair.secondary, pair.cost + fixed, 0.0, true};
+      best = {kArrangements[a], pair.primary, pair.secondary, pair.cost + fixed, 0.0, true};
     }
-    const Pick tp = thinnest(primaries, a, perBuild);
-    const Pick ts = thinnest(secondaries, a, perBuild);
+    const Pick tp = thinnest(primaries, a, perBuild[a]);
+    const Pick ts = thinnest(secondaries, a, perBuild[a]);
     const double build = tp.build + ts.build + tapes;
     const double cost = tp.cost + ts.cost + fixed;
     if (build < thinnestChoice.build ||
         (build == thinnestChoice.build && cost < thinnestChoice.cost)) {
-      thinnestChoice = {arrangement, tp, ts, cost, build, false};
+      thinnestChoice = {kArrangements[a], tp, ts, cost, build, false};
     }
   }
-  const Choice& chosen = best.fits ? best : thinnestChoice;
+  return best.fits ? best : thinnestChoice;
+}
+
+}  // namespace
+
+WindingDesign designWindings(const WindingDemand& primary, const WindingDemand& secondary,
+                             const WindingConditions& c) {
+  const HarmonicSpectrum primarySpectrum(primary.current);
+  const HarmonicSpectrum secondarySpectrum(secondary.current);
+  const CandidateWires primaryWires = candidateWires(primary, primarySpectrum.rms(), c);
+  const CandidateWires secondaryWires = candidateWires(secondary, secondarySpectrum.rms(), c);
+  const Arrangements arrangements = arrangementsFor(primary.turns, c);
+
+  // Lay every wire first, then work out the losses only where they can matter.
+  std::vector<Candidate> primaries = laid(primary, primaryWires, primarySpectrum, c);
+  std::vector<Candidate> secondaries = laid(secondary, secondaryWires, secondarySpectrum, c);
+  const std::array<double, 2> thinnestPrimary = {leastBuild(primaries, 0),
+                                                 leastBuild(primaries, 1)};
+  const double thinnestSecondary = leastBuild(secondaries, 0);
+  priceWhatCanFit(primary, primaryWires, primarySpectrum, c, arrangements,
+                  {thinnestSecondary, thinnestSecondary}, primaries);
+  priceWhatCanFit(secondary, secondaryWires, secondarySpectrum, c, arrangements, thinnestPrimary,
+                  secondaries);
+  const Choice chosen = choose(primaries, secondaries, primary.turns, arrangements, c);
 
   WindingDesign design;
   design.arrangement = chosen.arrangement;
