@@ -145,14 +145,19 @@ void appendSteps(std::string_view letter, const std::vector<LossStep>& rows, Ope
   }
 }
 
-// "N97, Steinmetz band 1 to 200000 Hz, iGSE; core and copper at 100 °C; 64 bits, SI units".
+// "N97, Steinmetz band 1 to 200000 Hz, iGSE; core and copper at 100 °C; 64 bits, SI units;
+// windings ps: primary 227 T, secondary 28 T, from the centre leg".
 std::string lossNote(const LossContext& c) {
   const SteinmetzBand& band = *c.band.band;
-  std::string note(c.review->losses.material);
+  const TransformerLosses& losses = c.review->losses;
+  std::string note(losses.material);
   note += c.band.extrapolated ? ", fs outside its data: extrapolated from the band "
                               : ", Steinmetz band ";
   note += text(band.fMin) + " to " + text(band.fMax) + " Hz, iGSE; core and copper at " +
           text(kLossReferenceTemperature) + " °C; 64 bits from the stored values, SI units";
+  note += "; windings ";
+  note += windingArrangementCode(losses.arrangement);
+  note += ": " + windingOrderText(losses) + ", from the centre leg";
   return note;
 }
 

@@ -234,7 +234,7 @@ TEST(ExplainDesign, LossesFollowTheReviewInTheGivenConditions) {
        DesignInputs{},
        {},
        "N97, Steinmetz band 1 to 200000 Hz, iGSE; core and copper at 100 °C; 64 bits from the "
-       "stored values, SI units",
+       "stored values, SI units; windings ps: primary 227 T, secondary 28 T, from the centre leg",
        {"fs = 1 / 1.99999994947575E-05 = 50000.0012631063", "nStrandsP = chosen wire foil:0.08 = 1",
         "layersP = ceil(227 / 1) = 227", "layersS = ceil(28 / 1) = 28",
         "FrP = Dowell layer by layer", "PcuP = IrmsP ^ 2 * RdcP * FrP = —",
@@ -245,7 +245,7 @@ TEST(ExplainDesign, LossesFollowTheReviewInTheGivenConditions) {
        pq3230,
        test::lossConditions("N87", 25, 100),
        "N87, Steinmetz band 1 to 100000 Hz, iGSE; core and copper at 100 °C; 64 bits from the "
-       "stored values, SI units",
+       "stored values, SI units; windings ps: primary 65 T, secondary 8 T, from the centre leg",
        {"Rth = 53 * (1.2E-05 * 1e6) ^ -0.54 = ", "nStrandsP = chosen wire round:1 = 1",
         "tplP = max(1, floor(0.0188 / 0.001062)) = 17", "layersP = ceil(65 / 17) = 4"},
        6U + 14U + 13U + 5U,
@@ -254,7 +254,8 @@ TEST(ExplainDesign, LossesFollowTheReviewInTheGivenConditions) {
        fast,
        {},
        "N97, fs outside its data: extrapolated from the band 1 to 200000 Hz, iGSE; core and "
-       "copper at 100 °C; 64 bits from the stored values, SI units",
+       "copper at 100 °C; 64 bits from the stored values, SI units; windings psp: primary inner "
+       "half 9 T, secondary 2 T, primary outer half 8 T, from the centre leg",
        {"layersP = ceil(ceil(17 / 2) / 1) + ceil(floor(17 / 2) / 1) = 17",
         "buildTotal = 0.000935 + 0.00065 + 2 * 0.00015 = "},
        6U + 13U + 13U + 5U,
