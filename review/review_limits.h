@@ -24,10 +24,9 @@ struct ReviewLimits {
   double maxPrimaryTurns = 1e6;
   // Skin depth of copper [mm] at 1 Hz: δ = coefficient / √f.
   double skinDepthCoefficient = 66.1;
-  // Largest bare wire diameter as a multiple of the skin depth before stranding is advised.
+  // Largest conductor of a wire the person gives, as a multiple of the skin depth, before
+  // stranding is advised.
   double maxWireToSkinDepth = 2.0;
-  // Most strands a wire is split into for the winding table and the losses.
-  int maxStrands = 1000000;
   // Turn counts above this are not reviewed at all: they could not be held as whole numbers.
   double turnCountCap = 1e9;
 };
