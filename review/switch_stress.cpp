@@ -7,15 +7,14 @@
 #include "review/losses.h"
 #include "review/preferred_values.h"
 #include "review/review.h"
-#include "review/review_limits.h"
+#include "review/windings/winding_layout.h"
 
 namespace fbc {
 
 double leakageEstimate(int primaryTurns, double meanTurn, double breadth, double primaryBuild,
                        double secondaryBuild, double tape) {
-  const double np = primaryTurns;
-  return kReviewLimits.vacuumPermeability * np * np * meanTurn *
-         (primaryBuild / 3.0 + secondaryBuild / 3.0 + tape) / breadth;
+  return arrangedLeakage(WindingArrangement::Ps, primaryTurns, meanTurn, breadth, primaryBuild,
+                         secondaryBuild, tape);
 }
 
 RcdClamp rcdClamp(double llk, double ipk, double fs, double vro, double ratio) {

@@ -24,6 +24,15 @@ bool splits(Winding winding, int turns, WindingArrangement arrangement) {
 // The layers of one winding and the weight of their fields: a split primary's inner half sees
 // the outer half's ampere-turns on top of its own while the primary conducts; every other
 // winding sees only its own, since a flyback's windings conduct in turn.
+// The proximity weight of a primary split in halves of `inner` and `outer` turns, `mInner` and
+// `mOuter` conductor layers: the inner half's layers see the outer half's ampere-turns, in units
+// of one of its own layers, on top of their own; each half counts by its turns.
+double splitWeight(int inner, int outer, double mInner, double mOuter) {
+  const double outside = static_cast<double>(outer) * mInner / static_cast<double>(inner);
+  return (inner * proximityWeight(outside, mInner) + outer * proximityWeight(0.0, mOuter)) /
+         static_cast<double>(inner + outer);
+}
+
 struct Layering {
   WindingLayout layout;
   int innerTurns = 0;
@@ -52,11 +61,7 @@ Layering layering(Winding winding, int turns, const WireSection& section,
   const double innerLayers = in.layers * section.conductorsAcross;
   const double outerLayers = out.layers * section.conductorsAcross;
   l.conductorLayers = innerLayers + outerLayers;
-  // The outer half's ampere-turns in units of one of the inner half's layers.
-  const double outside = static_cast<double>(outer) * innerLayers / static_cast<double>(inner);
-  l.weight =
-      (inner * proximityWeight(outside, innerLayers) + outer * proximityWeight(0.0, outerLayers)) /
-      static_cast<double>(turns);
+  l.weight = splitWeight(inner, outer, innerLayers, outerLayers);
   return l;
 }
 
@@ -218,8 +223,7 @@ const BreadthLayout& breadthLayout(double breadth) {
     const TableEntry& e = table[k];
     layout.log2PhiDelta[k] = e.log2PhiDelta;
     if (!e.foil) {
-      const double across = std::floor(breadth / e.width * (1.0 + 1e-12));
-      layout.perLayer[k] = across >= 1.0 && across < 1e9 ? static_cast<int>(across) : 1;
+      layout.perLayer[k] = turnsAcross(breadth, e.width);
       // The porosity, at most 1, scales φ by its square root.
       layout.log2PhiDelta[k] +=
           0.5 * std::min(0.0, e.log2Porosity + std::log2(layout.perLayer[k]) - log2Breadth);
@@ -380,11 +384,7 @@ void priceTable(const WindingDemand& demand, const std::vector<std::uint32_t>& i
     if (split) {
       const double mInner = static_cast<int>(std::ceil(inner / perLayerTurns)) * e.across;
       const double mOuter = static_cast<int>(std::ceil(outer / perLayerTurns)) * e.across;
-      const double outside = static_cast<double>(outer) * mInner / static_cast<double>(inner);
-      const double weight =
-          (inner * proximityWeight(outside, mInner) + outer * proximityWeight(0.0, mOuter)) /
-          static_cast<double>(turns);
-      candidate.pcu[1] = dc * parts.at(weight);
+      candidate.pcu[1] = dc * parts.at(splitWeight(inner, outer, mInner, mOuter));
     } else {
       candidate.pcu[1] = candidate.pcu[0];
     }

@@ -30,12 +30,7 @@ std::string windingArrangementCodes(std::string_view last);
 inline WindingLayout layWire(int turns, const WireSection& section, double breadth) {
   WindingLayout layout;
   layout.outerDiameter = section.height;
-  if (section.foil) {
-    layout.turnsPerLayer = 1;
-  } else {
-    const double across = std::floor(breadth / section.width * (1.0 + 1e-12));
-    layout.turnsPerLayer = across >= 1.0 && across < 1e9 ? static_cast<int>(across) : 1;
-  }
+  layout.turnsPerLayer = section.foil ? 1 : turnsAcross(breadth, section.width);
   layout.layers = (turns + layout.turnsPerLayer - 1) / layout.turnsPerLayer;
   layout.build = layout.layers * section.height;
   return layout;

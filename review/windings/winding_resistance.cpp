@@ -92,20 +92,8 @@ class DowellTable {
 
   // FR − 1 at x for `layers` layers.
   double excess(double x, double layers) const {
-    const double weight = 2.0 / 3.0 * (layers * layers - 1.0);
-    if (!(x < kLargePhi)) {
-      return x * (1.0 + weight) - 1.0;
-    }
-    const double at = std::max(x, 0.0) / kStep;
-    const auto i = std::min(static_cast<std::size_t>(at), static_cast<std::size_t>(kPoints - 2));
-    const double b = at - static_cast<double>(i);
-    const double a = 1.0 - b;
-    const double curve = (a * a * a - a) * kStep * kStep / 6.0;
-    const double curveNext = (b * b * b - b) * kStep * kStep / 6.0;
-    const double r1 = a * one_[i] + b * one_[i + 1] + curve * one2_[i] + curveNext * one2_[i + 1];
-    const double r2 = a * two_[i] + b * two_[i + 1] + curve * two2_[i] + curveNext * two2_[i + 1];
-    const double x2 = x * x;
-    return x2 * x2 * (r1 + weight * r2);
+    const Parts p = parts(x);
+    return p.one + 2.0 / 3.0 * (layers * layers - 1.0) * p.two;
   }
 
  private:
@@ -291,9 +279,7 @@ WindingLayout layWinding(int turns, int strands, double strandDiameter, double b
   WindingLayout layout;
   layout.outerDiameter =
       strands <= 1 ? 1.1 * strandDiameter : 1.1 * strandDiameter * std::sqrt(strands / 0.7);
-  // A breadth that holds a whole number of turns holds them, rounding aside.
-  const double across = std::floor(breadth / layout.outerDiameter * (1.0 + 1e-12));
-  layout.turnsPerLayer = across >= 1.0 && across < 1e9 ? static_cast<int>(across) : 1;
+  layout.turnsPerLayer = turnsAcross(breadth, layout.outerDiameter);
   layout.layers = (turns + layout.turnsPerLayer - 1) / layout.turnsPerLayer;
   layout.build = layout.layers * layout.outerDiameter;
   return layout;

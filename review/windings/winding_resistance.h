@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <span>
 #include <vector>
 
@@ -13,6 +14,13 @@ struct WindingLayout {
   int layers = 0;
   double build = 0;  // layers · outerDiameter
 };
+
+// The turns of width `width` that lie side by side across `breadth` (both in m), at least one: a
+// breadth that holds a whole number of turns holds them, rounding aside.
+inline int turnsAcross(double breadth, double width) {
+  const double across = std::floor(breadth / width * (1.0 + 1e-12));
+  return across >= 1.0 && across < 1e9 ? static_cast<int>(across) : 1;
+}
 
 // Lays `turns` turns of `strands` strands of bare diameter `strandDiameter` across `breadth`.
 // A single wire's outer diameter is 1.1 times its copper; a bundle of s strands packs into
