@@ -180,9 +180,9 @@ ModeOperation modeOperation(DriveMode mode, const ModeInputs& in) {
   return criticalOperation(in);
 }
 
-HighLine highLine(DriveMode mode, const ModeInputs& in, const ModeOperation& op, double vinMax) {
+HighLine highLine(DriveMode mode, const ModeInputs& in, const ModeOperation& op, double vinMax,
+                  double vro) {
   const double fs = 1.0 / in.period;
-  const double vro = referenceReflectedVoltage(in.vin, in.duty);
   const double lp = op.LpRef;
   HighLine high;
   switch (mode) {

@@ -111,12 +111,14 @@ struct HighLine {
   double duty = 0;  // the switch's on-time share
 };
 
+// `vro` is the reflected voltage of the whole turns, n·(Vout + Vf), which the output diode holds
+// once it conducts:
 // pwm-critical keeps fs and Ipk, its duty falls to D·Vin / VinMax (discontinuous);
-// pfm-critical stays critical, fsHigh = 1 / (2·Pin·LpRef·(1/VinMax + 1/VROref)²);
+// pfm-critical stays critical, fsHigh = 1 / (2·Pin·LpRef·(1/VinMax + 1/VRO)²);
 // pwm-ccm keeps fs and stays continuous up to VinCcmLimit, discontinuous above it;
 // qr stays at the first valley, fsHigh = 4 / (a + √(a² + 4·tv))² with
-// a = √(2·Pin·LpRef)·(1/VinMax + 1/VROref).
+// a = √(2·Pin·LpRef)·(1/VinMax + 1/VRO).
 HighLine highLine(DriveMode mode, const ModeInputs& in, const ModeOperation& operation,
-                  double vinMax);
+                  double vinMax, double vro);
 
 }  // namespace fbc

@@ -79,6 +79,10 @@ std::string_view reviewFlagCode(ReviewFlag flag) {
       return "too-hot";
     case ReviewFlag::SwitchOvervoltage:
       return "switch-overvoltage";
+    case ReviewFlag::SaturatesAtCurrentLimit:
+      return "saturates-at-current-limit";
+    case ReviewFlag::ThermalRunaway:
+      return "thermal-runaway";
     case ReviewFlag::WireBeyondSkinDepth:
       return "wire-beyond-skin-depth";
     case ReviewFlag::RmsVerdictWorse:
@@ -123,8 +127,8 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   DesignReview r;
   r.Pin = vout * iout / eta;
   r.mode = conditions.mode;
-  r.operation = modeOperation(
-      r.mode, {vin, d, t, r.Pin, iout, conditions.ripple, conditions.drainCapacitance});
+  r.modeInputs = {vin, d, t, r.Pin, iout, conditions.ripple, conditions.drainCapacitance};
+  r.operation = modeOperation(r.mode, r.modeInputs);
   r.Ipk = r.operation.Ipk;
   r.IpRms = r.operation.IpRms;
   r.IsPk = r.operation.IsPk;

@@ -13,24 +13,26 @@
 namespace fbc {
 
 // What the engineering review finds wrong with a design, in the order it reports them. The
-// first eight make a design infeasible; the rest are advice.
+// first ten make a design infeasible; the rest are advice.
 enum class ReviewFlag {
-  GapTooLarge,           // gapRatio above the limit: fringing flux, no longer a gapped core
-  GapTooSmall,           // gap below what can be made with a usable tolerance
-  FluxNearSaturation,    // Bpk close to the ferrite's saturation
-  WindowOverfull,        // the wires at the design current density do not fit the window
-  TurnsImpractical,      // more primary turns than anyone can wind
-  LayersExceedBobbin,    // the windings' layers are higher than the bobbin's build
-  TooHot,                // the core runs hotter than allowed
-  SwitchOvervoltage,     // the switch's peak voltage exceeds its derated rating
-  WireBeyondSkinDepth,   // a wire the person gave is thicker than twice the skin depth
-  RmsVerdictWorse,       // the RMS current puts the copper in a worse verdict row than Im
-  LossDataExtrapolated,  // fs lies outside the material's loss data
-  ClampLossHigh,         // the clamp burns more than a small share of the output power
-  CurrentDensityHigh,    // a wire the person gave carries more than the review's current density
+  GapTooLarge,              // gapRatio above the limit: fringing flux, no longer a gapped core
+  GapTooSmall,              // gap below what can be made with a usable tolerance
+  FluxNearSaturation,       // Bpk close to the ferrite's saturation
+  WindowOverfull,           // the wires at the design current density do not fit the window
+  TurnsImpractical,         // more primary turns than anyone can wind
+  LayersExceedBobbin,       // the windings' layers are higher than the bobbin's build
+  TooHot,                   // the core runs hotter than allowed
+  SwitchOvervoltage,        // the switch's peak voltage exceeds its derated rating
+  SaturatesAtCurrentLimit,  // the flux at the controller's current limit reaches Bsat at 100 °C
+  ThermalRunaway,           // the losses grow with temperature faster than the core sheds them
+  WireBeyondSkinDepth,      // a wire the person gave is thicker than twice the skin depth
+  RmsVerdictWorse,          // the RMS current puts the copper in a worse verdict row than Im
+  LossDataExtrapolated,     // fs lies outside the material's loss data
+  ClampLossHigh,            // the clamp burns more than a small share of the output power
+  CurrentDensityHigh,       // a wire the person gave carries more than the review's current density
 };
 
-inline constexpr std::array<ReviewFlag, 13> kReviewFlags = {
+inline constexpr std::array<ReviewFlag, 15> kReviewFlags = {
     ReviewFlag::GapTooLarge,
     ReviewFlag::GapTooSmall,
     ReviewFlag::FluxNearSaturation,
@@ -39,6 +41,8 @@ inline constexpr std::array<ReviewFlag, 13> kReviewFlags = {
     ReviewFlag::LayersExceedBobbin,
     ReviewFlag::TooHot,
     ReviewFlag::SwitchOvervoltage,
+    ReviewFlag::SaturatesAtCurrentLimit,
+    ReviewFlag::ThermalRunaway,
     ReviewFlag::WireBeyondSkinDepth,
     ReviewFlag::RmsVerdictWorse,
     ReviewFlag::LossDataExtrapolated,
@@ -49,7 +53,7 @@ inline constexpr std::array<ReviewFlag, 13> kReviewFlags = {
 // The flag's code as reports and the command line write it, e.g. "gap-too-large".
 std::string_view reviewFlagCode(ReviewFlag flag);
 
-// Whether the flag makes a design infeasible (the first eight) rather than being advice.
+// Whether the flag makes a design infeasible (the first ten) rather than being advice.
 bool isBlockingFlag(ReviewFlag flag);
 
 // The engineering review of a completed design: whether the transformer can be built, worked
@@ -92,6 +96,10 @@ struct DesignReview {
 
   // The drive mode the design is made in, with its currents' shapes and its own figures.
   DriveMode mode = DriveMode::PwmCritical;
+  // What the operation was worked out for. In the critical modes the duty input itself; in
+  // pwm-ccm and qr the duty the whole turns give, VRO / (Vin + VRO) with VRO = n·(Vout + Vf),
+  // so that the timings, the high line and the simulation share the stress's reflected voltage.
+  ModeInputs modeInputs;
   ModeOperation operation;
 
   // The secondary winding's peak and RMS current that the primary's ampere-turns imply: n·Ipk,

@@ -131,9 +131,9 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
       return u"エアギャップが" + limit(l.minGap * 1e3) +
              u" mm未満です。加工のばらつきでインダクタンスが大きく変わります。";
     case ReviewFlag::FluxNearSaturation:
-      return u"最大磁束密度が" + limit(l.nearSaturationFluxDensity) + u" Tを超え、飽和磁束密度(" +
-             limit(l.saturationFluxDensity) +
-             u" T)に近すぎます。巻数を増やすか大きなコアにしてください。";
+      return u"最大磁束密度が" + limit(l.nearSaturationFluxDensity) +
+             u" Tを超え、コア材の飽和磁束密度に近すぎます。巻数を増やすか大きなコアにしてください"
+             u"。";
     case ReviewFlag::WindowOverfull:
       return u"電流密度" + limit(l.currentDensity) +
              u" A/mm²の巻線が巻線窓に収まりません(必要な占積率が許容値を超えています)。";
@@ -150,6 +150,12 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
       return u"最大入力電圧にクランプ電圧を加えたスイッチの最大電圧が定格電圧の" +
              limit(kSwitchDerating * 100.0) +
              u"%を超えます。定格の高いスイッチを選ぶか、巻数比かクランプ電圧を下げてください。";
+    case ReviewFlag::SaturatesAtCurrentLimit:
+      return u"制御ICの電流制限値で最大磁束密度がコア材の100 ℃での飽和磁束密度に達します。"
+             u"過負荷や起動時にコアが飽和します。巻数を増やすか大きなコアにしてください。";
+    case ReviewFlag::ThermalRunaway:
+      return u"温度が上がるほど損失が増え、250 ℃以下で熱のつり合う点がありません(熱暴走)。"
+             u"損失を減らすか大きなコアにしてください。";
     case ReviewFlag::WireBeyondSkinDepth:
       return u"指定した線材の導体径が表皮深さの" + limit(l.maxWireToSkinDepth) +
              u"倍を超えています。細い線を撚った線かリッツ線を使ってください。";
@@ -180,8 +186,7 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
              " mm: grinding tolerance would swing the inductance widely";
     case ReviewFlag::FluxNearSaturation:
       return "the peak flux density exceeds " + limitUtf8(l.nearSaturationFluxDensity) +
-             " T, too close to saturation (" + limitUtf8(l.saturationFluxDensity) +
-             " T); add turns or choose a larger core";
+             " T, too close to the material's saturation; add turns or choose a larger core";
     case ReviewFlag::WindowOverfull:
       return "the windings at " + limitUtf8(l.currentDensity) +
              " A/mm² do not fit the winding window (the fill needed exceeds the fill allowed)";
@@ -199,6 +204,13 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
              limitUtf8(kSwitchDerating * 100.0) +
              " % of its rating; choose a switch rated higher, or lower the turns ratio or the "
              "clamp voltage";
+    case ReviewFlag::SaturatesAtCurrentLimit:
+      return "at the controller's current limit the peak flux density reaches the material's "
+             "saturation at 100 °C: the core saturates in an overload or at start-up; add turns "
+             "or choose a larger core";
+    case ReviewFlag::ThermalRunaway:
+      return "the losses rise with the temperature faster than the core sheds them: no balance "
+             "below 250 °C (thermal runaway); cut the losses or choose a larger core";
     case ReviewFlag::WireBeyondSkinDepth:
       return "a wire given is thicker than " + limitUtf8(l.maxWireToSkinDepth) +
              " skin depths: use stranded or litz wire";
@@ -237,6 +249,10 @@ std::u16string reviewFlagShortName(ReviewFlag flag) {
       return u"温度超過";
     case ReviewFlag::SwitchOvervoltage:
       return u"スイッチ過電圧";
+    case ReviewFlag::SaturatesAtCurrentLimit:
+      return u"電流制限で飽和";
+    case ReviewFlag::ThermalRunaway:
+      return u"熱暴走";
     case ReviewFlag::WireBeyondSkinDepth:
       return u"表皮効果";
     case ReviewFlag::RmsVerdictWorse:

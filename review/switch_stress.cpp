@@ -53,15 +53,15 @@ SwitchStress switchStress(const DesignState& s, const DesignReview& review,
   const double fs = 1.0 / static_cast<double>(s.T);
   // A highest input below the design's is no range at all: the design's Vin holds.
   st.VinMax = std::max(vin, conditions.vinMax.value_or(vin));
+  st.VRO = review.n * (vout + vf);
   const HighLine high =
       highLine(review.mode,
                {vin, s.Duty, s.T, review.Pin, s.Iout, review.operation.figures.KRF.value_or(1.0),
                 review.operation.figures.Cd.value_or(0.0)},
-               review.operation, st.VinMax);
+               review.operation, st.VinMax, st.VRO);
   st.DHigh = high.duty;
   st.fsHigh = high.fs;
   st.IpkHigh = high.Ipk;
-  st.VRO = review.n * (vout + vf);
 
   if (conditions.leakage) {
     st.Llk = *conditions.leakage;

@@ -69,7 +69,8 @@ TEST(DriveModeTest, CriticalPfmMeetsCalculatorpodsWorkedExample) {
   const ModeOperation op = modeOperation(DriveMode::PfmCritical, in);
   EXPECT_NEAR(op.LpRef, 39.17e-6, 0.01e-6);
   EXPECT_NEAR(op.Ipk, 2.45, 0.005);
-  const HighLine same = highLine(DriveMode::PfmCritical, in, op, 24.0);
+  const HighLine same =
+      highLine(DriveMode::PfmCritical, in, op, 24.0, referenceReflectedVoltage(in.vin, in.duty));
   EXPECT_NEAR(same.fs, 100e3, 1e-6);
   EXPECT_NEAR(same.duty, 0.4, 1e-12);
   EXPECT_NEAR(same.Ipk, op.Ipk, 1e-12);
@@ -90,7 +91,8 @@ TEST(DriveModeTest, QuasiResonantMeetsElectronicsbelieversWorkedExample) {
   // The stored energy is the input power's share of each period.
   EXPECT_NEAR(0.5 * op.LpRef * op.Ipk * op.Ipk * 90e3, 33.33, 1e-9);
   EXPECT_LT(op.rise + op.fall, 1.0);
-  const HighLine same = highLine(DriveMode::Qr, in, op, 400.0);
+  const HighLine same =
+      highLine(DriveMode::Qr, in, op, 400.0, referenceReflectedVoltage(in.vin, in.duty));
   EXPECT_NEAR(same.fs, 90e3, 1e-6);
   EXPECT_NEAR(same.Ipk, op.Ipk, 1e-9);
 }
@@ -123,21 +125,25 @@ TEST(DriveModeTest, ContinuousConductionEndsAtItsLimit) {
   ASSERT_TRUE(op.figures.VinCcmLimit);
   const double limit = *op.figures.VinCcmLimit;
   EXPECT_GT(limit, 100.0);
-  const HighLine below = highLine(DriveMode::PwmCcm, in, op, limit * (1.0 - 1e-9));
-  const HighLine above = highLine(DriveMode::PwmCcm, in, op, limit * (1.0 + 1e-9));
+  const HighLine below = highLine(DriveMode::PwmCcm, in, op, limit * (1.0 - 1e-9),
+                                  referenceReflectedVoltage(in.vin, in.duty));
+  const HighLine above = highLine(DriveMode::PwmCcm, in, op, limit * (1.0 + 1e-9),
+                                  referenceReflectedVoltage(in.vin, in.duty));
   EXPECT_NEAR(below.Ipk, above.Ipk, 1e-6);
   EXPECT_NEAR(below.duty, above.duty, 1e-6);
   EXPECT_DOUBLE_EQ(below.fs, 100e3);
   EXPECT_DOUBLE_EQ(above.fs, 100e3);
   // At the design's own input: the design point.
-  const HighLine same = highLine(DriveMode::PwmCcm, in, op, 100.0);
+  const HighLine same =
+      highLine(DriveMode::PwmCcm, in, op, 100.0, referenceReflectedVoltage(in.vin, in.duty));
   EXPECT_NEAR(same.Ipk, op.Ipk, 1e-12);
   EXPECT_NEAR(same.duty, 0.5, 1e-12);
 
   const ModeOperation deep =
       modeOperation(DriveMode::PwmCcm, designPoint(100.0, 0.5, 100e3, 50.0, 2.0, 0.2));
   EXPECT_FALSE(deep.figures.VinCcmLimit);
-  const HighLine far = highLine(DriveMode::PwmCcm, in, deep, 1000.0);
+  const HighLine far =
+      highLine(DriveMode::PwmCcm, in, deep, 1000.0, referenceReflectedVoltage(in.vin, in.duty));
   // Still continuous: the current's swing at 1000 V stays below its peak.
   const double swing = 1000.0 * far.duty / (deep.LpRef * 100e3);
   EXPECT_GT(far.Ipk - swing, 0.0);
@@ -152,7 +158,7 @@ TEST(DriveModeTest, HighLineFrequencyRisesInTheVariableFrequencyModes) {
     const ModeOperation op = modeOperation(mode, in);
     double previous = 0.0;
     for (const double vin : {120.0, 200.0, 300.0, 375.0}) {
-      const HighLine high = highLine(mode, in, op, vin);
+      const HighLine high = highLine(mode, in, op, vin, referenceReflectedVoltage(in.vin, in.duty));
       EXPECT_GT(high.fs, previous);
       previous = high.fs;
       // The input power stays: ½·Lp·Ipk²·fs.
@@ -160,7 +166,8 @@ TEST(DriveModeTest, HighLineFrequencyRisesInTheVariableFrequencyModes) {
     }
   }
   const ModeOperation op = modeOperation(DriveMode::PwmCritical, in);
-  const HighLine high = highLine(DriveMode::PwmCritical, in, op, 375.0);
+  const HighLine high =
+      highLine(DriveMode::PwmCritical, in, op, 375.0, referenceReflectedVoltage(in.vin, in.duty));
   EXPECT_EQ(high.fs, 65e3);
   EXPECT_EQ(high.Ipk, op.Ipk);
   EXPECT_NEAR(high.duty, 0.45 * 120.0 / 375.0, 1e-15);
