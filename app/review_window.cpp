@@ -376,6 +376,8 @@ QString conditionObjectName(ReviewInput input) {
       return QStringLiteral("reviewRipple");
     case ReviewInput::DrainCapacitance:
       return QStringLiteral("reviewDrainCapacitance");
+    case ReviewInput::CurrentLimit:
+      return QStringLiteral("reviewCurrentLimit");
     case ReviewInput::WirePrimary:
     case ReviewInput::WireSecondary:
     case ReviewInput::Arrangement:
@@ -686,9 +688,9 @@ void ReviewWindow::showEvent(QShowEvent* event) {
 }
 
 void ReviewWindow::refresh() {
-  const ReviewInputReading reading = markConditions();
+  ReviewInputReading reading = markConditions();
   enableModeInputs();
-  const std::optional<ReviewConditions> conditions =
+  std::optional<ReviewConditions> conditions =
       reading.problem ? std::nullopt : std::optional<ReviewConditions>(reading.conditions);
   if (!inputs_) {
     return;
@@ -697,6 +699,16 @@ void ReviewWindow::refresh() {
   setWindowTitle(core.isEmpty() ? kTitle : kTitle + QStringLiteral(" — ") + core);
 
   const std::optional<double> swing = levelSwing(inputs_->level);
+  // The current limit is judged against the peak current, which only the review knows.
+  if (conditions && swing) {
+    const DesignReview limited = reviewDesign(state_, *swing, *conditions);
+    if (const std::optional<ReviewInputProblem> problem =
+            limited.valid ? checkCurrentLimit(*conditions, limited.Ipk) : std::nullopt) {
+      markUnusableBox(*conditionField(problem->input), qs(reviewInputFaultTextJa(*problem)));
+      reading.problem = problem;
+      conditions.reset();
+    }
+  }
   // The design's own numbers depend on the drive mode alone; while another condition cannot be
   // used they are still shown, worked out in the chosen mode and the start conditions. While
   // the mode's own input cannot be used there are none.

@@ -271,6 +271,9 @@ class SheetPainter {
         case ReviewInput::VdsRating:
           value = qs(generalText(c.vdsRating));
           break;
+        case ReviewInput::CurrentLimit:
+          value = c.currentLimit ? qs(generalText(*c.currentLimit)) : qs(info.emptyMeansJa);
+          break;
         // The drive mode's own line below; the wires and the arrangement in the winding table,
         // each marked where it was given.
         case ReviewInput::Mode:
@@ -353,7 +356,17 @@ class SheetPainter {
     if (r.valid) {
       for (const ReviewQuantity& q : reviewQuantities(r)) {
         const ReviewDisplay* shown = reviewDisplay(q.name);
-        if (shown == nullptr) {
+        // The shop grinds the gap and checks AL: how the gap was worked out stays in the
+        // review; the flux at the current limit shares one field with the limit.
+        if (shown == nullptr || q.name == "gapNoFringing" || q.name == "fringingFactor" ||
+            q.name == "gapWindowHeight" || q.name == "Bsat" || q.name == "BpkAtLimit") {
+          continue;
+        }
+        if (q.name == "Ilim") {
+          const ReviewDisplay* flux = reviewDisplay("BpkAtLimit");
+          fields.push_back({QStringLiteral("電流制限値 / その時の磁束密度"),
+                            qs(reviewValueText(*shown, r.Ilim)) + QStringLiteral(" A / ") +
+                                qs(reviewValueText(*flux, r.BpkAtLimit)) + QStringLiteral(" T")});
           continue;
         }
         const QString value = qs(reviewValueText(*shown, q.value));

@@ -157,6 +157,16 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
   }
   if (const std::optional<double> swing = levelSwing(inputs.level)) {
     report.review = reviewDesign(report.state, *swing, conditions);
+    // The current limit is judged against the peak current only the review knows.
+    if (const std::optional<ReviewInputProblem> problem =
+            report.review->valid ? checkCurrentLimit(conditions, report.review->Ipk)
+                                 : std::nullopt) {
+      const ReviewInputInfo& info = reviewInputInfo(problem->input);
+      const std::string_view name = prefix.empty() ? info.column : info.key;
+      throw InputError(optionAndValue(std::string(prefix) + std::string(name),
+                                      reviewInputs.text(problem->input)) +
+                       ": " + reviewInputFaultText(*problem));
+    }
   }
   return report;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "design/result_texts.h"
 #include "review/core_geometry.h"
@@ -39,6 +40,90 @@ void setWindingCurrents(DesignReview& r, double duty, double period, double outp
   const double reset = r.LpRef * r.Ipk / (r.n * outputSide);
   r.IsRmsWinding = r.IsPkWinding * std::sqrt(std::min(1.0, reset / period) / 3.0);
   r.secondaryWinding = {start, std::min(1.0, start + reset / period), r.IsPkWinding, 0.0};
+}
+
+// The flux's volt-seconds at its peak and over its swing: Vin·D·T in the critical modes, written
+// so to keep their numbers as they were; LpRef·Ipk and LpRef·ΔI where the current starts above
+// zero or the on-time is not D·T.
+double peakVoltSeconds(const DesignReview& r) {
+  return criticalConduction(r.mode) ? r.modeInputs.vin * r.modeInputs.duty * r.modeInputs.period
+                                    : r.operation.LpRef * r.operation.Ipk;
+}
+
+double swingVoltSeconds(const DesignReview& r) {
+  return criticalConduction(r.mode) ? peakVoltSeconds(r) : r.operation.LpRef * r.operation.dI;
+}
+
+// The swing within the level's swing `bmax`, the peak within the near-saturation limit. In the
+// critical modes the two are one and the level's swing lies below the limit, so NpMin is
+// Vin·D·T / (Bmax·Ae) as it always was.
+double fewestPrimaryTurns(const DesignReview& r, double bmax, double ae) {
+  return std::max(swingVoltSeconds(r) / (bmax * ae),
+                  peakVoltSeconds(r) / (kReviewLimits.nearSaturationFluxDensity * ae));
+}
+
+struct WholeTurns {
+  double ns = 0;
+  double np = 0;
+};
+
+// The fewest secondary turns whose primary turns ceil(nRef·Ns) hold the flux. In pwm-ccm and qr
+// the whole turns' reflected voltage sets the duty the converter runs at, VRO / (Vin + VRO),
+// and with it the operation: `r` is worked out again at that duty until the turns hold its
+// flux too. Nothing where a count passes the cap.
+std::optional<WholeTurns> wholeTurns(DesignReview& r, double bmax, double ae, double outputSide) {
+  const double cap = kReviewLimits.turnCountCap;
+  WholeTurns turns;
+  turns.ns = std::max(1.0, std::ceil(r.NpMin / r.nRef));
+  turns.np = std::ceil(r.nRef * turns.ns);
+  if (criticalConduction(r.mode)) {
+    return turns.ns <= cap && turns.np <= cap && turns.np >= 1.0 ? std::optional(turns)
+                                                                 : std::nullopt;
+  }
+  // The duty rises with the turns' rounding, and the flux with it; each round adds turns, and
+  // a few rounds settle every design (the rounding's share shrinks as the turns grow).
+  constexpr int kRounds = 16;
+  for (int round = 0; round < kRounds; ++round) {
+    if (!(turns.ns <= cap && turns.np <= cap && turns.np >= 1.0)) {
+      return std::nullopt;
+    }
+    const double vro = turns.np / turns.ns * outputSide;
+    r.modeInputs.duty = vro / (r.modeInputs.vin + vro);
+    r.operation = modeOperation(r.mode, r.modeInputs);
+    r.NpMin = fewestPrimaryTurns(r, bmax, ae);
+    const double needed = std::max(1.0, std::ceil(r.NpMin / r.nRef));
+    if (needed <= turns.ns) {
+      return turns;
+    }
+    turns.ns = needed;
+    turns.np = std::ceil(r.nRef * turns.ns);
+  }
+  return std::nullopt;
+}
+
+// McLyman's fringing factor for a gap `gap` in a centre leg of section `ae` and a window `g`
+// high; 1 where no window height is known.
+double fringingFactor(double gap, double ae, double g) {
+  if (!(g > 0.0) || !(gap > 0.0) || gap >= 2.0 * g) {
+    return 1.0;
+  }
+  return 1.0 + gap / std::sqrt(ae) * std::log(2.0 * g / gap);
+}
+
+// The gap whose fringing factor makes up for the gap without fringing `bare`: the root of
+// gap = bare·F(gap) between bare and 2G, by bisection (F falls to 1 at 2G, so the root is
+// bracketed and found to the last bit).
+double fringedGap(double bare, double ae, double g) {
+  if (!(g > 0.0) || !(bare > 0.0) || bare >= 2.0 * g) {
+    return bare;
+  }
+  double low = bare;
+  double high = 2.0 * g;
+  for (int i = 0; i < 200 && high - low > 1e-15 * high; ++i) {
+    const double mid = 0.5 * (low + high);
+    (mid < bare * fringingFactor(mid, ae, g) ? low : high) = mid;
+  }
+  return 0.5 * (low + high);
 }
 
 // The review chooses its wires within these limits; a wire the person gave is judged by them.
@@ -129,31 +214,37 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   r.mode = conditions.mode;
   r.modeInputs = {vin, d, t, r.Pin, iout, conditions.ripple, conditions.drainCapacitance};
   r.operation = modeOperation(r.mode, r.modeInputs);
+  r.nRef = vin * d / ((vout + vf) * (1.0 - d));
+  r.NpMin = fewestPrimaryTurns(r, bmax, ae);
+
+  // Whole turns in 64 bits first: the counts only become ints once they are known to fit.
+  const std::optional<WholeTurns> turns = wholeTurns(r, bmax, ae, vout + vf);
+  if (!turns) {
+    return {};
+  }
+  r.Ns = static_cast<int>(turns->ns);
+  r.Np = static_cast<int>(turns->np);
+  r.n = turns->np / turns->ns;
+  const double np = turns->np;
+  const double ns = turns->ns;
   r.Ipk = r.operation.Ipk;
   r.IpRms = r.operation.IpRms;
   r.IsPk = r.operation.IsPk;
   r.IsRms = r.operation.IsRms;
   r.LpRef = r.operation.LpRef;
-  r.nRef = vin * d / ((vout + vf) * (1.0 - d));
-  // The peak flux's volt-seconds: Vin·D·T in the critical modes, written so to keep their
-  // numbers as they were; LpRef·Ipk where the current starts above zero or the on-time is not
-  // D·T.
-  const double voltSeconds = criticalConduction(r.mode) ? vin * d * t : r.LpRef * r.Ipk;
-  r.NpMin = voltSeconds / (bmax * ae);
-
-  // Whole turns in 64 bits first: the counts only become ints once they are known to fit.
-  const double ns = std::max(1.0, std::ceil(r.NpMin / r.nRef));
-  const double np = std::ceil(r.nRef * ns);
-  if (!(ns <= limits.turnCountCap && np <= limits.turnCountCap && np >= 1.0)) {
-    return {};
-  }
-  r.Ns = static_cast<int>(ns);
-  r.Np = static_cast<int>(np);
-  r.n = np / ns;
-  r.Bpk = voltSeconds / (np * ae);
-  r.Isat = limits.saturationFluxDensity * np * ae / r.LpRef;
+  r.Bpk = peakVoltSeconds(r) / (np * ae);
+  r.Bsat =
+      conditions.material != nullptr ? conditions.material->bsat100 : limits.saturationFluxDensity;
+  r.Isat = r.Bsat * np * ae / r.LpRef;
+  r.currentLimitGiven = conditions.currentLimit.has_value();
+  r.Ilim = conditions.currentLimit.value_or(limits.currentLimitRatio * r.Ipk);
+  r.BpkAtLimit = r.Bpk * r.Ilim / r.Ipk;
   r.AL = r.LpRef / (np * np);
-  r.gap = limits.vacuumPermeability * np * np * ae / r.LpRef;
+  r.gapNoFringing = limits.vacuumPermeability * np * np * ae / r.LpRef;
+  const CoreGeometry* core = coreGeometryFor(s);
+  r.gapWindowHeight = core != nullptr ? core->bw : 0.0;
+  r.gap = fringedGap(r.gapNoFringing, ae, r.gapWindowHeight);
+  r.fringingFactor = fringingFactor(r.gap, ae, r.gapWindowHeight);
   r.gapRatio = r.gap / std::sqrt(ae);
 
   r.AcuP = r.IpRms / limits.currentDensity;
@@ -177,11 +268,11 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
       return {};
     }
   }
-  setWindingCurrents(r, d, t, vout + vf);
+  setWindingCurrents(r, r.modeInputs.duty, t, vout + vf);
   if (!std::isfinite(r.IsPkWinding) || !std::isfinite(r.IsRmsWinding)) {
     return {};
   }
-  if (const CoreGeometry* core = coreGeometryFor(s)) {
+  if (core != nullptr) {
     r.valid = true;  // the losses are worked out for a valid review only
     r.losses = transformerLosses(s, r, *core, conditions);
     if (!r.losses.valid) {
@@ -209,6 +300,7 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
          ReviewFlag::TooHot);
   flagIf(stress.valid && stress.VdsMax > kSwitchDerating * stress.VdsRating,
          ReviewFlag::SwitchOvervoltage);
+  flagIf(r.BpkAtLimit > r.Bsat, ReviewFlag::SaturatesAtCurrentLimit);
   flagIf(givenWireBeyondSkinDepth(losses), ReviewFlag::WireBeyondSkinDepth);
   flagIf(copperVerdictRow(r.JrmsModel) > copperVerdictRow(s.Im), ReviewFlag::RmsVerdictWorse);
   flagIf(losses.valid && losses.lossDataExtrapolated, ReviewFlag::LossDataExtrapolated);
@@ -247,6 +339,12 @@ std::array<ReviewQuantity, kReviewQuantityCount> reviewQuantities(const DesignRe
       {"JrmsModel", r.JrmsModel, "A/mm2"},
       {"Vds", r.Vds, "V"},
       {"Vr", r.Vr, "V"},
+      {"Ilim", r.Ilim, "A"},
+      {"BpkAtLimit", r.BpkAtLimit, "T"},
+      {"Bsat", r.Bsat, "T"},
+      {"gapNoFringing", r.gapNoFringing, "m"},
+      {"fringingFactor", r.fringingFactor, ""},
+      {"gapWindowHeight", r.gapWindowHeight, "m"},
   }};
 }
 

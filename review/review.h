@@ -67,32 +67,40 @@ bool isBlockingFlag(ReviewFlag flag);
 struct DesignReview {
   bool valid = false;
 
-  double Pin = 0;          // W, input power
-  double Ipk = 0;          // A, primary peak current in the drive mode
-  double IpRms = 0;        // A
-  double IsPk = 0;         // A, secondary peak current
-  double IsRms = 0;        // A
-  double LpRef = 0;        // H, primary inductance the drive mode needs at this duty
-  double nRef = 0;         // Np/Ns by volt-second balance
-  double NpMin = 0;        // fewest primary turns for the level's flux swing
-  int Ns = 0;              // whole secondary turns
-  int Np = 0;              // whole primary turns
-  double n = 0;            // Np/Ns of the whole turns
-  double Bpk = 0;          // T, peak flux density with Np
-  double Isat = 0;         // A, primary current at which the core saturates
-  double AL = 0;           // H per turn², inductance factor of the gapped core
-  double gap = 0;          // m, air gap (core reluctance neglected)
-  double gapRatio = 0;     // gap / √Ae
-  double AcuP = 0;         // mm², primary copper at the design current density
-  double AcuS = 0;         // mm², secondary copper
-  double dP = 0;           // mm, primary bare wire diameter
-  double dS = 0;           // mm, secondary bare wire diameter
-  double skinDepth = 0;    // mm, copper at the switching frequency
-  double fill = 0;         // %, window share the copper needs
-  double fillAllowed = 0;  // %, the core's usable window share
-  double JrmsModel = 0;    // A/mm², the model's copper with the RMS primary current
-  double Vds = 0;          // V, switch voltage before any leakage spike
-  double Vr = 0;           // V, output diode reverse voltage
+  double Pin = 0;        // W, input power
+  double Ipk = 0;        // A, primary peak current in the drive mode
+  double IpRms = 0;      // A
+  double IsPk = 0;       // A, secondary peak current
+  double IsRms = 0;      // A
+  double LpRef = 0;      // H, primary inductance the drive mode needs at this duty
+  double nRef = 0;       // Np/Ns by volt-second balance
+  double NpMin = 0;      // fewest primary turns: the swing within the level's, the peak within
+                         // the near-saturation limit
+  int Ns = 0;            // whole secondary turns
+  int Np = 0;            // whole primary turns
+  double n = 0;          // Np/Ns of the whole turns
+  double Bpk = 0;        // T, peak flux density with Np
+  double Isat = 0;       // A, primary current at which the core saturates at 100 °C
+  double AL = 0;         // H per turn², inductance factor of the gapped core
+  double gap = 0;        // m, air gap to grind, with the fringing flux (core reluctance neglected)
+  double gapRatio = 0;   // gap / √Ae
+  double AcuP = 0;       // mm², primary copper at the design current density
+  double AcuS = 0;       // mm², secondary copper
+  double dP = 0;         // mm, primary bare wire diameter
+  double dS = 0;         // mm, secondary bare wire diameter
+  double skinDepth = 0;  // mm, copper at the switching frequency
+  double fill = 0;       // %, window share the copper needs
+  double fillAllowed = 0;          // %, the core's usable window share
+  double JrmsModel = 0;            // A/mm², the model's copper with the RMS primary current
+  double Vds = 0;                  // V, switch voltage before any leakage spike
+  double Vr = 0;                   // V, output diode reverse voltage
+  double Ilim = 0;                 // A, the controller's current limit: given, or 1.2·Ipk
+  double BpkAtLimit = 0;           // T, the peak flux density at the current limit, Bpk·Ilim/Ipk
+  double Bsat = 0;                 // T, the material's saturation flux density at 100 °C
+  double gapNoFringing = 0;        // m, μ0·Np²·Ae/LpRef, the gap if no flux fringed around it
+  double fringingFactor = 0;       // F = 1 + (gap/√Ae)·ln(2G/gap) (McLyman), 1 with no G known
+  double gapWindowHeight = 0;      // m, G: the window's height along the centre leg; 0 unknown
+  bool currentLimitGiven = false;  // Ilim is the person's, not 1.2·Ipk
 
   // The drive mode the design is made in, with its currents' shapes and its own figures.
   DriveMode mode = DriveMode::PwmCritical;
@@ -127,6 +135,15 @@ struct DesignReview {
 
 // Reviews a completed design for the level's flux swing `bmax` [T] (see levelSwing), with its
 // losses and temperature in `conditions`.
+//
+// The turns hold the flux: the swing LpRef·ΔI/(Np·Ae) within `bmax` and the peak
+// LpRef·Ipk/(Np·Ae) within the near-saturation limit. In pwm-ccm and qr the operation is then
+// worked out again at the duty the whole turns give, and the secondary turns rise until they
+// hold the flux at that duty too.
+//
+// The gap is the one that gives LpRef with the flux fringing around it (McLyman,
+// "Transformer and Inductor Design Handbook", 4th ed., ch. 8): L = μ0·Np²·Ae·F/gap with
+// F = 1 + (gap/√Ae)·ln(2G/gap), G the window's height, here the bobbin's breadth.
 DesignReview reviewDesign(const DesignState& state, double bmax,
                           const ReviewConditions& conditions = {});
 
@@ -140,11 +157,12 @@ struct ReviewQuantity {
   bool whole = false;
 };
 
-inline constexpr std::size_t kReviewQuantityCount = 26;
+inline constexpr std::size_t kReviewQuantityCount = 32;
 
 // The review's numbers in the order Pin, Ipk, IpRms, IsPk, IsRms, LpRef, nRef, NpMin, Ns, Np, n,
 // Bpk, Isat, AL, gap, gapRatio, AcuP, AcuS, dP, dS, skinDepth, fill, fillAllowed, JrmsModel,
-// Vds, Vr, so that reports iterate one list.
+// Vds, Vr, Ilim, BpkAtLimit, Bsat, gapNoFringing, fringingFactor, gapWindowHeight, so that
+// reports iterate one list (the later ones last, so that columns read by position stay put).
 std::array<ReviewQuantity, kReviewQuantityCount> reviewQuantities(const DesignReview& review);
 
 }  // namespace fbc

@@ -14,14 +14,14 @@ const std::array<ReviewFormula, kReviewQuantityCount> kReviewFormulas{{
     {"IsRms", "IsPk * sqrt((1 - Duty) / 3)"},
     {"LpRef", "Vin * Duty * T / Ipk"},
     {"nRef", "Vin * Duty / ((Vout + Vf) * (1 - Duty))"},
-    {"NpMin", "Vin * Duty * T / (Bmax * Ae)"},
+    {"NpMin", "max(Vin * Duty * T / (Bmax * Ae), Vin * Duty * T / (Bnear * Ae))"},
     {"Ns", "max(1, ceil(NpMin / nRef))"},
     {"Np", "ceil(nRef * Ns)"},
     {"n", "Np / Ns"},
     {"Bpk", "Vin * Duty * T / (Np * Ae)"},
     {"Isat", "Bsat * Np * Ae / LpRef"},
     {"AL", "LpRef / (Np * Np)"},
-    {"gap", "mu0 * Np * Np * Ae / LpRef"},
+    {"gap", "gapNoFringing * fringingFactor"},
     {"gapRatio", "gap / sqrt(Ae)"},
     {"AcuP", "IpRms / J"},
     {"AcuS", "IsRms / J"},
@@ -33,6 +33,12 @@ const std::array<ReviewFormula, kReviewQuantityCount> kReviewFormulas{{
     {"JrmsModel", "IpRms / (Acu * Fill / 100)"},
     {"Vds", "Vin + n * (Vout + Vf)"},
     {"Vr", "Vout + Vin / n"},
+    {"Ilim", "IlimRatio * Ipk"},
+    {"BpkAtLimit", "Bpk * Ilim / Ipk"},
+    {"Bsat", ""},
+    {"gapNoFringing", "mu0 * Np * Np * Ae / LpRef"},
+    {"fringingFactor", "1 + gap / sqrt(Ae) * ln(2 * gapWindowHeight / gap)"},
+    {"gapWindowHeight", ""},
 }};
 
 namespace {
@@ -46,20 +52,20 @@ struct FormulaOverride {
 
 constexpr std::array<FormulaOverride, 14> kOverrides{{
     {DriveMode::PwmCcm, "Ipk", "IEDC + dI / 2"},
-    {DriveMode::PwmCcm, "IpRms", "sqrt(3 * IEDC ^ 2 + (dI / 2) ^ 2) * sqrt(Duty / 3)"},
-    {DriveMode::PwmCcm, "IsPk", "Iout / (1 - Duty) * (1 + KRF)"},
+    {DriveMode::PwmCcm, "IpRms", "sqrt(3 * IEDC ^ 2 + (dI / 2) ^ 2) * sqrt(Don / 3)"},
+    {DriveMode::PwmCcm, "IsPk", "Iout / (1 - Don) * (1 + KRF)"},
     {DriveMode::PwmCcm, "IsRms",
-     "sqrt(3 * (Iout / (1 - Duty)) ^ 2 + (KRF * Iout / (1 - Duty)) ^ 2) * sqrt((1 - Duty) / 3)"},
-    {DriveMode::PwmCcm, "LpRef", "(Vin * Duty) ^ 2 * T / (2 * Pin * KRF)"},
-    {DriveMode::PwmCcm, "NpMin", "LpRef * Ipk / (Bmax * Ae)"},
+     "sqrt(3 * (Iout / (1 - Don)) ^ 2 + (KRF * Iout / (1 - Don)) ^ 2) * sqrt((1 - Don) / 3)"},
+    {DriveMode::PwmCcm, "LpRef", "(Vin * Don) ^ 2 * T / (2 * Pin * KRF)"},
+    {DriveMode::PwmCcm, "NpMin", "max(LpRef * dI / (Bmax * Ae), LpRef * Ipk / (Bnear * Ae))"},
     {DriveMode::PwmCcm, "Bpk", "LpRef * Ipk / (Np * Ae)"},
     {DriveMode::Qr, "Ipk", "sqrt(2 * Pin * T / LpRef)"},
     {DriveMode::Qr, "IpRms", "Ipk * sqrt(ton / (3 * T))"},
     {DriveMode::Qr, "IsPk", "2 * Iout * T / toff"},
     {DriveMode::Qr, "IsRms", "IsPk * sqrt(toff / (3 * T))"},
     {DriveMode::Qr, "LpRef",
-     "1 / ((1 / Vin + 1 / VROref) * sqrt(2 * Pin / T) + pi * sqrt(Cd) / T) ^ 2"},
-    {DriveMode::Qr, "NpMin", "LpRef * Ipk / (Bmax * Ae)"},
+     "1 / ((1 / Vin + 1 / VRO) * sqrt(2 * Pin / T) + pi * sqrt(Cd) / T) ^ 2"},
+    {DriveMode::Qr, "NpMin", "max(LpRef * Ipk / (Bmax * Ae), LpRef * Ipk / (Bnear * Ae))"},
     {DriveMode::Qr, "Bpk", "LpRef * Ipk / (Np * Ae)"},
 }};
 
@@ -80,18 +86,22 @@ std::array<ReviewFormula, kReviewQuantityCount> reviewFormulas(DriveMode mode) {
   return formulas;
 }
 
-const std::array<ModeFormula, 11> kModeFormulas{{
+const std::array<ModeFormula, 15> kModeFormulas{{
     {DriveMode::PfmCritical, "VROref", "Vin * Duty / (1 - Duty)", "V"},
     {DriveMode::PwmCcm, "VROref", "Vin * Duty / (1 - Duty)", "V"},
+    {DriveMode::PwmCcm, "VRO", "n * (Vout + Vf)", "V"},
+    {DriveMode::PwmCcm, "Don", "VRO / (Vin + VRO)", ""},
     {DriveMode::PwmCcm, "KRF", "", ""},
-    {DriveMode::PwmCcm, "IEDC", "Pin / (Vin * Duty)", "A"},
-    {DriveMode::PwmCcm, "dI", "Vin * Duty * T / LpRef", "A"},
+    {DriveMode::PwmCcm, "IEDC", "Pin / (Vin * Don)", "A"},
+    {DriveMode::PwmCcm, "dI", "Vin * Don * T / LpRef", "A"},
     {DriveMode::PwmCcm, "VinCcmLimit",
-     "VROref * sqrt(2 * LpRef * Pin / T) / (VROref - sqrt(2 * LpRef * Pin / T))", "V"},
+     "VRO * sqrt(2 * LpRef * Pin / T) / (VRO - sqrt(2 * LpRef * Pin / T))", "V"},
     {DriveMode::Qr, "VROref", "Vin * Duty / (1 - Duty)", "V"},
+    {DriveMode::Qr, "VRO", "n * (Vout + Vf)", "V"},
+    {DriveMode::Qr, "Don", "VRO / (Vin + VRO)", ""},
     {DriveMode::Qr, "Cd", "", "F"},
     {DriveMode::Qr, "ton", "LpRef * Ipk / Vin", "s"},
-    {DriveMode::Qr, "toff", "LpRef * Ipk / VROref", "s"},
+    {DriveMode::Qr, "toff", "LpRef * Ipk / VRO", "s"},
     {DriveMode::Qr, "tv", "pi * sqrt(LpRef * Cd)", "s"},
 }};
 
@@ -99,6 +109,13 @@ std::optional<double> modeOperand(std::string_view name, const DesignReview& rev
                                   const DesignState& state) {
   if (name == "VROref") {
     return referenceReflectedVoltage(state.Vin, state.Duty);
+  }
+  // The whole turns' reflected voltage and the duty it gives, which pwm-ccm and qr run at.
+  if (name == "VRO") {
+    return review.n * (static_cast<double>(state.Vout) + static_cast<double>(state.Vf));
+  }
+  if (name == "Don") {
+    return review.modeInputs.duty;
   }
   for (const ModeQuantity& q : modeQuantities(review.operation.figures)) {
     if (q.name == name) {
@@ -113,8 +130,11 @@ std::optional<double> reviewConstant(std::string_view name, double bmax) {
   if (name == "Bmax") {
     return bmax;
   }
-  if (name == "Bsat") {
-    return limits.saturationFluxDensity;
+  if (name == "Bnear") {
+    return limits.nearSaturationFluxDensity;
+  }
+  if (name == "IlimRatio") {
+    return limits.currentLimitRatio;
   }
   if (name == "J") {
     return limits.currentDensity;

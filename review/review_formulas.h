@@ -32,17 +32,19 @@ struct ModeFormula {
 };
 
 // The rows of each mode in the order --explain shows them after the review's: the reflected
-// voltage the duty chooses (VROref), then KRF, IEDC, dI and VinCcmLimit in pwm-ccm, Cd, ton,
-// toff and tv in qr. pwm-critical has none: its review is as it always was.
-extern const std::array<ModeFormula, 11> kModeFormulas;
+// voltage the duty chooses (VROref), then in pwm-ccm and qr the whole turns' VRO and the duty
+// Don it gives, then KRF, IEDC, dI and VinCcmLimit in pwm-ccm, Cd, ton, toff and tv in qr.
+// pwm-critical has none: its review is as it always was.
+extern const std::array<ModeFormula, 15> kModeFormulas;
 
-// A drive mode's own figure by name (KRF, IEDC, dI, VinCcmLimit, Cd, ton, toff, tv, and
-// VROref from the state's Vin and Duty), or nothing where the review's mode has none.
+// A drive mode's own figure by name (KRF, IEDC, dI, VinCcmLimit, Cd, ton, toff, tv, VROref
+// from the state's Vin and Duty, VRO of the whole turns and the duty Don the operation was
+// worked out at), or nothing where the review's mode has none.
 std::optional<double> modeOperand(std::string_view name, const DesignReview& review,
                                   const DesignState& state);
 
-// The named constants the formulas use: Bmax (the level's flux swing, given), then Bsat, J,
-// mu0, kSkin from kReviewLimits, and pi.
+// The named constants the formulas use: Bmax (the level's flux swing, given), then Bnear,
+// IlimRatio, J, mu0, kSkin from kReviewLimits, and pi.
 std::optional<double> reviewConstant(std::string_view name, double bmax);
 
 }  // namespace fbc

@@ -131,7 +131,8 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
     return reading;
   }
   // An empty text means the design's input voltage or the estimated leakage.
-  for (const ReviewInput input : {ReviewInput::VinMax, ReviewInput::Leakage}) {
+  for (const ReviewInput input :
+       {ReviewInput::VinMax, ReviewInput::Leakage, ReviewInput::CurrentLimit}) {
     if (blankTrimmed(inputs.text(input)).empty()) {
       continue;
     }
@@ -140,7 +141,9 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
       reading.problem = ReviewInputProblem{input, *fault};
       return reading;
     }
-    (input == ReviewInput::VinMax ? c.vinMax : c.leakage) = value;
+    (input == ReviewInput::VinMax    ? c.vinMax
+     : input == ReviewInput::Leakage ? c.leakage
+                                     : c.currentLimit) = value;
     // The design's Vin is a 32-bit value: a highest input typed as the same text may differ
     // from it in the last bits.
     if (input == ReviewInput::VinMax && designVin && value < *designVin * (1.0 - 1e-6)) {
@@ -160,6 +163,16 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
     reading.problem = readWindingInputs(inputs, c);
   }
   return reading;
+}
+
+std::optional<ReviewInputProblem> checkCurrentLimit(const ReviewConditions& conditions,
+                                                    double ipk) {
+  if (conditions.currentLimit && *conditions.currentLimit < 0.5 * ipk) {
+    ReviewInputProblem problem{ReviewInput::CurrentLimit, ReviewInputFault::BelowHalfPeak};
+    problem.peakCurrent = ipk;
+    return problem;
+  }
+  return std::nullopt;
 }
 
 std::string reviewInputFaultText(const ReviewInputProblem& problem) {
@@ -187,6 +200,9 @@ std::string reviewInputFaultText(const ReviewInputProblem& problem) {
       return problem.wire ? wireTextFaultText(*problem.wire) : std::string("not a wire");
     case ReviewInputFault::UnknownArrangement:
       return "expected " + windingArrangementCodes(", ") + " or auto";
+    case ReviewInputFault::BelowHalfPeak:
+      return "must be at least half the primary peak current " +
+             toUtf8(generalText(static_cast<float>(problem.peakCurrent))) + " A";
   }
   return {};
 }
@@ -218,6 +234,9 @@ std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem) {
     case ReviewInputFault::UnknownArrangement:
       return u"巻線配置は" + fromUtf8(windingArrangementCodes("、")) +
              u"、自動から選んでください。";
+    case ReviewInputFault::BelowHalfPeak:
+      return u"一次ピーク電流(" + generalText(static_cast<float>(problem.peakCurrent)) +
+             u" A)の半分以上の値を入力してください。";
   }
   return {};
 }

@@ -20,6 +20,7 @@ enum class ReviewInput {
   Material,
   Ambient,
   MaxTemperature,
+  CurrentLimit,
   VinMax,
   Leakage,
   ClampRatio,
@@ -54,6 +55,8 @@ struct ReviewInputInfo {
 
 inline constexpr std::string_view kLossPurpose = "for the review's losses and temperature";
 inline constexpr std::string_view kStressPurpose = "for the switch's stress and the clamp";
+inline constexpr std::string_view kSaturationPurpose =
+    "for the flux the core must hold at the controller's current limit";
 inline constexpr std::string_view kModePurpose = "for the drive mode the design is made in";
 inline constexpr std::string_view kWindingPurpose =
     "for the windings the losses are worked out for";
@@ -62,13 +65,16 @@ inline constexpr std::string_view kWindingPurpose =
 inline constexpr std::string_view kAutomatic = "auto";
 inline constexpr std::u16string_view kAutomaticJa = u"自動";
 
-inline constexpr std::array<ReviewInputInfo, 13> kReviewInputTable{{
+inline constexpr std::array<ReviewInputInfo, 14> kReviewInputTable{{
     {ReviewInput::Material, "material", "material", u"コア材質", "Core material", "NAME",
      kLossPurpose, "N87", u"N97", 0, 0},
     {ReviewInput::Ambient, "ambient", "ambient", u"周囲温度[℃]", "Ambient temperature [°C]",
      "CELSIUS", kLossPurpose, "25", u"40", -40, 125},
     {ReviewInput::MaxTemperature, "max-temperature", "max-temperature", u"上限温度[℃]",
      "Highest core temperature allowed [°C]", "CELSIUS", kLossPurpose, "110", u"100", 0, 250},
+    {ReviewInput::CurrentLimit, "current-limit", "current-limit", u"電流制限値[A]",
+     "Controller's pulse-by-pulse current limit [A]", "AMPERES", kSaturationPurpose, "7.5", u"", 0,
+     1e6, true, "1.2 times the primary peak current", u"Ipkの1.2倍"},
     {ReviewInput::VinMax, "vin-max", "vinmax", u"最大直流入力電圧[V]",
      "Highest DC input voltage [V]", "VOLTS", kStressPurpose, "370", u"", 0, 1000, false,
      "the design's input voltage, a fixed DC input", u"入力電圧と同じ"},
@@ -145,6 +151,7 @@ struct ReviewConditions {
   std::optional<Wire> wirePrimary;                // none: chosen by the review
   std::optional<Wire> wireSecondary;              // none: chosen by the review
   std::optional<WindingArrangement> arrangement;  // none: chosen by the review
+  std::optional<double> currentLimit;             // A; none: 1.2 times the peak current
 };
 
 // Why a review input's text cannot be used.
@@ -156,7 +163,8 @@ enum class ReviewInputFault {
   BelowVin,         // the highest input voltage must be at least the design's
   UnknownMode,
   BadWire,  // the wire's text cannot be read: `wire` says why
-  UnknownArrangement
+  UnknownArrangement,
+  BelowHalfPeak  // a current limit below half the design's peak current cannot be meant
 };
 
 struct ReviewInputProblem {
@@ -164,6 +172,7 @@ struct ReviewInputProblem {
   ReviewInputFault fault;
   double designVin = 0;  // V, the voltage a BelowVin problem names
   std::optional<WireTextProblem> wire = std::nullopt;
+  double peakCurrent = 0;  // A, the design's peak current a BelowHalfPeak problem names
 };
 
 // The conditions the texts give, or the first input (in table order) that cannot be used.
@@ -175,6 +184,11 @@ struct ReviewInputReading {
 };
 ReviewInputReading readReviewInputs(const ReviewInputs& inputs,
                                     std::optional<double> designVin = std::nullopt);
+
+// The current limit checked against the design's primary peak current `ipk` [A], which only the
+// review knows: a limit below half of it is refused, as a typing slip (amperes for milliamperes,
+// the wire's current for the switch's).
+std::optional<ReviewInputProblem> checkCurrentLimit(const ReviewConditions& conditions, double ipk);
 
 // What is wrong, in a few words, with the limits and choices: "expected N97, N87, 3C95 or
 // 3C90", "expected pwm-critical, pfm-critical, pwm-ccm or qr", "must lie between -40 and 125",

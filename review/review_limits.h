@@ -7,10 +7,15 @@ namespace fbc {
 // Every constant the engineering review judges a design by, in one place; the reasons and
 // sources are in docs/engineering-review.md.
 struct ReviewLimits {
-  // Flux density [T] at which a power ferrite saturates at 100 °C.
+  // Flux density [T] at which a power ferrite saturates at 100 °C, where no material is known;
+  // a known material gives its own (FerriteMaterial::bsat100).
   double saturationFluxDensity = 0.39;
-  // Peak flux density [T] above which the core is too close to saturation (about 90 % of it).
+  // Peak flux density [T] above which the core is too close to saturation (about 90 % of it);
+  // the working peak may not pass it in any drive mode.
   double nearSaturationFluxDensity = 0.35;
+  // The controller's pulse-by-pulse current limit as a multiple of the peak current, where none
+  // is given: the low end of the 1.2 to 1.5 controllers' data sheets and AN-4137 use.
+  double currentLimitRatio = 1.2;
   // Copper current density [A/mm²] the wires are sized for: the top of the model's "just right"
   // verdict row.
   double currentDensity = 3.5;

@@ -44,8 +44,10 @@ std::optional<SpiceCircuit> spiceCircuit(const DesignState& state, const DesignR
   c.ls = review.LpRef / (review.n * review.n);
   c.k = st.k;
   c.period = state.T;
+  // The on-time the whole turns give: in pwm-ccm the duty VRO / (Vin + VRO) that holds Vout
+  // without a control loop, in qr the switch's time to the valley design's peak.
   c.ton = review.mode == DriveMode::Qr ? review.operation.figures.ton.value_or(0.0)
-                                       : static_cast<double>(state.Duty) * c.period;
+                                       : review.modeInputs.duty * c.period;
   c.cd = review.mode == DriveMode::Qr ? conditions.drainCapacitance : 0.0;
   c.clamp = st.clampNeeded();
   c.rclamp = st.RclampE24;

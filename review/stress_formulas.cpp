@@ -20,7 +20,7 @@ const std::array<StressFormula, 26> kStressFormulas{{
     {"VinMax", "Vin", "V", Case::FixedInput},
     {"VinMax", "", "V", Case::InputRange},
     {"DHigh", "Duty * Vin / VinMax", "", Case::PwmCritical},
-    {"DHigh", "VROref / (VinMax + VROref)", "", Case::StaysContinuous},
+    {"DHigh", "VRO / (VinMax + VRO)", "", Case::StaysContinuous},
     {"DHigh", "LpRef * IpkHigh * fsHigh / VinMax", "", Case::Discontinuous},
     {"VRO", "n * (Vout + Vf)", "V"},
     // The leakage from the field between the windings, or as measured.
@@ -45,11 +45,11 @@ const std::array<StressFormula, 26> kStressFormulas{{
     {"VdRevMax", "VinMax / n + Vout", "V"},
     // The drive mode at the highest input: critical conduction raises the frequency, a fixed
     // frequency keeps it; the input power stays.
-    {"fsHigh", "1 / (2 * Pin * LpRef * (1 / VinMax + 1 / VROref) ^ 2)", "Hz", Case::PfmCritical},
+    {"fsHigh", "1 / (2 * Pin * LpRef * (1 / VinMax + 1 / VRO) ^ 2)", "Hz", Case::PfmCritical},
     {"fsHigh", "fs", "Hz", Case::PwmCcm},
     {"fsHigh",
-     "4 / (sqrt(2 * Pin * LpRef) * (1 / VinMax + 1 / VROref) + sqrt(2 * Pin * LpRef * (1 / VinMax "
-     "+ 1 / VROref) ^ 2 + 4 * tv)) ^ 2",
+     "4 / (sqrt(2 * Pin * LpRef) * (1 / VinMax + 1 / VRO) + sqrt(2 * Pin * LpRef * (1 / VinMax + "
+     "1 / VRO) ^ 2 + 4 * tv)) ^ 2",
      "Hz", Case::Qr},
     {"IpkHigh", "Pin / (VinMax * DHigh) + VinMax * DHigh / (2 * LpRef * fs)", "A",
      Case::PwmCcmContinuous},

@@ -157,7 +157,7 @@ TEST(CurrentChart, TracesAreTheReviewsWindingCurrents) {
   EXPECT_EQ(traces[1].peak, review.IsPk);
   EXPECT_EQ(traces[1].colour, kSecondaryCurrentColour);
   EXPECT_EQ(toUtf8(currentPlotDescription(traces[0])),
-            "一次電流 Ip: ピーク 6.172 A、実効値 2.484 A");
+            "一次電流 Ip: ピーク 6.116 A、実効値 2.473 A");
 }
 
 }  // namespace

@@ -224,7 +224,8 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
 
   EXPECT_EQ(number("Np"), (std::pair<std::string, std::string>{"227", "ターン"}));
   EXPECT_EQ(number("Ns"), (std::pair<std::string, std::string>{"28", "ターン"}));
-  EXPECT_EQ(number("gap"), (std::pair<std::string, std::string>{"8.70", "mm"}));
+  EXPECT_EQ(number("gap"), (std::pair<std::string, std::string>{"14.74", "mm"}));
+  EXPECT_EQ(number("gapNoFringing"), (std::pair<std::string, std::string>{"8.70", "mm"}));
   EXPECT_EQ(number("Ipk").second, "A");
   EXPECT_EQ(number("Bpk").second, "T");
   EXPECT_EQ(number("dP").second, "mm");
@@ -260,7 +261,7 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
   EXPECT_EQ(str(advice->item(0, 8)->text()), "68.5");
   EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 1)->text()), "不可");
   EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 2)->text()), "227/28");
-  EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 3)->text()), "8.70");
+  EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 3)->text()), "14.74");
   // Windings that do not fit have no total loss or temperature.
   EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 7)->text()), "—");
   EXPECT_EQ(str(advice->item(adviceRow("EER25.5"), 8)->text()), "—");
@@ -363,10 +364,11 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
       {"coreAdvice"},
   };
   std::vector<QWidget*> conditions;
-  for (const char* name : {"reviewMaterial", "reviewAmbient", "reviewMaxTemperature",
-                           "reviewVinMax", "reviewLeakage", "reviewClampRatio", "reviewVdsRating",
-                           "reviewMode", "reviewRipple", "reviewDrainCapacitance",
-                           "reviewWirePrimary", "reviewWireSecondary", "reviewArrangement"}) {
+  for (const char* name :
+       {"reviewMaterial", "reviewAmbient", "reviewMaxTemperature", "reviewCurrentLimit",
+        "reviewVinMax", "reviewLeakage", "reviewClampRatio", "reviewVdsRating", "reviewMode",
+        "reviewRipple", "reviewDrainCapacitance", "reviewWirePrimary", "reviewWireSecondary",
+        "reviewArrangement"}) {
     conditions.push_back(part<QWidget>(name));
   }
   ASSERT_EQ(conditions.size(), fbc::kReviewInputTable.size());
@@ -790,9 +792,9 @@ TEST_F(ReviewWindowTest, ChoosingADriveModeReviewsTheDesignInIt) {
     std::vector<const char*> figures;
     bool rippleOpen, capacitanceOpen;
   } cases[] = {
-      {fbc::DriveMode::PfmCritical, "333.33", "84.3", {}, false, false},
-      {fbc::DriveMode::PwmCcm, "666.67", "50.0", {"KRF", "IEDC", "dI", "VinCcmLimit"}, true, false},
-      {fbc::DriveMode::Qr, "315.01", "81.3", {"Cd", "ton", "toff", "tv"}, false, true},
+      {fbc::DriveMode::PfmCritical, "333.33", "86.3", {}, false, false},
+      {fbc::DriveMode::PwmCcm, "679.19", "50.0", {"KRF", "IEDC", "dI", "VinCcmLimit"}, true, false},
+      {fbc::DriveMode::Qr, "320.76", "81.7", {"Cd", "ton", "toff", "tv"}, false, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(fbc::driveModeCode(c.mode)));
@@ -814,18 +816,20 @@ TEST_F(ReviewWindowTest, ChoosingADriveModeReviewsTheDesignInIt) {
   // the mode's own input cannot be used there are none.
   mode->setCurrentIndex(mode->findData(QStringLiteral("qr")));
   condition(fbc::ReviewInput::Ambient)->setText(QStringLiteral("abc"));
-  EXPECT_EQ(number("LpRef").first, "315.01");
+  EXPECT_EQ(number("LpRef").first, "320.76");
   condition(fbc::ReviewInput::Ambient)->setText(QStringLiteral("40"));
   condition(fbc::ReviewInput::DrainCapacitance)->setText(QStringLiteral("-1"));
   EXPECT_EQ(rowCount("reviewNumbers"), 0);
   condition(fbc::ReviewInput::DrainCapacitance)->setText(QStringLiteral("100e-12"));
-  EXPECT_EQ(number("LpRef").first, "315.01");
+  EXPECT_EQ(number("LpRef").first, "320.76");
 
   // A ripple typed in continuous conduction counts at once.
   QLineEdit* ripple = condition(fbc::ReviewInput::Ripple);
   mode->setCurrentIndex(mode->findData(QStringLiteral("pwm-ccm")));
   ripple->setText(QStringLiteral("1"));
-  EXPECT_EQ(number("LpRef").first, "333.33");  // the boundary: critical conduction's
+  // The boundary, at the duty the whole turns give: critical conduction's inductance for
+  // VRO / (Vin + VRO) rather than the duty typed.
+  EXPECT_EQ(number("LpRef").first, "339.60");
   ripple->setText(QStringLiteral("0.5"));
 
   mode->setCurrentIndex(mode->findData(QStringLiteral("pwm-critical")));
@@ -868,7 +872,7 @@ TEST_F(ReviewWindowTest, TheCurrentPlotsFollowTheModeAndClearWithTheResults) {
             "二次電流 Is: ピーク 40.000 A、実効値 16.330 A");
   auto* mode = part<QComboBox>("reviewMode");
   mode->setCurrentIndex(mode->findData(QStringLiteral("pwm-ccm")));
-  EXPECT_EQ(str(primary->accessibleDescription()), "一次電流 Ip: ピーク 4.500 A、実効値 2.208 A");
+  EXPECT_EQ(str(primary->accessibleDescription()), "一次電流 Ip: ピーク 4.458 A、実効値 2.198 A");
   condition(fbc::ReviewInput::Ripple)->setText(QStringLiteral("0"));
   EXPECT_FALSE(drawn(primary));
   EXPECT_TRUE(primary->accessibleDescription().isEmpty());

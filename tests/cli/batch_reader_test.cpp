@@ -176,15 +176,18 @@ TEST(BatchReader, AnUnusableHeaderGivesNoRows) {
   } cases[] = {
       {"",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
-       "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, "
+       "material, ambient, max-temperature, current-limit, vinmax, leakage, clamp-ratio, "
+       "vds-rating, mode, "
        "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement)"},
       {"\n\n",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
-       "material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, "
+       "material, ambient, max-temperature, current-limit, vinmax, leakage, clamp-ratio, "
+       "vds-rating, mode, "
        "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement)"},
       {"vin,Vout\n1,2\n",
        "unknown column \"Vout\" (expected any of vin, vout, iout, fs, vf, effi, duty, core, "
-       "level, material, ambient, max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, "
+       "level, material, ambient, max-temperature, current-limit, vinmax, leakage, clamp-ratio, "
+       "vds-rating, mode, "
        "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement)"},
       {"vin,vin\n1,2\n", "column \"vin\" appears twice"},
       {"\"vin\n",

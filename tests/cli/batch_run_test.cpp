@@ -425,7 +425,7 @@ std::string bytes(const char (&literal)[N]) {
 TEST(Batch, MessagesQuoteTheInputSafely) {
   const std::string columns =
       " (expected any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient, "
-      "max-temperature, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, "
+      "max-temperature, current-limit, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, "
       "drain-capacitance, wire-primary, wire-secondary, arrangement)\n";
   const struct {
     const char* what;
@@ -489,14 +489,16 @@ TEST(Batch, ExitStatusesAndWarnings) {
       {{"--batch", "-"},
        "voltage\n1\n",
        "flyback-calc: --batch -: unknown column \"voltage\" (expected any of vin, vout, iout, fs, "
-       "vf, effi, duty, core, level, material, ambient, max-temperature, vinmax, leakage, "
+       "vf, effi, duty, core, level, material, ambient, max-temperature, current-limit, vinmax, "
+       "leakage, "
        "clamp-ratio, vds-rating, mode, ripple, drain-capacitance, wire-primary, wire-secondary, "
        "arrangement)\n"},
       {{"--batch", "-"},
        "",
        "flyback-calc: --batch -: no header row naming the columns (vin, "
        "vout, iout, fs, vf, effi, duty, core, level, material, ambient, max-temperature, "
-       "vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance, wire-primary, "
+       "current-limit, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance, "
+       "wire-primary, "
        "wire-secondary, arrangement)\n"},
       {{"--batch", "/nonexistent/specs.csv"},
        "",

@@ -249,7 +249,7 @@ TEST_F(ProcessTest, BinaryBatchFileGivesOneSafeLine) {
                             ": unknown column \"\\x1B[2J\\x7FELF\\x02\\x01\\x01\\x00\\xFF"
                             "\\xFE\\x9B"
                             "31m\" (expected any of vin, vout, iout, fs, vf, effi, duty, "
-                            "core, level, material, ambient, max-temperature, vinmax, "
+                            "core, level, material, ambient, max-temperature, current-limit, vinmax, "
                             "leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance, "
                             "wire-primary, wire-secondary, arrangement)\n");
 }

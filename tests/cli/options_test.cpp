@@ -184,8 +184,9 @@ TEST(ParseCommandLine, HelpDocumentsEveryOptionWithAnExample) {
     // The batch's columns come from the same tables as the options.
     EXPECT_NE(
         line.text.find("header names any of vin, vout, iout, fs, vf, effi, duty, core, "
-                       "level, material, ambient, max-temperature, vinmax, leakage, "
-                       "clamp-ratio, vds-rating, mode, ripple, drain-capacitance, wire-primary, "
+                       "level, material, ambient, max-temperature, current-limit, vinmax, leakage, "
+                       "clamp-ratio, vds-rating, mode, ripple, "
+                       "drain-capacitance, wire-primary, "
                        "wire-secondary, arrangement;"),
         std::string::npos);
   }

@@ -120,6 +120,9 @@ TEST(ReviewFormulas, EachFormulaTextComputesTheReviewsNumber) {
       for (std::size_t i = 0; i < quantities.size(); ++i) {
         SCOPED_TRACE(std::string(formulas[i].name) + " = " + std::string(formulas[i].formula));
         ASSERT_EQ(formulas[i].name, quantities[i].name);
+        if (formulas[i].formula.empty()) {
+          continue;  // taken, not worked out: the material's Bsat, the bobbin's breadth
+        }
         const double fromText = FormulaText(formulas[i].formula, lookup).value();
         EXPECT_NEAR(fromText, quantities[i].value, 1e-12 * std::abs(quantities[i].value));
       }
@@ -151,8 +154,8 @@ TEST(ExplainDesign, ModesAddTheirOwnRows) {
   } cases[] = {
       {DriveMode::PwmCritical, {}},
       {DriveMode::PfmCritical, {"VROref"}},
-      {DriveMode::PwmCcm, {"VROref", "KRF", "IEDC", "dI", "VinCcmLimit"}},
-      {DriveMode::Qr, {"VROref", "Cd", "ton", "toff", "tv"}},
+      {DriveMode::PwmCcm, {"VROref", "VRO", "Don", "KRF", "IEDC", "dI", "VinCcmLimit"}},
+      {DriveMode::Qr, {"VROref", "VRO", "Don", "Cd", "ton", "toff", "tv"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(driveModeCode(c.mode)));

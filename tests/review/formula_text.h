@@ -15,7 +15,7 @@ namespace fbc {
 
 // Evaluates a formula text as written, left to right with the usual precedence (^ above * and
 // /, above + and -; a leading minus on an operand), through the checked arithmetic the
-// calculation uses. Names come from `lookup`; sqrt, ceil, floor, max and min are the functions;
+// calculation uses. Names come from `lookup`; sqrt, ln, ceil, floor, max and min are the functions;
 // numbers may have an exponent (1e-6). Proves the texts say what the code computes.
 class FormulaText {
  public:
@@ -95,8 +95,11 @@ class FormulaText {
   double function(std::string_view name) {
     expect('(');
     const double a = sum();
-    if (name == "sqrt" || name == "ceil" || name == "floor") {
+    if (name == "sqrt" || name == "ln" || name == "ceil" || name == "floor") {
       expect(')');
+      if (name == "ln") {
+        return std::log(a);
+      }
       return name == "sqrt" ? checkedSqrt(a) : name == "ceil" ? std::ceil(a) : std::floor(a);
     }
     expect(',');
@@ -122,7 +125,8 @@ class FormulaText {
       ++at_;
     }
     const std::string_view name = text_.substr(start, at_ - start);
-    if (name == "sqrt" || name == "ceil" || name == "floor" || name == "max" || name == "min") {
+    if (name == "sqrt" || name == "ln" || name == "ceil" || name == "floor" || name == "max" ||
+        name == "min") {
       return function(name);
     }
     if (name.empty()) {

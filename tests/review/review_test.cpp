@@ -69,7 +69,10 @@ TEST(ReviewTest, StartValuesOnEer255NeedAnUnbuildableGap) {
   EXPECT_EQ(r.Ns, 28);
   EXPECT_EQ(r.Np, 227);
   EXPECT_NEAR(r.n, 227.0 / 28.0, 1e-12);
-  EXPECT_NEAR(r.gap * 1e3, 8.70, 0.005);
+  EXPECT_NEAR(r.gapNoFringing * 1e3, 8.70, 0.005);
+  // So long a gap fringes a great deal: the gap to grind is longer still.
+  EXPECT_GT(r.gap, r.gapNoFringing);
+  EXPECT_NEAR(r.gap, r.gapNoFringing * r.fringingFactor, 1e-12);
   EXPECT_GT(r.gapRatio, 1.0);
   EXPECT_NEAR(r.skinDepth, 66.1 / std::sqrt(50000.0), 1e-6);
   EXPECT_GT(r.fill, r.fillAllowed);
@@ -199,7 +202,7 @@ TEST(ReviewPublishedExampleTest, GapMatchesPowerIntegrationsFormulaWithoutCoreRe
   const double aeCm2 = static_cast<double>(44.8e-6F) * 1e4;
   const double lpMicro = r.LpRef * 1e6;
   const double lgMm = 40.0 * std::numbers::pi * aeCm2 * (r.Np * r.Np / (1000.0 * lpMicro));
-  EXPECT_NEAR(r.gap * 1e3, lgMm, 1e-9);
+  EXPECT_NEAR(r.gapNoFringing * 1e3, lgMm, 1e-9);
   EXPECT_EQ(kReviewLimits.minGap, 0.1e-3);
 }
 
@@ -280,8 +283,9 @@ TEST(ReviewFlagTest, EachConditionRaisesItsFlag) {
 
   const Case cases[] = {
       {"window too small", tinyWindow, 0.2, {"window-overfull"}, false},
-      // A larger swing means fewer turns: the flux nears saturation and the gap shrinks.
-      {"near saturation", base, 0.4, {"gap-too-small", "flux-near-saturation"}, false},
+      // A larger swing means fewer turns and a shorter gap, but the peak stays within the
+      // near-saturation limit whatever the level asks.
+      {"swing beyond the limit", base, 0.4, {"gap-too-small"}, false},
       {"RMS verdict worse", hotCopper, 0.2, {"rms-verdict-worse"}, true},
   };
   for (const Case& c : cases) {
@@ -291,6 +295,8 @@ TEST(ReviewFlagTest, EachConditionRaisesItsFlag) {
     EXPECT_EQ(codes(r), c.flags);
     EXPECT_EQ(r.feasible, c.feasible);
   }
+  EXPECT_NEAR(reviewDesign(base, 0.4).Bpk, kReviewLimits.nearSaturationFluxDensity, 0.02);
+  EXPECT_LE(reviewDesign(base, 0.4).Bpk, kReviewLimits.nearSaturationFluxDensity);
   const DesignReview slow = reviewDesign(lowFreq, 0.2);
   ASSERT_TRUE(slow.valid);
   EXPECT_TRUE(slow.has(ReviewFlag::TurnsImpractical));
@@ -357,10 +363,38 @@ TEST(ReviewDomainTest, UnphysicalOrHugeDesignsGiveAnInvalidReviewWithNothingToSh
 TEST(ReviewQuantitiesTest, ListsEveryNumberOnceInReportOrder) {
   const DesignReview r = reviewOf(DesignInputs{});
   const auto rows = reviewQuantities(r);
-  const std::vector<std::string> expected = {
-      "Pin", "Ipk", "IpRms",     "IsPk", "IsRms",       "LpRef",     "nRef",     "NpMin", "Ns",
-      "Np",  "n",   "Bpk",       "Isat", "AL",          "gap",       "gapRatio", "AcuP",  "AcuS",
-      "dP",  "dS",  "skinDepth", "fill", "fillAllowed", "JrmsModel", "Vds",      "Vr"};
+  const std::vector<std::string> expected = {"Pin",
+                                             "Ipk",
+                                             "IpRms",
+                                             "IsPk",
+                                             "IsRms",
+                                             "LpRef",
+                                             "nRef",
+                                             "NpMin",
+                                             "Ns",
+                                             "Np",
+                                             "n",
+                                             "Bpk",
+                                             "Isat",
+                                             "AL",
+                                             "gap",
+                                             "gapRatio",
+                                             "AcuP",
+                                             "AcuS",
+                                             "dP",
+                                             "dS",
+                                             "skinDepth",
+                                             "fill",
+                                             "fillAllowed",
+                                             "JrmsModel",
+                                             "Vds",
+                                             "Vr",
+                                             "Ilim",
+                                             "BpkAtLimit",
+                                             "Bsat",
+                                             "gapNoFringing",
+                                             "fringingFactor",
+                                             "gapWindowHeight"};
   ASSERT_EQ(rows.size(), expected.size());
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(rows[i].name, expected[i]);
