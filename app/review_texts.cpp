@@ -125,7 +125,7 @@ std::vector<ReviewRow> stressRows(const SwitchStress& stress, DriveMode mode) {
   if (!stress.valid) {
     return rows;
   }
-  for (const StressQuantity& q : stressQuantities(stress)) {
+  for (const StressQuantity& q : stressQuantitiesForReading(stress)) {
     if (q.boolean ||
         (mode == DriveMode::PwmCritical && (q.name == "fsHigh" || q.name == "IpkHigh"))) {
       continue;

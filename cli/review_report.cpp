@@ -408,7 +408,7 @@ void writeStressText(std::ostream& out, const SwitchStress& stress, DriveMode mo
     out << "  The windings do not fit the bobbin, so the leakage and the clamp's loss and parts "
            "are not estimated (—); give the leakage measured (--leakage).\n";
   }
-  for (const StressQuantity& q : stressQuantities(stress)) {
+  for (const StressQuantity& q : stressQuantitiesForReading(stress)) {
     // Whether Llk is estimated is said beside it; pwm-critical keeps fs and Ipk at every input.
     if (q.boolean ||
         (mode == DriveMode::PwmCritical && (q.name == "fsHigh" || q.name == "IpkHigh"))) {

@@ -383,7 +383,7 @@ class SheetPainter {
     for (const ReviewFlag flag : r.flags) {
       const QString mark = isBlockingFlag(flag) ? QStringLiteral("×") : QStringLiteral("△");
       y = markedParagraph(
-          y + 1.0, mark,
+          y + 0.5, mark,
           qs(reviewFlagShortName(flag)) + QStringLiteral("：") + qs(reviewFlagSentence(flag)));
     }
     return y + 2.0;

@@ -12,7 +12,7 @@ namespace fbc {
 
 namespace {
 
-constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 17 + 8 + 2> kDisplays{{
+constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 19 + 8 + 2> kDisplays{{
     {"Pin", u"入力電力", "Input power", 1.0, 1, "W", u"W"},
     {"Ipk", u"一次ピーク電流", "Primary peak current", 1.0, 3, "A", u"A"},
     {"IpRms", u"一次実効電流", "Primary RMS current", 1.0, 3, "A", u"A"},
@@ -72,8 +72,8 @@ constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 17 + 8 + 2> kDis
     {"VRO", u"反射電圧", "Reflected output voltage", 1.0, 1, "V", u"V"},
     {"Llk", u"漏れインダクタンス", "Leakage inductance", 1e6, 2, "µH", u"µH"},
     {"k", u"結合係数", "Coupling factor", 1.0, 4, "", u""},
-    {"Vclamp", u"クランプ電圧", "Clamp voltage", 1.0, 1, "V", u"V"},
-    {"Pclamp", u"クランプ損失", "Clamp loss", 1.0, 2, "W", u"W"},
+    {"Vclamp", u"クランプ電圧(購入抵抗)", "Clamp voltage (R bought)", 1.0, 1, "V", u"V"},
+    {"Pclamp", u"クランプ損失(購入抵抗)", "Clamp loss (R bought)", 1.0, 2, "W", u"W"},
     {"Rclamp", u"クランプ抵抗(計算値)", "Clamp resistor (worked out)", 1.0, 0, "Ω", u"Ω"},
     {"RclampE24", u"クランプ抵抗(E24)", "Clamp resistor (E24)", 1.0, 0, "Ω", u"Ω"},
     {"Cclamp", u"クランプ容量(計算値)", "Clamp capacitor (worked out)", 1e9, 2, "nF", u"nF"},
@@ -85,6 +85,8 @@ constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 17 + 8 + 2> kDis
     {"fsHigh", u"最大入力時の周波数", "Frequency at the highest input", 1e-3, 1, "kHz", u"kHz"},
     {"IpkHigh", u"最大入力時の一次ピーク電流", "Peak current at the highest input", 1.0, 3, "A",
      u"A"},
+    {"VclampTarget", u"クランプ電圧(設計値)", "Clamp voltage aimed at", 1.0, 1, "V", u"V"},
+    {"PclampTarget", u"クランプ損失(設計値)", "Clamp loss aimed at", 1.0, 2, "W", u"W"},
     // The drive mode's own figures (review/drive_mode.h), in modeQuantities() order.
     {"KRF", u"リプル率 KRF", "Ripple factor", 1.0, 3, "", u""},
     {"IEDC", u"一次平均電流(オン期間)", "Primary mean current while on", 1.0, 3, "A", u"A"},

@@ -14,7 +14,7 @@ namespace fbc {
 
 using Case = StressFormulaCase;
 
-const std::array<StressFormula, 26> kStressFormulas{{
+const std::array<StressFormula, 30> kStressFormulas{{
     // The highest input, where the switch sees the most; the design's peak current stays, so
     // the duty shrinks.
     {"VinMax", "Vin", "V", Case::FixedInput},
@@ -30,16 +30,24 @@ const std::array<StressFormula, 26> kStressFormulas{{
      Case::EstimatedSplit},
     {"Llk", "", "H", Case::MeasuredLeakage},
     {"k", "sqrt(max(0, 1 - Llk / LpRef))", ""},
-    // The RCD clamp takes the leakage's energy each cycle at r times the reflected voltage.
-    {"Vclamp", "r * VRO", "V"},
-    {"Pclamp", "0.5 * Llk * Ipk ^ 2 * fs * Vclamp / (Vclamp - VRO)", "W"},
-    {"Rclamp", "Vclamp ^ 2 / Pclamp", "ohm", Case::ClampNeeded},
+    // The RCD clamp takes the leakage's energy each cycle at r times the reflected voltage; the
+    // resistor is worked out for that voltage, and the E24 one bought settles the clamp where
+    // it burns what the leakage delivers.
+    {"VclampTarget", "r * VRO", "V"},
+    {"PclampTarget", "0.5 * Llk * Ipk ^ 2 * fs * VclampTarget / (VclampTarget - VRO)", "W"},
+    {"Rclamp", "VclampTarget ^ 2 / PclampTarget", "ohm", Case::ClampNeeded},
     {"RclampE24", "", "ohm", Case::ClampNeeded},
-    {"Cclamp", "Vclamp / (0.1 * Vclamp * Rclamp * fs)", "F", Case::ClampNeeded},
+    {"Vclamp", "(VRO + sqrt(VRO ^ 2 + 2 * RclampE24 * Llk * Ipk ^ 2 * fs)) / 2", "V",
+     Case::ClampBought},
+    {"Vclamp", "VclampTarget", "V", Case::NotBought},
+    {"Pclamp", "Vclamp ^ 2 / RclampE24", "W", Case::ClampBought},
+    {"Pclamp", "PclampTarget", "W", Case::NotBought},
+    {"Cclamp", "VclampTarget / (0.1 * VclampTarget * Rclamp * fs)", "F", Case::ClampNeeded},
     {"CclampE12", "", "F", Case::ClampNeeded},
     {"PratingR", "2 * Pclamp", "W"},
-    // What the switch and the output diode must stand.
-    {"VdsMax", "VinMax + Vclamp", "V", Case::ClampNeeded},
+    // What the switch and the output diode must stand: the clamp capacitor's voltage rides half
+    // its ripple above the mean.
+    {"VdsMax", "VinMax + Vclamp * (1 + 0.1 / 2)", "V", Case::ClampNeeded},
     {"VdsMax", "VinMax + VRO", "V", Case::NoClamp},
     {"VdsRating", "", "V"},
     {"VdRevMax", "VinMax / n + Vout", "V"},
@@ -169,6 +177,10 @@ bool applies(StressFormulaCase when, const StressContext& c) {
       return st.clampNeeded() || !st.leakageKnown;
     case Case::NoClamp:
       return !st.clampNeeded() && st.leakageKnown;
+    case Case::ClampBought:
+      return st.clampNeeded() && st.leakageKnown && st.RclampE24 > 0.0;
+    case Case::NotBought:
+      return !applies(Case::ClampBought, c);
     default:
       return appliesForMode(when, c);
   }

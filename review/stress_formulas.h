@@ -23,6 +23,8 @@ enum class StressFormulaCase {
   MeasuredLeakage,    // it was given as measured
   ClampNeeded,        // there is leakage to clamp, so parts to size
   NoClamp,            // no leakage: the clamp never conducts
+  ClampBought,        // the clamp settles with its E24 resistor
+  NotBought,          // no resistor bought (no leakage, or none known): the clamp as worked out
   PwmCritical,        // the drive mode keeps fs and the peak current at the highest input
   StaysContinuous,    // pfm-critical, or pwm-ccm still continuous at the highest input
   Discontinuous,      // pwm-ccm beyond its continuous range, or qr
@@ -48,7 +50,7 @@ struct StressFormula {
 // rating, the diode's reverse voltage and, outside pwm-critical, the drive mode's frequency and
 // peak current at the highest input. A test evaluates every formula and checks it gives the
 // engine's own number.
-extern const std::array<StressFormula, 26> kStressFormulas;
+extern const std::array<StressFormula, 30> kStressFormulas;
 
 // What the formulas' names stand for: a completed design's state, its valid review with a valid
 // stress, and the clamp ratio r the stress was worked out with.

@@ -28,6 +28,11 @@ RcdClamp rcdClamp(double llk, double ipk, double fs, double vro, double ratio) {
   return c;
 }
 
+double settledClampVoltage(double llk, double ipk, double fs, double vro, double r) {
+  const double delivered = 0.5 * llk * ipk * ipk * fs;
+  return 0.5 * (vro + std::sqrt(vro * vro + 4.0 * r * delivered));
+}
+
 namespace {
 
 // The estimate from the losses' layout, in its arrangement.
@@ -79,14 +84,26 @@ SwitchStress switchStress(const DesignState& s, const DesignReview& review,
     return {};
   }
   const RcdClamp clamp = rcdClamp(st.Llk, review.Ipk, fs, st.VRO, r);
-  st.Vclamp = clamp.Vclamp;
-  st.Pclamp = clamp.Pclamp;
+  st.VclampTarget = st.Vclamp = clamp.Vclamp;
+  st.PclampTarget = st.Pclamp = clamp.Pclamp;
   st.Rclamp = clamp.Rclamp;
   st.Cclamp = clamp.Cclamp;
+  if (st.leakageKnown && clamp.Pclamp > 0.0 && clamp.Rclamp > 0.0) {
+    // The resistor bought is the E24 value below the one worked out: the clamp settles a little
+    // lower and burns a little more.
+    st.RclampE24 = preferredValueAtMost(PreferredSeries::E24, clamp.Rclamp);
+    if (st.RclampE24 > 0.0) {
+      st.Vclamp = settledClampVoltage(st.Llk, review.Ipk, fs, st.VRO, st.RclampE24);
+      st.Pclamp = st.Vclamp * st.Vclamp / st.RclampE24;
+    }
+  }
   st.PratingR = 2.0 * st.Pclamp;
   // Without leakage the clamp never conducts: the drain stops at the reflected voltage. Windings
-  // that cannot be wound still have leakage, whatever it would be, and the clamp holds it.
-  st.VdsMax = st.VinMax + (st.clampNeeded() || !st.leakageKnown ? st.Vclamp : st.VRO);
+  // that cannot be wound still have leakage, whatever it would be, and the clamp holds it; its
+  // capacitor's voltage rides half its ripple above the mean.
+  st.VdsMax =
+      st.VinMax +
+      (st.clampNeeded() || !st.leakageKnown ? st.Vclamp * (1.0 + 0.5 * kClampRipple) : st.VRO);
   st.VdsRating = conditions.vdsRating;
   st.VdRevMax = st.VinMax / review.n + vout;
   for (const StressQuantity& q : stressQuantities(st)) {
@@ -95,12 +112,11 @@ SwitchStress switchStress(const DesignState& s, const DesignReview& review,
     }
   }
   if (!st.leakageKnown) {
-    st.Llk = st.k = st.Pclamp = st.Rclamp = st.Cclamp = st.PratingR = 0.0;
+    st.Llk = st.k = st.Pclamp = st.Rclamp = st.Cclamp = st.PratingR = st.PclampTarget = 0.0;
   } else if (st.clampNeeded()) {
     if (!(st.Rclamp > 0.0) || !(st.Cclamp > 0.0)) {
       return {};
     }
-    st.RclampE24 = preferredValueAtMost(PreferredSeries::E24, st.Rclamp);
     st.CclampE12 = preferredValueAtLeast(PreferredSeries::E12, st.Cclamp);
   }
   st.valid = true;
@@ -130,17 +146,30 @@ std::vector<StressQuantity> stressQuantities(const SwitchStress& st) {
       {"VdRevMax", st.VdRevMax, "V"},
       {"fsHigh", st.fsHigh, "Hz"},
       {"IpkHigh", st.IpkHigh, "A"},
+      {"VclampTarget", st.VclampTarget, "V"},
+      {"PclampTarget", st.PclampTarget, "W"},
   };
   if (!st.leakageKnown) {
     for (StressQuantity& q : list) {
       if (q.name == "Llk" || q.name == "k" || q.name == "Pclamp" || q.name == "Rclamp" ||
           q.name == "RclampE24" || q.name == "Cclamp" || q.name == "CclampE12" ||
-          q.name == "PratingR") {
+          q.name == "PratingR" || q.name == "PclampTarget") {
         q.value.reset();
         q.unknown = true;
       }
     }
   }
+  return list;
+}
+
+std::vector<StressQuantity> stressQuantitiesForReading(const SwitchStress& stress) {
+  std::vector<StressQuantity> list = stressQuantities(stress);
+  const auto at = [&list](std::string_view name) {
+    return std::find_if(list.begin(), list.end(),
+                        [name](const StressQuantity& q) { return q.name == name; });
+  };
+  // Both targets sit at the end: move them, in order, in front of Vclamp.
+  std::rotate(at("Vclamp"), at("VclampTarget"), list.end());
   return list;
 }
 

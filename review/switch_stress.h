@@ -26,19 +26,22 @@ struct SwitchStress {
   // False where the leakage would be estimated from windings that do not fit the bobbin: the
   // leakage, k and the clamp's loss and parts are then not worked out.
   bool leakageKnown = true;
-  double k = 0;          // coupling √(1 − Llk / LpRef), 0 where Llk ≥ LpRef
-  double Vclamp = 0;     // V, clamp voltage r · VRO
-  double Pclamp = 0;     // W, power the clamp resistor burns
-  double Rclamp = 0;     // Ω; 0 with Cclamp and the parts to buy where Pclamp is 0
-  double RclampE24 = 0;  // Ω, largest E24 value not above Rclamp
-  double Cclamp = 0;     // F, for 10 % ripple on the clamp voltage
-  double CclampE12 = 0;  // F, smallest E12 value not below Cclamp
-  double PratingR = 0;   // W, the clamp resistor's power rating: twice Pclamp
-  double VdsMax = 0;     // V, the switch's peak voltage VinMax + Vclamp (+ VRO without leakage)
-  double VdsRating = 0;  // V, the switch's rated voltage
-  double VdRevMax = 0;   // V, the output diode's peak reverse voltage VinMax / n + Vout
-  double fsHigh = 0;     // Hz, switching frequency at VinMax in the drive mode
-  double IpkHigh = 0;    // A, primary peak current at VinMax
+  double k = 0;             // coupling √(1 − Llk / LpRef), 0 where Llk ≥ LpRef
+  double Vclamp = 0;        // V, clamp voltage with the resistor bought, near r · VRO
+  double Pclamp = 0;        // W, power the bought clamp resistor burns
+  double Rclamp = 0;        // Ω; 0 with Cclamp and the parts to buy where Pclamp is 0
+  double RclampE24 = 0;     // Ω, largest E24 value not above Rclamp
+  double Cclamp = 0;        // F, for 10 % ripple on the clamp voltage
+  double CclampE12 = 0;     // F, smallest E12 value not below Cclamp
+  double PratingR = 0;      // W, the clamp resistor's power rating: twice Pclamp
+  double VdsMax = 0;        // V, the switch's peak voltage VinMax + Vclamp·(1 + ripple/2), or
+                            // VinMax + VRO without leakage
+  double VdsRating = 0;     // V, the switch's rated voltage
+  double VdRevMax = 0;      // V, the output diode's peak reverse voltage VinMax / n + Vout
+  double fsHigh = 0;        // Hz, switching frequency at VinMax in the drive mode
+  double IpkHigh = 0;       // A, primary peak current at VinMax
+  double VclampTarget = 0;  // V, r · VRO: the clamp voltage the resistor is worked out for
+  double PclampTarget = 0;  // W, the loss at that voltage
 
   // A clamp has something to absorb: no measured leakage of zero.
   bool clampNeeded() const { return Pclamp > 0.0; }
@@ -75,6 +78,11 @@ struct RcdClamp {
 //   Rclamp = Vclamp² / Pclamp,  Cclamp = Vclamp / (ΔV · Rclamp · fs) with ΔV = 10 % of Vclamp.
 RcdClamp rcdClamp(double llk, double ipk, double fs, double vro, double ratio);
 
+// The voltage a clamp of resistor `r` [Ω] settles at, where the resistor burns what the
+// leakage delivers, V²/R = ½·Llk·Ipk²·fs · V/(V − VRO):
+//   V = (VRO + √(VRO² + 4·R·½·Llk·Ipk²·fs)) / 2.
+double settledClampVoltage(double llk, double ipk, double fs, double vro, double r);
+
 // The stress of a valid review whose losses give the winding layout, in `conditions`; `state`
 // gives the design's Vin, Vout, Iout, Vf, Duty and period. Not valid where the leakage can be
 // neither estimated (no layout) nor taken from the conditions, or a number comes out
@@ -95,7 +103,12 @@ struct StressQuantity {
 
 // The stress's numbers in the order reports write them: VinMax, DHigh, VRO, Llk, LlkEstimated,
 // k, Vclamp, Pclamp, Rclamp, RclampE24, Cclamp, CclampE12, PratingR, VdsMax, VdsRating,
-// VdRevMax, fsHigh, IpkHigh.
+// VdRevMax, fsHigh, IpkHigh, VclampTarget, PclampTarget.
 std::vector<StressQuantity> stressQuantities(const SwitchStress& stress);
+
+// The same numbers in the order a reader follows them: the clamp aimed at (VclampTarget,
+// PclampTarget) just before the clamp as bought (Vclamp, Pclamp). Reports that are read, not
+// parsed, use this order; JSON and CSV keep stressQuantities()'s, whose new members come last.
+std::vector<StressQuantity> stressQuantitiesForReading(const SwitchStress& stress);
 
 }  // namespace fbc

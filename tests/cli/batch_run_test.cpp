@@ -142,8 +142,9 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
             std::string::npos);
   EXPECT_NE(rows[0].find(",stress.Rclamp,stress.RclampE24,stress.Cclamp,stress.CclampE12,"),
             std::string::npos);
-  EXPECT_TRUE(rows[0].ends_with(
-      ",stress.VdsMax,stress.VdsRating,stress.VdRevMax,stress.fsHigh,stress.IpkHigh"))
+  EXPECT_TRUE(
+      rows[0].ends_with(",stress.VdsMax,stress.VdsRating,stress.VdRevMax,stress.fsHigh,"
+                        "stress.IpkHigh,stress.VclampTarget,stress.PclampTarget"))
       << rows[0];
 
   // Each column of the ok row holds the single report's value at that path.

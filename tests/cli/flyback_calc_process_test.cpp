@@ -245,13 +245,14 @@ TEST_F(ProcessTest, BinaryBatchFileGivesOneSafeLine) {
   const Outcome result = run({"--batch", path("designs.csv")});
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, "flyback-calc: --batch " + path("designs.csv") +
-                            ": unknown column \"\\x1B[2J\\x7FELF\\x02\\x01\\x01\\x00\\xFF"
-                            "\\xFE\\x9B"
-                            "31m\" (expected any of vin, vout, iout, fs, vf, effi, duty, "
-                            "core, level, material, ambient, max-temperature, current-limit, vinmax, "
-                            "leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance, "
-                            "wire-primary, wire-secondary, arrangement)\n");
+  EXPECT_EQ(result.err,
+            "flyback-calc: --batch " + path("designs.csv") +
+                ": unknown column \"\\x1B[2J\\x7FELF\\x02\\x01\\x01\\x00\\xFF"
+                "\\xFE\\x9B"
+                "31m\" (expected any of vin, vout, iout, fs, vf, effi, duty, "
+                "core, level, material, ambient, max-temperature, current-limit, vinmax, "
+                "leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance, "
+                "wire-primary, wire-secondary, arrangement)\n");
 }
 
 // Width and height from a PNG's header chunk, or 0 x 0 when it is not a PNG.
