@@ -516,7 +516,8 @@ TEST(LaidWindingLossTest, IsTheWindingWoundAfreshInTheNewCopperAndCurrent) {
 // The window's start values (240 W from 200 V, D 0.5, 50 kHz, level typ) on PQ50, 33:4 turns,
 // wound with the wires the old winding table gave them: 3 strands of 0.545 mm and 17 of
 // 0.591 mm, primary then secondary. Before the wires were chosen the review gave PcuP 4.05 W
-// (FrP 6.21) and PcuS 4.89 W (FrS 9.28) at IsRms 16.33 A.
+// (FrP 6.21) and PcuS 4.89 W (FrS 9.28) at IsRms 16.33 A, all at 100 °C; the review now takes
+// the copper at the core's temperature, so the windings are brought back to 100 °C here.
 TEST(OldWiresTest, Pq50StartDesignKeepsItsAcFactors) {
   const CoreCatalogue catalogue;
   DesignState state;
@@ -530,8 +531,14 @@ TEST(OldWiresTest, Pq50StartDesignKeepsItsAcFactors) {
   const DesignReview r = reviewDesign(state, levelSwing(inputs.level).value(), conditions);
   ASSERT_TRUE(r.losses.valid);
   ASSERT_TRUE(r.losses.fits);
-  const WindingLoss& p = *r.losses.find(Winding::Primary);
-  const WindingLoss& s = *r.losses.find(Winding::Secondary);
+  // ρ scales the resistance, √ρ the skin depth.
+  const double back = copperResistivity(100.0) / copperResistivity(r.losses.lossTemperature);
+  const std::array<CurrentSegment, 1> primaryCurrent = {r.operation.primary};
+  const std::array<CurrentSegment, 1> secondaryCurrent = {r.secondaryWinding};
+  const WindingLoss p = laidWindingLoss(*r.losses.find(Winding::Primary),
+                                        HarmonicSpectrum(primaryCurrent), back, std::sqrt(back));
+  const WindingLoss s = laidWindingLoss(*r.losses.find(Winding::Secondary),
+                                        HarmonicSpectrum(secondaryCurrent), back, std::sqrt(back));
   EXPECT_EQ(p.turns, 33);
   EXPECT_EQ(s.turns, 4);
   EXPECT_FALSE(p.wireChosen);
