@@ -495,8 +495,8 @@ TEST_F(ReviewWindowTest, ChangingAConditionReviewsTheLastCalculationAgain) {
   EXPECT_NE(loss("Pcore").first, pcoreN97);
   EXPECT_NE(str(part<QLabel>("lossSummary")->text()).find("N87"), std::string::npos);
 
-  // The advice is made in the window's conditions too: allowing only 60 °C keeps PQ50 (68.5 °C)
-  // out, and the larger EC90 (50.3 °C) is the smallest left.
+  // The advice is made in the window's conditions too: allowing only 60 °C keeps PQ50 (69.4 °C)
+  // out, and the larger EC90 (55.9 °C) is the smallest left.
   part<QComboBox>("reviewMaterial")->setCurrentText(QStringLiteral("N97"));
   EXPECT_EQ(str(part<QLabel>("adviceSummary")->text()), "推奨コア: PQ50");
   condition(fbc::ReviewInput::MaxTemperature)->setText(QStringLiteral("60"));
