@@ -239,15 +239,13 @@ PointResult pointResult(const OperatingPoint& p, const PointLosses& model, bool 
   return r;
 }
 
-// The point to report: one that runs away, else the hotter.
-bool hotter(const PointResult& a, const PointResult& b, double rth) {
+// The point to report: one that runs away, else the hotter; where no layout gives a
+// temperature, the one that loses more at the reference.
+bool hotter(const PointResult& a, const PointResult& b) {
   if (a.balance.found != b.balance.found) {
     return !a.balance.found;
   }
-  if (a.balance.found) {
-    return a.celsius > b.celsius;
-  }
-  return a.Ptotal * rth > b.Ptotal * rth;
+  return a.balance.found ? a.celsius > b.celsius : a.Ptotal > b.Ptotal;
 }
 
 }  // namespace
@@ -400,7 +398,7 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   if (const std::optional<OperatingPoint> high = highLinePoint(state, review, conditions)) {
     PointResult atHigh = result(*high);
     losses.lossDataExtrapolated = losses.lossDataExtrapolated || atHigh.extrapolated;
-    if (hotter(atHigh, shown, losses.Rth)) {
+    if (hotter(atHigh, shown)) {
       shown = std::move(atHigh);
     }
   }
