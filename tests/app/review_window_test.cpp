@@ -482,6 +482,26 @@ TEST_F(ReviewWindowTest, LossesOfTheStartValuesInTheStartConditions) {
   EXPECT_NE(summary.find(str(fbc::lossesNotEstimatedJa())), std::string::npos) << summary;
 }
 
+// PQ35 at the start values runs away: its windings fit, but no temperature up to 250 °C
+// balances their losses. The summary shows no core temperature and says why in red; the copper's
+// AC figures, the total and the temperatures are dashes as for windings that do not fit.
+TEST_F(ReviewWindowTest, ARunawayShowsNoTemperatureAndSaysWhy) {
+  main<QComboBox>("cmbCore")->setEditText(QStringLiteral("PQ35"));
+  calculate();
+  openReview();
+  const fbc::TransformerLosses losses = engineReview().losses;
+  ASSERT_TRUE(losses.valid && losses.fits && !losses.converged);
+  const std::string summary = str(part<QLabel>("lossSummary")->text());
+  EXPECT_NE(summary.find("コア温度 —"), std::string::npos) << summary;
+  EXPECT_NE(summary.find(str(fbc::runawayNotEstimatedJa())), std::string::npos) << summary;
+  EXPECT_EQ(summary.find(str(fbc::lossesNotEstimatedJa())), std::string::npos) << summary;
+  EXPECT_EQ(part<QLabel>("lossSummary")->palette().color(QPalette::WindowText), QColor(176, 0, 0));
+  for (const char* name : {"FrP", "PcuS", "Ptotal", "dT", "Tcore"}) {
+    EXPECT_EQ(loss(name).first, "—") << name;
+  }
+  EXPECT_EQ(loss("Pcore").first, fbc::reviewValueText(*fbc::reviewDisplay("Pcore"), losses.Pcore));
+}
+
 // A changed condition reviews the last calculation again, without calculating anew.
 TEST_F(ReviewWindowTest, ChangingAConditionReviewsTheLastCalculationAgain) {
   calculate();
