@@ -201,7 +201,7 @@ std::vector<LossChartRow> lossChartRows(const CoreAdvice& advice) {
   for (const CoreReview& c : advice.cores) {
     const TransformerLosses& l = c.review.losses;
     // A layout that cannot be wound has no copper loss or temperature to chart, feasible or not.
-    if (!c.review.feasible || !l.valid || !l.fits) {
+    if (!c.review.feasible || !l.valid || !l.temperatureKnown()) {
       continue;
     }
     const WindingLoss* primary = l.find(Winding::Primary);

@@ -82,7 +82,8 @@ std::vector<ReviewRow> lossRows(const TransformerLosses& losses) {
     return rows;
   }
   for (const LossQuantity& q : lossQuantities(losses)) {
-    if (q.name == "RthMeasured") {
+    // The summary says whether the temperature balanced.
+    if (q.name == "RthMeasured" || q.name == "converged") {
       continue;
     }
     if (!q.value) {

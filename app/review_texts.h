@@ -25,7 +25,8 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review);
 
 // The losses' numbers in lossQuantities() order, shown the same way; empty for invalid losses.
 // RthMeasured has no row of its own: the thermal resistance's label says whether the figure is
-// the core's published one or the estimate from its volume.
+// the core's published one or the estimate from its volume; nor has converged: the summary
+// says where the temperature finds no balance.
 std::vector<ReviewRow> lossRows(const TransformerLosses& losses);
 
 // Each winding's wire as the losses wound it, its text as the wire conditions take it, the label

@@ -785,7 +785,7 @@ void ReviewWindow::showLosses(const DesignReview& review, const ReviewConditions
   }
   windings_->setReviewedWires(l);
   const QString temperature =
-      l.fits
+      l.temperatureKnown()
           ? shown("Tcore", l.Tcore) + QStringLiteral(" (上限 %1 ℃)").arg(conditions.maxTemperature)
           : QStringLiteral("—");
   QString summary = QStringLiteral("%1、周囲温度 %2：コア温度 %3")
@@ -795,9 +795,11 @@ void ReviewWindow::showLosses(const DesignReview& review, const ReviewConditions
                  .arg(arrangementNameJa(l.arrangement), windingOrderTextJa(l));
   if (!l.fits) {
     summary += QStringLiteral("\n") + lossesNotEstimatedJa();
+  } else if (!l.converged) {
+    summary += QStringLiteral("\n") + runawayNotEstimatedJa();
   }
   lossSummary_->setText(summary);
-  if (review.has(ReviewFlag::TooHot) || !l.fits) {
+  if (review.has(ReviewFlag::TooHot) || !l.temperatureKnown()) {
     QPalette palette = lossSummary_->palette();
     palette.setColor(QPalette::WindowText, QColor(176, 0, 0));
     lossSummary_->setPalette(palette);
@@ -854,10 +856,10 @@ void ReviewWindow::showAdvice(const CoreAdvice& advice, const ReviewConditions& 
     const auto numberOr = [&r](double v, int decimals) {
       return r.valid ? QString::number(v, 'f', decimals) : QStringLiteral("—");
     };
-    // Windings that do not fit the bobbin give no total and no temperature.
+    // Windings that do not fit the bobbin or run away give no total and no temperature.
     const auto lossOr = [&r](std::string_view name, double v) {
       const ReviewDisplay* d = reviewDisplay(name);
-      return r.losses.valid && r.losses.fits && d != nullptr
+      return r.losses.valid && r.losses.temperatureKnown() && d != nullptr
                  ? QString::fromStdString(reviewValueText(*d, v))
                  : QStringLiteral("—");
     };

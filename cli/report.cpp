@@ -297,9 +297,10 @@ std::string reviewCell(std::string_view name, std::optional<double> value) {
   return value ? reviewValueText(*reviewDisplay(name), *value) : "-";
 }
 
-// A figure of the losses, "—" where the windings do not fit the bobbin.
+// A figure of the losses, "—" where no temperature is known: the windings do not fit the bobbin
+// or run away.
 std::string laidOutCell(std::string_view name, const TransformerLosses* losses, double value) {
-  if (losses != nullptr && !losses->fits) {
+  if (losses != nullptr && !losses->temperatureKnown()) {
     return "—";
   }
   return reviewCell(name, losses != nullptr ? std::optional(value) : std::nullopt);
@@ -410,7 +411,7 @@ void writeSweepJson(std::ostream& out, const std::vector<DesignReport>& rows) {
       for (const auto& [name, value] :
            {std::pair{"Ptotal", losses.Ptotal}, std::pair{"Tcore", losses.Tcore}}) {
         json.key(name);
-        if (losses.valid && losses.fits) {
+        if (losses.valid && losses.temperatureKnown()) {
           json.value(value);
         } else {
           json.null();

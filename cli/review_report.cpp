@@ -171,8 +171,8 @@ void writeOptional(JsonWriter& json, const std::optional<double>& value) {
   }
 }
 
-// One winding as wound, in SI units; its AC factor and loss are null where the windings do not
-// fit the bobbin.
+// One winding as wound, in SI units; its AC factor and loss are null where no temperature is
+// known: the windings do not fit the bobbin or run away.
 void writeWindingMembers(JsonWriter& json, const WindingLoss& w, bool fits) {
   json.key("name");
   json.value(windingName(w.winding));
@@ -235,11 +235,13 @@ void writeLossesMembers(JsonWriter& json, const TransformerLosses& losses) {
   }
   json.key("arrangement");
   json.value(windingArrangementCode(losses.arrangement));
+  json.key("lossesAt");
+  json.value(lossPointCode(losses.lossesAt));
   json.key("windings");
   json.beginArray();
   for (const WindingLoss& w : losses.windings) {
     json.beginObject();
-    writeWindingMembers(json, w, losses.fits);
+    writeWindingMembers(json, w, losses.temperatureKnown());
     json.endObject();
   }
   json.endArray();
@@ -345,8 +347,7 @@ void writeReviewText(std::ostream& out, const DesignReview& review) {
 
 void writeLossesText(std::ostream& out, const TransformerLosses& losses, double maxTemperature) {
   constexpr std::size_t kCaptionColumns = 44;
-  out << "\nLosses and temperature rise (core and copper at "
-      << shortestRoundTrip(kLossReferenceTemperature) << " °C)\n";
+  out << "\nLosses and temperature rise (core and copper at the core's temperature)\n";
   if (!losses.valid) {
     out << "  Not worked out: the core's magnetic, bobbin or thermal figures are unknown.\n";
     return;
@@ -360,6 +361,11 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
     }
   };
   writeSectionLine(out, "Core material", kCaptionColumns, losses.material, {});
+  writeSectionLine(out, "Losses at", kCaptionColumns,
+                   losses.lossesAt == LossPoint::VinMax
+                       ? "vinMax: the highest input, where the transformer runs hotter"
+                       : "design: the design input",
+                   {});
   line("Pv");
   line("Pcore");
   writeSectionLine(out, "Winding arrangement", kCaptionColumns,
@@ -387,6 +393,16 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
   if (!losses.fits) {
     out << "  The windings do not fit the bobbin, so their AC loss, the total loss and the "
            "temperature are not estimated (—).\n";
+  } else if (!losses.converged) {
+    out << "  The losses rise with the temperature faster than the core sheds them: no balance "
+           "below "
+        << shortestRoundTrip(kHottestBalance)
+        << " °C, so the AC loss, the total loss and the temperature are not estimated (—); "
+           "the core loss and Rdc are those at "
+        << shortestRoundTrip(kLossReferenceTemperature) << " °C.\n";
+  } else {
+    out << "  Core and copper taken at the core's temperature, balanced in "
+        << losses.temperatureIterations << " evaluations.\n";
   }
   line("Rth", losses.RthMeasured ? " (measured)" : " (estimated, Maniktala)");
   line("dT");
@@ -477,8 +493,12 @@ AdviceCells adviceCells(const CoreReview& core) {
   cells[6] = shownValue("fill", r.fill);
   cells[7] = shownValue("fillAllowed", r.fillAllowed);
   const std::string notEstimated(kNotEstimated);
-  cells[8] = !losses.valid ? "-" : losses.fits ? shownValue("Ptotal", losses.Ptotal) : notEstimated;
-  cells[9] = !losses.valid ? "-" : losses.fits ? shownValue("Tcore", losses.Tcore) : notEstimated;
+  cells[8] = !losses.valid               ? "-"
+             : losses.temperatureKnown() ? shownValue("Ptotal", losses.Ptotal)
+                                         : notEstimated;
+  cells[9] = !losses.valid               ? "-"
+             : losses.temperatureKnown() ? shownValue("Tcore", losses.Tcore)
+                                         : notEstimated;
   const SwitchStress& stress = r.stress;
   cells[10] = stress.valid ? shownValue("VdsMax", stress.VdsMax) : "-";
   cells[11] = !stress.valid         ? "-"
@@ -533,6 +553,14 @@ void writeAdviceTable(std::ostream& out, const CoreAdvice& advice) {
     out << kNotEstimated
         << ": the windings do not fit the core's bobbin, so its losses, temperature and clamp "
            "loss are not estimated.\n";
+  }
+  const bool runaway =
+      std::any_of(advice.cores.begin(), advice.cores.end(), [](const CoreReview& c) {
+        return c.review.valid && c.review.has(ReviewFlag::ThermalRunaway);
+      });
+  if (runaway) {
+    out << kNotEstimated << " beside thermal-runaway: the losses outgrow what the core sheds below "
+        << shortestRoundTrip(kHottestBalance) << " °C, so no temperature is estimated.\n";
   }
 }
 

@@ -409,13 +409,18 @@ class SheetPainter {
   // Core and copper loss, what they heat the core by and how hot it runs, read down each
   // column: the parts of the loss and their total, then through the thermal resistance to the
   // rise above the ambient and the core's temperature (the limit is among the conditions).
-  // Windings that do not fit the bobbin leave the copper's, the total's and the temperatures'
-  // figures out.
+  // Windings that do not fit the bobbin, or whose losses find no balance below 250 °C (thermal
+  // runaway, which the heading names: the flags' sentence says more), leave the copper's, the
+  // total's and the temperatures' figures out.
   double losses(double y) {
-    y = heading(y, QStringLiteral("4"), QStringLiteral("損失と温度"),
-                QStringLiteral("Core and copper loss at 100 °C, temperature rise"));
     const TransformerLosses* l =
         content_.review && content_.review->losses.valid ? &content_.review->losses : nullptr;
+    const bool runaway = l != nullptr && l->fits && !l->converged;
+    y = heading(y, QStringLiteral("4"), QStringLiteral("損失と温度"),
+                runaway ? QStringLiteral("熱暴走: no balance below %1 °C").arg(kHottestBalance)
+                : l != nullptr && l->lossesAt == LossPoint::VinMax
+                    ? QStringLiteral("Losses at the highest input and the core's temperature")
+                    : QStringLiteral("Losses at the core's temperature, temperature rise"));
     if (l == nullptr) {
       text(QRectF(kLeft + kCellPadding, y, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
            font(kProportional, 8.5),

@@ -76,6 +76,11 @@ QString lossesNotEstimatedJa() {
       "いません。");
 }
 
+QString runawayNotEstimatedJa() {
+  return QStringLiteral(
+      "熱暴走のため、交流抵抗比・銅損・全損失・温度上昇・コア温度は推定していません。");
+}
+
 QString leakageNotEstimatedJa() {
   return QStringLiteral("巻線がボビンに収まらないため漏れインダクタンスが推定できません。");
 }

@@ -33,6 +33,10 @@ QString windingOrderTextJa(const TransformerLosses& losses);
 // fit the bobbin.
 QString lossesNotEstimatedJa();
 
+// Why they are missing where the windings fit but the losses outgrow what the core sheds: no
+// balance below kHottestBalance (thermal runaway, whose flag's sentence says so).
+QString runawayNotEstimatedJa();
+
 // Why the leakage and with it the clamp are missing; the window and the sheet each say where a
 // measured leakage goes.
 QString leakageNotEstimatedJa();

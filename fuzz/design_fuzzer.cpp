@@ -172,15 +172,23 @@ void checkReview(const fbc::DesignReview& review) {
   }
   for (const fbc::LossQuantity& q : fbc::lossQuantities(losses)) {
     check(!q.value || std::isfinite(*q.value), "the losses show finite numbers");
-    const bool needsLayout = q.name.starts_with("Fr") || q.name.starts_with("Pcu") ||
-                             q.name == "Ptotal" || q.name == "dT" || q.name == "Tcore";
-    check(q.value.has_value() == (losses.fits || !needsLayout),
-          "only a layout that fits gives its heat");
+    const bool needsTemperature = q.name.starts_with("Fr") || q.name.starts_with("Pcu") ||
+                                  q.name == "Ptotal" || q.name == "dT" || q.name == "Tcore";
+    const bool needsLayout = q.name == "converged" || q.name == "temperatureIterations";
+    check(q.value.has_value() ==
+              ((losses.temperatureKnown() || !needsTemperature) && (losses.fits || !needsLayout)),
+          "only a layout that fits and balances gives its heat");
   }
   check(losses.fits == (losses.buildTotal <= losses.bobbinBuild), "fits means within the build");
   check(review.has(fbc::ReviewFlag::LayersExceedBobbin) == !losses.fits,
         "layers-exceed-bobbin exactly where the windings do not fit");
-  check(losses.fits || !review.has(fbc::ReviewFlag::TooHot), "no temperature verdict unlaid");
+  check(losses.temperatureKnown() || !review.has(fbc::ReviewFlag::TooHot),
+        "no temperature verdict unlaid or past a runaway");
+  check(review.has(fbc::ReviewFlag::ThermalRunaway) == (losses.fits && !losses.converged),
+        "thermal-runaway exactly where laid windings find no balance");
+  check(!losses.temperatureKnown() ||
+            (losses.Tcore >= losses.Tambient && losses.Tcore <= fbc::kHottestBalance + 1e-3),
+        "a balance lies between the ambient and the hottest sought");
   bool overloaded = false;
   for (const fbc::WindingLoss& w : losses.windings) {
     check(w.Fr >= 1.0 - 1e-9 && w.Pcu >= 0.0 && w.layout.layers >= 1, "copper loses at least DC");

@@ -145,16 +145,28 @@ void appendSteps(std::string_view letter, const std::vector<LossStep>& rows, Ope
   }
 }
 
-// "N97, Steinmetz band 1 to 200000 Hz, iGSE; core and copper at 100 °C; 64 bits, SI units;
-// windings ps: primary 227 T, secondary 28 T, from the centre leg".
+// "N97, Steinmetz band 1 to 200000 Hz, iGSE; core and copper at 68.4 °C, where the losses
+// balance what the core sheds; 64 bits, SI units; windings ps: primary 227 T, secondary 28 T,
+// from the centre leg".
 std::string lossNote(const LossContext& c) {
   const SteinmetzBand& band = *c.band.band;
   const TransformerLosses& losses = c.review->losses;
   std::string note(losses.material);
   note += c.band.extrapolated ? ", fs outside its data: extrapolated from the band "
                               : ", Steinmetz band ";
-  note += text(band.fMin) + " to " + text(band.fMax) + " Hz, iGSE; core and copper at " +
-          text(kLossReferenceTemperature) + " °C; 64 bits from the stored values, SI units";
+  note += text(band.fMin) + " to " + text(band.fMax) + " Hz, iGSE; core and copper at ";
+  if (losses.temperatureKnown()) {
+    note += reviewValueText(*reviewDisplay("Tcore"), losses.lossTemperature) +
+            " °C, where the losses balance what the core sheds";
+  } else if (losses.fits) {
+    note += text(losses.lossTemperature) + " °C: no balance below " + text(kHottestBalance) + " °C";
+  } else {
+    note += text(losses.lossTemperature) + " °C";
+  }
+  if (losses.lossesAt == LossPoint::VinMax) {
+    note += "; the highest input's losses, hotter than the design input's";
+  }
+  note += "; 64 bits from the stored values, SI units";
   note += "; windings ";
   note += windingArrangementCode(losses.arrangement);
   note += ": " + windingOrderText(losses) + ", from the centre leg";
@@ -172,6 +184,13 @@ void explainLosses(const DesignState& s, const DesignReview& review,
   appendSteps(
       "L", lossSteps(*context), [&](std::string_view name) { return lossOperand(name, *context); },
       explanation.losses);
+  if (review.losses.fits && !review.losses.converged) {
+    for (ExplainedStep& step : explanation.losses) {
+      if (step.result == "—") {
+        step.note = "not estimated: no thermal balance below " + text(kHottestBalance) + " °C";
+      }
+    }
+  }
 }
 
 // "an RCD clamp at 1.5 times VRO; the design's peak current at the highest input; 64 bits ...".

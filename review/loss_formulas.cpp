@@ -26,8 +26,8 @@ const std::array<LossFormula, 31> kLossFormulas{{
      "W/m3"},
     {"Pcore", "Pv * Ve", "W"},
     // The copper at Tref.
-    {"rho100", "rho20 * (1 + alphaCu * (Tref - 20))", "ohm m"},
-    {"delta", "sqrt(rho100 / (pi * mu0 * fs))", "m"},
+    {"rhoT", "rho20 * (1 + alphaCu * (Tref - 20))", "ohm m"},
+    {"delta", "sqrt(rhoT / (pi * mu0 * fs))", "m"},
     // Each winding's wire laid across the bobbin's breadth, then its resistance and loss.
     {"nStrands@", "", "", true, Case::Always, true},
     {"dStrand@", "", "m", true},
@@ -46,7 +46,7 @@ const std::array<LossFormula, 31> kLossFormulas{{
     {"w@", "2 / 3 * (M@ ^ 2 - 1)", "", true, Case::Whole},
     {"w@", "", "", true, Case::Split},
     {"Acu@", "", "m2", true},
-    {"Rdc@", "rho100 * N# * MLT / Acu@ * kDC@", "ohm", true},
+    {"Rdc@", "rhoT * N# * MLT / Acu@ * kDC@", "ohm", true},
     {"Fr@", "", "", true},
     {"Pcu@", "Irms@ ^ 2 * Rdc@ * Fr@", "W", true},
     // The whole transformer.
@@ -64,12 +64,12 @@ namespace {
 using Operand = double (*)(const LossContext&);
 
 double fs(const LossContext& c) { return 1.0 / static_cast<double>(c.state->T); }
-double rho100(const LossContext&) { return copperResistivity(kLossReferenceTemperature); }
-
 const TransformerLosses& losses(const LossContext& c) { return c.review->losses; }
 
+double rhoT(const LossContext& c) { return copperResistivity(losses(c).lossTemperature); }
+
 // The names that stand for one number of the design.
-constexpr std::array<std::pair<std::string_view, Operand>, 26> kOperands{{
+constexpr std::array<std::pair<std::string_view, Operand>, 27> kOperands{{
     {"fs", fs},
     {"ki", [](const LossContext& c) { return igseCoefficient(*c.band.band); }},
     {"k", [](const LossContext& c) { return c.band.band->k; }},
@@ -78,16 +78,16 @@ constexpr std::array<std::pair<std::string_view, Operand>, 26> kOperands{{
     {"ct0", [](const LossContext& c) { return c.band.band->ct0; }},
     {"ct1", [](const LossContext& c) { return c.band.band->ct1; }},
     {"ct2", [](const LossContext& c) { return c.band.band->ct2; }},
-    {"Tref", [](const LossContext&) { return kLossReferenceTemperature; }},
+    {"Tref", [](const LossContext& c) { return losses(c).lossTemperature; }},
     {"Pv", [](const LossContext& c) { return losses(c).Pv; }},
     {"Pcore", [](const LossContext& c) { return losses(c).Pcore; }},
     {"rho20", [](const LossContext&) { return kCopperResistivity20; }},
     {"alphaCu", [](const LossContext&) { return kCopperTemperatureCoefficient; }},
-    {"rho100", rho100},
+    {"rhoT", rhoT},
     // As the losses work it out: the copper's skin depth at Tref and fs.
     {"delta",
      [](const LossContext& c) {
-       return std::sqrt(rho100(c) / (std::numbers::pi * kReviewLimits.vacuumPermeability * fs(c)));
+       return std::sqrt(rhoT(c) / (std::numbers::pi * kReviewLimits.vacuumPermeability * fs(c)));
      }},
     {"Ptotal", [](const LossContext& c) { return losses(c).Ptotal; }},
     {"buildTotal", [](const LossContext& c) { return losses(c).buildTotal; }},
@@ -96,6 +96,8 @@ constexpr std::array<std::pair<std::string_view, Operand>, 26> kOperands{{
     {"dT", [](const LossContext& c) { return losses(c).dT; }},
     {"Tambient", [](const LossContext& c) { return losses(c).Tambient; }},
     {"Tcore", [](const LossContext& c) { return losses(c).Tcore; }},
+    {"temperatureIterations",
+     [](const LossContext& c) { return static_cast<double>(losses(c).temperatureIterations); }},
     {"Ve", [](const LossContext& c) { return c.core->Ve; }},
     {"MLT", [](const LossContext& c) { return c.core->MLT; }},
     {"bw", [](const LossContext& c) { return c.core->bw; }},
@@ -263,9 +265,9 @@ void addStep(std::vector<LossStep>& steps, const LossFormula& row, const LossCon
     step.source = takenSource(step.name, c, winding);
   }
   step.note = noteFor(step.name, c);
-  step.notEstimated =
-      !losses(c).fits && (step.name.starts_with("Fr") || step.name.starts_with("Pcu") ||
-                          step.name == "Ptotal" || step.name == "dT" || step.name == "Tcore");
+  step.notEstimated = !losses(c).temperatureKnown() &&
+                      (step.name.starts_with("Fr") || step.name.starts_with("Pcu") ||
+                       step.name == "Ptotal" || step.name == "dT" || step.name == "Tcore");
   steps.push_back(std::move(step));
 }
 

@@ -61,9 +61,10 @@ struct LossContext {
 std::optional<LossContext> lossContext(const DesignState& state, const DesignReview& review);
 
 // The value of a name the loss formulas use: the engine's own numbers (the losses, each
-// winding's layout, the review, the state, the core and the band), the constants Tref (the
-// temperature the losses are worked out at), rho20, alphaCu, tape, pi and mu0, and the
-// intermediate fs, ki, rho100 and delta as the engine works them out. Nothing for an unknown
+// winding's layout, the review, the state, the core and the band), Tref (the temperature the
+// losses are worked out at: the core's where it balances, else the reference), the constants
+// rho20, alphaCu, tape, pi and mu0, and the intermediate fs, ki, rhoT and delta as the engine
+// works them out. Nothing for an unknown
 // name.
 std::optional<double> lossOperand(std::string_view name, const LossContext& context);
 

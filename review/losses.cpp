@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "review/drive_mode.h"
+#include "review/ferrite_material.h"
 #include "review/review.h"
 #include "review/review_limits.h"
 
@@ -23,7 +25,234 @@ double fluxSwing(const DesignState& state, const DesignReview& review) {
   return review.LpRef * review.operation.dI / (review.Np * static_cast<double>(state.Ae));
 }
 
+// One input's operation as the losses need it: the frequency, the flux's swing and the shares of
+// the period it rises and falls over, and the windings' currents.
+struct OperatingPoint {
+  LossPoint point = LossPoint::Design;
+  double fs = 0;     // Hz
+  double swing = 0;  // T, peak to peak
+  double rise = 0;
+  double fall = 0;
+  std::array<CurrentSegment, 1> primary{};
+  std::array<CurrentSegment, 1> secondary{};
+};
+
+OperatingPoint designPoint(const DesignState& state, const DesignReview& review) {
+  return {LossPoint::Design,        1.0 / review.modeInputs.period, fluxSwing(state, review),
+          review.operation.rise,    review.operation.fall,          {review.operation.primary},
+          {review.secondaryWinding}};
+}
+
+// The operation at the highest input, with the design's LpRef: continuous in pwm-ccm up to
+// VinCcmLimit, the primary's current rising by ΔI = VinMax·D / (LpRef·fs) to IpkHigh and the
+// secondary's falling from n·IpkHigh to n·(IpkHigh − ΔI) over the rest of the period;
+// discontinuous or critical otherwise, the primary's current rising from zero and the
+// secondary's falling to zero over the reset LpRef·IpkHigh / VRO. Nothing where the highest
+// input is the design's.
+std::optional<OperatingPoint> highLinePoint(const DesignState& state, const DesignReview& review,
+                                            const ReviewConditions& conditions) {
+  const double vin = review.modeInputs.vin;
+  const double vinMax = std::max(vin, conditions.vinMax.value_or(vin));
+  if (!(vinMax > vin)) {
+    return std::nullopt;
+  }
+  const double vro = review.n * (static_cast<double>(state.Vout) + static_cast<double>(state.Vf));
+  const HighLine high = highLine(review.mode, review.modeInputs, review.operation, vinMax, vro);
+  const std::optional<double> ccmLimit = review.operation.figures.VinCcmLimit;
+  const bool continuous = review.mode == DriveMode::PwmCcm && (!ccmLimit || vinMax <= *ccmLimit);
+  const double lp = review.LpRef;
+  const double d = high.duty;
+  OperatingPoint p;
+  p.point = LossPoint::VinMax;
+  p.fs = high.fs;
+  p.rise = d;
+  const double dI = continuous ? vinMax * d / (lp * high.fs) : high.Ipk;
+  const double low = high.Ipk - dI;
+  p.swing = lp * dI / (review.Np * static_cast<double>(state.Ae));
+  p.primary = {CurrentSegment{0.0, d, low, high.Ipk}};
+  const double end = continuous ? 1.0 : std::min(1.0, d + lp * high.Ipk / vro * high.fs);
+  p.fall = end - d;
+  p.secondary = {CurrentSegment{d, end, review.n * high.Ipk, review.n * low}};
+  return p;
+}
+
+// One point's losses at any temperature from the windings laid at the reference: the core's
+// temperature bracket and the copper's resistivity with its skin depth are taken at T.
+class PointLosses {
+ public:
+  PointLosses(const OperatingPoint& p, const FerriteMaterial& material, double ve,
+              const WindingDesign& laid, double layFs)
+      : primary_(p.primary), secondary_(p.secondary), fs_(p.fs), layFs_(layFs) {
+    const BandChoice choice = steinmetzBand(material, p.fs);
+    band_ = choice.band;
+    extrapolated_ = choice.extrapolated;
+    pvReference_ =
+        igseTriangularLoss(*band_, p.fs, p.swing, p.rise, p.fall, kLossReferenceTemperature);
+    bracketReference_ = steinmetzTemperatureFactor(*band_, kLossReferenceTemperature);
+    ve_ = ve;
+    laid_ = laid.windings;
+  }
+
+  bool extrapolated() const { return extrapolated_; }
+
+  double pv(double celsius) const {
+    return pvReference_ * steinmetzTemperatureFactor(*band_, celsius) / bracketReference_;
+  }
+
+  // The windings' losses at T, the primary first.
+  std::vector<WindingLoss> windings(double celsius) const {
+    std::vector<WindingLoss> out;
+    out.reserve(laid_.size());
+    const Scales s = scales(celsius);
+    for (const WindingLoss& w : laid_) {
+      out.push_back(laidWindingLoss(w, spectrum(w.winding), s.resistivity, s.skinDepth));
+    }
+    return out;
+  }
+
+  // Core and copper loss at T [W].
+  double total(double celsius) const {
+    double p = pv(celsius) * ve_;
+    const Scales s = scales(celsius);
+    for (const WindingLoss& w : laid_) {
+      p += laidWindingLoss(w, spectrum(w.winding), s.resistivity, s.skinDepth).Pcu;
+    }
+    return p;
+  }
+
+ private:
+  struct Scales {
+    double resistivity = 1;
+    double skinDepth = 1;
+  };
+  // δ = √(ρ / (π·μ0·f)) against the copper the windings were laid in.
+  Scales scales(double celsius) const {
+    const double r = copperResistivity(celsius) / copperResistivity(kLossReferenceTemperature);
+    return {r, std::sqrt(r * layFs_ / fs_)};
+  }
+  const HarmonicSpectrum& spectrum(Winding winding) const {
+    return winding == Winding::Primary ? primary_ : secondary_;
+  }
+
+  HarmonicSpectrum primary_;
+  HarmonicSpectrum secondary_;
+  double fs_ = 0;
+  double layFs_ = 0;
+  const SteinmetzBand* band_ = nullptr;
+  bool extrapolated_ = false;
+  double pvReference_ = 0;
+  double bracketReference_ = 1;
+  double ve_ = 0;
+  std::vector<WindingLoss> laid_;
+};
+
+// Where Tcore = Tambient + P(Tcore)·Rth.
+struct Balance {
+  bool found = false;
+  double celsius = 0;
+  int evaluations = 0;
+};
+
+constexpr double kScanStep = 10.0;          // K
+constexpr double kBalanceTolerance = 1e-3;  // K, of g
+constexpr int kMostRefinements = 60;
+
+// The lowest root of g(T) = Tambient + P(T)·Rth − T on [Tambient, kHottestBalance], where g
+// falls through zero: the stable balance, the one a core warming from the ambient reaches.
+// g(Tambient) > 0, so the range is walked up in steps until g turns, then the root refined by
+// the Illinois variant of regula falsi within that step.
+template <class Excess>
+Balance lowestBalance(const Excess& g, double ambient) {
+  Balance b;
+  double lo = ambient;
+  double glo = g(lo);
+  ++b.evaluations;
+  double hi = lo;
+  double ghi = glo;
+  while (ghi > 0.0) {
+    if (!(hi < kHottestBalance) || !std::isfinite(ghi)) {
+      return b;
+    }
+    lo = hi;
+    glo = ghi;
+    hi = std::min(lo + kScanStep, kHottestBalance);
+    ghi = g(hi);
+    ++b.evaluations;
+  }
+  if (!std::isfinite(ghi)) {
+    return b;
+  }
+  b.found = true;
+  b.celsius = hi;
+  int side = 0;
+  for (int i = 0; i < kMostRefinements && std::abs(ghi) > kBalanceTolerance && glo > 0.0; ++i) {
+    const double t = hi - ghi * (hi - lo) / (ghi - glo);
+    const double gt = g(t);
+    ++b.evaluations;
+    b.celsius = t;
+    if (!std::isfinite(gt) || std::abs(gt) <= kBalanceTolerance) {
+      break;
+    }
+    // Halving the end that stays keeps the false position from creeping up one side.
+    if (gt > 0.0) {
+      lo = t;
+      glo = gt;
+      ghi = side == -1 ? ghi / 2.0 : ghi;
+      side = -1;
+    } else {
+      hi = t;
+      ghi = gt;
+      glo = side == 1 ? glo / 2.0 : glo;
+      side = 1;
+    }
+  }
+  return b;
+}
+
+// One point's figures at its balance, or at the reference where it has none.
+struct PointResult {
+  LossPoint point = LossPoint::Design;
+  bool extrapolated = false;
+  Balance balance;
+  double celsius = 0;  // where the figures were taken
+  double Pv = 0;
+  std::vector<WindingLoss> windings;
+  double Ptotal = 0;
+};
+
+PointResult pointResult(const OperatingPoint& p, const PointLosses& model, bool balance,
+                        double ambient, double rth, double ve) {
+  PointResult r;
+  r.point = p.point;
+  r.extrapolated = model.extrapolated();
+  if (balance) {
+    r.balance =
+        lowestBalance([&](double t) { return ambient + model.total(t) * rth - t; }, ambient);
+  }
+  r.celsius = r.balance.found ? r.balance.celsius : kLossReferenceTemperature;
+  r.Pv = model.pv(r.celsius);
+  r.windings = model.windings(r.celsius);
+  r.Ptotal = r.Pv * ve;
+  for (const WindingLoss& w : r.windings) {
+    r.Ptotal += w.Pcu;
+  }
+  return r;
+}
+
+// The point to report: one that runs away, else the hotter; where no layout gives a
+// temperature, the one that loses more at the reference.
+bool hotter(const PointResult& a, const PointResult& b) {
+  if (a.balance.found != b.balance.found) {
+    return !a.balance.found;
+  }
+  return a.balance.found ? a.celsius > b.celsius : a.Ptotal > b.Ptotal;
+}
+
 }  // namespace
+
+std::string_view lossPointCode(LossPoint point) {
+  return point == LossPoint::VinMax ? "vinMax" : "design";
+}
 
 const WindingLoss* TransformerLosses::find(Winding winding) const {
   const auto found = std::find_if(windings.begin(), windings.end(),
@@ -75,30 +304,37 @@ std::vector<LossQuantity> lossQuantities(const TransformerLosses& l) {
   const auto laidOut = [&l](double value) {
     return l.fits ? std::optional<double>(value) : std::nullopt;
   };
+  // What only a temperature can give.
+  const auto balanced = [&l](double value) {
+    return l.temperatureKnown() ? std::optional<double>(value) : std::nullopt;
+  };
   std::vector<LossQuantity> list;
-  list.reserve(6 + 5 * l.windings.size() + 6);
+  list.reserve(6 + 5 * l.windings.size() + 8);
   list.push_back({"Pv", l.Pv, "W/m3"});
   list.push_back({"Pcore", l.Pcore, "W"});
   const auto perWinding = [&](std::string_view name, std::string_view unit, Kind kind,
-                              bool needsLayout, double (*value)(const WindingLoss&)) {
+                              bool needsTemperature, double (*value)(const WindingLoss&)) {
     for (const WindingLoss& w : l.windings) {
-      const std::optional<double> shown = needsLayout ? laidOut(value(w)) : value(w);
+      const std::optional<double> shown = needsTemperature ? balanced(value(w)) : value(w);
       list.push_back({std::string(name).append(windingSuffix(w.winding)), shown, unit, kind});
     }
   };
   perWinding("Rdc", "ohm", Kind::Number, false, [](const WindingLoss& w) { return w.Rdc; });
   perWinding("Fr", "", Kind::Number, true, [](const WindingLoss& w) { return w.Fr; });
   perWinding("Pcu", "W", Kind::Number, true, [](const WindingLoss& w) { return w.Pcu; });
-  list.push_back({"Ptotal", laidOut(l.Ptotal), "W"});
+  list.push_back({"Ptotal", balanced(l.Ptotal), "W"});
   perWinding("layers", "", Kind::Whole, false,
              [](const WindingLoss& w) { return static_cast<double>(w.layout.layers); });
   perWinding("build", "m", Kind::Number, false,
              [](const WindingLoss& w) { return w.layout.build; });
   list.push_back({"Rth", l.Rth, "K/W"});
   list.push_back({"RthMeasured", l.RthMeasured ? 1.0 : 0.0, "", Kind::Boolean});
-  list.push_back({"dT", laidOut(l.dT), "K"});
+  list.push_back({"dT", balanced(l.dT), "K"});
   list.push_back({"Tambient", l.Tambient, "degC"});
-  list.push_back({"Tcore", laidOut(l.Tcore), "degC"});
+  list.push_back({"Tcore", balanced(l.Tcore), "degC"});
+  list.push_back({"converged", laidOut(l.converged ? 1.0 : 0.0), "", Kind::Boolean});
+  list.push_back({"temperatureIterations", laidOut(static_cast<double>(l.temperatureIterations)),
+                  "", Kind::Whole});
   return list;
 }
 
@@ -114,33 +350,24 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   if (!review.valid || conditions.material == nullptr) {
     return losses;
   }
-  const double fs = 1.0 / static_cast<double>(state.T);
-  const double celsius = kLossReferenceTemperature;
-
+  const OperatingPoint design = designPoint(state, review);
+  const double fs = design.fs;
   const FerriteMaterial& material = *conditions.material;
   losses.material = material.name;
-  const BandChoice band = steinmetzBand(material, fs);
-  losses.lossDataExtrapolated = band.extrapolated;
-  // The flux rises while the switch is on and falls while the secondary conducts; in the
-  // quasi-resonant mode it then waits for the valley.
-  losses.Pv = igseTriangularLoss(*band.band, fs, fluxSwing(state, review), review.operation.rise,
-                                 review.operation.fall, celsius);
-  losses.Pcore = losses.Pv * core.Ve;
-
-  const double resistivity = copperResistivity(celsius);
-  const double skinDepth = std::sqrt(resistivity / (kPi * kReviewLimits.vacuumPermeability * fs));
   losses.bobbinBuild = core.hw;
   losses.bobbinBreadth = core.bw;
   losses.meanTurn = core.MLT;
-  losses.skinDepth = skinDepth;
 
+  // The windings are chosen once, at the reference temperature and the design input: a choice
+  // that does not move with the temperature it brings about.
   WindingConditions windingConditions;
   windingConditions.breadth = core.bw;
   windingConditions.build = core.hw;
   windingConditions.meanTurn = core.MLT;
   windingConditions.tape = kTapeBetweenWindings;
-  windingConditions.resistivity = resistivity;
-  windingConditions.skinDepth = skinDepth;
+  windingConditions.resistivity = copperResistivity(kLossReferenceTemperature);
+  windingConditions.skinDepth =
+      std::sqrt(windingConditions.resistivity / (kPi * kReviewLimits.vacuumPermeability * fs));
   windingConditions.currentDensity = kReviewLimits.currentDensity * 1e6;
   windingConditions.arrangement = conditions.arrangement;
   // The clamp burns the leakage's energy: a layout with less leakage saves that too, unless
@@ -149,31 +376,48 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   if (!conditions.leakage && r > 1.0) {
     windingConditions.clampPerHenry = 0.5 * review.Ipk * review.Ipk * fs * r / (r - 1.0);
   }
-  const std::array<CurrentSegment, 1> primaryCurrent = {review.operation.primary};
-  const std::array<CurrentSegment, 1> secondaryCurrent = {review.secondaryWinding};
-  const WindingDesign design =
-      designWindings({Winding::Primary, review.Np, primaryCurrent, conditions.wirePrimary},
-                     {Winding::Secondary, review.Ns, secondaryCurrent, conditions.wireSecondary},
+  const WindingDesign laid =
+      designWindings({Winding::Primary, review.Np, design.primary, conditions.wirePrimary},
+                     {Winding::Secondary, review.Ns, design.secondary, conditions.wireSecondary},
                      windingConditions);
-  losses.arrangement = design.arrangement;
-  losses.windings = design.windings;
-  losses.fits = design.fits;
-  losses.leakageEstimate = design.leakage;
-  losses.buildTotal = design.buildTotal;
-  losses.Ptotal = losses.Pcore;
-  for (const WindingLoss& w : losses.windings) {
-    losses.Ptotal += w.Pcu;
-  }
-
+  losses.arrangement = laid.arrangement;
+  losses.fits = laid.fits;
+  losses.leakageEstimate = laid.leakage;
+  losses.buildTotal = laid.buildTotal;
   losses.RthMeasured = core.rthMeasured > 0.0;
   losses.Rth = losses.RthMeasured ? core.rthMeasured : estimatedThermalResistance(core.Ve);
-  losses.dT = losses.Ptotal * losses.Rth;
   losses.Tambient = conditions.ambient;
+
+  // Without a layout there is no copper to heat: the figures stay at the reference.
+  const auto result = [&](const OperatingPoint& p) {
+    return pointResult(p, PointLosses(p, material, core.Ve, laid, fs), laid.fits,
+                       conditions.ambient, losses.Rth, core.Ve);
+  };
+  PointResult shown = result(design);
+  losses.lossDataExtrapolated = shown.extrapolated;
+  if (const std::optional<OperatingPoint> high = highLinePoint(state, review, conditions)) {
+    PointResult atHigh = result(*high);
+    losses.lossDataExtrapolated = losses.lossDataExtrapolated || atHigh.extrapolated;
+    if (hotter(atHigh, shown)) {
+      shown = std::move(atHigh);
+    }
+  }
+  losses.lossesAt = shown.point;
+  losses.converged = shown.balance.found;
+  losses.temperatureIterations = shown.balance.evaluations;
+  losses.lossTemperature = shown.celsius;
+  losses.Pv = shown.Pv;
+  losses.Pcore = shown.Pv * core.Ve;
+  losses.windings = std::move(shown.windings);
+  losses.Ptotal = shown.Ptotal;
+  losses.skinDepth = windingConditions.skinDepth;
+  losses.dT = losses.Ptotal * losses.Rth;
   losses.Tcore = conditions.ambient + losses.dT;
 
-  const std::array<double, 7> shown = {losses.Pv, losses.Pcore, losses.Ptotal,    losses.Rth,
-                                       losses.dT, losses.Tcore, losses.buildTotal};
-  losses.valid = std::all_of(shown.begin(), shown.end(), [](double v) { return std::isfinite(v); });
+  const std::array<double, 7> figures = {losses.Pv, losses.Pcore, losses.Ptotal,    losses.Rth,
+                                         losses.dT, losses.Tcore, losses.buildTotal};
+  losses.valid =
+      std::all_of(figures.begin(), figures.end(), [](double v) { return std::isfinite(v); });
   for (const WindingLoss& w : losses.windings) {
     losses.valid = losses.valid && std::isfinite(w.Rdc) && std::isfinite(w.Fr) &&
                    std::isfinite(w.Pcu) && std::isfinite(w.layout.build);

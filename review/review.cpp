@@ -295,12 +295,13 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   flagIf(r.fill > r.fillAllowed, ReviewFlag::WindowOverfull);
   flagIf(np > limits.maxPrimaryTurns, ReviewFlag::TurnsImpractical);
   flagIf(losses.valid && !losses.fits, ReviewFlag::LayersExceedBobbin);
-  // Without a layout that fits there is no temperature to judge.
-  flagIf(losses.valid && losses.fits && losses.Tcore > conditions.maxTemperature,
+  // Without a layout that fits, or past a runaway, there is no temperature to judge.
+  flagIf(losses.valid && losses.temperatureKnown() && losses.Tcore > conditions.maxTemperature,
          ReviewFlag::TooHot);
   flagIf(stress.valid && stress.VdsMax > kSwitchDerating * stress.VdsRating,
          ReviewFlag::SwitchOvervoltage);
   flagIf(r.BpkAtLimit > r.Bsat, ReviewFlag::SaturatesAtCurrentLimit);
+  flagIf(losses.valid && losses.fits && !losses.converged, ReviewFlag::ThermalRunaway);
   flagIf(givenWireBeyondSkinDepth(losses), ReviewFlag::WireBeyondSkinDepth);
   flagIf(copperVerdictRow(r.JrmsModel) > copperVerdictRow(s.Im), ReviewFlag::RmsVerdictWorse);
   flagIf(losses.valid && losses.lossDataExtrapolated, ReviewFlag::LossDataExtrapolated);

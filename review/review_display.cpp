@@ -12,7 +12,7 @@ namespace fbc {
 
 namespace {
 
-constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 19 + 8 + 2> kDisplays{{
+constexpr std::array<ReviewDisplay, kReviewQuantityCount + 18 + 19 + 8 + 2> kDisplays{{
     {"Pin", u"入力電力", "Input power", 1.0, 1, "W", u"W"},
     {"Ipk", u"一次ピーク電流", "Primary peak current", 1.0, 3, "A", u"A"},
     {"IpRms", u"一次実効電流", "Primary RMS current", 1.0, 3, "A", u"A"},
@@ -66,6 +66,7 @@ constexpr std::array<ReviewDisplay, kReviewQuantityCount + 17 + 19 + 8 + 2> kDis
     {"dT", u"温度上昇", "Temperature rise", 1.0, 1, "K", u"K"},
     {"Tambient", u"周囲温度", "Ambient temperature", 1.0, 1, "°C", u"℃"},
     {"Tcore", u"コア温度", "Core temperature", 1.0, 1, "°C", u"℃"},
+    {"temperatureIterations", u"温度の反復回数", "Temperature iterations", 1.0, 0, "", u""},
     // The switch's stress (review/switch_stress.h), in stressQuantities() order.
     {"VinMax", u"最大入力電圧", "Highest input voltage", 1.0, 1, "V", u"V"},
     {"DHigh", u"最大入力時のデューティ", "Duty at the highest input", 1.0, 3, "", u""},

@@ -21,7 +21,7 @@ struct ReviewDisplay {
 };
 
 // The display of the review member `name` (a reviewQuantities() or lossQuantities() name), or
-// nullptr for a member with none (RthMeasured).
+// nullptr for a member with none (RthMeasured, converged).
 const ReviewDisplay* reviewDisplay(std::string_view name);
 
 // The value in the shown unit with the display's decimals, such as "8.70".

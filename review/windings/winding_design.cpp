@@ -493,6 +493,18 @@ WindingLoss windWinding(Winding winding, int turns, const Wire& wire,
   return w;
 }
 
+WindingLoss laidWindingLoss(const WindingLoss& laid, const HarmonicSpectrum& spectrum,
+                            double resistivityScale, double skinDepthScale) {
+  WindingLoss w = laid;
+  w.phi = laid.phi / skinDepthScale;
+  w.Irms = spectrum.rms();
+  w.currentDensity = w.Irms / w.section.copperArea;
+  w.Rdc = laid.Rdc * resistivityScale;
+  w.Fr = spectrum.resistanceParts(w.phi).at(w.weight);
+  w.Pcu = w.Irms * w.Irms * w.Rdc * w.Fr;
+  return w;
+}
+
 namespace {
 
 // Which arrangements the search may take, and the tapes each puts between the windings.

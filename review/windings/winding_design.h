@@ -71,6 +71,14 @@ WindingLoss windWinding(Winding winding, int turns, const Wire& wire,
                         const HarmonicSpectrum& spectrum, WindingArrangement arrangement,
                         const WindingConditions& conditions);
 
+// The loss of the winding `laid` as it was laid, carrying another current (its harmonics
+// `spectrum`) in other copper: its DC resistance scaled by `resistivityScale`, the skin depth
+// by `skinDepthScale` and with it the penetration ratio φ by its inverse. The wire, the layout
+// and the proximity weight stay: what the windings lose at another temperature or input
+// without choosing them again.
+WindingLoss laidWindingLoss(const WindingLoss& laid, const HarmonicSpectrum& spectrum,
+                            double resistivityScale, double skinDepthScale);
+
 // The windings of a primary and a secondary with the least copper and clamp loss,
 // PcuP + PcuS + Pclamp, over the wire table and both arrangements (or the ones given):
 // each chosen wire carries its RMS current at no more than the current density, and the builds

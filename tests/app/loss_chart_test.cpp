@@ -33,6 +33,7 @@ CoreReview core(std::u16string name, double pcore, double pcuP, double pcuS, dou
   TransformerLosses& l = c.review.losses;
   l.valid = true;
   l.fits = true;
+  l.converged = true;
   l.Pcore = pcore;
   l.windings = {WindingLoss{}, WindingLoss{}};
   l.windings[0].winding = Winding::Primary;
@@ -132,6 +133,9 @@ TEST(LossChartRows, OnlyFeasibleCoresWithKnownLossesInTheAdvicesOrder) {
   // Windings that do not fit have no copper loss or temperature, even on a core marked feasible.
   advice.cores.push_back(core(u"PQ35", 1.0, 1.0, 1.0, 50.0));
   advice.cores.back().review.losses.fits = false;
+  // Nor have windings that fit but whose losses find no balance.
+  advice.cores.push_back(core(u"PQ3230", 1.0, 1.0, 1.0, 50.0));
+  advice.cores.back().review.losses.converged = false;
   const std::vector<LossChartRow> rows = lossChartRows(advice);
   ASSERT_EQ(rows.size(), 2U);
   EXPECT_EQ(rows[0].core, u"PQ40");

@@ -134,7 +134,8 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
                 "review.IsPkWinding,review.IsRmsWinding,losses.material,losses.Pv,losses.Pcore,"),
             std::string::npos);
   // The switch's stress follows the losses, in its own order.
-  EXPECT_NE(rows[0].find(",losses.Tambient,losses.Tcore,losses.arrangement,"
+  EXPECT_NE(rows[0].find(",losses.Tambient,losses.Tcore,losses.converged,"
+                         "losses.temperatureIterations,losses.arrangement,losses.lossesAt,"
                          "losses.windings.0.name,losses.windings.0.turns,losses.windings.0.wire,"),
             std::string::npos);
   EXPECT_NE(rows[0].find(",losses.windings.1.Pcu,losses.windings.1.wireChosen,stress.VinMax,"

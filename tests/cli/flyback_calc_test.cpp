@@ -632,8 +632,9 @@ TEST(Explain, TheLossesFollowTheReviewInTheOptionsConditions) {
   ASSERT_EQ(result.status, 0) << result.err;
   const std::size_t losses = result.out.find(
       "\nLosses and temperature rise: N87, Steinmetz band 1 to 100000 Hz, iGSE; core and "
-      "copper at 100 °C; 64 bits from the stored values, SI units; windings psp: primary inner "
-      "half 17 T, secondary 4 T, primary outer half 16 T, from the centre leg\n L  fs = 1 / T = ");
+      "copper at 58.5 °C, where the losses balance what the core sheds; 64 bits from the stored "
+      "values, SI units; windings psp: primary inner half 17 T, secondary 4 T, primary outer "
+      "half 16 T, from the centre leg\n L  fs = 1 / T = ");
   ASSERT_NE(losses, std::string::npos) << result.out;
   EXPECT_LT(result.out.find("buildable"), losses);
   for (const std::string line : {

@@ -484,6 +484,26 @@ TEST_F(DesignSheetTest, TheWindingTableGivesEachWireItsLayoutAndTheOrderFromTheC
   }
 }
 
+// PQ35 at the start values runs away: no temperature balances its losses below 250 °C. The
+// losses' heading names it, the copper's, total's and temperatures' fields read "—", and the
+// blocking flag's sentence stands among the flags.
+TEST_F(DesignSheetTest, ARunawayShowsNoTemperatureAndSaysWhy) {
+  DesignInputs inputs;
+  inputs.core = u"PQ35";
+  const std::string path = render(inputs, "runaway.pdf");
+  ASSERT_TRUE(content_.review.has_value());
+  ASSERT_TRUE(content_.review->has(ReviewFlag::ThermalRunaway));
+  const std::string rows = withoutBlanks(pdfText(path, true));
+  const std::string text = withoutBlanks(pdfText(path));
+  EXPECT_NE(rows.find(withoutBlanks("熱暴走: no balance below 250 °C")), std::string::npos);
+  for (const std::string dash : {"一次銅損—", "二次銅損—", "全損失—", "温度上昇—", "コア温度—"}) {
+    EXPECT_NE(rows.find(dash), std::string::npos) << dash;
+  }
+  EXPECT_NE(text.find(withoutBlanks(toUtf8(reviewFlagSentence(ReviewFlag::ThermalRunaway)))),
+            std::string::npos);
+  expectAllAboveTheNotice(path);
+}
+
 // Windings that do not fit the bobbin (the start values on EER25.5) give no AC loss, copper
 // loss, total, temperature, leakage or clamp: each of their fields reads "—" and a note under
 // each section says why. A measured leakage brings the switch's figures back; the losses stay

@@ -55,6 +55,7 @@ TEST(WindingTexts, ArrangementsStartWithTheCodeTheConditionsTake) {
     EXPECT_TRUE(str(arrangementNameJa(arrangement)).starts_with(code + " ")) << code;
   }
   EXPECT_NE(str(lossesNotEstimatedJa()).find("ボビンに収まらない"), std::string::npos);
+  EXPECT_NE(str(runawayNotEstimatedJa()).find("熱暴走"), std::string::npos);
   EXPECT_NE(str(leakageNotEstimatedJa()).find("漏れインダクタンス"), std::string::npos);
 }
 

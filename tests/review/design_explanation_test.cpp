@@ -257,8 +257,9 @@ TEST(ExplainDesign, LossesFollowTheReviewInTheGivenConditions) {
        fast,
        {},
        "N97, fs outside its data: extrapolated from the band 1 to 200000 Hz, iGSE; core and "
-       "copper at 100 °C; 64 bits from the stored values, SI units; windings psp: primary inner "
-       "half 9 T, secondary 2 T, primary outer half 8 T, from the centre leg",
+       "copper at 75.8 °C, where the losses balance what the core sheds; 64 bits from the stored "
+       "values, SI units; windings psp: primary inner half 9 T, secondary 2 T, primary outer half "
+       "8 T, from the centre leg",
        {"layersP = ceil(ceil(17 / 2) / 1) + ceil(floor(17 / 2) / 1) = 17",
         "buildTotal = 0.000935 + 0.00065 + 2 * 0.00015 = "},
        6U + 13U + 13U + 5U,

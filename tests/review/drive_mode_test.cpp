@@ -250,7 +250,8 @@ TEST(DriveModeTest, TheLossesFollowTheModesWaveforms) {
     } else if (mode == DriveMode::PfmCritical) {
       EXPECT_EQ(review.losses.Pcore, criticalCoreLoss);
     } else if (mode == DriveMode::PwmCcm) {
-      EXPECT_NEAR(review.losses.Pcore / *criticalCoreLoss, 1.0, 0.05);
+      // The same swing; each at the temperature its own losses reach.
+      EXPECT_NEAR(review.losses.Pcore / *criticalCoreLoss, 1.0, 0.2);
       EXPECT_LE(review.LpRef * review.operation.dI / (review.Np * static_cast<double>(state.Ae)),
                 bmax);
     }
