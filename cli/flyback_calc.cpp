@@ -69,9 +69,17 @@ void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs
 }
 
 void writeAdvice(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
+  const ReviewConditions conditions =
+      reviewConditionsFor(options.reviewInputs, "--", designInputVoltage(inputs));
   const CoreAdvice advice =
-      adviseCores(inputs, CoreCatalogue{}, levelSwing(inputs.level).value_or(0.0),
-                  reviewConditionsFor(options.reviewInputs, "--", designInputVoltage(inputs)));
+      adviseCores(inputs, CoreCatalogue{}, levelSwing(inputs.level).value_or(0.0), conditions);
+  // Every core's design shares the peak current: the first reviewed one judges the limit.
+  for (const CoreReview& core : advice.cores) {
+    if (core.review.valid) {
+      refuseCurrentLimit(core.review, conditions, options.reviewInputs, "--");
+      break;
+    }
+  }
   if (options.format == OutputFormat::Json) {
     writeAdviceJson(out, advice);
   } else {

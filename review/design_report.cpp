@@ -127,6 +127,20 @@ ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_vie
   return reading.conditions;
 }
 
+void refuseCurrentLimit(const DesignReview& review, const ReviewConditions& conditions,
+                        const ReviewInputs& inputs, std::string_view prefix) {
+  const std::optional<ReviewInputProblem> problem =
+      review.valid ? checkCurrentLimit(conditions, review.Ipk) : std::nullopt;
+  if (!problem) {
+    return;
+  }
+  const ReviewInputInfo& info = reviewInputInfo(problem->input);
+  const std::string_view name = prefix.empty() ? info.column : info.key;
+  throw InputError(
+      optionAndValue(std::string(prefix) + std::string(name), inputs.text(problem->input)) + ": " +
+      reviewInputFaultText(*problem));
+}
+
 std::optional<double> designInputVoltage(const DesignInputs& inputs) {
   const ParsedSingle parsed = parseSingle(*inputText(inputs, DesignInput::Vin));
   if (parsed.status != ParseStatus::Ok) {
@@ -157,16 +171,7 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
   }
   if (const std::optional<double> swing = levelSwing(inputs.level)) {
     report.review = reviewDesign(report.state, *swing, conditions);
-    // The current limit is judged against the peak current only the review knows.
-    if (const std::optional<ReviewInputProblem> problem =
-            report.review->valid ? checkCurrentLimit(conditions, report.review->Ipk)
-                                 : std::nullopt) {
-      const ReviewInputInfo& info = reviewInputInfo(problem->input);
-      const std::string_view name = prefix.empty() ? info.column : info.key;
-      throw InputError(optionAndValue(std::string(prefix) + std::string(name),
-                                      reviewInputs.text(problem->input)) +
-                       ": " + reviewInputFaultText(*problem));
-    }
+    refuseCurrentLimit(*report.review, conditions, reviewInputs, prefix);
   }
   return report;
 }

@@ -60,6 +60,11 @@ DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogu
 // text and why ("--ambient 300: must lie between -40 and 125"). `prefix` as for
 // applyLimitRules. With `designVin`, the design's input voltage, a highest input below it is
 // refused too.
+// Throws InputError, naming the option (or the batch column without `prefix`) and its text,
+// where the current limit lies below half the peak current of a valid `review`.
+void refuseCurrentLimit(const DesignReview& review, const ReviewConditions& conditions,
+                        const ReviewInputs& inputs, std::string_view prefix);
+
 ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_view prefix = "--",
                                      std::optional<double> designVin = std::nullopt);
 

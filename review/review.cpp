@@ -101,31 +101,6 @@ std::optional<WholeTurns> wholeTurns(DesignReview& r, double bmax, double ae, do
   return std::nullopt;
 }
 
-// McLyman's fringing factor for a gap `gap` in a centre leg of section `ae` and a window `g`
-// high; 1 where no window height is known.
-double fringingFactor(double gap, double ae, double g) {
-  if (!(g > 0.0) || !(gap > 0.0) || gap >= 2.0 * g) {
-    return 1.0;
-  }
-  return 1.0 + gap / std::sqrt(ae) * std::log(2.0 * g / gap);
-}
-
-// The gap whose fringing factor makes up for the gap without fringing `bare`: the root of
-// gap = bare·F(gap) between bare and 2G, by bisection (F falls to 1 at 2G, so the root is
-// bracketed and found to the last bit).
-double fringedGap(double bare, double ae, double g) {
-  if (!(g > 0.0) || !(bare > 0.0) || bare >= 2.0 * g) {
-    return bare;
-  }
-  double low = bare;
-  double high = 2.0 * g;
-  for (int i = 0; i < 200 && high - low > 1e-15 * high; ++i) {
-    const double mid = 0.5 * (low + high);
-    (mid < bare * fringingFactor(mid, ae, g) ? low : high) = mid;
-  }
-  return 0.5 * (low + high);
-}
-
 // The review chooses its wires within these limits; a wire the person gave is judged by them.
 bool givenWireBeyondSkinDepth(const TransformerLosses& losses) {
   const double skinDepth = losses.skinDepth;
@@ -145,6 +120,32 @@ bool givenWireOverloaded(const TransformerLosses& losses) {
 }
 
 }  // namespace
+
+double fringingFactor(double gap, double ae, double g) {
+  if (!(g > 0.0) || !(gap > 0.0) || gap >= 2.0 * g) {
+    return 1.0;
+  }
+  return 1.0 + gap / std::sqrt(ae) * std::log(2.0 * g / gap);
+}
+
+// The root of gap = bare·F(gap) lies between bare and 2G (F falls to 1 at 2G), so bisection
+// brackets it and finds it to the last bit.
+double fringedGap(double bare, double ae, double g) {
+  if (!(g > 0.0) || !(bare > 0.0) || bare >= 2.0 * g) {
+    return bare;
+  }
+  double low = bare;
+  double high = 2.0 * g;
+  for (int i = 0; i < 200 && high - low > 1e-15 * high; ++i) {
+    const double mid = 0.5 * (low + high);
+    (mid < bare * fringingFactor(mid, ae, g) ? low : high) = mid;
+  }
+  return 0.5 * (low + high);
+}
+
+double turnsToHoldCurrentLimit(double lp, double ilim, double bsat, double ae) {
+  return lp * ilim / (bsat * ae);
+}
 
 std::string_view reviewFlagCode(ReviewFlag flag) {
   switch (flag) {

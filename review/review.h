@@ -147,6 +147,21 @@ struct DesignReview {
 DesignReview reviewDesign(const DesignState& state, double bmax,
                           const ReviewConditions& conditions = {});
 
+// McLyman's fringing factor F = 1 + (gap/√Ae)·ln(2G/gap) for a gap `gap` [m] in a centre leg
+// of section `ae` [m²] and a window `g` [m] high ("Transformer and Inductor Design Handbook",
+// 4th ed., ch. 8); 1 where no window height is known or the gap reaches 2G.
+double fringingFactor(double gap, double ae, double g);
+
+// The gap [m] that gives the inductance of the gap without fringing `bare` once its fringing
+// flux is counted: gap = bare·F(gap).
+double fringedGap(double bare, double ae, double g);
+
+// The fewest primary turns that keep the flux below `bsat` [T] at the current limit `ilim` [A]
+// with inductance `lp` [H] on a centre leg of `ae` [m²]: Lp·Ilim / (Bsat·Ae), the minimum turns
+// of Fairchild AN-4137 (eq. 13) with its over-current limit. A design with fewer turns than this
+// saturates at its current limit.
+double turnsToHoldCurrentLimit(double lp, double ilim, double bsat, double ae);
+
 // One number of a review for listing: its member name, value and the unit of that value
 // ("" for ratios; "turns" for turn counts). `whole` marks the int members Ns and Np, which
 // reports write as integers.

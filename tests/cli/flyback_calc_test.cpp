@@ -294,6 +294,19 @@ TEST(FlybackCalc, ReviewConditionsThatCannotBeUsedGiveOneLineAndStatusTwo) {
       {{"--clamp-ratio", "10.5"}, "--clamp-ratio 10.5: must lie above 1 and at most 10"},
       {{"--clamp-ratio", ""}, "--clamp-ratio \"\": not a number"},
       {{"--vds-rating", "0"}, "--vds-rating 0: must lie between 1 and 10000"},
+      // The current limit: above zero, a number, and at least half the peak current (6 A on
+      // PQ50), in every use of one design and in the advice.
+      {{"--current-limit", "0"}, "--current-limit 0: must lie above 0 and at most 1000000"},
+      {{"--current-limit", "-1"}, "--current-limit -1: must lie above 0 and at most 1000000"},
+      {{"--current-limit", "seven"}, "--current-limit seven: not a number"},
+      {{"--core", "PQ50", "--current-limit", "2.9"},
+       "--current-limit 2.9: must be at least half the primary peak current 6 A"},
+      {{"--core", "PQ50", "--current-limit", "2.9", "--format", "json"},
+       "--current-limit 2.9: must be at least half the primary peak current 6 A"},
+      {{"--advise", "--current-limit", "2.9"},
+       "--current-limit 2.9: must be at least half the primary peak current 6 A"},
+      {{"--explain", "--core", "PQ50", "--current-limit", "2.9"},
+       "--current-limit 2.9: must be at least half the primary peak current 6 A"},
       // A condition that cannot be read at all is named before the highest input is compared.
       {{"--vin-max", "150", "--clamp-ratio", "1"},
        "--clamp-ratio 1: must lie above 1 and at most 10"},

@@ -75,7 +75,7 @@ struct Tolerance {
   const char* reason = "";
 };
 
-// Seven designs over every drive mode, on PQ50 and EER25.5, one with the leakage its windings
+// Eight designs over every drive mode, on PQ50 and EER25.5, one with the leakage its windings
 // give and the clamp that takes it, the rest with a measured leakage of 0.1 µH (k close to 1):
 // ngspice against the model.
 TEST(Simulation, NgspiceAgreesWithTheModel) {
@@ -83,7 +83,6 @@ TEST(Simulation, NgspiceAgreesWithTheModel) {
     GTEST_SKIP() << "ngspice is not installed (./test installs it)";
   }
   const Tolerance primary{3.0};
-  const Tolerance outputVoltage{3.0};
   const Tolerance switchVoltage{10.0};
   // The model's secondary falls from n·Ipk at once; the simulated one rings with the leakage
   // and the drain's capacitance at turn-off, and the clamp takes the leakage's energy before
@@ -93,6 +92,9 @@ TEST(Simulation, NgspiceAgreesWithTheModel) {
     const char* what;
     std::vector<std::string> args;
     Tolerance secondary = {5.0};  // the secondary's RMS against the winding's
+    // The output settles where the whole turns put it: continuous conduction runs open loop at
+    // the duty they give, VRO / (Vin + VRO), so its output lands on Vout too.
+    Tolerance output = {3.0};
   } designs[] = {
       {"PQ50 pwm-critical, estimated leakage and its clamp",
        {"--core", "PQ50"},
@@ -100,10 +102,18 @@ TEST(Simulation, NgspiceAgreesWithTheModel) {
       {"PQ50 pwm-critical", {"--core", "PQ50", "--leakage", "1e-7"}},
       {"EER25.5 pwm-critical", {"--core", "EER25.5", "--leakage", "1e-7"}},
       {"PQ50 pfm-critical", {"--core", "PQ50", "--mode", "pfm-critical", "--leakage", "1e-7"}},
-      {"PQ50 pwm-ccm", {"--core", "PQ50", "--mode", "pwm-ccm", "--leakage", "1e-7"}},
+      {"PQ50 pwm-ccm", {"--core", "PQ50", "--mode", "pwm-ccm", "--leakage", "1e-7"}, {5.0}, {1.0}},
       {"EER25.5 pwm-ccm at KRF 0.4",
-       {"--core", "EER25.5", "--mode", "pwm-ccm", "--ripple", "0.4", "--leakage", "1e-7"}},
+       {"--core", "EER25.5", "--mode", "pwm-ccm", "--ripple", "0.4", "--leakage", "1e-7"},
+       {5.0},
+       {1.0}},
       {"EER25.5 qr", {"--core", "EER25.5", "--mode", "qr", "--leakage", "1e-7"}},
+      // 250 V to 19 V at 3.4 A, 70 kHz, D 0.3 on PQ35 with its estimated leakage: the valley of
+      // the whole turns' design.
+      {"PQ35 qr, 250 V to 19 V",
+       {"--core", "PQ35", "--mode", "qr", "--vin", "250", "--vout", "19", "--iout", "3.4", "--fs",
+        "70000", "--duty", "0.3"},
+       {8.0, "the clamp takes the leakage's energy before the secondary does"}},
   };
   for (const auto& d : designs) {
     SCOPED_TRACE(d.what);
@@ -120,7 +130,7 @@ TEST(Simulation, NgspiceAgreesWithTheModel) {
     }
     const std::map<std::string, Tolerance> tolerances = {
         {"ippk", primary},      {"iprms", primary},       {"ispk", secondaryPeak},
-        {"isrms", d.secondary}, {"vdspk", switchVoltage}, {"voutavg", outputVoltage},
+        {"isrms", d.secondary}, {"vdspk", switchVoltage}, {"voutavg", d.output},
     };
     for (const auto& [name, tolerance] : tolerances) {
       ASSERT_TRUE(difference.count(name)) << name;

@@ -71,6 +71,15 @@ TEST(ReviewInputsTest, EachUnusableTextIsBlamedWithItsReason) {
        ReviewInput::MaxTemperature, "must lie between 0 and 250"},
       {ReviewInput::MaxTemperature, u"nan", ReviewInputFault::NotANumber,
        ReviewInput::MaxTemperature, "not a number"},
+      // The current limit: empty means 1.2 times the peak current; a limit must be above zero.
+      {ReviewInput::CurrentLimit, u"", std::nullopt, ReviewInput::CurrentLimit, ""},
+      {ReviewInput::CurrentLimit, u"7.5", std::nullopt, ReviewInput::CurrentLimit, ""},
+      {ReviewInput::CurrentLimit, u"0", ReviewInputFault::OutOfRange, ReviewInput::CurrentLimit,
+       "must lie above 0 and at most 1000000"},
+      {ReviewInput::CurrentLimit, u"-2", ReviewInputFault::OutOfRange, ReviewInput::CurrentLimit,
+       "must lie above 0 and at most 1000000"},
+      {ReviewInput::CurrentLimit, u"6A", ReviewInputFault::NotANumber, ReviewInput::CurrentLimit,
+       "not a number"},
       // Empty means the design's input voltage and the estimated leakage.
       {ReviewInput::VinMax, u"", std::nullopt, ReviewInput::VinMax, ""},
       {ReviewInput::VinMax, u" \u3000", std::nullopt, ReviewInput::VinMax, ""},
@@ -194,6 +203,24 @@ TEST(ReviewInputsTest, TheHighestInputMayNotLieBelowTheDesigns) {
   inputs.text(ReviewInput::VinMax) = u"141.3";
   EXPECT_EQ(reviewInputFaultText(*readReviewInputs(inputs, static_cast<double>(141.4F)).problem),
             "must be at least the input voltage 141.4 V");
+}
+
+// A limit below half the peak current cannot be meant (amperes typed for the wire's current, or
+// the secondary's): it is refused once the review knows the peak.
+TEST(ReviewInputsTest, TheCurrentLimitMayNotLieBelowHalfThePeak) {
+  ReviewInputs inputs;
+  EXPECT_FALSE(checkCurrentLimit(readReviewInputs(inputs).conditions, 6.0));
+  inputs.text(ReviewInput::CurrentLimit) = u"3";
+  const ReviewConditions conditions = readReviewInputs(inputs).conditions;
+  EXPECT_EQ(conditions.currentLimit, 3.0);
+  EXPECT_FALSE(checkCurrentLimit(conditions, 6.0));
+  const std::optional<ReviewInputProblem> problem = checkCurrentLimit(conditions, 6.5);
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->input, ReviewInput::CurrentLimit);
+  EXPECT_EQ(problem->fault, ReviewInputFault::BelowHalfPeak);
+  EXPECT_EQ(reviewInputFaultText(*problem), "must be at least half the primary peak current 6.5 A");
+  EXPECT_EQ(toUtf8(reviewInputFaultTextJa(*problem)),
+            "一次ピーク電流(6.5 A)の半分以上の値を入力してください。");
 }
 
 TEST(ReviewInputsTest, TheFirstUnusableInputInTableOrderIsBlamed) {

@@ -13,6 +13,7 @@
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
 #include "design/result_texts.h"
+#include "review/ferrite_material.h"
 #include "review/review_limits.h"
 
 namespace fbc {
@@ -204,6 +205,124 @@ TEST(ReviewPublishedExampleTest, GapMatchesPowerIntegrationsFormulaWithoutCoreRe
   const double lgMm = 40.0 * std::numbers::pi * aeCm2 * (r.Np * r.Np / (1000.0 * lpMicro));
   EXPECT_NEAR(r.gapNoFringing * 1e3, lgMm, 1e-9);
   EXPECT_EQ(kReviewLimits.minGap, 0.1e-3);
+}
+
+// ---- The magnetics at their limits ---------------------------------------------------------
+
+// Fairchild AN-4137 Rev. 1.2.0, eq. 13 and the appendix (pp. 13-14): Lm = 671 µH, the
+// over-current limit I_over = 2.50 A, Bsat = 0.35 T and Ae = 109.4 mm² give Np_min = 43.8
+// turns. A design with fewer turns saturates at the current limit; one with more does not.
+TEST(ReviewPublishedExampleTest, Fairchild4137FewestTurnsAtTheCurrentLimit) {
+  EXPECT_NEAR(turnsToHoldCurrentLimit(671e-6, 2.50, 0.35, 109.4e-6), 43.8, 0.05);
+}
+
+// Liao and Chen, "Calculation of the air-gap inductance of a gapped ferrite core", J. Eng. 2022
+// (DOI 10.1049/tje2.12087), take McLyman's fringing factor (their eq. 20) on a PQ35/30 core:
+// A = 1.73 cm², a 2.18 mm gap and 55 turns; they print F = 1.41 (table 8) and measure
+// 445.21 µH (table 3). The window height G = 12.5 mm reproduces their F; the gap without
+// fringing would give only 302 µH.
+TEST(ReviewPublishedExampleTest, McLymansFringingFactorOnAMeasuredGappedCore) {
+  const double ae = 1.73e-4;
+  const double gap = 2.18e-3;
+  const double g = 12.5e-3;
+  const double f = fringingFactor(gap, ae, g);
+  EXPECT_NEAR(f, 1.41, 0.01);
+  const double bare = kReviewLimits.vacuumPermeability * 55.0 * 55.0 * ae / gap;
+  EXPECT_NEAR(bare / 445.21e-6, 0.68, 0.01);
+  // With fringing the inductance comes within 5 % of the measured one.
+  EXPECT_NEAR(bare * f / 445.21e-6, 1.0, 0.05);
+  // The other way round: the gap that gives an inductance with its fringing.
+  const double bareForMeasured = kReviewLimits.vacuumPermeability * 55.0 * 55.0 * ae / 445.21e-6;
+  const double fringed = fringedGap(bareForMeasured, ae, g);
+  EXPECT_NEAR(fringed, bareForMeasured * fringingFactor(fringed, ae, g), 1e-15);
+  EXPECT_GT(fringed, bareForMeasured);
+  // No window height known, or a gap as long as the window: no fringing is counted.
+  EXPECT_EQ(fringingFactor(gap, ae, 0.0), 1.0);
+  EXPECT_EQ(fringedGap(bareForMeasured, ae, 0.0), bareForMeasured);
+  EXPECT_EQ(fringingFactor(2.0 * g, ae, g), 1.0);
+}
+
+// PQ50 from the start values: the gap to grind with its fringing flux is about 1.85 mm rather
+// than 1.35 mm, taking the bobbin's breadth as the window's height.
+TEST(ReviewTest, Pq50sGapIsGroundLongerForItsFringingFlux) {
+  const DesignReview r = reviewOf(DesignInputs{.core = u"PQ50"});
+  ASSERT_TRUE(r.valid);
+  EXPECT_NEAR(r.gapNoFringing * 1e3, 1.35, 0.005);
+  EXPECT_NEAR(r.gap * 1e3, 1.84, 0.01);
+  EXPECT_NEAR(r.gapWindowHeight, 33.9e-3, 1e-12);
+  EXPECT_NEAR(r.fringingFactor, 1.366, 0.001);
+  EXPECT_NEAR(r.gapRatio, r.gap / std::sqrt(328e-6), 1e-3);
+}
+
+// Continuous conduction holds the swing to the level's and the peak to the near-saturation
+// limit: on PQ50 from 370 V the turns are the critical modes' 33:4, the swing 0.2 T, and the
+// core runs well below 100 °C.
+TEST(ReviewTest, ContinuousConductionTurnsAreSetByTheSwing) {
+  ReviewConditions conditions;
+  conditions.mode = DriveMode::PwmCcm;
+  conditions.vinMax = 370.0;
+  const DesignInputs inputs{.core = u"PQ50"};
+  const DesignReview r = reviewOf(inputs, conditions);
+  ASSERT_TRUE(r.valid && r.losses.valid);
+  EXPECT_EQ(r.Np, 33);
+  EXPECT_EQ(r.Ns, 4);
+  const double ae = 328e-6;
+  const double swing = r.LpRef * r.operation.dI / (r.Np * ae);
+  EXPECT_LE(swing, 0.2 + 1e-12);
+  EXPECT_GT(swing, 0.18);
+  EXPECT_LE(r.Bpk, kReviewLimits.nearSaturationFluxDensity);
+  EXPECT_FALSE(r.has(ReviewFlag::TooHot));
+  EXPECT_LT(r.losses.Tcore, 90.0);
+  // It runs at the duty its whole turns give, which is what holds Vout without a loop.
+  const double vro = 8.25 * 24.7;
+  EXPECT_NEAR(r.modeInputs.duty, vro / (200.0 + vro), 1e-6);
+}
+
+// The controller's current limit, 1.2·Ipk unless given, against the material's Bsat at 100 °C.
+// EER28 at the high level (141 V to 36 V, 1 A, 100 kHz) peaks at 0.318 T: at 1.2·Ipk it reaches
+// 0.382 T, below N97's 0.414 T, but a limit of 1.33·Ipk (1.7 A) takes it past.
+TEST(ReviewTest, TheFluxAtTheCurrentLimitStaysBelowTheMaterialsSaturation) {
+  DesignInputs inputs;
+  inputs.core = u"EER28";
+  inputs.level = CoreLevel::Hi;
+  inputs.vin = u"141";
+  inputs.vout = u"36";
+  inputs.iout = u"1";
+  inputs.fs = u"100000";
+  const DesignReview r = reviewOf(inputs);
+  ASSERT_TRUE(r.valid);
+  EXPECT_NEAR(r.Bpk, 0.318, 0.0005);
+  EXPECT_NEAR(r.Ilim, 1.2 * r.Ipk, 1e-12);
+  EXPECT_FALSE(r.currentLimitGiven);
+  EXPECT_NEAR(r.BpkAtLimit, 0.3816, 0.0005);
+  EXPECT_EQ(r.Bsat, 0.414);
+  EXPECT_NEAR(r.Isat, r.Bsat * r.Np * static_cast<double>(82.1e-6F) / r.LpRef, 1e-6);
+  EXPECT_FALSE(r.has(ReviewFlag::SaturatesAtCurrentLimit));
+  const struct {
+    const char* material;
+    double limit;
+    bool saturates;
+  } cases[] = {
+      {"N97", 1.60, false},  // 0.399 T
+      {"N97", 1.70, true},   // 0.424 T
+      {"3C90", 1.55, true},  // 0.386 T against 0.38 T
+      {"3C90", 1.50, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.material) + " " + std::to_string(c.limit));
+    ReviewConditions conditions;
+    conditions.material = ferriteMaterial(c.material);
+    conditions.currentLimit = c.limit;
+    const DesignReview limited = reviewOf(inputs, conditions);
+    EXPECT_TRUE(limited.currentLimitGiven);
+    EXPECT_EQ(limited.Ilim, c.limit);
+    EXPECT_EQ(limited.has(ReviewFlag::SaturatesAtCurrentLimit), c.saturates);
+    // The flag says the turns are fewer than AN-4137's minimum at that limit.
+    EXPECT_EQ(limited.Np < turnsToHoldCurrentLimit(limited.LpRef, c.limit, limited.Bsat,
+                                                   static_cast<double>(82.1e-6F)),
+              c.saturates);
+    EXPECT_EQ(limited.feasible, !c.saturates);
+  }
 }
 
 // ---- Flags -----------------------------------------------------------------------------------
