@@ -69,6 +69,8 @@ constexpr std::string_view kFooter =
     "by --material, the windings' copper loss and the core's temperature at the --ambient\n"
     "temperature, and flags a core hotter than --max-temperature (too-hot) and windings higher\n"
     "than the bobbin (layers-exceed-bobbin); in JSON they are the member \"losses\".\n"
+    "The flux at the controller's --current-limit (default 1.2 times the peak current) must\n"
+    "stay below the material's saturation at 100 °C (saturates-at-current-limit).\n"
     "It then works out what the switch sees at the highest input --vin-max (default --vin): the\n"
     "leakage inductance, estimated from the winding layout or --leakage as measured, an RCD\n"
     "clamp at --clamp-ratio times the reflected voltage with its resistor and capacitor to buy\n"

@@ -4,17 +4,18 @@
 // the full scales, the waveform samples, the engineering review at every level's swing and the
 // core advice, whose shown numbers, losses and temperatures included, are always finite; the
 // input rules and the input-current estimate see the same texts. More lines give the review's
-// conditions in the order of its input table (material, ambient, highest temperature, highest
-// input, leakage, clamp ratio, switch rating, drive mode, ripple, drain capacitance, the
-// primary's and the secondary's wire, the arrangement), used where they can be: a highest input
+// conditions in the order of its input table (material, ambient, highest temperature, current
+// limit, highest input, leakage, clamp ratio, switch rating, drive mode, ripple, drain capacitance,
+// the primary's and the secondary's wire, the arrangement), used where they can be: a highest input
 // below the design's Vin reaches the review, which must hold the design's, and is refused once the
 // design's Vin is known. The switch's stress keeps its invariants: finite numbers, a peak above the
 // highest input, a coupling between 0 and 1, the clamp's parts exactly where it burns something,
-// and the switch's flag exactly above its derated rating. In every drive mode the RMS currents stay
-// below their peaks, the flux rises and falls within one period, and the highest input never slows
-// the converter down. The windings are laid as chosen or given: a layout that fits the bobbin shows
-// every figure, one that does not shows no heat, no temperature verdict and no estimated leakage; a
-// wire that reads is written back as the same text.
+// and the switch's flag exactly above its derated rating; the turns hold the flux, the current
+// limit's flag follows its flux, and the fringed gap gives LpRef. In every drive mode the RMS
+// currents stay below their peaks, the flux rises and falls within one period, and the highest
+// input never slows the converter down. The windings are laid as chosen or given: a layout that
+// fits the bobbin shows every figure, one that does not shows no heat, no temperature verdict and
+// no estimated leakage; a wire that reads is written back as the same text.
 
 #include <algorithm>
 #include <cmath>
@@ -38,6 +39,7 @@
 #include "review/core_advice.h"
 #include "review/review.h"
 #include "review/review_inputs.h"
+#include "review/review_limits.h"
 #include "review/switch_stress.h"
 #include "review/windings/wire_table.h"
 #include "waveform/samples.h"
@@ -94,6 +96,12 @@ void checkStress(const fbc::DesignReview& review) {
       check(q.unknown != q.value.has_value() || q.boolean, "a figure is known or said unknown");
     }
     check(st.VdsMax >= st.VinMax, "the switch sees at least the highest input");
+    if (st.clampNeeded() && st.leakageKnown && st.RclampE24 > 0.0) {
+      check(std::abs(st.Vclamp * st.Vclamp / st.RclampE24 - st.Pclamp) <= 1e-9 * st.Pclamp,
+            "the bought clamp burns V²/R");
+      check(st.Vclamp > st.VRO && st.Vclamp <= st.VclampTarget * (1.0 + 1e-9),
+            "the bought clamp settles above VRO, at most at its target");
+    }
     return;
   }
   int parts = 0;
@@ -114,6 +122,12 @@ void checkStress(const fbc::DesignReview& review) {
   check((absent > 0) == (st.Pclamp == 0.0), "the parts are absent exactly where Pclamp is 0");
   check(st.Pclamp >= 0.0 && st.PratingR == 2.0 * st.Pclamp, "the clamp burns, its resistor rated");
   check(st.VdsMax >= st.VinMax, "the switch sees at least the highest input");
+  if (st.clampNeeded() && st.leakageKnown && st.RclampE24 > 0.0) {
+    check(std::abs(st.Vclamp * st.Vclamp / st.RclampE24 - st.Pclamp) <= 1e-9 * st.Pclamp,
+          "the bought clamp burns V²/R");
+    check(st.Vclamp > st.VRO && st.Vclamp <= st.VclampTarget * (1.0 + 1e-9),
+          "the bought clamp settles above VRO, at most at its target");
+  }
   check(st.k >= 0.0 && st.k <= 1.0, "the coupling lies between 0 and 1");
   check(st.DHigh > 0.0 && st.DHigh < 1.0, "the duty at the highest input is a duty");
   check(st.IpkHigh > 0.0, "the primary still carries current at the highest input");
@@ -143,6 +157,16 @@ void checkReview(const fbc::DesignReview& review) {
   }
   checkStress(review);
   check(review.Np >= 1 && review.Ns >= 1, "a review has whole turns");
+  check(review.Np >= review.NpMin * (1.0 - 1e-12), "the whole turns hold the flux");
+  check(review.Bpk <= fbc::kReviewLimits.nearSaturationFluxDensity * (1.0 + 1e-9),
+        "the working peak stays within the near-saturation limit");
+  check(review.has(fbc::ReviewFlag::SaturatesAtCurrentLimit) == (review.BpkAtLimit > review.Bsat),
+        "saturates-at-current-limit exactly where the limit's flux passes Bsat");
+  check(review.Ilim > 0.0 && review.Bsat > 0.0, "a current limit and a saturation to judge it by");
+  check(review.fringingFactor >= 1.0 && review.gap >= review.gapNoFringing * (1.0 - 1e-12),
+        "fringing lengthens the gap to grind");
+  check(std::abs(review.gap - review.gapNoFringing * review.fringingFactor) <= 1e-9 * review.gap,
+        "the gap to grind gives LpRef with its fringing");
   for (const fbc::ModeQuantity& q : fbc::modeQuantities(review.operation.figures)) {
     check(!q.value || std::isfinite(*q.value), "the mode's figures are finite");
   }
