@@ -90,6 +90,33 @@ std::optional<ReviewInputProblem> readWindingInputs(const ReviewInputs& inputs,
   return std::nullopt;
 }
 
+// The numbers whose empty text means the design's input voltage, the estimated leakage or 1.2
+// times the peak current.
+std::optional<ReviewInputProblem> readOptionalNumbers(const ReviewInputs& inputs,
+                                                      std::optional<double> designVin,
+                                                      ReviewConditions& c) {
+  // In table order, so that the first unusable one is blamed.
+  for (const ReviewInput input :
+       {ReviewInput::CurrentLimit, ReviewInput::VinMax, ReviewInput::Leakage}) {
+    if (blankTrimmed(inputs.text(input)).empty()) {
+      continue;
+    }
+    double value = 0.0;
+    if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
+      return ReviewInputProblem{input, *fault};
+    }
+    (input == ReviewInput::VinMax    ? c.vinMax
+     : input == ReviewInput::Leakage ? c.leakage
+                                     : c.currentLimit) = value;
+    // The design's Vin is a 32-bit value: a highest input typed as the same text may differ
+    // from it in the last bits.
+    if (input == ReviewInput::VinMax && designVin && value < *designVin * (1.0 - 1e-6)) {
+      return ReviewInputProblem{input, ReviewInputFault::BelowVin, *designVin};
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input) {
@@ -130,26 +157,9 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
         ReviewInputProblem{ReviewInput::MaxTemperature, ReviewInputFault::NotAboveAmbient};
     return reading;
   }
-  // An empty text means the design's input voltage or the estimated leakage.
-  for (const ReviewInput input :
-       {ReviewInput::VinMax, ReviewInput::Leakage, ReviewInput::CurrentLimit}) {
-    if (blankTrimmed(inputs.text(input)).empty()) {
-      continue;
-    }
-    double value = 0.0;
-    if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
-      reading.problem = ReviewInputProblem{input, *fault};
-      return reading;
-    }
-    (input == ReviewInput::VinMax    ? c.vinMax
-     : input == ReviewInput::Leakage ? c.leakage
-                                     : c.currentLimit) = value;
-    // The design's Vin is a 32-bit value: a highest input typed as the same text may differ
-    // from it in the last bits.
-    if (input == ReviewInput::VinMax && designVin && value < *designVin * (1.0 - 1e-6)) {
-      reading.problem = ReviewInputProblem{input, ReviewInputFault::BelowVin, *designVin};
-      return reading;
-    }
+  reading.problem = readOptionalNumbers(inputs, designVin, c);
+  if (reading.problem) {
+    return reading;
   }
   for (const ReviewInput input : {ReviewInput::ClampRatio, ReviewInput::VdsRating}) {
     double& value = input == ReviewInput::ClampRatio ? c.clampRatio : c.vdsRating;
