@@ -1041,6 +1041,32 @@ TEST_F(ReviewWindowTest, TheHighestInputsMarkFollowsTheDesignOnShow) {
   EXPECT_EQ(stress("VinMax").first, "150.0");
 }
 
+// The current limit is judged against the peak current of the design on show: below half of it
+// the field is marked with its reason and nothing is worked out in it; a limit the core cannot
+// hold raises its flag with its sentence.
+TEST_F(ReviewWindowTest, TheCurrentLimitIsJudgedAgainstThePeakCurrent) {
+  calculateOnPq50();
+  openReview();
+  EXPECT_EQ(number("Ilim"), (std::pair<std::string, std::string>{"7.200", "A"}));
+  QLineEdit* limit = condition(fbc::ReviewInput::CurrentLimit);
+  EXPECT_EQ(str(limit->placeholderText()), "Ipkの1.2倍");
+  limit->setText(QStringLiteral("2.9"));
+  EXPECT_EQ(limit->palette().color(QPalette::Base), MainWindow::faultColour());
+  EXPECT_EQ(str(limit->toolTip()), "一次ピーク電流(6 A)の半分以上の値を入力してください。");
+  EXPECT_NE(str(part<QLabel>("reviewSummary")->text()).find("電流制限値"), std::string::npos);
+  EXPECT_NE(str(part<QLabel>("lossSummary")->text()).find("条件に使えない入力"), std::string::npos);
+  // 20 A: the flux at the limit, 0.185 T · 20/6, passes N97's 0.414 T.
+  limit->setText(QStringLiteral("20"));
+  EXPECT_NE(limit->palette().color(QPalette::Base), MainWindow::faultColour());
+  EXPECT_EQ(number("Ilim").first, "20.000");
+  EXPECT_FALSE(part<QListWidget>("reviewFlags")
+                   ->findItems(QString::fromStdU16String(fbc::reviewFlagSentence(
+                                   fbc::ReviewFlag::SaturatesAtCurrentLimit)),
+                               Qt::MatchContains)
+                   .isEmpty());
+  EXPECT_TRUE(messages_.empty());
+}
+
 // A wire typed into a winding's field is the wire the review winds it with: the kind beside it
 // follows the text, the losses' row shows the wire as it was read and says it was given, and the
 // losses are the engine's for it. 自動, "auto" or an empty field leave the choice to the review.
