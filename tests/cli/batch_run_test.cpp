@@ -343,6 +343,28 @@ TEST(Batch, DriveModesComeFromTheirColumns) {
   }
 }
 
+// The current limit as a column: the row's review is the option's, empty means 1.2·Ipk, and a
+// limit below half the peak current fails its row only, named by the column.
+TEST(Batch, TheCurrentLimitComesFromItsColumnAndFailsItsRowOnly) {
+  const Outcome json =
+      run({"--batch", "-", "--format", "json"}, "core,current-limit\nPQ50,20\nPQ50,2.9\nPQ50,\n");
+  EXPECT_EQ(json.status, 2);
+  const std::vector<std::string> rows = lines(json.out);
+  ASSERT_EQ(rows.size(), 3U);
+  nlohmann::ordered_json first = nlohmann::ordered_json::parse(rows[0]);
+  ASSERT_EQ(first.at("status"), "ok");
+  first.erase("row");
+  first.erase("status");
+  EXPECT_EQ(first.dump(),
+            singleReport({"--core", "PQ50", "--current-limit", "20", "--format", "json"}).dump());
+  EXPECT_EQ(first.at("review").at("Ilim"), 20.0);
+  const nlohmann::json failed = nlohmann::json::parse(rows[1]);
+  EXPECT_EQ(failed.at("status"), "error");
+  EXPECT_EQ(failed.at("message"),
+            "current-limit 2.9: must be at least half the primary peak current 6 A");
+  EXPECT_NEAR(nlohmann::json::parse(rows[2]).at("review").at("Ilim").get<double>(), 7.2, 1e-6);
+}
+
 // The switch's conditions as columns: the rows' stress is the options' stress, an absent part
 // an empty cell, and a condition that cannot be used fails its row with the column's name.
 TEST(Batch, StressConditionsComeFromTheirColumnsAndFailTheirRowOnly) {
