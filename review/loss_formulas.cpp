@@ -16,12 +16,17 @@ namespace fbc {
 
 using Case = LossFormulaCase;
 
-const std::array<LossFormula, 31> kLossFormulas{{
-    // The core loss: the iGSE for the flyback's triangular flux at Tref.
-    {"fs", "1 / T", "Hz"},
+const std::array<LossFormula, 35> kLossFormulas{{
+    // The core loss: the iGSE for the flyback's triangular flux at Tref, at the input that runs
+    // hotter.
+    {"fs", "1 / T", "Hz", false, Case::AtDesignInput},
+    {"fs", "fsHigh", "Hz", false, Case::AtHighestInput},
+    {"dB", "", "T"},
+    {"rise", "", ""},
+    {"fall", "", ""},
     {"ki", "k / (2 ^ (beta + 1) * pi ^ (alpha - 1) * (0.2761 + 1.7061 / (alpha + 1.354)))", ""},
     {"Pv",
-     "ki * fs ^ alpha * Bpk ^ beta * (Duty ^ (1 - alpha) + (1 - Duty) ^ (1 - alpha)) * "
+     "ki * fs ^ alpha * dB ^ beta * (rise ^ (1 - alpha) + fall ^ (1 - alpha)) * "
      "(ct0 - ct1 * Tref + ct2 * Tref ^ 2)",
      "W/m3"},
     {"Pcore", "Pv * Ve", "W"},
@@ -63,14 +68,18 @@ namespace {
 
 using Operand = double (*)(const LossContext&);
 
-double fs(const LossContext& c) { return 1.0 / static_cast<double>(c.state->T); }
 const TransformerLosses& losses(const LossContext& c) { return c.review->losses; }
+double fs(const LossContext& c) { return losses(c).lossFs; }
 
 double rhoT(const LossContext& c) { return copperResistivity(losses(c).lossTemperature); }
 
 // The names that stand for one number of the design.
-constexpr std::array<std::pair<std::string_view, Operand>, 27> kOperands{{
+constexpr std::array<std::pair<std::string_view, Operand>, 31> kOperands{{
     {"fs", fs},
+    {"fsHigh", [](const LossContext& c) { return c.review->stress.fsHigh; }},
+    {"dB", [](const LossContext& c) { return losses(c).lossSwing; }},
+    {"rise", [](const LossContext& c) { return losses(c).lossRise; }},
+    {"fall", [](const LossContext& c) { return losses(c).lossFall; }},
     {"ki", [](const LossContext& c) { return igseCoefficient(*c.band.band); }},
     {"k", [](const LossContext& c) { return c.band.band->k; }},
     {"alpha", [](const LossContext& c) { return c.band.band->alpha; }},
@@ -181,6 +190,10 @@ bool applies(LossFormulaCase when, const LossContext& c, const WindingLoss* wind
       return losses(c).RthMeasured;
     case Case::EstimatedRth:
       return !losses(c).RthMeasured;
+    case Case::AtDesignInput:
+      return losses(c).lossesAt == LossPoint::Design;
+    case Case::AtHighestInput:
+      return losses(c).lossesAt == LossPoint::VinMax;
   }
   return false;
 }
@@ -236,6 +249,17 @@ std::string takenSource(std::string_view name, const LossContext& c, const Windi
   }
   if (name == "Rth") {
     return "measured for " + toUtf8(c.core->name);
+  }
+  const bool high = losses(c).lossesAt == LossPoint::VinMax;
+  if (name == "dB") {
+    return std::string("the flux's swing LpRef * dI / (Np * Ae) at the ") +
+           (high ? "highest" : "design") + " input";
+  }
+  if (name == "rise") {
+    return "the share of the period the switch is on";
+  }
+  if (name == "fall") {
+    return "the share of the period the secondary conducts";
   }
   return {};
 }

@@ -24,6 +24,8 @@ enum class LossFormulaCase {
   Psp,              // the arrangement is psp
   MeasuredRth,      // the core's thermal resistance is published
   EstimatedRth,     // it is estimated from the core's volume
+  AtDesignInput,    // the losses shown are the design input's
+  AtHighestInput,   // they are the highest input's, which runs hotter
 };
 
 // One row of the losses' working, in SI units. A row `perWinding` is written once for each
@@ -45,7 +47,7 @@ struct LossFormula {
 // resistivity and skin depth, each winding laid on its bobbin with its resistance, AC factor and
 // copper loss, then the total, the build, the thermal resistance and the temperatures. A test
 // evaluates every formula and checks it gives the engine's own number.
-extern const std::array<LossFormula, 31> kLossFormulas;
+extern const std::array<LossFormula, 35> kLossFormulas;
 
 // What the formulas' names stand for: a completed design's state, its valid review with valid
 // losses, the core's figures and the Steinmetz band the core loss was worked out with.

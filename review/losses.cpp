@@ -218,12 +218,14 @@ struct PointResult {
   double Pv = 0;
   std::vector<WindingLoss> windings;
   double Ptotal = 0;
+  OperatingPoint at;
 };
 
 PointResult pointResult(const OperatingPoint& p, const PointLosses& model, bool balance,
                         double ambient, double rth, double ve) {
   PointResult r;
   r.point = p.point;
+  r.at = p;
   r.extrapolated = model.extrapolated();
   if (balance) {
     r.balance =
@@ -406,6 +408,10 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   losses.converged = shown.balance.found;
   losses.temperatureIterations = shown.balance.evaluations;
   losses.lossTemperature = shown.celsius;
+  losses.lossFs = shown.at.fs;
+  losses.lossSwing = shown.at.swing;
+  losses.lossRise = shown.at.rise;
+  losses.lossFall = shown.at.fall;
   losses.Pv = shown.Pv;
   losses.Pcore = shown.Pv * core.Ve;
   losses.windings = std::move(shown.windings);

@@ -72,6 +72,12 @@ struct TransformerLosses {
   // °C, where the core's temperature bracket and the copper were taken: the balance, within
   // the iteration's tolerance of Tcore, or kLossReferenceTemperature where there is none.
   double lossTemperature = kLossReferenceTemperature;
+  // How the flux moves at that point: the frequency [Hz], the peak-to-peak swing [T] and the
+  // shares of the period it rises and falls in, as the iGSE took them.
+  double lossFs = 0;
+  double lossSwing = 0;
+  double lossRise = 0;
+  double lossFall = 0;
 
   const WindingLoss* find(Winding winding) const;
   // The windings fit and their temperature balances: the copper's AC loss, the total and the

@@ -27,6 +27,13 @@ struct LossCase {
   ReviewConditions conditions;
 };
 
+ReviewConditions atHighInput(DriveMode mode, double vinMax) {
+  ReviewConditions c;
+  c.mode = mode;
+  c.vinMax = vinMax;
+  return c;
+}
+
 ReviewConditions given(const Wire& primary, const Wire& secondary, WindingArrangement arrangement) {
   ReviewConditions c;
   c.wirePrimary = primary;
@@ -77,6 +84,11 @@ std::vector<LossCase> lossCases() {
       {"PQ50 wound as given: round wire split either side of foil",
        with([](DesignInputs& d) { d.core = u"PQ50"; }),
        given(Wire{WireKind::Round, 1.0, 1}, Wire{WireKind::Foil, 0.3, 1}, WindingArrangement::Psp)},
+      // The highest input runs hotter: its frequency, swing and shares of the period.
+      {"PQ50 in pwm-ccm from 370 V", with([](DesignInputs& d) { d.core = u"PQ50"; }),
+       atHighInput(DriveMode::PwmCcm, 370.0)},
+      {"EC90 in qr from 400 V", with([](DesignInputs& d) { d.core = u"EC90"; }),
+       atHighInput(DriveMode::Qr, 400.0)},
   };
 }
 
@@ -149,6 +161,10 @@ TEST(LossFormulas, EachFormulaTextComputesTheEnginesNumber) {
     }
   }
   EXPECT_EQ(used.size(), kLossFormulas.size()) << "a row no case writes";
+  for (const std::size_t at : {std::size_t{2}, lossCases().size() - 1}) {
+    const Reviewed r = reviewed(lossCases()[at]);
+    EXPECT_EQ(r.review.losses.lossesAt, at == 2 ? LossPoint::Design : LossPoint::VinMax);
+  }
 }
 
 // The operands are the engine's own numbers, so the formulas above check the engine.
