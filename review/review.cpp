@@ -128,19 +128,34 @@ double fringingFactor(double gap, double ae, double g) {
   return 1.0 + gap / std::sqrt(ae) * std::log(2.0 * g / gap);
 }
 
-// The root of gap = bare·F(gap) lies between bare and 2G (F falls to 1 at 2G), so bisection
-// brackets it and finds it to the last bit.
 double fringedGap(double bare, double ae, double g) {
   if (!(g > 0.0) || !(bare > 0.0) || bare >= 2.0 * g) {
     return bare;
   }
+  // h(x) = x − bare·F(x) is negative at bare and positive at 2G. Newton's steps from the middle
+  // of what is left, each kept inside the bracket, halving it where a step would leave it.
+  const double side = std::sqrt(ae);
+  const auto h = [&](double x) { return x - bare * fringingFactor(x, ae, g); };
   double low = bare;
   double high = 2.0 * g;
-  for (int i = 0; i < 200 && high - low > 1e-15 * high; ++i) {
-    const double mid = 0.5 * (low + high);
-    (mid < bare * fringingFactor(mid, ae, g) ? low : high) = mid;
+  double x = bare * fringingFactor(bare, ae, g);
+  for (int i = 0; i < 100; ++i) {
+    if (!(x > low && x < high)) {
+      x = 0.5 * (low + high);
+    }
+    const double hx = h(x);
+    if (hx == 0.0) {
+      return x;
+    }
+    (hx < 0.0 ? low : high) = x;
+    const double slope = 1.0 - bare / side * (std::log(2.0 * g / x) - 1.0);
+    const double next = slope > 0.0 ? x - hx / slope : 0.5 * (low + high);
+    if (std::abs(next - x) <= 1e-15 * x || high - low <= 1e-15 * high) {
+      return next > low && next < high ? next : x;
+    }
+    x = next;
   }
-  return 0.5 * (low + high);
+  return x;
 }
 
 double turnsToHoldCurrentLimit(double lp, double ilim, double bsat, double ae) {
