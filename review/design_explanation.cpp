@@ -243,6 +243,22 @@ void explainMode(const DesignReview& review, Value value, std::vector<ExplainedS
   }
 }
 
+// Where a review figure without a formula comes from.
+std::string takenReviewSource(std::string_view name, const DesignReview& review,
+                              const ReviewConditions& conditions) {
+  if (name == "Ilim") {
+    return "the current limit given";
+  }
+  if (name == "Bsat") {
+    return conditions.material != nullptr ? std::string(conditions.material->name) + " at 100 °C"
+                                          : "a power ferrite at 100 °C";
+  }
+  if (name == "gapWindowHeight") {
+    return review.gapWindowHeight > 0.0 ? "the bobbin's breadth bw" : "no window height known";
+  }
+  return {};
+}
+
 void explainReview(const DesignInputs& inputs, const DesignState& s,
                    const ReviewConditions& conditions, DesignExplanation& explanation) {
   const std::optional<double> swing = levelSwing(inputs.level);
@@ -276,8 +292,11 @@ void explainReview(const DesignInputs& inputs, const DesignState& s,
     ExplainedStep step;
     step.step = "R";
     step.quantity = q.name;
-    step.formula = formulas[i].formula;
-    step.operands = withValues(step.formula, reviewValue);
+    // A limit given is taken, not worked out.
+    step.formula =
+        q.name == "Ilim" && review.currentLimitGiven ? std::string_view() : formulas[i].formula;
+    step.operands = step.formula.empty() ? takenReviewSource(q.name, review, conditions)
+                                         : withValues(step.formula, reviewValue);
     step.result = *reviewValue(q.name);
     step.unit = q.unit;
     explanation.review.push_back(std::move(step));

@@ -348,6 +348,27 @@ TEST(ExplainDesign, TheStressFollowsTheLossesInTheGivenConditions) {
   }
 }
 
+// A figure taken rather than worked out says where it comes from: the current limit given in
+// place of 1.2·Ipk, the material's Bsat and the bobbin's breadth for the window's height.
+TEST(ExplainDesign, TakenReviewFiguresSayWhereTheyComeFrom) {
+  const DesignInputs inputs{.core = u"PQ50"};
+  const auto operands = [&](const ReviewConditions& conditions, std::string_view name) {
+    for (const ExplainedStep& step : explainDesign(inputs, CoreCatalogue{}, conditions).review) {
+      if (step.quantity == name) {
+        return step.formula + " | " + step.operands + " | " + step.result;
+      }
+    }
+    return std::string();
+  };
+  ReviewConditions given;
+  given.currentLimit = 20.0;
+  given.material = ferriteMaterial("3C90");
+  EXPECT_EQ(operands(given, "Ilim"), " | the current limit given | 20");
+  EXPECT_EQ(operands(given, "Bsat"), " | 3C90 at 100 °C | 0.38");
+  EXPECT_EQ(operands({}, "Ilim").rfind("IlimRatio * Ipk | 1.2 * ", 0), 0U);
+  EXPECT_EQ(operands({}, "gapWindowHeight"), " | the bobbin's breadth bw | 0.0339");
+}
+
 TEST(ExplainDesign, ArrivesAtTheCalculatedStateForEveryInputOption) {
   for (const DesignInputs& inputs : designs()) {
     DesignState calculated;
