@@ -699,23 +699,21 @@ void ReviewWindow::refresh() {
   setWindowTitle(core.isEmpty() ? kTitle : kTitle + QStringLiteral(" — ") + core);
 
   const std::optional<double> swing = levelSwing(inputs_->level);
-  // The current limit is judged against the peak current, which only the review knows.
-  if (conditions && swing) {
-    const DesignReview limited = reviewDesign(state_, *swing, *conditions);
-    if (const std::optional<ReviewInputProblem> problem =
-            limited.valid ? checkCurrentLimit(*conditions, limited.Ipk) : std::nullopt) {
-      markUnusableBox(*conditionField(problem->input), qs(reviewInputFaultTextJa(*problem)));
-      reading.problem = problem;
-      conditions.reset();
-    }
-  }
   // The design's own numbers depend on the drive mode alone; while another condition cannot be
   // used they are still shown, worked out in the chosen mode and the start conditions. While
   // the mode's own input cannot be used there are none.
-  const std::optional<ReviewConditions> numbersIn =
-      conditions ? conditions : modeConditions(reviewInputs());
-  const DesignReview review =
-      swing && numbersIn ? reviewDesign(state_, *swing, *numbersIn) : DesignReview{};
+  const auto reviewIn = [&](const std::optional<ReviewConditions>& in) {
+    return swing && in ? reviewDesign(state_, *swing, *in) : DesignReview{};
+  };
+  DesignReview review = reviewIn(conditions ? conditions : modeConditions(reviewInputs()));
+  // The current limit is judged against the peak current, which only the review knows.
+  if (const std::optional<ReviewInputProblem> problem =
+          conditions && review.valid ? checkCurrentLimit(*conditions, review.Ipk) : std::nullopt) {
+    markUnusableBox(*conditionField(problem->input), qs(reviewInputFaultTextJa(*problem)));
+    reading.problem = problem;
+    conditions.reset();
+    review = reviewIn(modeConditions(reviewInputs()));
+  }
   summary_->setText(summaryText(core, review, swing.has_value(), reading));
   fillNumberTable(*numbers_, reviewRows(review));
   clearConditionResults();

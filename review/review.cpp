@@ -26,7 +26,8 @@ bool inDomain(double vin, double vout, double iout, double vf, double effi, doub
 double wireDiameter(double area) { return std::sqrt(4.0 * area / std::numbers::pi); }
 
 // The secondary winding's currents from the primary's ampere-turns with the whole turns.
-void setWindingCurrents(DesignReview& r, double duty, double period, double outputSide) {
+void setWindingCurrents(DesignReview& r, double period, double outputSide) {
+  const double duty = r.modeInputs.duty;
   r.IsPkWinding = r.n * r.Ipk;
   // The secondary conducts once the switch turns off.
   const double start = r.operation.primary.end;
@@ -284,7 +285,7 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
       return {};
     }
   }
-  setWindingCurrents(r, r.modeInputs.duty, t, vout + vf);
+  setWindingCurrents(r, t, vout + vf);
   if (!std::isfinite(r.IsPkWinding) || !std::isfinite(r.IsRmsWinding)) {
     return {};
   }
