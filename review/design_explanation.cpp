@@ -259,6 +259,16 @@ std::string takenReviewSource(std::string_view name, const DesignReview& review,
   return {};
 }
 
+// "buildable", or "not buildable (gap-too-large, window-overfull)".
+std::string verdictNote(const DesignReview& review) {
+  std::string flags;
+  for (ReviewFlag flag : review.flags) {
+    flags += (flags.empty() ? "" : ", ") + std::string(reviewFlagCode(flag));
+  }
+  return std::string(review.feasible ? "buildable" : "not buildable") +
+         (flags.empty() ? "" : " (" + flags + ")");
+}
+
 void explainReview(const DesignInputs& inputs, const DesignState& s,
                    const ReviewConditions& conditions, DesignExplanation& explanation) {
   const std::optional<double> swing = levelSwing(inputs.level);
@@ -302,12 +312,7 @@ void explainReview(const DesignInputs& inputs, const DesignState& s,
     explanation.review.push_back(std::move(step));
   }
   explainMode(review, reviewValue, explanation.review);
-  std::string flags;
-  for (ReviewFlag flag : review.flags) {
-    flags += (flags.empty() ? "" : ", ") + std::string(reviewFlagCode(flag));
-  }
-  explanation.reviewNote = std::string(review.feasible ? "buildable" : "not buildable") +
-                           (flags.empty() ? "" : " (" + flags + ")");
+  explanation.reviewNote = verdictNote(review);
   explainLosses(s, review, explanation);
   explainStress(s, review, conditions, explanation);
 }
