@@ -43,7 +43,18 @@ QString wireDescriptionJa(const Wire& wire) {
 }
 
 QString windingNameJa(Winding winding) {
-  return winding == Winding::Primary ? QStringLiteral("一次") : QStringLiteral("二次");
+  switch (winding) {
+    case Winding::Primary:
+      return QStringLiteral("一次");
+    case Winding::Secondary:
+      return QStringLiteral("二次");
+    case Winding::Bias:
+      return QStringLiteral("補助");
+    default:
+      break;
+  }
+  return QStringLiteral("二次%1").arg(static_cast<int>(winding) -
+                                       static_cast<int>(Winding::Secondary) + 1);
 }
 
 QString arrangementNameJa(WindingArrangement arrangement) {

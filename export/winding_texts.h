@@ -19,7 +19,7 @@ QString wireKindNameJa(WireKind kind);
 // (diameters and thicknesses in mm, at least two decimals).
 QString wireDescriptionJa(const Wire& wire);
 
-// 一次, 二次.
+// 一次, 二次 (the main output's), 二次2 to 二次8 (the further outputs'), 補助 (the bias).
 QString windingNameJa(Winding winding);
 
 // ps (一次・二次), psp (挟み巻き).

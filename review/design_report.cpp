@@ -149,20 +149,61 @@ std::optional<double> designInputVoltage(const DesignInputs& inputs) {
   return static_cast<double>(parsed.value);
 }
 
+namespace {
+
+[[noreturn]] void throwProblem(const ReviewInputProblem& problem, const ReviewInputs& inputs,
+                               std::string_view prefix) {
+  const ReviewInputInfo& info = reviewInputInfo(problem.input);
+  const std::string_view name = prefix.empty() ? info.column : info.key;
+  throw InputError(
+      optionAndValue(std::string(prefix) + std::string(name), inputs.text(problem.input)) + ": " +
+      reviewInputFaultText(problem));
+}
+
+// The mains input's supply for the outputs `inputs` ask for: the design is calculated once to
+// learn their power, which the valley does not change.
+InputSupply mainsSupplyFor(const DesignInputs& inputs, const CoreCatalogue& catalogue,
+                           const ReviewConditions& conditions, const ReviewInputs& reviewInputs,
+                           std::string_view prefix) {
+  DesignState first;
+  const CalculationResult result = calculateDesign(inputs, catalogue, first);
+  if (!result.completed) {
+    throw InputError(stopMessage(result, inputs, catalogue, prefix));
+  }
+  const double pin = outputPower(first, conditions) / static_cast<double>(first.Effi);
+  const SupplyReading reading = readSupply(conditions, pin, limitRule(LimitedBox::Vin).lower);
+  if (reading.problem) {
+    throwProblem(*reading.problem, reviewInputs, prefix);
+  }
+  return *reading.supply;
+}
+
+}  // namespace
+
 DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue,
                        std::string_view prefix, const ReviewInputs& reviewInputs) {
   // The conditions are read first so that a bad one is named even where the design stops;
   // the highest input is checked against the design's once that is known.
-  reviewConditionsFor(reviewInputs, prefix);
+  const ReviewConditions read = reviewConditionsFor(reviewInputs, prefix);
   DesignReport report;
   report.inputs = inputs;
   report.reviewInputs = reviewInputs;
-  const CalculationResult result = calculateDesign(inputs, catalogue, report.state);
-  if (!result.completed) {
-    throw InputError(stopMessage(result, inputs, catalogue, prefix));
+  if (read.mains) {
+    report.supply = mainsSupplyFor(inputs, catalogue, read, reviewInputs, prefix);
+    *inputText(report.inputs, DesignInput::Vin) = valleyInputText(report.supply.VDCmin);
   }
-  const ReviewConditions conditions =
+  const CalculationResult result = calculateDesign(report.inputs, catalogue, report.state);
+  if (!result.completed) {
+    throw InputError(stopMessage(result, report.inputs, catalogue, prefix));
+  }
+  ReviewConditions conditions =
       reviewConditionsFor(reviewInputs, prefix, static_cast<double>(report.state.Vin));
+  if (report.supply.kind == InputSupply::Kind::Ac) {
+    conditions.vinMax = report.supply.VDCmax;
+  } else {
+    report.supply.VDCmin = static_cast<double>(report.state.Vin);
+    report.supply.VDCmax = conditions.vinMax.value_or(report.supply.VDCmin);
+  }
   report.conditions = conditions;
   const ClickConstants constants = clickConstants();
   report.texts = resultTexts(report.state, constants.k);

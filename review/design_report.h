@@ -12,6 +12,7 @@
 #include "design/design_state.h"
 #include "design/result_texts.h"
 #include "review/review.h"
+#include "review/circuit/mains_input.h"
 #include "review/review_inputs.h"
 #include "waveform/scales.h"
 
@@ -36,6 +37,9 @@ struct DesignReport {
   // The conditions the review's losses and temperature were worked out in, as typed and as read.
   ReviewInputs reviewInputs;
   ReviewConditions conditions;
+  // The input the design was made from: a fixed DC input, or the mains with its bulk
+  // capacitor, whose valley became the design's input voltage and whose peak the highest input.
+  InputSupply supply;
   // The engineering review at the level's flux swing (none without a level).
   std::optional<DesignReview> review;
 };
@@ -47,7 +51,11 @@ struct DesignReport {
 // "" the batch columns.
 std::vector<std::string> applyLimitRules(DesignInputs& inputs, std::string_view prefix = "--");
 
-// Runs the calculation on a fresh design state and forms the captions. Throws InputError
+// Runs the calculation on a fresh design state and forms the captions. With a mains input
+// among the review's conditions, the design is made at the bulk capacitor's valley: the Vin
+// text becomes valleyInputText(VDCmin) and the highest input VDCmax; a capacitor that cannot
+// hold the input up to the lowest input a design takes throws InputError saying the least
+// that would. Throws InputError
 // when the calculation stops, naming the input to blame and the quantity it could not
 // compute; `prefix` as for applyLimitRules. The review runs in the conditions `reviewInputs`
 // give; an input among them that cannot be used throws InputError naming it. flyback-calc and

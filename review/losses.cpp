@@ -76,13 +76,26 @@ std::optional<OperatingPoint> highLinePoint(const DesignState& state, const Desi
   return p;
 }
 
+// A winding's current: the primary's, or the secondary shape scaled to the winding's share.
+std::array<CurrentSegment, 1> windingCurrent(const OperatingPoint& p, const DesignReview& review,
+                                             Winding winding) {
+  if (winding == Winding::Primary) {
+    return p.primary;
+  }
+  const double share = secondaryCurrentShare(review, winding);
+  CurrentSegment segment = p.secondary[0];
+  segment.from *= share;
+  segment.to *= share;
+  return {segment};
+}
+
 // One point's losses at any temperature from the windings laid at the reference: the core's
 // temperature bracket and the copper's resistivity with its skin depth are taken at T.
 class PointLosses {
  public:
   PointLosses(const OperatingPoint& p, const FerriteMaterial& material, double ve,
-              const WindingDesign& laid, double layFs)
-      : primary_(p.primary), secondary_(p.secondary), fs_(p.fs), layFs_(layFs) {
+              const WindingDesign& laid, double layFs, const DesignReview& review)
+      : fs_(p.fs), layFs_(layFs) {
     const BandChoice choice = steinmetzBand(material, p.fs);
     band_ = choice.band;
     extrapolated_ = choice.extrapolated;
@@ -91,6 +104,10 @@ class PointLosses {
     bracketReference_ = steinmetzTemperatureFactor(*band_, kLossReferenceTemperature);
     ve_ = ve;
     laid_ = laid.windings;
+    spectra_.reserve(laid_.size());
+    for (const WindingLoss& w : laid_) {
+      spectra_.emplace_back(windingCurrent(p, review, w.winding));
+    }
   }
 
   bool extrapolated() const { return extrapolated_; }
@@ -99,13 +116,13 @@ class PointLosses {
     return pvReference_ * steinmetzTemperatureFactor(*band_, celsius) / bracketReference_;
   }
 
-  // The windings' losses at T, the primary first.
+  // The windings' losses at T, in the order they were laid.
   std::vector<WindingLoss> windings(double celsius) const {
     std::vector<WindingLoss> out;
     out.reserve(laid_.size());
     const Scales s = scales(celsius);
-    for (const WindingLoss& w : laid_) {
-      out.push_back(laidWindingLoss(w, spectrum(w.winding), s.resistivity, s.skinDepth));
+    for (std::size_t k = 0; k < laid_.size(); ++k) {
+      out.push_back(laidWindingLoss(laid_[k], spectra_[k], s.resistivity, s.skinDepth));
     }
     return out;
   }
@@ -114,8 +131,8 @@ class PointLosses {
   double total(double celsius) const {
     double p = pv(celsius) * ve_;
     const Scales s = scales(celsius);
-    for (const WindingLoss& w : laid_) {
-      p += laidWindingLoss(w, spectrum(w.winding), s.resistivity, s.skinDepth).Pcu;
+    for (std::size_t k = 0; k < laid_.size(); ++k) {
+      p += laidWindingLoss(laid_[k], spectra_[k], s.resistivity, s.skinDepth).Pcu;
     }
     return p;
   }
@@ -130,12 +147,8 @@ class PointLosses {
     const double r = copperResistivity(celsius) / copperResistivity(kLossReferenceTemperature);
     return {r, std::sqrt(r * layFs_ / fs_)};
   }
-  const HarmonicSpectrum& spectrum(Winding winding) const {
-    return winding == Winding::Primary ? primary_ : secondary_;
-  }
 
-  HarmonicSpectrum primary_;
-  HarmonicSpectrum secondary_;
+  std::vector<HarmonicSpectrum> spectra_;
   double fs_ = 0;
   double layFs_ = 0;
   const SteinmetzBand* band_ = nullptr;
@@ -269,9 +282,20 @@ std::vector<WindingPlace> windingOrder(const TransformerLosses& losses) {
   if (split) {
     order.push_back({Winding::Primary, primary->innerTurns, WindingPlace::Part::InnerHalf});
   }
-  for (const WindingLoss& w : losses.windings) {
-    if (!(split && w.winding == Winding::Primary)) {
-      order.push_back({w.winding, w.turns, WindingPlace::Part::Whole});
+  if (primary != nullptr && !split) {
+    order.push_back({Winding::Primary, primary->turns, WindingPlace::Part::Whole});
+  }
+  std::vector<Winding> stack = losses.stack;
+  if (stack.empty()) {
+    for (const WindingLoss& w : losses.windings) {
+      if (w.winding != Winding::Primary) {
+        stack.push_back(w.winding);
+      }
+    }
+  }
+  for (const Winding winding : stack) {
+    if (const WindingLoss* w = losses.find(winding)) {
+      order.push_back({winding, w->turns, WindingPlace::Part::Whole});
     }
   }
   if (split) {
@@ -378,10 +402,43 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   if (!conditions.leakage && r > 1.0) {
     windingConditions.clampPerHenry = 0.5 * review.Ipk * review.Ipk * fs * r / (r - 1.0);
   }
+  // The secondaries from the primary outward: the outputs by falling power, the bias last.
+  std::vector<Winding> stack;
+  for (std::size_t k = 0; k < review.outputs.size(); ++k) {
+    stack.push_back(outputWinding(static_cast<int>(k) + 1));
+  }
+  std::stable_sort(stack.begin(), stack.end(), [&review](Winding a, Winding b) {
+    const auto power = [&review](Winding w) {
+      return review.outputs[static_cast<std::size_t>(w) -
+                            static_cast<std::size_t>(Winding::Secondary)]
+          .P;
+    };
+    return power(a) > power(b);
+  });
+  if (review.outputs.size() <= 1) {
+    stack = {Winding::Secondary};
+  }
+  if (review.bias) {
+    stack.push_back(Winding::Bias);
+  }
+  std::vector<std::array<CurrentSegment, 1>> currents;
+  currents.reserve(stack.size());
+  std::vector<WindingDemand> secondaries;
+  for (const Winding w : stack) {
+    currents.push_back(windingCurrent(design, review, w));
+    const int turns = w == Winding::Secondary ? review.Ns
+                      : w == Winding::Bias
+                          ? review.bias->turns
+                          : review.outputs[static_cast<std::size_t>(w) -
+                                           static_cast<std::size_t>(Winding::Secondary)]
+                                .turns;
+    secondaries.push_back({w, turns, currents.back(),
+                           w == Winding::Secondary ? conditions.wireSecondary : std::nullopt});
+  }
   const WindingDesign laid =
       designWindings({Winding::Primary, review.Np, design.primary, conditions.wirePrimary},
-                     {Winding::Secondary, review.Ns, design.secondary, conditions.wireSecondary},
-                     windingConditions);
+                     secondaries, windingConditions);
+  losses.stack = stack;
   losses.arrangement = laid.arrangement;
   losses.fits = laid.fits;
   losses.leakageEstimate = laid.leakage;
@@ -392,7 +449,7 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
 
   // Without a layout there is no copper to heat: the figures stay at the reference.
   const auto result = [&](const OperatingPoint& p) {
-    return pointResult(p, PointLosses(p, material, core.Ve, laid, fs), laid.fits,
+    return pointResult(p, PointLosses(p, material, core.Ve, laid, fs, review), laid.fits,
                        conditions.ambient, losses.Rth, core.Ve);
   };
   PointResult shown = result(design);
@@ -415,6 +472,9 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   losses.Pv = shown.Pv;
   losses.Pcore = shown.Pv * core.Ve;
   losses.windings = std::move(shown.windings);
+  // Reports list the windings in the review's order, whatever the stack.
+  std::stable_sort(losses.windings.begin(), losses.windings.end(),
+                   [](const WindingLoss& a, const WindingLoss& b) { return a.winding < b.winding; });
   losses.Ptotal = shown.Ptotal;
   losses.skinDepth = windingConditions.skinDepth;
   losses.dT = losses.Ptotal * losses.Rth;

@@ -45,6 +45,8 @@ struct TransformerLosses {
   double Pcore = 0;                   // W
   WindingArrangement arrangement = WindingArrangement::Ps;
   std::vector<WindingLoss> windings;  // the review's winding order: primary first
+  // The secondaries from the primary outward (the outputs by falling power, the bias last).
+  std::vector<Winding> stack;
   // The windings with their tapes fit the bobbin. Where they do not, no layout exists to work
   // the copper's AC loss, the total and the temperature out from: those figures are not shown.
   bool fits = false;

@@ -9,6 +9,7 @@ namespace fbc {
 namespace {
 
 // The series' values in one decade (IEC 60063).
+constexpr std::array<double, 6> kE6{1.0, 1.5, 2.2, 3.3, 4.7, 6.8};
 constexpr std::array<double, 12> kE12{1.0, 1.2, 1.5, 1.8, 2.2, 2.7, 3.3, 3.9, 4.7, 5.6, 6.8, 8.2};
 constexpr std::array<double, 24> kE24{1.0, 1.1, 1.2, 1.3, 1.5, 1.6, 1.8, 2.0, 2.2, 2.4, 2.7, 3.0,
                                       3.3, 3.6, 3.9, 4.3, 4.7, 5.1, 5.6, 6.2, 6.8, 7.5, 8.2, 9.1};
@@ -16,6 +17,9 @@ constexpr std::array<double, 24> kE24{1.0, 1.1, 1.2, 1.3, 1.5, 1.6, 1.8, 2.0, 2.
 constexpr double kSameValue = 1e-12;
 
 std::span<const double> decade(PreferredSeries series) {
+  if (series == PreferredSeries::E6) {
+    return kE6;
+  }
   if (series == PreferredSeries::E12) {
     return kE12;
   }

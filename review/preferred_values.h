@@ -3,7 +3,7 @@
 namespace fbc {
 
 // The IEC 60063 preferred number series parts are bought in.
-enum class PreferredSeries { E12, E24 };
+enum class PreferredSeries { E6, E12, E24 };
 
 // The largest value of the series not above `value`, and the smallest not below it. `value`
 // must be positive and finite; a value within a few parts in 10¹² of a series value counts as

@@ -72,12 +72,24 @@ struct WholeTurns {
 // the whole turns' reflected voltage sets the duty the converter runs at, VRO / (Vin + VRO),
 // and with it the operation: `r` is worked out again at that duty until the turns hold its
 // flux too. Nothing where a count passes the cap.
-std::optional<WholeTurns> wholeTurns(DesignReview& r, double bmax, double ae, double outputSide) {
+std::optional<WholeTurns> wholeTurns(DesignReview& r, double bmax, double ae, double outputSide,
+                                     std::optional<int> givenSecondary) {
   const double cap = kReviewLimits.turnCountCap;
   WholeTurns turns;
-  turns.ns = std::max(1.0, std::ceil(r.NpMin / r.nRef));
+  turns.ns = givenSecondary ? static_cast<double>(*givenSecondary)
+                            : std::max(1.0, std::ceil(r.NpMin / r.nRef));
   turns.np = std::ceil(r.nRef * turns.ns);
-  if (criticalConduction(r.mode)) {
+  if (givenSecondary && !criticalConduction(r.mode) && turns.ns <= cap && turns.np <= cap &&
+      turns.np >= 1.0) {
+    // The person's turns stand: the operation follows their duty, and the flags say whether
+    // they hold the flux.
+    const double vro = turns.np / turns.ns * outputSide;
+    r.modeInputs.duty = vro / (r.modeInputs.vin + vro);
+    r.operation = modeOperation(r.mode, r.modeInputs);
+    r.NpMin = fewestPrimaryTurns(r, bmax, ae);
+    return turns;
+  }
+  if (criticalConduction(r.mode) || givenSecondary) {
     return turns.ns <= cap && turns.np <= cap && turns.np >= 1.0 ? std::optional(turns)
                                                                  : std::nullopt;
   }
@@ -100,6 +112,69 @@ std::optional<WholeTurns> wholeTurns(DesignReview& r, double bmax, double ae, do
     turns.np = std::ceil(r.nRef * turns.ns);
   }
   return std::nullopt;
+}
+
+// The outputs' equivalent current at the main output's voltage: the secondary ampere-turns
+// of every output referred to the main winding, Σ Io·(Vo + VF)/(Vo1 + VF1).
+double equivalentOutputCurrent(double vout, double iout, double vf,
+                               const ReviewConditions& conditions) {
+  double current = iout;
+  for (const OutputSpec& o : conditions.outputs) {
+    current += o.I * (o.V + o.Vf) / (vout + vf);
+  }
+  return current;
+}
+
+OutputResult outputResult(const OutputSpec& spec, const OutputSpec& main, int turns, int ns1,
+                          const DesignReview& r, double vinMax) {
+  OutputResult o;
+  o.V = spec.V;
+  o.I = spec.I;
+  o.Vf = spec.Vf;
+  o.P = spec.V * spec.I;
+  o.KL = o.P / r.Pout;
+  o.turns = turns;
+  o.Vactual = (main.V + main.Vf) * turns / ns1 - spec.Vf;
+  o.errorPercent = (o.Vactual - spec.V) / spec.V * 100.0;
+  const double share = o.KL * (main.V + main.Vf) / (spec.V + spec.Vf);
+  o.IsPk = r.IsPkWinding * share;
+  o.IsRms = r.IsRmsWinding * share;
+  o.VdRevMax = spec.V + vinMax * turns / r.Np;
+  return o;
+}
+
+// Every output and the bias from the whole turns (AN-4137, eqs. 14, 18 and 20).
+void setOutputs(DesignReview& r, const DesignState& s, const ReviewConditions& conditions) {
+  const OutputSpec main{static_cast<double>(s.Vout), static_cast<double>(s.Iout),
+                        static_cast<double>(s.Vf)};
+  const double vinMax = conditions.vinMax.value_or(r.modeInputs.vin);
+  OutputResult first = outputResult(main, main, r.Ns, r.Ns, r, vinMax);
+  first.Vactual = main.V;
+  first.errorPercent = 0.0;
+  r.outputs.push_back(first);
+  for (const OutputSpec& o : conditions.outputs) {
+    r.outputs.push_back(outputResult(o, main, outputTurns(o, main, r.Ns), r.Ns, r, vinMax));
+  }
+  if (conditions.bias) {
+    r.bias =
+        outputResult(*conditions.bias, main, outputTurns(*conditions.bias, main, r.Ns), r.Ns, r,
+                     vinMax);
+  }
+}
+
+bool outputVoltageOff(const DesignReview& r) {
+  const auto off = [](const OutputResult& o) {
+    return std::abs(o.errorPercent) > kOutputVoltageTolerance * 100.0;
+  };
+  return std::any_of(r.outputs.begin(), r.outputs.end(), off) || (r.bias && off(*r.bias));
+}
+
+bool outputsFinite(const DesignReview& r) {
+  const auto finite = [](const OutputResult& o) {
+    return std::isfinite(o.KL) && std::isfinite(o.Vactual) && std::isfinite(o.errorPercent) &&
+           std::isfinite(o.IsPk) && std::isfinite(o.IsRms) && std::isfinite(o.VdRevMax);
+  };
+  return std::all_of(r.outputs.begin(), r.outputs.end(), finite) && (!r.bias || finite(*r.bias));
 }
 
 // The review chooses its wires within these limits; a wire the person gave is judged by them.
@@ -195,6 +270,8 @@ std::string_view reviewFlagCode(ReviewFlag flag) {
       return "clamp-loss-high";
     case ReviewFlag::CurrentDensityHigh:
       return "current-density-high";
+    case ReviewFlag::OutputVoltageOff:
+      return "output-voltage-off";
   }
   return "";
 }
@@ -202,7 +279,30 @@ std::string_view reviewFlagCode(ReviewFlag flag) {
 bool isBlockingFlag(ReviewFlag flag) {
   return flag != ReviewFlag::WireBeyondSkinDepth && flag != ReviewFlag::RmsVerdictWorse &&
          flag != ReviewFlag::LossDataExtrapolated && flag != ReviewFlag::ClampLossHigh &&
-         flag != ReviewFlag::CurrentDensityHigh;
+         flag != ReviewFlag::CurrentDensityHigh && flag != ReviewFlag::OutputVoltageOff;
+}
+
+double outputPower(const DesignState& state, const ReviewConditions& conditions) {
+  double power = static_cast<double>(state.Vout) * static_cast<double>(state.Iout);
+  for (const OutputSpec& o : conditions.outputs) {
+    power += o.V * o.I;
+  }
+  return power;
+}
+
+double secondaryCurrentShare(const DesignReview& review, Winding winding) {
+  if (review.outputs.empty() || winding == Winding::Primary) {
+    return 1.0;
+  }
+  const OutputResult& main = review.outputs.front();
+  const auto share = [&main](const OutputResult& o) {
+    return o.KL * (main.V + main.Vf) / (o.V + o.Vf);
+  };
+  if (winding == Winding::Bias) {
+    return review.bias ? share(*review.bias) : 0.0;
+  }
+  const auto index = static_cast<std::size_t>(winding) - static_cast<std::size_t>(Winding::Secondary);
+  return index < review.outputs.size() ? share(review.outputs[index]) : 0.0;
 }
 
 bool DesignReview::has(ReviewFlag flag) const {
@@ -227,15 +327,18 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   }
 
   DesignReview r;
-  r.Pin = vout * iout / eta;
+  r.Pout = outputPower(s, conditions);
+  r.Pin = r.Pout / eta;
   r.mode = conditions.mode;
-  r.modeInputs = {vin, d, t, r.Pin, iout, conditions.ripple, conditions.drainCapacitance};
+  r.modeInputs = {vin,  d, t, r.Pin, equivalentOutputCurrent(vout, iout, vf, conditions),
+                  conditions.ripple, conditions.drainCapacitance};
   r.operation = modeOperation(r.mode, r.modeInputs);
   r.nRef = vin * d / ((vout + vf) * (1.0 - d));
   r.NpMin = fewestPrimaryTurns(r, bmax, ae);
 
   // Whole turns in 64 bits first: the counts only become ints once they are known to fit.
-  const std::optional<WholeTurns> turns = wholeTurns(r, bmax, ae, vout + vf);
+  const std::optional<WholeTurns> turns =
+      wholeTurns(r, bmax, ae, vout + vf, conditions.secondaryTurns);
   if (!turns) {
     return {};
   }
@@ -289,6 +392,10 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   if (!std::isfinite(r.IsPkWinding) || !std::isfinite(r.IsRmsWinding)) {
     return {};
   }
+  setOutputs(r, s, conditions);
+  if (!outputsFinite(r)) {
+    return {};
+  }
   if (core != nullptr) {
     r.valid = true;  // the losses are worked out for a valid review only
     r.losses = transformerLosses(s, r, *core, conditions);
@@ -322,9 +429,10 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   flagIf(givenWireBeyondSkinDepth(losses), ReviewFlag::WireBeyondSkinDepth);
   flagIf(copperVerdictRow(r.JrmsModel) > copperVerdictRow(s.Im), ReviewFlag::RmsVerdictWorse);
   flagIf(losses.valid && losses.lossDataExtrapolated, ReviewFlag::LossDataExtrapolated);
-  flagIf(stress.valid && stress.leakageKnown && stress.Pclamp > kClampLossShare * vout * iout,
+  flagIf(stress.valid && stress.leakageKnown && stress.Pclamp > kClampLossShare * r.Pout,
          ReviewFlag::ClampLossHigh);
   flagIf(givenWireOverloaded(losses), ReviewFlag::CurrentDensityHigh);
+  flagIf(outputVoltageOff(r), ReviewFlag::OutputVoltageOff);
   r.feasible = std::none_of(r.flags.begin(), r.flags.end(), isBlockingFlag);
   return r;
 }

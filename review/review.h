@@ -1,10 +1,12 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "design/design_state.h"
+#include "review/circuit/outputs.h"
 #include "review/drive_mode.h"
 #include "review/losses.h"
 #include "review/review_inputs.h"
@@ -30,9 +32,13 @@ enum class ReviewFlag {
   LossDataExtrapolated,     // fs lies outside the material's loss data
   ClampLossHigh,            // the clamp burns more than a small share of the output power
   CurrentDensityHigh,       // a wire the person gave carries more than the review's current density
+  OutputVoltageOff,         // an output's voltage from whole turns misses its target by over 5 %
 };
 
-inline constexpr std::array<ReviewFlag, 15> kReviewFlags = {
+// The share an output's voltage from whole turns may miss its target by before it is flagged.
+inline constexpr double kOutputVoltageTolerance = 0.05;
+
+inline constexpr std::array<ReviewFlag, 16> kReviewFlags = {
     ReviewFlag::GapTooLarge,
     ReviewFlag::GapTooSmall,
     ReviewFlag::FluxNearSaturation,
@@ -48,6 +54,7 @@ inline constexpr std::array<ReviewFlag, 15> kReviewFlags = {
     ReviewFlag::LossDataExtrapolated,
     ReviewFlag::ClampLossHigh,
     ReviewFlag::CurrentDensityHigh,
+    ReviewFlag::OutputVoltageOff,
 };
 
 // The flag's code as reports and the command line write it, e.g. "gap-too-large".
@@ -67,7 +74,7 @@ bool isBlockingFlag(ReviewFlag flag);
 struct DesignReview {
   bool valid = false;
 
-  double Pin = 0;        // W, input power
+  double Pin = 0;        // W, input power: every output's power over the efficiency
   double Ipk = 0;        // A, primary peak current in the drive mode
   double IpRms = 0;      // A
   double IsPk = 0;       // A, secondary peak current
@@ -127,11 +134,26 @@ struct DesignReview {
   // without a winding layout to estimate the leakage from and no measured leakage.
   SwitchStress stress;
 
+  // W, the outputs' power: the main output's and the further ones', not the bias's.
+  double Pout = 0;
+  // Every output from the whole turns, the main output first, and the bias winding: each
+  // winding's currents are its share KL of the secondary ampere-turns the primary's imply, in
+  // the drive mode's secondary shape (AN-4137, eq. 18).
+  std::vector<OutputResult> outputs;
+  std::optional<OutputResult> bias;
+
   std::vector<ReviewFlag> flags;  // in kReviewFlags order
   bool feasible = false;          // valid and no blocking flag
 
   bool has(ReviewFlag flag) const;
 };
+
+// The outputs' power [W] in `conditions` for a design: Vout·Iout and the further outputs'.
+double outputPower(const DesignState& state, const ReviewConditions& conditions);
+
+// A winding's current over the main secondary's: KL·(Vo1 + VF1)/(Vo + VF) for an output or
+// the bias whose share of the output power is KL. 1 for the main output of a single output.
+double secondaryCurrentShare(const DesignReview& review, Winding winding);
 
 // Reviews a completed design for the level's flux swing `bmax` [T] (see levelSwing), with its
 // losses and temperature in `conditions`.

@@ -181,6 +181,9 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
     case ReviewFlag::CurrentDensityHigh:
       return u"指定した線材の電流密度が" + limit(l.currentDensity) +
              u" A/mm²を超えています。太い線にするか、撚り線の本数を増やしてください。";
+    case ReviewFlag::OutputVoltageOff:
+      return u"整数の巻数では出力電圧が目標から" + limit(kOutputVoltageTolerance * 100.0) +
+             u"%以上ずれる出力があります。主出力の巻数を増やすか、ダイオードを見直してください。";
   }
   return {};
 }
@@ -238,6 +241,10 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
     case ReviewFlag::CurrentDensityHigh:
       return "a wire given carries more than " + limitUtf8(l.currentDensity) +
              " A/mm²; choose a thicker wire or more strands";
+    case ReviewFlag::OutputVoltageOff:
+      return "with whole turns an output's voltage misses its target by more than " +
+             limitUtf8(kOutputVoltageTolerance * 100.0) +
+             " %; give the main output more turns (--secondary-turns) or another diode";
   }
   return {};
 }
@@ -274,6 +281,8 @@ std::u16string reviewFlagShortName(ReviewFlag flag) {
       return u"クランプ損失大";
     case ReviewFlag::CurrentDensityHigh:
       return u"電流密度過大";
+    case ReviewFlag::OutputVoltageOff:
+      return u"出力電圧ずれ";
   }
   return {};
 }

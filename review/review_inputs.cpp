@@ -1,6 +1,7 @@
 #include "review/review_inputs.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "platform/number_text.h"
@@ -24,6 +25,20 @@ std::optional<ReviewInputFault> readNumber(const ReviewInputInfo& info, std::u16
   }
   value = parsed.value;
   return std::nullopt;
+}
+
+// A capacitance in microfarads, rounded up to two significant figures: "75 µF".
+std::string capacitanceText(double farads) {
+  const double micro = farads * 1e6;
+  if (!(micro > 0.0) || !std::isfinite(micro)) {
+    return toUtf8(generalText(micro)) + " \u00b5F";
+  }
+  // Divided by an exact power of ten, so that 7.5 is written 7.5.
+  const double exponent = std::floor(std::log10(micro)) - 1.0;
+  const double power = std::pow(10.0, std::abs(exponent));
+  const double figures = exponent >= 0.0 ? micro / power : micro * power;
+  const double up = std::ceil(figures * (1.0 - 1e-12));
+  return toUtf8(generalText(exponent >= 0.0 ? up * power : up / power)) + " \u00b5F";
 }
 
 std::u16string blankTrimmed(std::u16string_view text) {
@@ -117,6 +132,82 @@ std::optional<ReviewInputProblem> readOptionalNumbers(const ReviewInputs& inputs
   return std::nullopt;
 }
 
+// The mains input: present once its lowest voltage is given; its other figures only with it.
+std::optional<ReviewInputProblem> readMainsInputs(const ReviewInputs& inputs, ReviewConditions& c) {
+  c.mains.reset();
+  MainsInput mains;
+  std::array<std::optional<double>, 5> values{};
+  constexpr std::array<ReviewInput, 5> kRows = {ReviewInput::VacMin, ReviewInput::VacMax,
+                                                ReviewInput::LineFrequency,
+                                                ReviewInput::BulkCapacitance,
+                                                ReviewInput::ChargeDuty};
+  for (std::size_t i = 0; i < kRows.size(); ++i) {
+    const ReviewInput input = kRows[i];
+    if (blankTrimmed(inputs.text(input)).empty()) {
+      continue;
+    }
+    double value = 0.0;
+    if (const auto fault = readNumber(reviewInputInfo(input), inputs.text(input), value)) {
+      return ReviewInputProblem{input, *fault};
+    }
+    values[i] = value;
+  }
+  if (!values[0]) {
+    for (std::size_t i = 1; i < kRows.size(); ++i) {
+      if (values[i]) {
+        return ReviewInputProblem{kRows[i], ReviewInputFault::NeedsMains};
+      }
+    }
+    return std::nullopt;
+  }
+  mains.vacMin = *values[0];
+  mains.vacMax = values[1].value_or(mains.vacMin);
+  if (mains.vacMax < mains.vacMin) {
+    return ReviewInputProblem{ReviewInput::VacMax, ReviewInputFault::BelowVacMin};
+  }
+  mains.lineFrequency = values[2].value_or(mains.lineFrequency);
+  mains.bulkCapacitance = values[3];
+  mains.chargeDuty = values[4].value_or(mains.chargeDuty);
+  if (c.vinMax) {
+    return ReviewInputProblem{ReviewInput::VinMax, ReviewInputFault::NotWithMains};
+  }
+  c.mains = mains;
+  return std::nullopt;
+}
+
+// The outputs beside the main one, the bias winding and the main output's turns.
+std::optional<ReviewInputProblem> readOutputInputs(const ReviewInputs& inputs,
+                                                   ReviewConditions& c) {
+  const OutputListReading outputs = readOutputList(toUtf8(inputs.text(ReviewInput::Outputs)));
+  if (outputs.problem) {
+    ReviewInputProblem problem{ReviewInput::Outputs, ReviewInputFault::BadOutput};
+    problem.output = outputs.problem;
+    return problem;
+  }
+  c.outputs = outputs.outputs;
+  const BiasReading bias = readBias(toUtf8(inputs.text(ReviewInput::Bias)));
+  if (bias.problem) {
+    ReviewInputProblem problem{ReviewInput::Bias, ReviewInputFault::BadOutput};
+    problem.output = bias.problem;
+    return problem;
+  }
+  c.bias = bias.bias;
+  c.secondaryTurns.reset();
+  const std::u16string& turnsText = inputs.text(ReviewInput::SecondaryTurns);
+  if (!blankTrimmed(turnsText).empty()) {
+    double turns = 0.0;
+    if (const auto fault =
+            readNumber(reviewInputInfo(ReviewInput::SecondaryTurns), turnsText, turns)) {
+      return ReviewInputProblem{ReviewInput::SecondaryTurns, *fault};
+    }
+    if (turns != std::floor(turns)) {
+      return ReviewInputProblem{ReviewInput::SecondaryTurns, ReviewInputFault::NotWhole};
+    }
+    c.secondaryTurns = static_cast<int>(turns);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input) {
@@ -172,6 +263,32 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
   if (!reading.problem) {
     reading.problem = readWindingInputs(inputs, c);
   }
+  if (!reading.problem) {
+    reading.problem = readMainsInputs(inputs, c);
+  }
+  if (!reading.problem) {
+    reading.problem = readOutputInputs(inputs, c);
+  }
+  return reading;
+}
+
+SupplyReading readSupply(const ReviewConditions& conditions, double pin, double lowestInput) {
+  SupplyReading reading;
+  if (!conditions.mains) {
+    return reading;
+  }
+  const MainsInput& mains = *conditions.mains;
+  reading.supply = mainsSupply(mains, pin);
+  if (!reading.supply || reading.supply->VDCmin < lowestInput) {
+    reading.supply.reset();
+    ReviewInputProblem problem{
+        mains.bulkCapacitance ? ReviewInput::BulkCapacitance : ReviewInput::VacMin,
+        ReviewInputFault::BulkTooSmall};
+    problem.vacMin = mains.vacMin;
+    problem.inputPower = pin;
+    problem.leastCapacitance = leastBulkCapacitance(mains, pin, lowestInput);
+    reading.problem = problem;
+  }
   return reading;
 }
 
@@ -213,6 +330,29 @@ std::string reviewInputFaultText(const ReviewInputProblem& problem) {
     case ReviewInputFault::BelowHalfPeak:
       return "must be at least half the primary peak current " +
              toUtf8(generalText(static_cast<float>(problem.peakCurrent))) + " A";
+    case ReviewInputFault::BadOutput:
+      return problem.output ? outputTextFaultText(*problem.output, problem.input == ReviewInput::Bias)
+                            : std::string("not an output");
+    case ReviewInputFault::NotWhole:
+      return "must be a whole number between " + toUtf8(generalText(info.lower)) + " and " +
+             toUtf8(generalText(info.upper));
+    case ReviewInputFault::NeedsMains:
+      return "only with a mains input (--vac-min)";
+    case ReviewInputFault::BelowVacMin:
+      return "must be at least the lowest mains voltage";
+    case ReviewInputFault::NotWithMains:
+      return "not with a mains input: the highest input is the peak of the highest mains voltage";
+    case ReviewInputFault::BulkTooSmall:
+      if (problem.input == ReviewInput::VacMin) {
+        return "too low for the rule of thumb's bulk capacitor at " +
+               toUtf8(generalText(static_cast<float>(problem.inputPower))) +
+               " W; give a bulk capacitance of at least " +
+               capacitanceText(problem.leastCapacitance);
+      }
+      return "too small to hold the input up at " +
+             toUtf8(generalText(static_cast<float>(problem.vacMin))) + " VAC and " +
+             toUtf8(generalText(static_cast<float>(problem.inputPower))) + " W; at least " +
+             capacitanceText(problem.leastCapacitance);
   }
   return {};
 }
@@ -247,6 +387,22 @@ std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem) {
     case ReviewInputFault::BelowHalfPeak:
       return u"一次ピーク電流(" + generalText(static_cast<float>(problem.peakCurrent)) +
              u" A)の半分以上の値を入力してください。";
+    case ReviewInputFault::BadOutput:
+      return problem.output
+                 ? outputTextFaultTextJa(*problem.output, problem.input == ReviewInput::Bias)
+                 : std::u16string(u"出力が読めません。");
+    case ReviewInputFault::NotWhole:
+      return generalText(info.lower) + u"から" + generalText(info.upper) +
+             u"の整数を入力してください。";
+    case ReviewInputFault::NeedsMains:
+      return u"最小交流入力電圧と一緒に入力してください。";
+    case ReviewInputFault::BelowVacMin:
+      return u"最小交流入力電圧以上の値を入力してください。";
+    case ReviewInputFault::NotWithMains:
+      return u"交流入力では最大直流入力電圧は交流入力から決まります。空欄にしてください。";
+    case ReviewInputFault::BulkTooSmall:
+      return u"容量不足です。" + fromUtf8(capacitanceText(problem.leastCapacitance)) +
+             u"以上にしてください。";
   }
   return {};
 }

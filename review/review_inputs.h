@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "review/circuit/mains_input.h"
+#include "review/circuit/outputs.h"
 #include "review/drive_mode.h"
 #include "review/ferrite_material.h"
 #include "review/windings/winding_layout.h"
@@ -30,7 +32,15 @@ enum class ReviewInput {
   DrainCapacitance,
   WirePrimary,
   WireSecondary,
-  Arrangement
+  Arrangement,
+  VacMin,
+  VacMax,
+  LineFrequency,
+  BulkCapacitance,
+  ChargeDuty,
+  Outputs,
+  Bias,
+  SecondaryTurns
 };
 
 struct ReviewInputInfo {
@@ -60,12 +70,16 @@ inline constexpr std::string_view kSaturationPurpose =
 inline constexpr std::string_view kModePurpose = "for the drive mode the design is made in";
 inline constexpr std::string_view kWindingPurpose =
     "for the windings the losses are worked out for";
+inline constexpr std::string_view kMainsPurpose =
+    "for a mains input: the design is made at the bulk capacitor's valley";
+inline constexpr std::string_view kOutputsPurpose =
+    "for the outputs beside the main one and the bias winding";
 
 // The word a wire or the arrangement takes to leave the choice to the review, and the window's.
 inline constexpr std::string_view kAutomatic = "auto";
 inline constexpr std::u16string_view kAutomaticJa = u"自動";
 
-inline constexpr std::array<ReviewInputInfo, 14> kReviewInputTable{{
+inline constexpr std::array<ReviewInputInfo, 22> kReviewInputTable{{
     {ReviewInput::Material, "material", "material", u"コア材質", "Core material", "NAME",
      kLossPurpose, "N87", u"N97", 0, 0},
     {ReviewInput::Ambient, "ambient", "ambient", u"周囲温度[℃]", "Ambient temperature [°C]",
@@ -110,6 +124,32 @@ inline constexpr std::array<ReviewInputInfo, 14> kReviewInputTable{{
      "secondary) or auto",
      "ps|psp|auto", kWindingPurpose, "psp", u"auto", 0, 0, false,
      "auto: the arrangement of least loss", u"自動"},
+    {ReviewInput::VacMin, "vac-min", "vac-min", u"最小交流入力電圧[Vrms]",
+     "Lowest mains voltage [V RMS]", "VOLTS", kMainsPurpose, "85", u"", 30, 300, false,
+     "no mains: a fixed DC input at --vin", u"直流入力"},
+    {ReviewInput::VacMax, "vac-max", "vac-max", u"最大交流入力電圧[Vrms]",
+     "Highest mains voltage [V RMS]", "VOLTS", kMainsPurpose, "265", u"", 30, 300, false,
+     "--vac-min", u"最小と同じ"},
+    {ReviewInput::LineFrequency, "line-frequency", "line-frequency", u"商用周波数[Hz]",
+     "Mains frequency [Hz]", "HERTZ", kMainsPurpose, "60", u"", 45, 70, false, "50", u"50"},
+    {ReviewInput::BulkCapacitance, "bulk-capacitance", "bulk-capacitance", u"平滑容量[F]",
+     "Bulk capacitor after the bridge [F]", "FARADS", kMainsPurpose, "150e-6", u"", 0, 1, true,
+     "2 uF per watt of input power below 180 VAC, else 1 uF/W, rounded up to E6",
+     u"2µF/W(180V未満)"},
+    {ReviewInput::ChargeDuty, "charge-duty", "charge-duty", u"充電時間比 Dch",
+     "Share of the half line period the bridge conducts", "RATIO", kMainsPurpose, "0.2", u"",
+     0.05, 0.5, false, "0.2", u"0.2"},
+    {ReviewInput::Outputs, "output", "outputs", u"追加出力(V,I,Vf;…)",
+     "An output beside the main one: V,I[,Vf] in V, A and V (Vf default 0.7); repeat for each, up "
+     "to 7",
+     "V,I[,Vf]", kOutputsPurpose, "12,1.5,1.2", u"", 0, 0, false, "none", u"なし"},
+    {ReviewInput::Bias, "bias", "bias", u"補助巻線(V,Vf,I)",
+     "Bias winding for the controller's supply: V[,Vf[,I]] in V, V and A (Vf default 0.7, I "
+     "0.01); its power is inside the efficiency",
+     "V[,Vf[,I]]", kOutputsPurpose, "12,1.2", u"", 0, 0, false, "none", u"なし"},
+    {ReviewInput::SecondaryTurns, "secondary-turns", "secondary-turns", u"主出力の巻数",
+     "Turns of the main output's winding, a whole number", "TURNS", kOutputsPurpose, "2", u"", 1,
+     1000, false, "the fewest that hold the flux", u"自動"},
 }};
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input);
@@ -152,6 +192,10 @@ struct ReviewConditions {
   std::optional<Wire> wireSecondary;              // none: chosen by the review
   std::optional<WindingArrangement> arrangement;  // none: chosen by the review
   std::optional<double> currentLimit;             // A; none: 1.2 times the peak current
+  std::optional<MainsInput> mains;                // none: a fixed DC input
+  std::vector<OutputSpec> outputs;                // the outputs beside the main one
+  std::optional<OutputSpec> bias;                 // none: no bias winding
+  std::optional<int> secondaryTurns;              // the main output's; none: chosen
 };
 
 // Why a review input's text cannot be used.
@@ -164,7 +208,13 @@ enum class ReviewInputFault {
   UnknownMode,
   BadWire,  // the wire's text cannot be read: `wire` says why
   UnknownArrangement,
-  BelowHalfPeak  // a current limit below half the design's peak current cannot be meant
+  BelowHalfPeak,  // a current limit below half the design's peak current cannot be meant
+  BadOutput,      // an output's or the bias's text cannot be read: `output` says why
+  NotWhole,       // a count must be a whole number
+  NeedsMains,     // a figure of the mains input given without its lowest voltage
+  BelowVacMin,    // the highest mains voltage lies below the lowest
+  NotWithMains,   // the highest DC input comes from the mains: it cannot be given as well
+  BulkTooSmall    // the bulk capacitor cannot hold the input up: `leastCapacitance` would
 };
 
 struct ReviewInputProblem {
@@ -173,6 +223,12 @@ struct ReviewInputProblem {
   double designVin = 0;  // V, the voltage a BelowVin problem names
   std::optional<WireTextProblem> wire = std::nullopt;
   double peakCurrent = 0;  // A, the design's peak current a BelowHalfPeak problem names
+  std::optional<OutputTextProblem> output = std::nullopt;
+  // A BulkTooSmall problem's figures: the lowest mains [V RMS], the input power [W] and the
+  // least capacitance [F] that holds the input up.
+  double vacMin = 0;
+  double inputPower = 0;
+  double leastCapacitance = 0;
 };
 
 // The conditions the texts give, or the first input (in table order) that cannot be used.
@@ -189,6 +245,15 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs,
 // review knows: a limit below half of it is refused, as a typing slip (amperes for milliamperes,
 // the wire's current for the switch's).
 std::optional<ReviewInputProblem> checkCurrentLimit(const ReviewConditions& conditions, double ipk);
+
+// The input a mains input gives at input power `pin` [W] (the outputs' power over the
+// efficiency), or the problem where the bulk capacitor cannot hold the input up at
+// `lowestInput` [V], the least DC input a design takes. Nothing without a mains input.
+struct SupplyReading {
+  std::optional<InputSupply> supply;
+  std::optional<ReviewInputProblem> problem;
+};
+SupplyReading readSupply(const ReviewConditions& conditions, double pin, double lowestInput);
 
 // What is wrong, in a few words, with the limits and choices: "expected N97, N87, 3C95 or
 // 3C90", "expected pwm-critical, pfm-critical, pwm-ccm or qr", "must lie between -40 and 125",

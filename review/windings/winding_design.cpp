@@ -40,14 +40,16 @@ struct Layering {
   double weight = 0;
 };
 
+// `outsideRatio`: the ampere-turns of the windings outside this one that conduct with it, over
+// its own; its layers then see that many times its own layers' on top of their own.
 Layering layering(Winding winding, int turns, const WireSection& section,
-                  WindingArrangement arrangement, double breadth) {
+                  WindingArrangement arrangement, double breadth, double outsideRatio) {
   Layering l;
   if (!splits(winding, turns, arrangement)) {
     l.layout = layWire(turns, section, breadth);
     l.innerTurns = turns;
     l.conductorLayers = l.layout.layers * section.conductorsAcross;
-    l.weight = proximityWeight(0.0, l.conductorLayers);
+    l.weight = proximityWeight(l.conductorLayers * outsideRatio, l.conductorLayers);
     return l;
   }
   const int inner = (turns + 1) / 2;
@@ -317,7 +319,9 @@ std::vector<Candidate> evaluateGiven(const WindingDemand& demand, const Wire& wi
                                      const HarmonicSpectrum& spectrum, const WindingConditions& c) {
   Candidate candidate;
   for (const WindingArrangement arrangement : kArrangements) {
-    const WindingLoss w = windWinding(demand.winding, demand.turns, wire, spectrum, arrangement, c);
+    const WindingLoss w =
+        windWinding(demand.winding, demand.turns, wire, spectrum, arrangement, c,
+                    demand.outsideRatio);
     const auto a = static_cast<std::size_t>(arrangement == WindingArrangement::Psp);
     candidate.build[a] = w.layout.build;
     candidate.pcu[a] = w.Pcu;
@@ -380,7 +384,8 @@ void priceTable(const WindingDemand& demand, const std::vector<std::uint32_t>& i
     const double dc = dcScale / (e.foil ? e.area * c.breadth : e.area) * e.resistanceFactor;
     const double perLayerTurns = perLayer;
     const int layers = static_cast<int>(std::ceil(turns / perLayerTurns));
-    candidate.pcu[0] = dc * parts.at(proximityWeight(0.0, layers * e.across));
+    const double m = layers * e.across;
+    candidate.pcu[0] = dc * parts.at(proximityWeight(m * demand.outsideRatio, m));
     if (split) {
       const double mInner = static_cast<int>(std::ceil(inner / perLayerTurns)) * e.across;
       const double mOuter = static_cast<int>(std::ceil(outer / perLayerTurns)) * e.across;
@@ -471,13 +476,13 @@ Pick thinnest(const std::vector<Candidate>& list, std::size_t a, double perBuild
 
 WindingLoss windWinding(Winding winding, int turns, const Wire& wire,
                         const HarmonicSpectrum& spectrum, WindingArrangement arrangement,
-                        const WindingConditions& c) {
+                        const WindingConditions& c, double outsideRatio) {
   WindingLoss w;
   w.winding = winding;
   w.turns = turns;
   w.wire = wire;
   w.section = wireSection(wire, c.breadth);
-  const Layering l = layering(winding, turns, w.section, arrangement, c.breadth);
+  const Layering l = layering(winding, turns, w.section, arrangement, c.breadth, outsideRatio);
   w.layout = l.layout;
   w.innerTurns = l.innerTurns;
   const LayerPenetration pen = layerPenetration(w.section, l.layout, c.breadth, c.skinDepth);
@@ -507,7 +512,8 @@ WindingLoss laidWindingLoss(const WindingLoss& laid, const HarmonicSpectrum& spe
 
 namespace {
 
-// Which arrangements the search may take, and the tapes each puts between the windings.
+// Which arrangements the search may take, and the tapes each puts between the primary and the
+// secondaries (those between two secondaries are counted with the secondaries' builds).
 struct Arrangements {
   std::array<bool, 2> allowed{};
   std::array<double, 2> tapes{};
@@ -534,9 +540,9 @@ std::vector<Candidate> laid(const WindingDemand& demand, const CandidateWires& w
                      : layTable(demand, wires.indices, c);
 }
 
-// The losses of the wires that can be part of a layout that fits beside the other winding's
+// The losses of the wires that can be part of a layout that fits beside the other windings'
 // thinnest, or are themselves the thinnest (for where nothing fits). `other` is the other
-// winding's least build in each arrangement.
+// windings' least build in each arrangement, with the tapes between secondaries.
 void priceWhatCanFit(const WindingDemand& demand, const CandidateWires& wires,
                      const HarmonicSpectrum& spectrum, const WindingConditions& c,
                      const Arrangements& arrangements, const std::array<double, 2>& other,
@@ -592,90 +598,223 @@ std::vector<std::uint32_t> secondariesByBuild(const std::vector<Candidate>& seco
   return byBuild;
 }
 
+// The stack of secondaries as one: for each build the sum of their builds (and the tapes
+// between them) can take, the least cost, with the wire of each secondary that gives it. With
+// one secondary it is that secondary's front.
+struct StackFront {
+  std::vector<Pick> picks;                       // by build, each cheaper than those before
+  std::vector<std::vector<std::size_t>> wires;  // per pick, each secondary's wire
+};
+
+// The picks of a + b with the tape `tape` between them, as a front: every sum, sorted by build,
+// keeping each that is cheaper than every thinner one. Both fronts are short, so the sums are
+// few.
+StackFront stackOn(const StackFront& a, const std::vector<Pick>& b, double tape, double tapeCost) {
+  struct Sum {
+    double build;
+    double cost;
+    std::size_t i;
+    std::size_t k;
+  };
+  std::vector<Sum> sums;
+  sums.reserve(a.picks.size() * b.size());
+  for (std::size_t i = 0; i < a.picks.size(); ++i) {
+    for (std::size_t k = 0; k < b.size(); ++k) {
+      sums.push_back({a.picks[i].build + tape + b[k].build,
+                      a.picks[i].cost + tapeCost + b[k].cost, i, k});
+    }
+  }
+  std::sort(sums.begin(), sums.end(), [](const Sum& x, const Sum& y) {
+    return x.build < y.build || (x.build == y.build && x.cost < y.cost);
+  });
+  StackFront out;
+  double least = std::numeric_limits<double>::infinity();
+  for (const Sum& sum : sums) {
+    if (sum.cost < least) {
+      least = sum.cost;
+      out.picks.push_back({0, sum.build, sum.cost});
+      std::vector<std::size_t> wires = a.wires[sum.i];
+      wires.push_back(b[sum.k].wire);
+      out.wires.push_back(std::move(wires));
+    }
+  }
+  return out;
+}
+
+StackFront stackFront(const std::vector<std::vector<Candidate>>& secondaries, std::size_t a,
+                      double perBuild, double tape) {
+  StackFront stack;
+  for (std::size_t j = 0; j < secondaries.size(); ++j) {
+    const std::vector<Candidate>& list = secondaries[j];
+    const std::vector<Pick> front =
+        secondaryFront(list, secondariesByBuild(list, {perBuild, perBuild}), a, perBuild);
+    if (j == 0) {
+      stack.picks = front;
+      for (const Pick& pick : front) {
+        stack.wires.push_back({pick.wire});
+      }
+      continue;
+    }
+    stack = stackOn(stack, front, tape, perBuild * tape);
+  }
+  for (std::size_t i = 0; i < stack.picks.size(); ++i) {
+    stack.picks[i].wire = i;
+  }
+  return stack;
+}
+
 struct Choice {
   WindingArrangement arrangement = WindingArrangement::Ps;
   Pick primary;
-  Pick secondary;
+  std::vector<std::size_t> secondaries;  // each secondary's wire
   double cost = std::numeric_limits<double>::infinity();
   double build = std::numeric_limits<double>::infinity();
   bool fits = false;
 };
 
-// The pair of least cost that fits over the allowed arrangements, or where none fits the pair of
-// least build.
-Choice choose(const std::vector<Candidate>& primaries, const std::vector<Candidate>& secondaries,
-              int primaryTurns, const Arrangements& arrangements, const WindingConditions& c) {
-  std::array<LeakageParts, 2> leakage{};
-  std::array<double, 2> perBuild{};
-  for (std::size_t a = 0; a < 2; ++a) {
-    leakage[a] = leakageParts(kArrangements[a], primaryTurns, c.meanTurn, c.breadth, c.tape);
-    perBuild[a] = c.clampPerHenry * leakage[a].perBuild;
+// The secondaries' own thinnest wires, the cheaper on ties, stacked with their tapes.
+struct ThinStack {
+  std::vector<std::size_t> wires;
+  double build = 0;
+  double cost = 0;
+};
+
+ThinStack thinStack(const std::vector<std::vector<Candidate>>& secondaries, std::size_t a,
+                    double perBuild, double tape) {
+  ThinStack stack;
+  for (std::size_t j = 0; j < secondaries.size(); ++j) {
+    const Pick pick = thinnest(secondaries[j], a, perBuild);
+    stack.wires.push_back(pick.wire);
+    const double between = j == 0 ? 0.0 : tape;
+    stack.build += pick.build + between;
+    stack.cost += pick.cost + perBuild * between;
   }
-  const std::vector<std::uint32_t> byBuild = secondariesByBuild(secondaries, perBuild);
+  return stack;
+}
+
+// The wires of least cost that fit over the allowed arrangements, or where none fits those of
+// least build.
+Choice choose(const std::vector<Candidate>& primaries,
+              const std::vector<std::vector<Candidate>>& secondaries, int primaryTurns,
+              const Arrangements& arrangements, const WindingConditions& c) {
   Choice best;
   Choice thinnestChoice;
   for (std::size_t a = 0; a < 2; ++a) {
     if (!arrangements.allowed[a]) {
       continue;
     }
+    const LeakageParts leakage =
+        leakageParts(kArrangements[a], primaryTurns, c.meanTurn, c.breadth, c.tape);
+    const double perBuild = c.clampPerHenry * leakage.perBuild;
     const double tapes = arrangements.tapes[a];
-    const double fixed = c.clampPerHenry * leakage[a].tapes;
-    const std::vector<Pick> front = secondaryFront(secondaries, byBuild, a, perBuild[a]);
-    const PairPick pair = bestFittingPair(primaries, a, perBuild[a], front, tapes, c.build);
+    const double fixed = c.clampPerHenry * leakage.tapes;
+    const StackFront stack = stackFront(secondaries, a, perBuild, c.tape);
+    const PairPick pair = bestFittingPair(primaries, a, perBuild, stack.picks, tapes, c.build);
     if (pair.found && pair.cost + fixed < best.cost) {
-      best = {kArrangements[a], pair.primary, pair.secondary, pair.cost + fixed, 0.0, true};
+      best = {kArrangements[a], pair.primary, stack.wires[pair.secondary.wire], pair.cost + fixed,
+              0.0,              true};
     }
-    const Pick tp = thinnest(primaries, a, perBuild[a]);
-    const Pick ts = thinnest(secondaries, a, perBuild[a]);
+    const Pick tp = thinnest(primaries, a, perBuild);
+    const ThinStack ts = thinStack(secondaries, a, perBuild, c.tape);
     const double build = tp.build + ts.build + tapes;
     const double cost = tp.cost + ts.cost + fixed;
     if (build < thinnestChoice.build ||
         (build == thinnestChoice.build && cost < thinnestChoice.cost)) {
-      thinnestChoice = {kArrangements[a], tp, ts, cost, build, false};
+      thinnestChoice = {kArrangements[a], tp, ts.wires, cost, build, false};
     }
   }
   return best.fits ? best : thinnestChoice;
+}
+
+// The secondaries' ampere-turns outside each, over its own (see WindingDemand::outsideRatio),
+// from the outermost in: they conduct together, in one shape.
+std::vector<double> outsideRatios(std::span<const WindingDemand> secondaries,
+                                  std::span<const HarmonicSpectrum> spectra) {
+  std::vector<double> ratios(secondaries.size(), 0.0);
+  double outside = 0.0;
+  for (std::size_t j = secondaries.size(); j-- > 0;) {
+    const double own = secondaries[j].turns * spectra[j].rms();
+    ratios[j] = own > 0.0 ? outside / own : 0.0;
+    outside += own;
+  }
+  return ratios;
 }
 
 }  // namespace
 
 WindingDesign designWindings(const WindingDemand& primary, const WindingDemand& secondary,
                              const WindingConditions& c) {
+  return designWindings(primary, std::span<const WindingDemand>(&secondary, 1), c);
+}
+
+WindingDesign designWindings(const WindingDemand& primary,
+                             std::span<const WindingDemand> givenSecondaries,
+                             const WindingConditions& c) {
   const HarmonicSpectrum primarySpectrum(primary.current);
-  const HarmonicSpectrum secondarySpectrum(secondary.current);
+  std::vector<HarmonicSpectrum> spectra;
+  spectra.reserve(givenSecondaries.size());
+  for (const WindingDemand& demand : givenSecondaries) {
+    spectra.emplace_back(demand.current);
+  }
+  std::vector<WindingDemand> secondaries(givenSecondaries.begin(), givenSecondaries.end());
+  const std::vector<double> ratios = outsideRatios(secondaries, spectra);
+  for (std::size_t j = 0; j < secondaries.size(); ++j) {
+    secondaries[j].outsideRatio = ratios[j];
+  }
   const CandidateWires primaryWires = candidateWires(primary, primarySpectrum.rms(), c);
-  const CandidateWires secondaryWires = candidateWires(secondary, secondarySpectrum.rms(), c);
+  std::vector<CandidateWires> secondaryWires;
+  for (std::size_t j = 0; j < secondaries.size(); ++j) {
+    secondaryWires.push_back(candidateWires(secondaries[j], spectra[j].rms(), c));
+  }
   const Arrangements arrangements = arrangementsFor(primary.turns, c);
 
   // Lay every wire first, then work out the losses only where they can matter.
   std::vector<Candidate> primaries = laid(primary, primaryWires, primarySpectrum, c);
-  std::vector<Candidate> secondaries = laid(secondary, secondaryWires, secondarySpectrum, c);
+  std::vector<std::vector<Candidate>> stacked;
+  std::vector<double> thinnestOwn;
+  double thinnestStack = c.tape * (static_cast<double>(secondaries.size()) - 1.0);
+  for (std::size_t j = 0; j < secondaries.size(); ++j) {
+    stacked.push_back(laid(secondaries[j], secondaryWires[j], spectra[j], c));
+    thinnestOwn.push_back(leastBuild(stacked.back(), 0));
+    thinnestStack += thinnestOwn.back();
+  }
   const std::array<double, 2> thinnestPrimary = {leastBuild(primaries, 0),
                                                  leastBuild(primaries, 1)};
-  const double thinnestSecondary = leastBuild(secondaries, 0);
   priceWhatCanFit(primary, primaryWires, primarySpectrum, c, arrangements,
-                  {thinnestSecondary, thinnestSecondary}, primaries);
-  priceWhatCanFit(secondary, secondaryWires, secondarySpectrum, c, arrangements, thinnestPrimary,
-                  secondaries);
-  const Choice chosen = choose(primaries, secondaries, primary.turns, arrangements, c);
+                  {thinnestStack, thinnestStack}, primaries);
+  for (std::size_t j = 0; j < secondaries.size(); ++j) {
+    const double others = thinnestStack - thinnestOwn[j];
+    priceWhatCanFit(secondaries[j], secondaryWires[j], spectra[j], c, arrangements,
+                    {thinnestPrimary[0] + others, thinnestPrimary[1] + others}, stacked[j]);
+  }
+  const Choice chosen = choose(primaries, stacked, primary.turns, arrangements, c);
 
   WindingDesign design;
   design.arrangement = chosen.arrangement;
-  design.windings.push_back(windWinding(Winding::Primary, primary.turns,
+  design.windings.push_back(windWinding(primary.winding, primary.turns,
                                         primaryWires.at(chosen.primary.wire), primarySpectrum,
                                         chosen.arrangement, c));
-  design.windings.push_back(windWinding(Winding::Secondary, secondary.turns,
-                                        secondaryWires.at(chosen.secondary.wire), secondarySpectrum,
-                                        chosen.arrangement, c));
   design.windings[0].wireChosen = !primary.wire;
-  design.windings[1].wireChosen = !secondary.wire;
+  double hS = c.tape * (static_cast<double>(secondaries.size()) - 1.0);
+  for (std::size_t j = 0; j < secondaries.size(); ++j) {
+    const WindingDemand& demand = secondaries[j];
+    WindingLoss w =
+        windWinding(demand.winding, demand.turns, secondaryWires[j].at(chosen.secondaries[j]),
+                    spectra[j], chosen.arrangement, c, demand.outsideRatio);
+    w.wireChosen = !demand.wire;
+    hS += w.layout.build;
+    design.windings.push_back(std::move(w));
+  }
   const double hP = design.windings[0].layout.build;
-  const double hS = design.windings[1].layout.build;
   design.buildTotal = hP + hS + c.tape * tapesBetweenWindings(chosen.arrangement);
   design.fits = design.buildTotal <= c.build;
   design.leakage =
       arrangedLeakage(chosen.arrangement, primary.turns, c.meanTurn, c.breadth, hP, hS, c.tape);
-  design.cost = design.windings[0].Pcu + design.windings[1].Pcu + c.clampPerHenry * design.leakage;
+  design.cost = 0.0;
+  for (const WindingLoss& w : design.windings) {
+    design.cost += w.Pcu;
+  }
+  design.cost += c.clampPerHenry * design.leakage;
   return design;
 }
 

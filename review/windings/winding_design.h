@@ -38,6 +38,11 @@ struct WindingDemand {
   int turns = 0;
   std::span<const CurrentSegment> current;  // over one period, as the drive mode shapes it
   std::optional<Wire> wire;
+  // The ampere-turns of the windings wound outside this one that conduct with it, over its own:
+  // a flyback's secondaries all conduct while the switch is off, so each layer of an inner one
+  // sees the outer ones' ampere-turns too. 0 for the primary and the outermost secondary; the
+  // design works it out from the secondaries' turns and currents.
+  double outsideRatio = 0;
 };
 
 // The bobbin, the copper and what a henry of leakage costs.
@@ -55,7 +60,7 @@ struct WindingConditions {
   std::optional<WindingArrangement> arrangement;  // none: choose
 };
 
-// The windings as wound: primary first, in the review's winding order.
+// The windings as wound: primary first, then the secondaries from the centre leg outward.
 struct WindingDesign {
   WindingArrangement arrangement = WindingArrangement::Ps;
   std::vector<WindingLoss> windings;
@@ -67,9 +72,10 @@ struct WindingDesign {
 
 // One winding of `wire` laid and its loss worked out in `arrangement`. `spectrum` is the
 // winding's current's harmonics.
+// `outsideRatio` as WindingDemand's.
 WindingLoss windWinding(Winding winding, int turns, const Wire& wire,
                         const HarmonicSpectrum& spectrum, WindingArrangement arrangement,
-                        const WindingConditions& conditions);
+                        const WindingConditions& conditions, double outsideRatio = 0.0);
 
 // The loss of the winding `laid` as it was laid, carrying another current (its harmonics
 // `spectrum`) in other copper: its DC resistance scaled by `resistivityScale`, the skin depth
@@ -85,6 +91,16 @@ WindingLoss laidWindingLoss(const WindingLoss& laid, const HarmonicSpectrum& spe
 // with their tapes fit the bobbin. Where nothing fits, the layout of the least total build
 // (`fits` false). See docs/engineering-review.md for the search and why it is exact.
 WindingDesign designWindings(const WindingDemand& primary, const WindingDemand& secondary,
+                             const WindingConditions& conditions);
+
+// The same for a primary and a stack of secondaries (the further outputs' and the bias's
+// windings), `secondaries` in the order they are wound from the primary outward, with tape
+// between each two; a split primary's halves lie either side of the whole stack. The stack is
+// searched as one winding: for each build the secondaries together can take, the least cost of
+// any choice of their wires (see docs/engineering-review.md). The windings come back in that
+// order, the primary first.
+WindingDesign designWindings(const WindingDemand& primary,
+                             std::span<const WindingDemand> secondaries,
                              const WindingConditions& conditions);
 
 }  // namespace fbc
