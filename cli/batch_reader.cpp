@@ -68,6 +68,11 @@ BatchReader::BatchReader(std::istream& in, DesignInputs base, ReviewInputs revie
   }
 }
 
+bool BatchReader::names(DesignInput input) const {
+  return std::any_of(columns_.begin(), columns_.end(),
+                     [input](const Column& column) { return column.input == input; });
+}
+
 bool BatchReader::next(BatchRow& row) {
   if (!headerProblem_.empty()) {
     return false;
@@ -82,6 +87,7 @@ bool BatchReader::next(BatchRow& row) {
   row.number = ++rows_;
   row.inputs = base_;
   row.reviewInputs = reviewBase_;
+  row.vinGiven = false;
   row.problem.clear();
   if (status == CsvReader::Status::Malformed) {
     row.problem = "not valid CSV: " + problem_;
@@ -95,6 +101,8 @@ bool BatchReader::next(BatchRow& row) {
   for (std::size_t i = 0; i < columns_.size(); ++i) {
     if (columns_[i].input != DesignInput::None) {
       *inputText(row.inputs, columns_[i].input) = fromUtf8(fields_[i]);
+      row.vinGiven = row.vinGiven || (columns_[i].input == DesignInput::Vin &&
+                                      fields_[i].find_first_not_of(" \t") != std::string::npos);
       continue;
     }
     if (columns_[i].review) {

@@ -21,7 +21,8 @@ struct BatchRow {
   int number = 0;  // 1-based, counting data rows only (no header, no blank lines)
   DesignInputs inputs;
   ReviewInputs reviewInputs;
-  std::string problem;  // empty for a usable row
+  bool vinGiven = false;  // the row's vin column holds a value
+  std::string problem;    // empty for a usable row
 };
 
 // Reads a batch of designs as CSV, one row at a time: a header naming any of
@@ -40,6 +41,9 @@ class BatchReader {
 
   // The next data row; false at the end.
   bool next(BatchRow& row);
+
+  // Whether the header names the design input's column.
+  bool names(DesignInput input) const;
 
  private:
   // Where each column goes: a design input, a review input, or the level.

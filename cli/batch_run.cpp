@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "cli/batch_reader.h"
@@ -96,13 +97,30 @@ class PathList final : public JsonScalarSink {
 
 class CsvRows final : public RowWriter, private JsonScalarSink {
  public:
-  CsvRows(std::ostream& out, const DesignReport& model) : out_(out) {
+  // `model` gives the columns in the order they always stood; `fullest`, a design with every
+  // further output and the bias, the columns only such a design has, appended after them.
+  CsvRows(std::ostream& out, const DesignReport& model, const DesignReport& fullest) : out_(out) {
     PathList list;
     list.paths = {std::string(kRow), std::string(kStatus), std::string(kMessage)};
-    JsonWriter json(list);
-    json.beginObject();
-    writeReportMembers(json, model);
-    json.endObject();
+    {
+      JsonWriter json(list);
+      json.beginObject();
+      writeReportMembers(json, model);
+      json.endObject();
+    }
+    PathList more;
+    {
+      JsonWriter json(more);
+      json.beginObject();
+      writeReportMembers(json, fullest);
+      json.endObject();
+    }
+    const std::unordered_set<std::string> known(list.paths.begin(), list.paths.end());
+    for (std::string& path : more.paths) {
+      if (!known.contains(path)) {
+        list.paths.push_back(std::move(path));
+      }
+    }
     std::string header;
     for (std::size_t i = 0; i < list.paths.size(); ++i) {
       columns_.emplace(list.paths[i], i);
@@ -171,6 +189,18 @@ class CsvRows final : public RowWriter, private JsonScalarSink {
   std::string line_;
 };
 
+// Review conditions with every output a design may have beside the main one, and a bias.
+ReviewInputs fullestInputs() {
+  ReviewInputs inputs;
+  std::u16string outputs;
+  for (int k = 0; k < kMostExtraOutputs; ++k) {
+    outputs += (outputs.empty() ? u"" : u";") + std::u16string(u"5,0.1");
+  }
+  inputs.text(ReviewInput::Outputs) = outputs;
+  inputs.text(ReviewInput::Bias) = u"12";
+  return inputs;
+}
+
 }  // namespace
 
 bool runBatch(std::istream& in, const CliOptions& options, std::ostream& out, std::ostream& err) {
@@ -184,8 +214,10 @@ bool runBatch(std::istream& in, const CliOptions& options, std::ostream& out, st
   if (options.format == OutputFormat::Json) {
     writer = std::make_unique<JsonLines>(out);
   } else {
-    // The window's start values always complete, so the model has every member.
-    writer = std::make_unique<CsvRows>(out, designFor(DesignInputs{}, catalogue));
+    // The window's start values always complete, so the model has every member; the fullest
+    // model adds every further output, the bias and their windings.
+    writer = std::make_unique<CsvRows>(out, designFor(DesignInputs{}, catalogue),
+                                       designFor(DesignInputs{}, catalogue, "--", fullestInputs()));
   }
 
   bool allDone = true;
@@ -200,6 +232,9 @@ bool runBatch(std::istream& in, const CliOptions& options, std::ostream& out, st
       for (const std::string& warning : applyLimitRules(row.inputs, kColumnPrefix)) {
         err << "flyback-calc: row " << row.number << ": warning: " << warning << '\n';
       }
+      // A --vin on the command line counts where no column of the row replaces it.
+      const bool vinGiven = row.vinGiven || (options.vinGiven && !reader.names(DesignInput::Vin));
+      refuseInputVoltageWithMains(row.inputs, vinGiven, row.reviewInputs, kColumnPrefix);
       writer->ok(row.number, designFor(row.inputs, catalogue, kColumnPrefix, row.reviewInputs));
     } catch (const InputError& error) {
       writer->error(row.number, error.what());

@@ -68,9 +68,12 @@ void writeSweep(std::ostream& out, const CliOptions& options, const DesignInputs
   }
 }
 
-void writeAdvice(std::ostream& out, const CliOptions& options, const DesignInputs& inputs) {
-  const ReviewConditions conditions =
+void writeAdvice(std::ostream& out, const CliOptions& options, const DesignInputs& given) {
+  const SuppliedInputs supplied = suppliedInputs(given, CoreCatalogue{}, options.reviewInputs);
+  const DesignInputs& inputs = supplied.inputs;
+  ReviewConditions conditions =
       reviewConditionsFor(options.reviewInputs, "--", designInputVoltage(inputs));
+  applySupply(conditions, supplied.supply);
   const CoreAdvice advice =
       adviseCores(inputs, CoreCatalogue{}, levelSwing(inputs.level).value_or(0.0), conditions);
   // Every core's design shares the peak current: the first reviewed one judges the limit.
@@ -172,6 +175,7 @@ int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::
       return runBatchFrom(options, in, out, err) ? kExitDone : kExitBadInput;
     }
     DesignInputs inputs = options.inputs;
+    refuseInputVoltageWithMains(inputs, options.vinGiven, options.reviewInputs, "--");
     const std::vector<std::string> warnings = applyLimitRules(inputs);
 
     // Everything is computed before anything is written, so that bad input leaves standard
@@ -184,9 +188,8 @@ int runFlybackCalc(const std::vector<std::string>& args, std::istream& in, std::
       const CoreCatalogue catalogue;
       // A calculation that stops, or a review input that cannot be used, is reported as for the
       // report.
-      designFor(inputs, catalogue, "--", options.reviewInputs);
-      writeExplanation(report,
-                       explainDesign(inputs, catalogue, reviewConditionsFor(options.reviewInputs)));
+      const DesignReport designed = designFor(inputs, catalogue, "--", options.reviewInputs);
+      writeExplanation(report, explainDesign(designed.inputs, catalogue, designed.conditions));
     } else if (options.advise) {
       writeAdvice(report, options, inputs);
     } else {

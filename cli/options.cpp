@@ -48,10 +48,13 @@ struct RawOptions {
   std::string spice;
   bool simulate = false;
   std::string drawingNumber;
+  // Each --output's value, in order: the further outputs.
+  std::vector<std::string> outputs;
 };
 
 // Options whose presence matters even when their value is empty.
 struct FileOptions {
+  CLI::Option* vin = nullptr;
   CLI::Option* waveformCsv = nullptr;
   CLI::Option* plot = nullptr;
   CLI::Option* format = nullptr;
@@ -77,6 +80,19 @@ constexpr std::string_view kFooter =
     "(E24, E12), the switch's peak voltage, flagged above 80 % of --vds-rating\n"
     "(switch-overvoltage), and the output diode's reverse voltage; in JSON the member\n"
     "\"stress\" (null parts where no clamp is needed), in --batch CSV the columns stress.*.\n"
+    "\n"
+    "With --vac-min the converter runs from the mains through a bridge and a bulk capacitor\n"
+    "(Fairchild AN-4137): the design is made at the capacitor's valley at full load,\n"
+    "VDCmin = sqrt(2 VACmin^2 - Pin (1 - Dch) / (Cbulk fL)), and the highest input is\n"
+    "sqrt(2) VACmax; without --bulk-capacitance it takes 2 uF per watt of input power below\n"
+    "180 VAC, else 1 uF/W, rounded up to E6. In JSON the member \"input\".\n"
+    "--output V,I[,Vf] adds an output beside the main one (repeat for each, up to 7) and\n"
+    "--bias V[,Vf[,I]] the controller's bias winding: the primary is designed for their total\n"
+    "power, each winding's turns follow the main output's (--secondary-turns fixes those),\n"
+    "and each takes its share of the secondary current; an output whose voltage from whole\n"
+    "turns misses by more than 5 % is flagged (output-voltage-off). In JSON the members\n"
+    "\"outputs\" (the main output first) and \"bias\"; in --batch the columns outputs\n"
+    "(5/2/0.5;12/1.5/1.2) and bias (12/1.2).\n"
     "\n"
     "--waveform-csv writes one line per sample of the plots' time loop (1001 at 50 kHz):\n"
     "t [s], switch voltage vsw [V] and current isw [A], diode voltage vd [V] and current\n"
@@ -108,6 +124,7 @@ constexpr std::string_view kFooter =
     "  flyback-calc --advise --format json\n"
     "  flyback-calc --core PQ50 --material N87 --ambient 50\n"
     "  flyback-calc --core PQ50 --vin-max 370 --vds-rating 800\n"
+    "  flyback-calc --vac-min 85 --vac-max 265 --vout 5 --iout 2 --output 12,1.5,1.2 --bias 15\n"
     "  flyback-calc --waveform-csv wave.csv --plot wave.png\n"
     "  flyback-calc --core EER28 --sheet design.pdf --drawing-number FT-1024\n"
     "  flyback-calc --fs 100000 --waveform-csv - > wave.csv\n"
@@ -166,8 +183,11 @@ std::string reviewOptionHelp(const ReviewInputInfo& info) {
     text += "diameters and thicknesses from " + numberText(kWireDiameterMin) + " to " +
             numberText(kWireDiameterMax) + " mm, 2 to " + std::to_string(kStrandsInHandMax) +
             " wires in hand, 2 to " + std::to_string(kLitzStrandsMax) + " litz strands";
-  } else if (info.input == ReviewInput::Arrangement) {
+  } else if (info.input == ReviewInput::Arrangement || info.input == ReviewInput::Outputs ||
+             info.input == ReviewInput::Bias) {
     text.resize(text.size() - 2);
+  } else if (info.input == ReviewInput::SecondaryTurns) {
+    text += "a whole number from " + numberText(info.lower) + " to " + numberText(info.upper);
   } else if (info.lowerExcluded) {
     text += "above " + numberText(info.lower) + " up to " + numberText(info.upper);
   } else {
@@ -176,7 +196,13 @@ std::string reviewOptionHelp(const ReviewInputInfo& info) {
   if (info.input == ReviewInput::MaxTemperature) {
     text += ", above the ambient";
   } else if (info.input == ReviewInput::VinMax) {
-    text += ", at least --vin";
+    text += ", at least --vin; not with --vac-min";
+  } else if (info.purpose == kMainsPurpose && info.input != ReviewInput::VacMin) {
+    text += ", with --vac-min";
+  } else if (info.input == ReviewInput::VacMin) {
+    text +=
+        "; the design is then made at the bulk capacitor's valley, not with --vin or "
+        "--vin-max";
   }
   text += " (default ";
   text += info.emptyMeans.empty() ? toUtf8(info.startText) : std::string(info.emptyMeans);
@@ -210,6 +236,7 @@ std::string optionHelp(const InputInfo& info) {
 }
 
 FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
+  CLI::Option* vin = nullptr;
   for (std::size_t i = 0; i < kInputPresentationOrder.size(); ++i) {
     const InputInfo& info = *inputInfo(kInputPresentationOrder[i]);
     CLI::Option* option =
@@ -217,17 +244,27 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
     if (info.input == DesignInput::Core) {
       option->type_name("NAME");
     }
+    if (info.input == DesignInput::Vin) {
+      vin = option;
+    }
   }
   for (std::size_t i = 0; i < kReviewInputTable.size(); ++i) {
     const ReviewInputInfo& info = kReviewInputTable[i];
-    app.add_option("--" + std::string(info.key), raw.reviewInputs[i], reviewOptionHelp(info))
-        ->type_name(std::string(info.typeName));
+    const std::string name = "--" + std::string(info.key);
+    CLI::Option* option = info.input == ReviewInput::Outputs
+                              ? app.add_option(name, raw.outputs, reviewOptionHelp(info))
+                                    ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                                    ->expected(1)
+                                    ->allow_extra_args(false)
+                              : app.add_option(name, raw.reviewInputs[i], reviewOptionHelp(info));
+    option->type_name(std::string(info.typeName));
   }
   app.add_option("--level", raw.level,
                  "core temperature level: hi (高温(高め), 0.34 T), typ (普通, 0.2 T) or lo "
                  "(低温(低め), 0.18 T) (default typ). Example: --level hi")
       ->type_name("hi|typ|lo");
   FileOptions files;
+  files.vin = vin;
   files.format =
       app.add_option(
              "--format", raw.format,
@@ -501,6 +538,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < kReviewInputTable.size(); ++i) {
     options.reviewInputs.text(kReviewInputTable[i].input) = fromUtf8(raw.reviewInputs[i]);
   }
+  // The outputs each --output gave, one list as a batch column writes it.
+  std::string outputs;
+  for (const std::string& output : raw.outputs) {
+    outputs += (outputs.empty() ? "" : ";") + output;
+  }
+  options.reviewInputs.text(ReviewInput::Outputs) = fromUtf8(outputs);
+  options.vinGiven = files.vin->count() > 0;
   options.inputs.level = toLevel(raw.level);
   options.format = toFormat(raw.format);
   options.sweep = raw.sweep;

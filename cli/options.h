@@ -45,6 +45,8 @@ struct CliOptions {
   std::string spice;
   // Run ngspice on the netlist and report its figures beside the model's.
   bool simulate = false;
+  // --vin was given: with a mains input the design's input comes from the bulk capacitor.
+  bool vinGiven = false;
 };
 
 // A command line that cannot be run: an unknown option, a missing value, a bad choice. The

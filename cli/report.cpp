@@ -174,8 +174,10 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
     writeLine(out, "lbldiv1", utf8(report.scales->lbldiv1));
     writeLine(out, "lbldiv2", utf8(report.scales->lbldiv2));
   }
+  writeInputText(out, report.supply);
   if (report.review) {
     writeReviewText(out, *report.review);
+    writeOutputsText(out, *report.review);
     if (report.review->valid) {
       writeLossesText(out, report.review->losses, report.conditions.maxTemperature);
       writeStressText(out, report.review->stress, report.review->mode);
@@ -199,6 +201,12 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report) {
   writeLossesJson(json, review);
   json.key("stress");
   writeStressJson(json, review);
+  json.key("input");
+  writeInputJson(json, report.supply);
+  json.key("outputs");
+  writeOutputsJson(json, review);
+  json.key("bias");
+  writeBiasJson(json, review);
 }
 
 void writeJsonReport(std::ostream& out, const DesignReport& report, const Simulation* simulation) {

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/number_text.h"
@@ -24,9 +27,14 @@ std::size_t columns(std::string_view utf8Text) {
   }));
 }
 
+// The text padded to `width` columns, and a blank at least, so that a long caption never runs
+// into its value.
 std::string padded(std::string_view text, std::size_t width) {
   std::string cell(text);
   for (std::size_t c = columns(text); c < width; ++c) {
+    cell += ' ';
+  }
+  if (columns(text) >= width) {
     cell += ' ';
   }
   return cell;
@@ -345,6 +353,135 @@ void writeReviewText(std::ostream& out, const DesignReview& review) {
   }
 }
 
+namespace {
+
+void writeOutputMembers(JsonWriter& json, const OutputResult& o) {
+  const std::array<std::pair<std::string_view, double>, 11> members = {{
+      {"V", o.V},
+      {"I", o.I},
+      {"Vf", o.Vf},
+      {"P", o.P},
+      {"KL", o.KL},
+      {"turns", 0.0},
+      {"Vactual", o.Vactual},
+      {"errorPercent", o.errorPercent},
+      {"IsPk", o.IsPk},
+      {"IsRms", o.IsRms},
+      {"VdRevMax", o.VdRevMax},
+  }};
+  for (const auto& [name, value] : members) {
+    json.key(name);
+    if (name == "turns") {
+      json.value(o.turns);
+    } else {
+      json.value(value);
+    }
+  }
+}
+
+std::string volts(double value) { return shortestRoundTrip(value); }
+
+}  // namespace
+
+void writeInputJson(JsonWriter& json, const InputSupply& supply) {
+  const bool ac = supply.kind == InputSupply::Kind::Ac;
+  const auto optional = [&json, ac](std::string_view name, double value) {
+    json.key(name);
+    if (ac) {
+      json.value(value);
+    } else {
+      json.null();
+    }
+  };
+  json.beginObject();
+  json.key("kind");
+  json.value(inputKindCode(supply.kind));
+  optional("VACmin", supply.mains.vacMin);
+  optional("VACmax", supply.mains.vacMax);
+  optional("fL", supply.mains.lineFrequency);
+  optional("Cbulk", supply.Cbulk);
+  json.key("CbulkChosen");
+  if (ac) {
+    json.boolean(supply.CbulkChosen);
+  } else {
+    json.null();
+  }
+  optional("Dch", supply.mains.chargeDuty);
+  json.key("VDCmin");
+  json.value(supply.VDCmin);
+  json.key("VDCmax");
+  json.value(supply.VDCmax);
+  json.endObject();
+}
+
+void writeOutputsJson(JsonWriter& json, const DesignReview* review) {
+  if (review == nullptr || !review->valid) {
+    json.null();
+    return;
+  }
+  json.beginArray();
+  for (const OutputResult& o : review->outputs) {
+    json.beginObject();
+    writeOutputMembers(json, o);
+    json.endObject();
+  }
+  json.endArray();
+}
+
+void writeBiasJson(JsonWriter& json, const DesignReview* review) {
+  if (review == nullptr || !review->valid || !review->bias) {
+    json.null();
+    return;
+  }
+  json.beginObject();
+  writeOutputMembers(json, *review->bias);
+  json.endObject();
+}
+
+void writeInputText(std::ostream& out, const InputSupply& supply) {
+  constexpr std::size_t kCaptionColumns = 44;
+  if (supply.kind == InputSupply::Kind::Dc) {
+    return;
+  }
+  const MainsInput& m = supply.mains;
+  out << "\nMains input (the design is made at the bulk capacitor's valley)\n";
+  writeSectionLine(out, "Mains voltage VACmin to VACmax", kCaptionColumns,
+                   volts(m.vacMin) + " to " + volts(m.vacMax), "V RMS");
+  writeSectionLine(out, "Line frequency fL", kCaptionColumns, volts(m.lineFrequency), "Hz");
+  writeSectionLine(
+      out, "Bulk capacitor Cbulk", kCaptionColumns,
+      toUtf8(generalText(std::round(supply.Cbulk * 1e9) / 1e3)),
+      supply.CbulkChosen ? "µF (chosen: 2 µF/W below 180 VAC, else 1 µF/W, E6)" : "µF (given)");
+  writeSectionLine(out, "Bridge conduction share Dch", kCaptionColumns, volts(m.chargeDuty), {});
+  writeSectionLine(out, "Valley at full load VDCmin", kCaptionColumns,
+                   shownValue("VinMax", supply.VDCmin), "V (the design's input voltage)");
+  writeSectionLine(out, "Peak at the highest line VDCmax", kCaptionColumns,
+                   shownValue("VinMax", supply.VDCmax), "V (the highest input)");
+}
+
+void writeOutputsText(std::ostream& out, const DesignReview& review) {
+  if (!review.valid || (review.outputs.size() <= 1 && !review.bias)) {
+    return;
+  }
+  out << "\nOutputs (turns from the main output's; currents by each output's share of the power)\n";
+  out << "  Output    V target  Turns  V actual  Error %  IsPk [A]  IsRms [A]  Diode Vrev [V]\n";
+  const auto line = [&out](const std::string& name, const OutputResult& o) {
+    std::array<char, 160> buffer{};
+    const int length = std::snprintf(
+        buffer.data(), buffer.size(), "  %-8s  %8.2f  %5d  %8.2f  %7.1f  %8.3f  %9.3f  %14.1f\n",
+        name.c_str(), o.V, o.turns, o.Vactual, o.errorPercent, o.IsPk, o.IsRms, o.VdRevMax);
+    out << std::string_view(
+        buffer.data(),
+        length > 0 ? std::min(static_cast<std::size_t>(length), buffer.size() - 1) : 0U);
+  };
+  for (std::size_t k = 0; k < review.outputs.size(); ++k) {
+    line(k == 0 ? std::string("main") : std::to_string(k + 1), review.outputs[k]);
+  }
+  if (review.bias) {
+    line("bias", *review.bias);
+  }
+}
+
 void writeLossesText(std::ostream& out, const TransformerLosses& losses, double maxTemperature) {
   constexpr std::size_t kCaptionColumns = 44;
   out << "\nLosses and temperature rise (core and copper at the core's temperature)\n";
@@ -374,8 +511,14 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
                    {});
   // Winding by winding, so that each one's figures stand together.
   for (const WindingLoss& w : losses.windings) {
-    std::string caption(windingName(w.winding));
-    caption[0] = static_cast<char>(caption[0] - 'a' + 'A');
+    // "Primary", "Secondary", "Output 2", "Bias".
+    const std::string_view name = windingName(w.winding);
+    std::string caption(1, static_cast<char>(name[0] - 'a' + 'A'));
+    if (name.starts_with("output")) {
+      caption.append(name.substr(1, 5)).append(" ").append(name.substr(6));
+    } else {
+      caption.append(name.substr(1));
+    }
     writeSectionLine(out, caption + " wire", kCaptionColumns,
                      wireText(w.wire) + (w.wireChosen ? " (chosen)" : " (given)") + ", " +
                          std::to_string(w.layout.turnsPerLayer) +

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/json_writer.h"
+#include "review/circuit/mains_input.h"
 #include "review/core_advice.h"
 #include "review/losses.h"
 #include "review/review.h"
@@ -53,6 +54,25 @@ void writeLossesText(std::ostream& out, const TransformerLosses& losses, double 
 // so where the stress was not worked out. The frequency and peak current at the highest input
 // are written outside pwm-critical `mode`, where they differ from the design point's.
 void writeStressText(std::ostream& out, const SwitchStress& stress, DriveMode mode);
+
+// The input the design was made from as a JSON object: "kind" ("dc" or "ac"), then VACmin,
+// VACmax, fL, Cbulk, CbulkChosen and Dch (null for a DC input), VDCmin and VDCmax, in SI units.
+void writeInputJson(JsonWriter& json, const InputSupply& supply);
+
+// Every output as the review worked it out, the main one first, as a JSON array of objects
+// (V, I, Vf, P, KL, turns, Vactual, errorPercent, IsPk, IsRms, VdRevMax), or null where the
+// review could not be made; the bias winding as one such object, or null without one.
+void writeOutputsJson(JsonWriter& json, const DesignReview* review);
+void writeBiasJson(JsonWriter& json, const DesignReview* review);
+
+// The input section of the text report: a DC input, or the mains with the bulk capacitor
+// (given, or chosen by the rule of thumb) and its valley and peak.
+void writeInputText(std::ostream& out, const InputSupply& supply);
+
+// The outputs section of the text report, where there is more than the main output or a bias:
+// one line per output with its turns, voltage from the whole turns, currents and diode
+// voltage.
+void writeOutputsText(std::ostream& out, const DesignReview& review);
 
 // --advise: every catalogue core's review, the feasible ones first, as an aligned table with
 // the recommendation beneath, or as {"recommended": name|null, "cores": [...]}.

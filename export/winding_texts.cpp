@@ -54,7 +54,7 @@ QString windingNameJa(Winding winding) {
       break;
   }
   return QStringLiteral("二次%1").arg(static_cast<int>(winding) -
-                                       static_cast<int>(Winding::Secondary) + 1);
+                                      static_cast<int>(Winding::Secondary) + 1);
 }
 
 QString arrangementNameJa(WindingArrangement arrangement) {

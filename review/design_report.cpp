@@ -141,6 +141,22 @@ void refuseCurrentLimit(const DesignReview& review, const ReviewConditions& cond
       reviewInputFaultText(*problem));
 }
 
+void refuseInputVoltageWithMains(const DesignInputs& inputs, bool vinGiven,
+                                 const ReviewInputs& reviewInputs, std::string_view prefix) {
+  const std::u16string& vacMin = reviewInputs.text(ReviewInput::VacMin);
+  const bool mains = vacMin.find_first_not_of(u" \t\u3000") != std::u16string::npos;
+  if (!vinGiven || !mains) {
+    return;
+  }
+  const ReviewInputInfo& info = reviewInputInfo(ReviewInput::VacMin);
+  throw InputError(
+      optionAndValue(std::string(prefix) + "vin", *inputText(inputs, DesignInput::Vin)) +
+      ": not with a mains input (" +
+      optionAndValue(std::string(prefix) + std::string(prefix.empty() ? info.column : info.key),
+                     vacMin) +
+      "): the design is made at the bulk capacitor's valley");
+}
+
 std::optional<double> designInputVoltage(const DesignInputs& inputs) {
   const ParsedSingle parsed = parseSingle(*inputText(inputs, DesignInput::Vin));
   if (parsed.status != ParseStatus::Ok) {
@@ -180,27 +196,40 @@ InputSupply mainsSupplyFor(const DesignInputs& inputs, const CoreCatalogue& cata
 
 }  // namespace
 
+SuppliedInputs suppliedInputs(const DesignInputs& inputs, const CoreCatalogue& catalogue,
+                              const ReviewInputs& reviewInputs, std::string_view prefix) {
+  // The conditions are read first so that a bad one is named even where the design stops.
+  const ReviewConditions read = reviewConditionsFor(reviewInputs, prefix);
+  SuppliedInputs supplied{inputs, {}};
+  if (read.mains) {
+    supplied.supply = mainsSupplyFor(inputs, catalogue, read, reviewInputs, prefix);
+    *inputText(supplied.inputs, DesignInput::Vin) = valleyInputText(supplied.supply.VDCmin);
+  }
+  return supplied;
+}
+
+void applySupply(ReviewConditions& conditions, const InputSupply& supply) {
+  if (supply.kind == InputSupply::Kind::Ac) {
+    conditions.vinMax = supply.VDCmax;
+  }
+}
+
 DesignReport designFor(const DesignInputs& inputs, const CoreCatalogue& catalogue,
                        std::string_view prefix, const ReviewInputs& reviewInputs) {
-  // The conditions are read first so that a bad one is named even where the design stops;
-  // the highest input is checked against the design's once that is known.
-  const ReviewConditions read = reviewConditionsFor(reviewInputs, prefix);
+  // The highest input is checked against the design's once that is known.
+  SuppliedInputs supplied = suppliedInputs(inputs, catalogue, reviewInputs, prefix);
   DesignReport report;
-  report.inputs = inputs;
+  report.inputs = std::move(supplied.inputs);
+  report.supply = supplied.supply;
   report.reviewInputs = reviewInputs;
-  if (read.mains) {
-    report.supply = mainsSupplyFor(inputs, catalogue, read, reviewInputs, prefix);
-    *inputText(report.inputs, DesignInput::Vin) = valleyInputText(report.supply.VDCmin);
-  }
   const CalculationResult result = calculateDesign(report.inputs, catalogue, report.state);
   if (!result.completed) {
     throw InputError(stopMessage(result, report.inputs, catalogue, prefix));
   }
   ReviewConditions conditions =
       reviewConditionsFor(reviewInputs, prefix, static_cast<double>(report.state.Vin));
-  if (report.supply.kind == InputSupply::Kind::Ac) {
-    conditions.vinMax = report.supply.VDCmax;
-  } else {
+  applySupply(conditions, report.supply);
+  if (report.supply.kind == InputSupply::Kind::Dc) {
     report.supply.VDCmin = static_cast<double>(report.state.Vin);
     report.supply.VDCmax = conditions.vinMax.value_or(report.supply.VDCmin);
   }

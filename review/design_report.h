@@ -11,8 +11,8 @@
 #include "design/design_inputs.h"
 #include "design/design_state.h"
 #include "design/result_texts.h"
-#include "review/review.h"
 #include "review/circuit/mains_input.h"
+#include "review/review.h"
 #include "review/review_inputs.h"
 #include "waveform/scales.h"
 
@@ -75,6 +75,27 @@ void refuseCurrentLimit(const DesignReview& review, const ReviewConditions& cond
 
 ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_view prefix = "--",
                                      std::optional<double> designVin = std::nullopt);
+
+// The design's inputs with the supply `reviewInputs` give: with a mains input the Vin text
+// becomes valleyInputText(VDCmin) (the design is calculated once to learn the outputs' power);
+// a DC input's inputs stay as they are and its VDCmin and VDCmax are left for designFor. Throws
+// InputError as designFor does.
+struct SuppliedInputs {
+  DesignInputs inputs;
+  InputSupply supply;
+};
+SuppliedInputs suppliedInputs(const DesignInputs& inputs, const CoreCatalogue& catalogue,
+                              const ReviewInputs& reviewInputs, std::string_view prefix = "--");
+
+// The conditions for a design from `supply`: with a mains input the highest input is VDCmax.
+void applySupply(ReviewConditions& conditions, const InputSupply& supply);
+
+// Throws InputError where the design's input voltage was given (`vinGiven`) beside a mains
+// input among `reviewInputs`, whose valley is the design's input: "--vin 141: not with a mains
+// input (--vac-min 85): the design is made at the bulk capacitor's valley". `prefix` as for
+// applyLimitRules.
+void refuseInputVoltageWithMains(const DesignInputs& inputs, bool vinGiven,
+                                 const ReviewInputs& reviewInputs, std::string_view prefix);
 
 // The input voltage the calculation would take from `inputs` after the limit rules: the Vin
 // text as a 32-bit value, or nothing for a text that is not a number.

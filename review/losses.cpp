@@ -338,21 +338,35 @@ std::vector<LossQuantity> lossQuantities(const TransformerLosses& l) {
   list.reserve(6 + 5 * l.windings.size() + 8);
   list.push_back({"Pv", l.Pv, "W/m3"});
   list.push_back({"Pcore", l.Pcore, "W"});
+  // The primary's and the main secondary's figures stand where they always stood; a further
+  // output's or the bias's follow at the end, so that columns read by position stay put.
+  const auto base = [](const WindingLoss& w) {
+    return w.winding == Winding::Primary || w.winding == Winding::Secondary;
+  };
+  const auto quantity = [&](std::string_view name, std::string_view unit, Kind kind,
+                            bool needsTemperature, double value, const WindingLoss& w) {
+    const std::optional<double> shown = needsTemperature ? balanced(value) : value;
+    list.push_back({std::string(name).append(windingSuffix(w.winding)), shown, unit, kind});
+  };
   const auto perWinding = [&](std::string_view name, std::string_view unit, Kind kind,
                               bool needsTemperature, double (*value)(const WindingLoss&)) {
     for (const WindingLoss& w : l.windings) {
-      const std::optional<double> shown = needsTemperature ? balanced(value(w)) : value(w);
-      list.push_back({std::string(name).append(windingSuffix(w.winding)), shown, unit, kind});
+      if (base(w)) {
+        quantity(name, unit, kind, needsTemperature, value(w), w);
+      }
     }
   };
-  perWinding("Rdc", "ohm", Kind::Number, false, [](const WindingLoss& w) { return w.Rdc; });
-  perWinding("Fr", "", Kind::Number, true, [](const WindingLoss& w) { return w.Fr; });
-  perWinding("Pcu", "W", Kind::Number, true, [](const WindingLoss& w) { return w.Pcu; });
+  const auto rdc = [](const WindingLoss& w) { return w.Rdc; };
+  const auto fr = [](const WindingLoss& w) { return w.Fr; };
+  const auto pcu = [](const WindingLoss& w) { return w.Pcu; };
+  const auto layers = [](const WindingLoss& w) { return static_cast<double>(w.layout.layers); };
+  const auto build = [](const WindingLoss& w) { return w.layout.build; };
+  perWinding("Rdc", "ohm", Kind::Number, false, rdc);
+  perWinding("Fr", "", Kind::Number, true, fr);
+  perWinding("Pcu", "W", Kind::Number, true, pcu);
   list.push_back({"Ptotal", balanced(l.Ptotal), "W"});
-  perWinding("layers", "", Kind::Whole, false,
-             [](const WindingLoss& w) { return static_cast<double>(w.layout.layers); });
-  perWinding("build", "m", Kind::Number, false,
-             [](const WindingLoss& w) { return w.layout.build; });
+  perWinding("layers", "", Kind::Whole, false, layers);
+  perWinding("build", "m", Kind::Number, false, build);
   list.push_back({"Rth", l.Rth, "K/W"});
   list.push_back({"RthMeasured", l.RthMeasured ? 1.0 : 0.0, "", Kind::Boolean});
   list.push_back({"dT", balanced(l.dT), "K"});
@@ -361,6 +375,16 @@ std::vector<LossQuantity> lossQuantities(const TransformerLosses& l) {
   list.push_back({"converged", laidOut(l.converged ? 1.0 : 0.0), "", Kind::Boolean});
   list.push_back({"temperatureIterations", laidOut(static_cast<double>(l.temperatureIterations)),
                   "", Kind::Whole});
+  for (const WindingLoss& w : l.windings) {
+    if (base(w)) {
+      continue;
+    }
+    quantity("Rdc", "ohm", Kind::Number, false, rdc(w), w);
+    quantity("Fr", "", Kind::Number, true, fr(w), w);
+    quantity("Pcu", "W", Kind::Number, true, pcu(w), w);
+    quantity("layers", "", Kind::Whole, false, layers(w), w);
+    quantity("build", "m", Kind::Number, false, build(w), w);
+  }
   return list;
 }
 
@@ -409,8 +433,8 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   }
   std::stable_sort(stack.begin(), stack.end(), [&review](Winding a, Winding b) {
     const auto power = [&review](Winding w) {
-      return review.outputs[static_cast<std::size_t>(w) -
-                            static_cast<std::size_t>(Winding::Secondary)]
+      return review
+          .outputs[static_cast<std::size_t>(w) - static_cast<std::size_t>(Winding::Secondary)]
           .P;
     };
     return power(a) > power(b);
@@ -429,8 +453,9 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
     const int turns = w == Winding::Secondary ? review.Ns
                       : w == Winding::Bias
                           ? review.bias->turns
-                          : review.outputs[static_cast<std::size_t>(w) -
-                                           static_cast<std::size_t>(Winding::Secondary)]
+                          : review
+                                .outputs[static_cast<std::size_t>(w) -
+                                         static_cast<std::size_t>(Winding::Secondary)]
                                 .turns;
     secondaries.push_back({w, turns, currents.back(),
                            w == Winding::Secondary ? conditions.wireSecondary : std::nullopt});
@@ -473,8 +498,9 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   losses.Pcore = shown.Pv * core.Ve;
   losses.windings = std::move(shown.windings);
   // Reports list the windings in the review's order, whatever the stack.
-  std::stable_sort(losses.windings.begin(), losses.windings.end(),
-                   [](const WindingLoss& a, const WindingLoss& b) { return a.winding < b.winding; });
+  std::stable_sort(
+      losses.windings.begin(), losses.windings.end(),
+      [](const WindingLoss& a, const WindingLoss& b) { return a.winding < b.winding; });
   losses.Ptotal = shown.Ptotal;
   losses.skinDepth = windingConditions.skinDepth;
   losses.dT = losses.Ptotal * losses.Rth;

@@ -119,8 +119,9 @@ struct LossQuantity {
 // The losses' numbers in the order reports write them: Pv, Pcore, Rdc, Fr and Pcu of each
 // winding, Ptotal, layers and build of each winding, Rth, RthMeasured, dT, Tambient, Tcore,
 // converged, temperatureIterations;
-// a winding's quantities carry its suffix (RdcP, RdcS, ...), primary first. The material's
-// name is `material`.
+// a winding's quantities carry its suffix (RdcP, RdcS, ...), primary first; a further output's
+// or the bias's Rdc, Fr, Pcu, layers and build follow at the end, winding by winding (RdcS2,
+// ..., RdcB). The material's name is `material`.
 std::vector<LossQuantity> lossQuantities(const TransformerLosses& losses);
 
 double copperResistivity(double celsius);

@@ -156,10 +156,24 @@ void setOutputs(DesignReview& r, const DesignState& s, const ReviewConditions& c
     r.outputs.push_back(outputResult(o, main, outputTurns(o, main, r.Ns), r.Ns, r, vinMax));
   }
   if (conditions.bias) {
-    r.bias =
-        outputResult(*conditions.bias, main, outputTurns(*conditions.bias, main, r.Ns), r.Ns, r,
-                     vinMax);
+    r.bias = outputResult(*conditions.bias, main, outputTurns(*conditions.bias, main, r.Ns), r.Ns,
+                          r, vinMax);
   }
+}
+
+// The window share the copper needs with every output's winding at the current density: each
+// carries its share of the secondary current (the bias too), where one output's carries all.
+double outputsFill(const DesignReview& r, double aw) {
+  double copper = r.Np * r.AcuP;
+  const OutputResult& main = r.outputs.front();
+  const auto add = [&](const OutputResult& o) {
+    copper += o.turns * r.AcuS * o.KL * (main.V + main.Vf) / (o.V + o.Vf);
+  };
+  std::for_each(r.outputs.begin(), r.outputs.end(), add);
+  if (r.bias) {
+    add(*r.bias);
+  }
+  return copper / aw * 100.0;
 }
 
 bool outputVoltageOff(const DesignReview& r) {
@@ -301,7 +315,8 @@ double secondaryCurrentShare(const DesignReview& review, Winding winding) {
   if (winding == Winding::Bias) {
     return review.bias ? share(*review.bias) : 0.0;
   }
-  const auto index = static_cast<std::size_t>(winding) - static_cast<std::size_t>(Winding::Secondary);
+  const auto index =
+      static_cast<std::size_t>(winding) - static_cast<std::size_t>(Winding::Secondary);
   return index < review.outputs.size() ? share(review.outputs[index]) : 0.0;
 }
 
@@ -330,8 +345,13 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   r.Pout = outputPower(s, conditions);
   r.Pin = r.Pout / eta;
   r.mode = conditions.mode;
-  r.modeInputs = {vin,  d, t, r.Pin, equivalentOutputCurrent(vout, iout, vf, conditions),
-                  conditions.ripple, conditions.drainCapacitance};
+  r.modeInputs = {vin,
+                  d,
+                  t,
+                  r.Pin,
+                  equivalentOutputCurrent(vout, iout, vf, conditions),
+                  conditions.ripple,
+                  conditions.drainCapacitance};
   r.operation = modeOperation(r.mode, r.modeInputs);
   r.nRef = vin * d / ((vout + vf) * (1.0 - d));
   r.NpMin = fewestPrimaryTurns(r, bmax, ae);
@@ -393,7 +413,10 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
     return {};
   }
   setOutputs(r, s, conditions);
-  if (!outputsFinite(r)) {
+  if (r.outputs.size() > 1 || r.bias) {
+    r.fill = outputsFill(r, aw);
+  }
+  if (!outputsFinite(r) || !std::isfinite(r.fill)) {
     return {};
   }
   if (core != nullptr) {

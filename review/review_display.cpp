@@ -1,12 +1,17 @@
 #include "review/review_display.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <string>
+#include <vector>
 
 #include "platform/number_text.h"
 #include "platform/text.h"
 #include "review/losses.h"
 #include "review/review_limits.h"
+#include "review/windings/winding.h"
 
 namespace fbc {
 
@@ -109,10 +114,58 @@ std::u16string limit(double value) { return generalText(value); }
 
 std::string limitUtf8(double value) { return toUtf8(limit(value)); }
 
+// The further outputs' and the bias's winding figures, shown as the main secondary's with the
+// winding named: "二次2直流抵抗", "Output 2 DC resistance". Worked out once; the texts live as
+// long as the program, so the displays may view them.
+struct ExtraWindingDisplays {
+  std::deque<std::string> names;
+  std::deque<std::string> descriptions;
+  std::deque<std::u16string> captions;
+  std::vector<ReviewDisplay> displays;
+};
+
+const ExtraWindingDisplays& extraWindingDisplays() {
+  static const ExtraWindingDisplays extra = [] {
+    ExtraWindingDisplays e;
+    constexpr std::string_view kSecondaryEn = "Secondary";
+    constexpr std::u16string_view kSecondaryJa = u"二次";
+    for (int w = static_cast<int>(Winding::Output2); w <= static_cast<int>(Winding::Bias); ++w) {
+      const auto winding = static_cast<Winding>(w);
+      const bool bias = winding == Winding::Bias;
+      const int index = w - static_cast<int>(Winding::Secondary) + 1;
+      for (const ReviewDisplay& d : kDisplays) {
+        if (!d.name.ends_with('S') || !d.description.starts_with(kSecondaryEn) ||
+            !d.caption.starts_with(kSecondaryJa)) {
+          continue;
+        }
+        e.names.push_back(
+            std::string(d.name.substr(0, d.name.size() - 1)).append(windingSuffix(winding)));
+        e.descriptions.push_back((bias ? std::string("Bias") : "Output " + std::to_string(index))
+                                     .append(d.description.substr(kSecondaryEn.size())));
+        e.captions.push_back((bias ? std::u16string(u"補助")
+                                   : u"二次" + generalText(static_cast<std::int32_t>(index)))
+                                 .append(d.caption.substr(kSecondaryJa.size())));
+        ReviewDisplay copy = d;
+        copy.name = e.names.back();
+        copy.description = e.descriptions.back();
+        copy.caption = e.captions.back();
+        e.displays.push_back(copy);
+      }
+    }
+    return e;
+  }();
+  return extra;
+}
+
 }  // namespace
 
 const ReviewDisplay* reviewDisplay(std::string_view name) {
   for (const ReviewDisplay& d : kDisplays) {
+    if (d.name == name) {
+      return &d;
+    }
+  }
+  for (const ReviewDisplay& d : extraWindingDisplays().displays) {
     if (d.name == name) {
       return &d;
     }

@@ -137,10 +137,9 @@ std::optional<ReviewInputProblem> readMainsInputs(const ReviewInputs& inputs, Re
   c.mains.reset();
   MainsInput mains;
   std::array<std::optional<double>, 5> values{};
-  constexpr std::array<ReviewInput, 5> kRows = {ReviewInput::VacMin, ReviewInput::VacMax,
-                                                ReviewInput::LineFrequency,
-                                                ReviewInput::BulkCapacitance,
-                                                ReviewInput::ChargeDuty};
+  constexpr std::array<ReviewInput, 5> kRows = {
+      ReviewInput::VacMin, ReviewInput::VacMax, ReviewInput::LineFrequency,
+      ReviewInput::BulkCapacitance, ReviewInput::ChargeDuty};
   for (std::size_t i = 0; i < kRows.size(); ++i) {
     const ReviewInput input = kRows[i];
     if (blankTrimmed(inputs.text(input)).empty()) {
@@ -331,8 +330,9 @@ std::string reviewInputFaultText(const ReviewInputProblem& problem) {
       return "must be at least half the primary peak current " +
              toUtf8(generalText(static_cast<float>(problem.peakCurrent))) + " A";
     case ReviewInputFault::BadOutput:
-      return problem.output ? outputTextFaultText(*problem.output, problem.input == ReviewInput::Bias)
-                            : std::string("not an output");
+      return problem.output
+                 ? outputTextFaultText(*problem.output, problem.input == ReviewInput::Bias)
+                 : std::string("not an output");
     case ReviewInputFault::NotWhole:
       return "must be a whole number between " + toUtf8(generalText(info.lower)) + " and " +
              toUtf8(generalText(info.upper));

@@ -137,8 +137,8 @@ inline constexpr std::array<ReviewInputInfo, 22> kReviewInputTable{{
      "2 uF per watt of input power below 180 VAC, else 1 uF/W, rounded up to E6",
      u"2µF/W(180V未満)"},
     {ReviewInput::ChargeDuty, "charge-duty", "charge-duty", u"充電時間比 Dch",
-     "Share of the half line period the bridge conducts", "RATIO", kMainsPurpose, "0.2", u"",
-     0.05, 0.5, false, "0.2", u"0.2"},
+     "Share of the half line period the bridge conducts", "RATIO", kMainsPurpose, "0.2", u"", 0.05,
+     0.5, false, "0.2", u"0.2"},
     {ReviewInput::Outputs, "output", "outputs", u"追加出力(V,I,Vf;…)",
      "An output beside the main one: V,I[,Vf] in V, A and V (Vf default 0.7); repeat for each, up "
      "to 7",

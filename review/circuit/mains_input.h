@@ -21,11 +21,11 @@ struct MainsInput {
 struct InputSupply {
   enum class Kind { Dc, Ac };
   Kind kind = Kind::Dc;
-  MainsInput mains;         // Ac only
-  double Cbulk = 0;         // F, Ac only: the capacitor given or chosen
+  MainsInput mains;          // Ac only
+  double Cbulk = 0;          // F, Ac only: the capacitor given or chosen
   bool CbulkChosen = false;  // the rule of thumb chose it
-  double VDCmin = 0;        // V, the lowest DC input the design is made at
-  double VDCmax = 0;        // V, the highest DC input
+  double VDCmin = 0;         // V, the lowest DC input the design is made at
+  double VDCmax = 0;         // V, the highest DC input
 };
 
 // "dc", "ac": the JSON's word.

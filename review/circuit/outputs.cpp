@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <span>
-#include <cmath>
 
 #include "platform/number_text.h"
 #include "platform/text.h"

@@ -29,10 +29,10 @@ inline constexpr double kMostOutputVf = 10.0;
 struct OutputTextProblem {
   enum class Field { None, V, I, Vf };
   enum class Reason {
-    Shape,         // not V,I[,Vf] (an output) or V[,Vf[,I]] (the bias)
-    TooMany,       // more than kMostExtraOutputs outputs
-    NotANumber,    // the field is not a number
-    OutOfRange,    // the field lies outside its limits
+    Shape,       // not V,I[,Vf] (an output) or V[,Vf[,I]] (the bias)
+    TooMany,     // more than kMostExtraOutputs outputs
+    NotANumber,  // the field is not a number
+    OutOfRange,  // the field lies outside its limits
   };
   int output = 0;  // 1-based among the outputs given; 0 for the bias or the list as a whole
   Field field = Field::None;

@@ -41,9 +41,9 @@ constexpr std::string_view windingSuffix(Winding winding) {
 // The winding's name in JSON and reports: "primary", "secondary", "output2" to "output8",
 // "bias".
 constexpr std::string_view windingName(Winding winding) {
-  constexpr std::array<std::string_view, 10> kNames = {
-      "primary", "secondary", "output2", "output3", "output4",
-      "output5", "output6",   "output7", "output8", "bias"};
+  constexpr std::array<std::string_view, 10> kNames = {"primary", "secondary", "output2", "output3",
+                                                       "output4", "output5",   "output6", "output7",
+                                                       "output8", "bias"};
   return kNames[static_cast<std::size_t>(winding)];
 }
 

@@ -319,9 +319,8 @@ std::vector<Candidate> evaluateGiven(const WindingDemand& demand, const Wire& wi
                                      const HarmonicSpectrum& spectrum, const WindingConditions& c) {
   Candidate candidate;
   for (const WindingArrangement arrangement : kArrangements) {
-    const WindingLoss w =
-        windWinding(demand.winding, demand.turns, wire, spectrum, arrangement, c,
-                    demand.outsideRatio);
+    const WindingLoss w = windWinding(demand.winding, demand.turns, wire, spectrum, arrangement, c,
+                                      demand.outsideRatio);
     const auto a = static_cast<std::size_t>(arrangement == WindingArrangement::Psp);
     candidate.build[a] = w.layout.build;
     candidate.pcu[a] = w.Pcu;
@@ -602,7 +601,7 @@ std::vector<std::uint32_t> secondariesByBuild(const std::vector<Candidate>& seco
 // between them) can take, the least cost, with the wire of each secondary that gives it. With
 // one secondary it is that secondary's front.
 struct StackFront {
-  std::vector<Pick> picks;                       // by build, each cheaper than those before
+  std::vector<Pick> picks;                      // by build, each cheaper than those before
   std::vector<std::vector<std::size_t>> wires;  // per pick, each secondary's wire
 };
 
@@ -620,8 +619,8 @@ StackFront stackOn(const StackFront& a, const std::vector<Pick>& b, double tape,
   sums.reserve(a.picks.size() * b.size());
   for (std::size_t i = 0; i < a.picks.size(); ++i) {
     for (std::size_t k = 0; k < b.size(); ++k) {
-      sums.push_back({a.picks[i].build + tape + b[k].build,
-                      a.picks[i].cost + tapeCost + b[k].cost, i, k});
+      sums.push_back(
+          {a.picks[i].build + tape + b[k].build, a.picks[i].cost + tapeCost + b[k].cost, i, k});
     }
   }
   std::sort(sums.begin(), sums.end(), [](const Sum& x, const Sum& y) {
@@ -711,8 +710,8 @@ Choice choose(const std::vector<Candidate>& primaries,
     const StackFront stack = stackFront(secondaries, a, perBuild, c.tape);
     const PairPick pair = bestFittingPair(primaries, a, perBuild, stack.picks, tapes, c.build);
     if (pair.found && pair.cost + fixed < best.cost) {
-      best = {kArrangements[a], pair.primary, stack.wires[pair.secondary.wire], pair.cost + fixed,
-              0.0,              true};
+      best = {kArrangements[a],  pair.primary, stack.wires[pair.secondary.wire],
+              pair.cost + fixed, 0.0,          true};
     }
     const Pick tp = thinnest(primaries, a, perBuild);
     const ThinStack ts = thinStack(secondaries, a, perBuild, c.tape);

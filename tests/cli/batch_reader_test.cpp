@@ -178,17 +178,20 @@ TEST(BatchReader, AnUnusableHeaderGivesNoRows) {
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
        "material, ambient, max-temperature, current-limit, vinmax, leakage, clamp-ratio, "
        "vds-rating, mode, "
-       "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement)"},
+       "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement, vac-min, vac-max, "
+       "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns)"},
       {"\n\n",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
        "material, ambient, max-temperature, current-limit, vinmax, leakage, clamp-ratio, "
        "vds-rating, mode, "
-       "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement)"},
+       "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement, vac-min, vac-max, "
+       "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns)"},
       {"vin,Vout\n1,2\n",
        "unknown column \"Vout\" (expected any of vin, vout, iout, fs, vf, effi, duty, core, "
        "level, material, ambient, max-temperature, current-limit, vinmax, leakage, clamp-ratio, "
        "vds-rating, mode, "
-       "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement)"},
+       "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement, vac-min, vac-max, "
+       "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns)"},
       {"vin,vin\n1,2\n", "column \"vin\" appears twice"},
       {"\"vin\n",
        "the header row is not valid CSV: a quoted field is not closed before the end of "

@@ -423,7 +423,8 @@ TEST(Batch, MessagesQuoteTheInputSafely) {
   const std::string columns =
       " (expected any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient, "
       "max-temperature, current-limit, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, "
-      "drain-capacitance, wire-primary, wire-secondary, arrangement)\n";
+      "drain-capacitance, wire-primary, wire-secondary, arrangement, vac-min, vac-max, "
+      "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns)\n";
   const struct {
     const char* what;
     std::string input;
@@ -489,14 +490,16 @@ TEST(Batch, ExitStatusesAndWarnings) {
        "vf, effi, duty, core, level, material, ambient, max-temperature, current-limit, vinmax, "
        "leakage, "
        "clamp-ratio, vds-rating, mode, ripple, drain-capacitance, wire-primary, wire-secondary, "
-       "arrangement)\n"},
+       "arrangement, vac-min, vac-max, line-frequency, bulk-capacitance, charge-duty, outputs, "
+       "bias, secondary-turns)\n"},
       {{"--batch", "-"},
        "",
        "flyback-calc: --batch -: no header row naming the columns (vin, "
        "vout, iout, fs, vf, effi, duty, core, level, material, ambient, max-temperature, "
        "current-limit, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance, "
        "wire-primary, "
-       "wire-secondary, arrangement)\n"},
+       "wire-secondary, arrangement, vac-min, vac-max, line-frequency, bulk-capacitance, "
+       "charge-duty, outputs, bias, secondary-turns)\n"},
       {{"--batch", "/nonexistent/specs.csv"},
        "",
        "flyback-calc: --batch /nonexistent/specs.csv: No such file or directory\n"},

@@ -187,7 +187,8 @@ TEST(ParseCommandLine, HelpDocumentsEveryOptionWithAnExample) {
                        "level, material, ambient, max-temperature, current-limit, vinmax, leakage, "
                        "clamp-ratio, vds-rating, mode, ripple, "
                        "drain-capacitance, wire-primary, "
-                       "wire-secondary, arrangement;"),
+                       "wire-secondary, arrangement, vac-min, vac-max, line-frequency, "
+                       "bulk-capacitance, charge-duty, outputs, bias, secondary-turns;"),
         std::string::npos);
   }
 }

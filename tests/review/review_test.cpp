@@ -371,7 +371,7 @@ TEST(ReviewFlagTest, CodesInReportOrder) {
                      "turns-impractical", "layers-exceed-bobbin", "too-hot", "switch-overvoltage",
                      "saturates-at-current-limit", "thermal-runaway", "wire-beyond-skin-depth",
                      "rms-verdict-worse", "loss-data-extrapolated", "clamp-loss-high",
-                     "current-density-high"}));
+                     "current-density-high", "output-voltage-off"}));
   for (std::size_t i = 0; i < kReviewFlags.size(); ++i) {
     EXPECT_EQ(isBlockingFlag(kReviewFlags[i]), i < 10) << all[i];
   }
