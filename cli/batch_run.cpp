@@ -229,12 +229,16 @@ bool runBatch(std::istream& in, const CliOptions& options, std::ostream& out, st
       continue;
     }
     try {
-      for (const std::string& warning : applyLimitRules(row.inputs, kColumnPrefix)) {
-        err << "flyback-calc: row " << row.number << ": warning: " << warning << '\n';
-      }
       // A --vin on the command line counts where no column of the row replaces it.
       const bool vinGiven = row.vinGiven || (options.vinGiven && !reader.names(DesignInput::Vin));
       refuseInputVoltageWithMains(row.inputs, vinGiven, row.reviewInputs, kColumnPrefix);
+      // The valley replaces the input voltage: an empty vin cell beside a mains input is none.
+      if (mainsGiven(row.reviewInputs) && !vinGiven) {
+        row.inputs.vin = options.inputs.vin;
+      }
+      for (const std::string& warning : applyLimitRules(row.inputs, kColumnPrefix)) {
+        err << "flyback-calc: row " << row.number << ": warning: " << warning << '\n';
+      }
       writer->ok(row.number, designFor(row.inputs, catalogue, kColumnPrefix, row.reviewInputs));
     } catch (const InputError& error) {
       writer->error(row.number, error.what());

@@ -141,13 +141,17 @@ void refuseCurrentLimit(const DesignReview& review, const ReviewConditions& cond
       reviewInputFaultText(*problem));
 }
 
+bool mainsGiven(const ReviewInputs& reviewInputs) {
+  return reviewInputs.text(ReviewInput::VacMin).find_first_not_of(u" \t\u3000") !=
+         std::u16string::npos;
+}
+
 void refuseInputVoltageWithMains(const DesignInputs& inputs, bool vinGiven,
                                  const ReviewInputs& reviewInputs, std::string_view prefix) {
-  const std::u16string& vacMin = reviewInputs.text(ReviewInput::VacMin);
-  const bool mains = vacMin.find_first_not_of(u" \t\u3000") != std::u16string::npos;
-  if (!vinGiven || !mains) {
+  if (!vinGiven || !mainsGiven(reviewInputs)) {
     return;
   }
+  const std::u16string& vacMin = reviewInputs.text(ReviewInput::VacMin);
   const ReviewInputInfo& info = reviewInputInfo(ReviewInput::VacMin);
   throw InputError(
       optionAndValue(std::string(prefix) + "vin", *inputText(inputs, DesignInput::Vin)) +

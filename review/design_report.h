@@ -90,6 +90,9 @@ SuppliedInputs suppliedInputs(const DesignInputs& inputs, const CoreCatalogue& c
 // The conditions for a design from `supply`: with a mains input the highest input is VDCmax.
 void applySupply(ReviewConditions& conditions, const InputSupply& supply);
 
+// Whether `reviewInputs` give a mains input (its lowest voltage is typed).
+bool mainsGiven(const ReviewInputs& reviewInputs);
+
 // Throws InputError where the design's input voltage was given (`vinGiven`) beside a mains
 // input among `reviewInputs`, whose valley is the design's input: "--vin 141: not with a mains
 // input (--vac-min 85): the design is made at the bulk capacitor's valley". `prefix` as for

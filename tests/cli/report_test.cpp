@@ -120,7 +120,11 @@ TEST(JsonReport, HoldsExactlyTheInputsTheStateTheLabelsTheScalesTheReviewTheLoss
   const nlohmann::json json = nlohmann::json::parse(out.str());
 
   ASSERT_TRUE(json.is_object());
-  EXPECT_EQ(json.size(), 7U);
+  EXPECT_EQ(json.size(), 10U);
+  // The input it was made from, and no outputs or bias without a review.
+  EXPECT_EQ(json.at("input").at("kind"), "dc");
+  EXPECT_TRUE(json.at("outputs").is_null());
+  EXPECT_TRUE(json.at("bias").is_null());
   // A design whose waveforms the window would not draw has no scales, and one without a
   // review has neither review nor losses nor stress.
   EXPECT_TRUE(json.at("scales").is_null());

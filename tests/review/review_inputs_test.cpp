@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include <string>
 
 #include "platform/text.h"
@@ -126,6 +129,50 @@ TEST(ReviewInputsTest, EachUnusableTextIsBlamedWithItsReason) {
        ReviewInput::DrainCapacitance, "must lie between 0 and 1E-06"},
       {ReviewInput::DrainCapacitance, u"100p", ReviewInputFault::NotANumber,
        ReviewInput::DrainCapacitance, "not a number"},
+      // The mains input: its lowest voltage makes it one; the rest only with it.
+      {ReviewInput::VacMin, u"85", std::nullopt, ReviewInput::VacMin, ""},
+      {ReviewInput::VacMin, u"29", ReviewInputFault::OutOfRange, ReviewInput::VacMin,
+       "must lie between 30 and 300"},
+      {ReviewInput::VacMin, u"85V", ReviewInputFault::NotANumber, ReviewInput::VacMin,
+       "not a number"},
+      {ReviewInput::VacMax, u"265", ReviewInputFault::NeedsMains, ReviewInput::VacMax,
+       "only with a mains input (--vac-min)"},
+      {ReviewInput::LineFrequency, u"60", ReviewInputFault::NeedsMains, ReviewInput::LineFrequency,
+       "only with a mains input (--vac-min)"},
+      {ReviewInput::LineFrequency, u"400", ReviewInputFault::OutOfRange, ReviewInput::LineFrequency,
+       "must lie between 45 and 70"},
+      {ReviewInput::BulkCapacitance, u"0", ReviewInputFault::OutOfRange,
+       ReviewInput::BulkCapacitance, "must lie above 0 and at most 1"},
+      {ReviewInput::ChargeDuty, u"0.6", ReviewInputFault::OutOfRange, ReviewInput::ChargeDuty,
+       "must lie between 0.05 and 0.5"},
+      // Further outputs, the bias and the main output's turns.
+      {ReviewInput::Outputs, u"5,2;12,1.5,1.2", std::nullopt, ReviewInput::Outputs, ""},
+      {ReviewInput::Outputs, u"5/2/0.5;12/1.5", std::nullopt, ReviewInput::Outputs, ""},
+      {ReviewInput::Outputs, u"1,1;1,1;1,1;1,1;1,1;1,1;1,1;1,1", ReviewInputFault::BadOutput,
+       ReviewInput::Outputs, "at most 7 outputs beside the main one"},
+      {ReviewInput::Outputs, u"0,1", ReviewInputFault::BadOutput, ReviewInput::Outputs,
+       "output 1: the voltage must lie above 0 and at most 1000"},
+      {ReviewInput::Outputs, u"5,2;-12,1", ReviewInputFault::BadOutput, ReviewInput::Outputs,
+       "output 2: the voltage must lie above 0 and at most 1000"},
+      {ReviewInput::Outputs, u"5,-1", ReviewInputFault::BadOutput, ReviewInput::Outputs,
+       "output 1: the current must lie between 0 and 100"},
+      {ReviewInput::Outputs, u"5,2,x", ReviewInputFault::BadOutput, ReviewInput::Outputs,
+       "output 1: the diode's forward voltage is not a number"},
+      {ReviewInput::Outputs, u"5", ReviewInputFault::BadOutput, ReviewInput::Outputs,
+       "expected V,I[,Vf] for each output, separated by ;"},
+      {ReviewInput::Outputs, u"5,2,0.5,1", ReviewInputFault::BadOutput, ReviewInput::Outputs,
+       "expected V,I[,Vf] for each output, separated by ;"},
+      {ReviewInput::Bias, u"15", std::nullopt, ReviewInput::Bias, ""},
+      {ReviewInput::Bias, u"15,1,0.02", std::nullopt, ReviewInput::Bias, ""},
+      {ReviewInput::Bias, u"15,1,0.02,3", ReviewInputFault::BadOutput, ReviewInput::Bias,
+       "expected V[,Vf[,I]]"},
+      {ReviewInput::Bias, u"15,1,-0.02", ReviewInputFault::BadOutput, ReviewInput::Bias,
+       "the current must lie between 0 and 100"},
+      {ReviewInput::SecondaryTurns, u"3", std::nullopt, ReviewInput::SecondaryTurns, ""},
+      {ReviewInput::SecondaryTurns, u"2.5", ReviewInputFault::NotWhole, ReviewInput::SecondaryTurns,
+       "must be a whole number between 1 and 1000"},
+      {ReviewInput::SecondaryTurns, u"0", ReviewInputFault::OutOfRange, ReviewInput::SecondaryTurns,
+       "must lie between 1 and 1000"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(toUtf8(c.text));
@@ -231,4 +278,70 @@ TEST(ReviewInputsTest, TheFirstUnusableInputInTableOrderIsBlamed) {
 }
 
 }  // namespace
+TEST(ReviewInputsTest, TheMainsInputIsReadWithItsDefaultsAndItsConflicts) {
+  struct Case {
+    std::vector<std::pair<ReviewInput, std::u16string>> texts;
+    std::optional<ReviewInputFault> fault;
+    ReviewInput blamed;
+  };
+  const Case cases[] = {
+      {{{ReviewInput::VacMin, u"85"}, {ReviewInput::VacMax, u"84"}},
+       ReviewInputFault::BelowVacMin,
+       ReviewInput::VacMax},
+      {{{ReviewInput::VacMin, u"85"}, {ReviewInput::VinMax, u"370"}},
+       ReviewInputFault::NotWithMains,
+       ReviewInput::VinMax},
+      {{{ReviewInput::VacMin, u"85"}, {ReviewInput::VacMax, u"85"}},
+       std::nullopt,
+       ReviewInput::VacMin},
+  };
+  for (const Case& c : cases) {
+    ReviewInputs inputs;
+    for (const auto& [input, text] : c.texts) {
+      inputs.text(input) = text;
+    }
+    const ReviewInputReading reading = readReviewInputs(inputs);
+    ASSERT_EQ(reading.problem.has_value(), c.fault.has_value());
+    if (c.fault) {
+      EXPECT_EQ(reading.problem->fault, *c.fault);
+      EXPECT_EQ(reading.problem->input, c.blamed);
+      EXPECT_FALSE(reviewInputFaultText(*reading.problem).empty());
+    }
+  }
+
+  ReviewInputs only;
+  only.text(ReviewInput::VacMin) = u"85";
+  const ReviewInputReading reading = readReviewInputs(only);
+  ASSERT_FALSE(reading.problem);
+  ASSERT_TRUE(reading.conditions.mains);
+  EXPECT_EQ(reading.conditions.mains->vacMax, 85.0);
+  EXPECT_EQ(reading.conditions.mains->lineFrequency, 50.0);
+  EXPECT_EQ(reading.conditions.mains->chargeDuty, 0.2);
+  EXPECT_FALSE(reading.conditions.mains->bulkCapacitance);
+  EXPECT_FALSE(readReviewInputs(ReviewInputs{}).conditions.mains);
+}
+
+TEST(ReviewInputsTest, TheOutputsAndTheBiasAreReadWithTheirDefaults) {
+  ReviewInputs inputs;
+  inputs.text(ReviewInput::Outputs) = u" 5 , 2 ; 12/1.5/1.2 ";
+  inputs.text(ReviewInput::Bias) = u"15";
+  inputs.text(ReviewInput::SecondaryTurns) = u"4";
+  const ReviewInputReading reading = readReviewInputs(inputs);
+  ASSERT_FALSE(reading.problem);
+  const ReviewConditions& c = reading.conditions;
+  ASSERT_EQ(c.outputs.size(), 2U);
+  EXPECT_EQ(c.outputs[0].V, 5.0);
+  EXPECT_EQ(c.outputs[0].I, 2.0);
+  EXPECT_EQ(c.outputs[0].Vf, kDefaultOutputVf);
+  EXPECT_EQ(c.outputs[1].Vf, 1.2);
+  ASSERT_TRUE(c.bias);
+  EXPECT_EQ(c.bias->V, 15.0);
+  EXPECT_EQ(c.bias->Vf, kDefaultOutputVf);
+  EXPECT_EQ(c.bias->I, kDefaultBiasCurrent);
+  EXPECT_EQ(c.secondaryTurns, 4);
+  // Written again as the batch column and the options take them.
+  EXPECT_EQ(outputListText(c.outputs, '/'), "5/2/0.7;12/1.5/1.2");
+  EXPECT_EQ(biasText(*c.bias, ','), "15,0.7,0.01");
+}
+
 }  // namespace fbc
