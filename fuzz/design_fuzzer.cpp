@@ -139,7 +139,8 @@ void checkStress(const fbc::DesignReview& review) {
 
 // A review shows only finite numbers: all zero with no flags when invalid; otherwise whole
 // turns, flags in report order and feasibility that follows the blocking flags.
-void checkReview(const fbc::DesignReview& review) {
+// `turnsGiven`: the main output's turns are the person's, which need not hold the flux.
+void checkReview(const fbc::DesignReview& review, bool turnsGiven) {
   for (const fbc::ReviewQuantity& q : fbc::reviewQuantities(review)) {
     check(std::isfinite(q.value), "a review shows finite numbers");
     check(review.valid || q.value == 0.0, "an invalid review shows nothing");
@@ -151,9 +152,12 @@ void checkReview(const fbc::DesignReview& review) {
   }
   checkStress(review);
   check(review.Np >= 1 && review.Ns >= 1, "a review has whole turns");
-  check(review.Np >= review.NpMin * (1.0 - 1e-12), "the whole turns hold the flux");
-  check(review.Bpk <= fbc::kReviewLimits.nearSaturationFluxDensity * (1.0 + 1e-9),
+  check(turnsGiven || review.Np >= review.NpMin * (1.0 - 1e-12), "the whole turns hold the flux");
+  check(turnsGiven || review.Bpk <= fbc::kReviewLimits.nearSaturationFluxDensity * (1.0 + 1e-9),
         "the working peak stays within the near-saturation limit");
+  check(!turnsGiven || review.has(fbc::ReviewFlag::FluxNearSaturation) ==
+                           (review.Bpk > fbc::kReviewLimits.nearSaturationFluxDensity),
+        "turns given that let the peak near saturation are flagged");
   check(review.has(fbc::ReviewFlag::SaturatesAtCurrentLimit) == (review.BpkAtLimit > review.Bsat),
         "saturates-at-current-limit exactly where the limit's flux passes Bsat");
   check(review.Ilim > 0.0 && review.Bsat > 0.0, "a current limit and a saturation to judge it by");
@@ -222,11 +226,38 @@ void checkReview(const fbc::DesignReview& review) {
   check(losses.Pcore >= 0.0 && losses.Rth > 0.0, "the core loses and sheds heat");
 }
 
+// Every output and the bias as given, each from whole turns, their ampere-turns adding up to
+// the primary's, and a winding of each laid.
+void checkOutputs(const fbc::DesignReview& review, const fbc::ReviewConditions& conditions) {
+  if (!review.valid) {
+    return;
+  }
+  check(review.outputs.size() == conditions.outputs.size() + 1, "one result per output");
+  check(review.bias.has_value() == conditions.bias.has_value(), "a bias result with a bias");
+  const fbc::OutputResult& main = review.outputs.front();
+  double ampereTurns = 0.0;
+  for (const fbc::OutputResult& o : review.outputs) {
+    check(o.turns >= 1, "every output has a turn at least");
+    check(std::isfinite(o.Vactual) && std::isfinite(o.IsRms) && o.IsRms >= 0.0,
+          "an output's figures are finite");
+    ampereTurns += o.IsPk * (o.V + o.Vf);
+  }
+  const double primary = review.IsPkWinding * (main.V + main.Vf);
+  check(std::abs(ampereTurns - primary) <= 1e-9 * std::max(1.0, primary),
+        "the outputs share the secondary ampere-turns");
+  if (review.losses.valid) {
+    check(review.losses.windings.size() ==
+              review.outputs.size() + 1 + (review.bias.has_value() ? 1U : 0U),
+          "every winding is laid");
+  }
+}
+
 void checkReviews(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& catalogue,
                   const DesignState& state, const fbc::ReviewConditions& conditions) {
   for (const fbc::CoreLevel level : {fbc::CoreLevel::Hi, fbc::CoreLevel::Typ, fbc::CoreLevel::Lo}) {
     const fbc::DesignReview review = fbc::reviewDesign(state, *fbc::levelSwing(level), conditions);
-    checkReview(review);
+    checkReview(review, conditions.secondaryTurns.has_value());
+    checkOutputs(review, conditions);
     if (review.stress.valid) {
       // A highest input below the design's is no range: the design's Vin holds.
       const double vin = state.Vin;
@@ -242,7 +273,7 @@ void checkReviews(const fbc::DesignInputs& inputs, const fbc::CoreCatalogue& cat
   check(advice.cores.size() == catalogue.listNames().size(), "the advice lists every core");
   bool seenInfeasible = false;
   for (const fbc::CoreReview& core : advice.cores) {
-    checkReview(core.review);
+    checkReview(core.review, conditions.secondaryTurns.has_value());
     check(!(seenInfeasible && core.review.feasible), "feasible cores come first");
     seenInfeasible = seenInfeasible || !core.review.feasible;
   }
@@ -401,6 +432,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
       check(!fbc::wireTextFaultText(*read.problem).empty(), "a bad wire is said in words");
     }
+  }
+  if (!reading.problem) {
+    // The outputs' text as the batch writes it reads back as the same outputs.
+    const fbc::OutputListReading again =
+        fbc::readOutputList(fbc::outputListText(reading.conditions.outputs, '/'));
+    check(!again.problem && again.outputs.size() == reading.conditions.outputs.size(),
+          "an output list's text reads back");
   }
   const fbc::ReviewConditions conditions =
       reading.problem ? fbc::ReviewConditions{} : reading.conditions;

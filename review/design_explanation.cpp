@@ -260,6 +260,26 @@ std::string takenReviewSource(std::string_view name, const DesignReview& review,
 }
 
 // "buildable", or "not buildable (gap-too-large, window-overfull)".
+// How a figure that sums over several outputs is worked out, where there are further outputs
+// or a bias; nothing for a single output, whose formula stands as written.
+std::optional<std::string_view> summedOverOutputs(std::string_view name,
+                                                  const DesignReview& review) {
+  if (review.outputs.size() <= 1 && !review.bias) {
+    return std::nullopt;
+  }
+  if (name == "Pin") {
+    return "Pout / Effi, Pout = Vout * Iout + the further outputs' V * I (the bias's inside Effi)";
+  }
+  if (name == "IsPk" || name == "IsRms") {
+    return "as for one output, with Iout the outputs' ampere-turns on the main winding, "
+           "sum of I * (V + Vf) / (Vout + Vf)";
+  }
+  if (name == "fill") {
+    return "(Np * AcuP + sum of each winding's turns * AcuS * its share) / Aw * 100";
+  }
+  return std::nullopt;
+}
+
 std::string verdictNote(const DesignReview& review) {
   std::string flags;
   for (ReviewFlag flag : review.flags) {
@@ -302,11 +322,14 @@ void explainReview(const DesignInputs& inputs, const DesignState& s,
     ExplainedStep step;
     step.step = "R";
     step.quantity = q.name;
-    // A limit given is taken, not worked out.
-    step.formula =
-        q.name == "Ilim" && review.currentLimitGiven ? std::string_view() : formulas[i].formula;
-    step.operands = step.formula.empty() ? takenReviewSource(q.name, review, conditions)
-                                         : withValues(step.formula, reviewValue);
+    // A limit given is taken, not worked out; with further outputs or a bias the figures that
+    // sum over them say how instead.
+    const std::optional<std::string_view> summed = summedOverOutputs(q.name, review);
+    step.formula = (q.name == "Ilim" && review.currentLimitGiven) || summed ? std::string_view()
+                                                                            : formulas[i].formula;
+    step.operands = summed                 ? std::string(*summed)
+                    : step.formula.empty() ? takenReviewSource(q.name, review, conditions)
+                                           : withValues(step.formula, reviewValue);
     step.result = *reviewValue(q.name);
     step.unit = q.unit;
     explanation.review.push_back(std::move(step));

@@ -157,6 +157,21 @@ TEST(SeveralOutputsCli, TheTextReportShowsTheMainsAndTheOutputs) {
   EXPECT_EQ(plain.out.find("Outputs ("), std::string::npos);
 }
 
+TEST(SeveralOutputsCli, ExplainSaysHowTheFiguresSumOverTheOutputsAndDesignsAtTheValley) {
+  const Outcome result = run({"--explain", "--vac-min", "85", "--output", "12,1"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("Pout / Effi, Pout = Vout * Iout + the further outputs' V * I"),
+            std::string::npos);
+  // The calculation itself runs at the valley.
+  const Outcome report = run({"--vac-min", "85", "--output", "12,1", "--format", "json"});
+  const nlohmann::json json = nlohmann::json::parse(report.out);
+  EXPECT_NE(result.out.find(json.at("inputs").at("vin").get<std::string>()), std::string::npos);
+  // One output explains as it always did.
+  const Outcome single = run({"--explain"});
+  EXPECT_NE(single.out.find("Vout * Iout / Effi"), std::string::npos);
+  EXPECT_EQ(single.out.find("further outputs"), std::string::npos);
+}
+
 TEST(SeveralOutputsCli, BadInputsAreRefusedInOneLineWithStatusTwo) {
   const struct {
     std::vector<std::string> args;
