@@ -179,11 +179,17 @@ CandidateWires candidateWires(const WindingDemand& demand, double irms,
   const auto carries = [&](double area) { return irms <= c.currentDensity * area; };
   const auto from = std::partition_point(order.areas.begin(), order.areas.end(),
                                          [&](double area) { return !carries(area); });
-  out.indices.assign(order.byArea.begin() + (from - order.areas.begin()), order.byArea.end());
+  // A winding of a stack takes no more copper than kStackCopper times what its current needs.
+  const double most = demand.copperBound > 0.0 ? demand.copperBound * irms / c.currentDensity
+                                               : std::numeric_limits<double>::infinity();
+  const auto to = std::max(from + 1, std::upper_bound(from, order.areas.end(), most));
+  out.indices.assign(
+      order.byArea.begin() + (from - order.areas.begin()),
+      order.byArea.begin() + (std::min(to, order.areas.end()) - order.areas.begin()));
   std::uint32_t largest = order.byArea.back();
   for (const std::uint32_t k : order.foils) {
     const double area = table[k].area * c.breadth;
-    if (carries(area)) {
+    if (carries(area) && area <= most) {
       out.indices.push_back(k);
     }
     if (area > table[largest].area * (table[largest].foil ? c.breadth : 1.0)) {
@@ -608,7 +614,8 @@ struct StackFront {
 // The picks of a + b with the tape `tape` between them, as a front: every sum, sorted by build,
 // keeping each that is cheaper than every thinner one. Both fronts are short, so the sums are
 // few.
-StackFront stackOn(const StackFront& a, const std::vector<Pick>& b, double tape, double tapeCost) {
+StackFront stackOn(const StackFront& a, const std::vector<Pick>& b, double tape, double tapeCost,
+                   double room) {
   struct Sum {
     double build;
     double cost;
@@ -619,8 +626,12 @@ StackFront stackOn(const StackFront& a, const std::vector<Pick>& b, double tape,
   sums.reserve(a.picks.size() * b.size());
   for (std::size_t i = 0; i < a.picks.size(); ++i) {
     for (std::size_t k = 0; k < b.size(); ++k) {
-      sums.push_back(
-          {a.picks[i].build + tape + b[k].build, a.picks[i].cost + tapeCost + b[k].cost, i, k});
+      const double build = a.picks[i].build + tape + b[k].build;
+      // Both fronts are sorted by build: the rest of b is thicker still.
+      if (build > room) {
+        break;
+      }
+      sums.push_back({build, a.picks[i].cost + tapeCost + b[k].cost, i, k});
     }
   }
   std::sort(sums.begin(), sums.end(), [](const Sum& x, const Sum& y) {
@@ -640,21 +651,34 @@ StackFront stackOn(const StackFront& a, const std::vector<Pick>& b, double tape,
   return out;
 }
 
-StackFront stackFront(const std::vector<std::vector<Candidate>>& secondaries, std::size_t a,
-                      double perBuild, double tape) {
+// `byBuild`: each secondary's candidates by build; `room`: the most build the stack may take
+// beside the thinnest primary, past which no stack can fit.
+StackFront stackFront(const std::vector<std::vector<Candidate>>& secondaries,
+                      const std::vector<std::vector<std::uint32_t>>& byBuild, std::size_t a,
+                      double perBuild, double tape, double room) {
   StackFront stack;
+  // With more than one secondary the stack is summed only up to the room; the others' thinnest
+  // leave each of them less.
+  std::vector<double> thinnest;
+  double thinnestAll = tape * (static_cast<double>(secondaries.size()) - 1.0);
+  for (const std::vector<Candidate>& list : secondaries) {
+    thinnest.push_back(leastBuild(list, a));
+    thinnestAll += thinnest.back();
+  }
   for (std::size_t j = 0; j < secondaries.size(); ++j) {
-    const std::vector<Candidate>& list = secondaries[j];
-    const std::vector<Pick> front =
-        secondaryFront(list, secondariesByBuild(list, {perBuild, perBuild}), a, perBuild);
+    std::vector<Pick> front = secondaryFront(secondaries[j], byBuild[j], a, perBuild);
     if (j == 0) {
-      stack.picks = front;
-      for (const Pick& pick : front) {
+      stack.picks = std::move(front);
+      for (const Pick& pick : stack.picks) {
         stack.wires.push_back({pick.wire});
       }
       continue;
     }
-    stack = stackOn(stack, front, tape, perBuild * tape);
+    const double own = room - (thinnestAll - thinnest[j]);
+    while (front.size() > 1 && front.back().build > own) {
+      front.pop_back();
+    }
+    stack = stackOn(stack, front, tape, perBuild * tape, room);
   }
   for (std::size_t i = 0; i < stack.picks.size(); ++i) {
     stack.picks[i].wire = i;
@@ -698,16 +722,26 @@ Choice choose(const std::vector<Candidate>& primaries,
               const Arrangements& arrangements, const WindingConditions& c) {
   Choice best;
   Choice thinnestChoice;
+  std::array<LeakageParts, 2> leakage{};
+  std::array<double, 2> perBuilds{};
+  for (std::size_t a = 0; a < 2; ++a) {
+    leakage[a] = leakageParts(kArrangements[a], primaryTurns, c.meanTurn, c.breadth, c.tape);
+    perBuilds[a] = c.clampPerHenry * leakage[a].perBuild;
+  }
+  std::vector<std::vector<std::uint32_t>> byBuild;
+  byBuild.reserve(secondaries.size());
+  for (const std::vector<Candidate>& list : secondaries) {
+    byBuild.push_back(secondariesByBuild(list, perBuilds));
+  }
   for (std::size_t a = 0; a < 2; ++a) {
     if (!arrangements.allowed[a]) {
       continue;
     }
-    const LeakageParts leakage =
-        leakageParts(kArrangements[a], primaryTurns, c.meanTurn, c.breadth, c.tape);
-    const double perBuild = c.clampPerHenry * leakage.perBuild;
+    const double perBuild = perBuilds[a];
     const double tapes = arrangements.tapes[a];
-    const double fixed = c.clampPerHenry * leakage.tapes;
-    const StackFront stack = stackFront(secondaries, a, perBuild, c.tape);
+    const double fixed = c.clampPerHenry * leakage[a].tapes;
+    const double room = c.build - tapes - leastBuild(primaries, a);
+    const StackFront stack = stackFront(secondaries, byBuild, a, perBuild, c.tape, room);
     const PairPick pair = bestFittingPair(primaries, a, perBuild, stack.picks, tapes, c.build);
     if (pair.found && pair.cost + fixed < best.cost) {
       best = {kArrangements[a],  pair.primary, stack.wires[pair.secondary.wire],
@@ -759,6 +793,9 @@ WindingDesign designWindings(const WindingDemand& primary,
   const std::vector<double> ratios = outsideRatios(secondaries, spectra);
   for (std::size_t j = 0; j < secondaries.size(); ++j) {
     secondaries[j].outsideRatio = ratios[j];
+    if (secondaries.size() > 1) {
+      secondaries[j].copperBound = kStackCopper;
+    }
   }
   const CandidateWires primaryWires = candidateWires(primary, primarySpectrum.rms(), c);
   std::vector<CandidateWires> secondaryWires;

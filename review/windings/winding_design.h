@@ -43,7 +43,16 @@ struct WindingDemand {
   // sees the outer ones' ampere-turns too. 0 for the primary and the outermost secondary; the
   // design works it out from the secondaries' turns and currents.
   double outsideRatio = 0;
+  // The most copper a table wire may have, as a multiple of what the current needs at the
+  // density; 0 for no bound. The design bounds the secondaries of a stack by kStackCopper.
+  double copperBound = 0;
 };
+
+// The bound on a stacked secondary's copper: 4 times what its current needs at the density
+// (twice the diameter; 0.875 A/mm² at the least). Thicker wire only adds build to a stack of
+// several windings, and leaving it out keeps the search over five outputs and a bias within
+// about twice one output's (bench/review_bench).
+inline constexpr double kStackCopper = 4.0;
 
 // The bobbin, the copper and what a henry of leakage costs.
 struct WindingConditions {
