@@ -155,6 +155,9 @@ TEST(SeveralOutputsCli, TheTextReportShowsTheMainsAndTheOutputs) {
   const Outcome plain = run({});
   EXPECT_EQ(plain.out.find("Mains input"), std::string::npos);
   EXPECT_EQ(plain.out.find("Outputs ("), std::string::npos);
+  // A caption as long as its column keeps a blank before its value.
+  EXPECT_NE(plain.out.find("Peak flux density at the current limit BpkAtLimit 0."),
+            std::string::npos);
 }
 
 TEST(SeveralOutputsCli, ExplainSaysHowTheFiguresSumOverTheOutputsAndDesignsAtTheValley) {
