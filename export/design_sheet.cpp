@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +17,7 @@
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -95,21 +98,71 @@ class SheetPainter {
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
-    double y = titleBlock(kTop);
-    y = inputs(y + kSectionGap);
-    y = results(y + kSectionGap);
-    y = review(y + kSectionGap);
-    y = losses(y + kSectionGap);
-    y = stress(y + kSectionGap);
-    y = windings(y + kSectionGap);
-    y = plots(y + kSectionGap);
-    approvals(y + kSectionGap);
-    notice();
+    const std::array<Section, 7> all = sections();
+    const std::vector<std::size_t> starts = pageStarts();
+    const int pages = static_cast<int>(starts.size());
+    for (int page = 0; page < pages; ++page) {
+      if (page > 0) {
+        nextPage();
+      }
+      const auto first = starts[static_cast<std::size_t>(page)];
+      const std::size_t end =
+          page + 1 < pages ? starts[static_cast<std::size_t>(page) + 1] : all.size();
+      double y = titleBlock(kTop, page, pages);
+      for (std::size_t i = first; i < end; ++i) {
+        y = (this->*all.at(i))(y + kSectionGap);
+      }
+      if (page + 1 == pages) {
+        approvals(y + kSectionGap);
+      }
+      notice();
+    }
     painter_.restore();
-    static_cast<void>(y);
   }
 
  private:
+  using Section = double (SheetPainter::*)(double);
+  // The numbered sections in the order they are read.
+  static std::array<Section, 7> sections() {
+    return {&SheetPainter::inputs, &SheetPainter::results, &SheetPainter::review,
+            &SheetPainter::losses, &SheetPainter::stress,  &SheetPainter::windings,
+            &SheetPainter::plots};
+  }
+
+  // The first section of each page: the sections in order, a page holding as many as fit
+  // between the title block and the rule over the notice (the approvals take what is left).
+  // Measured by laying each out without drawing; a section never splits, so one too tall for any
+  // page starts a page of its own.
+  std::vector<std::size_t> pageStarts() {
+    const std::array<Section, 7> all = sections();
+    drawing_ = false;
+    const double top = titleBlock(kTop, 0, 1);
+    // A section ends with the box of its last line, whose glyphs stand a point or two above
+    // its lower edge: that edge may reach a point past the rule.
+    const double bottom = kBottom - kNoticeHeight + 1.0;
+    std::vector<std::size_t> starts{0};
+    double y = top;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      const double height = (this->*all.at(i))(kSectionGap);
+      if (i > starts.back() && y + height > bottom) {
+        starts.push_back(i);
+        y = top;
+      }
+      y += height;
+    }
+    drawing_ = true;
+    return starts;
+  }
+
+  // A paged device (a PDF writer, a printer) turns its page; any other has the next page under
+  // this one.
+  void nextPage() {
+    if (auto* paged = dynamic_cast<QPagedPaintDevice*>(painter_.device())) {
+      paged->newPage();
+    } else {
+      painter_.translate(0.0, kSheetHeightPoints);
+    }
+  }
   QFont font(const QString& family, double points) const {
     QFont f(family);
     f.setPointSizeF(points * fontScale_);
@@ -119,17 +172,26 @@ class SheetPainter {
 
   void text(const QRectF& box, int flags, const QFont& f, const QString& s,
             const QColor& colour = kInk) {
+    if (!drawing_) {
+      return;
+    }
     painter_.setFont(f);
     painter_.setPen(colour);
     painter_.drawText(box, flags | Qt::TextDontClip, s);
   }
 
   void rule(double x1, double y1, double x2, double y2, double width, const QColor& colour) {
+    if (!drawing_) {
+      return;
+    }
     painter_.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
     painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
   }
 
   void frame(const QRectF& box, double width) {
+    if (!drawing_) {
+      return;
+    }
     painter_.setPen(QPen(kRule, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter_.setBrush(Qt::NoBrush);
     painter_.drawRect(box);
@@ -143,17 +205,28 @@ class SheetPainter {
     text(QRectF(kLeft + kCellPadding, y, kIndent, 12.0), Qt::AlignLeft | Qt::AlignTop, f, mark);
     const QRectF box(kLeft + kCellPadding + kIndent, y, kWidth - 2 * kCellPadding - kIndent,
                      kSheetHeightPoints);
+    return wrapped(box, f, s).bottom();
+  }
+
+  // Text wrapped within `box`'s width from its top; returns the rectangle it takes.
+  QRectF wrapped(const QRectF& box, const QFont& f, const QString& s) {
+    constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
     painter_.setFont(f);
+    if (!drawing_) {
+      return painter_.boundingRect(box, kFlags, s);
+    }
     painter_.setPen(kInk);
     QRectF used;
-    painter_.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s, &used);
-    return used.bottom();
+    painter_.drawText(box, kFlags, s, &used);
+    return used;
   }
 
   // A numbered heading on a light band across the page; returns where its content starts.
   double heading(double y, const QString& number, const QString& title, const QString& english) {
     const QRectF band(kLeft, y, kWidth, 15.0);
-    painter_.fillRect(band, kBand);
+    if (drawing_) {
+      painter_.fillRect(band, kBand);
+    }
     rule(kLeft, band.bottom(), kRight, band.bottom(), 0.8, kRule);
     const QFont f = font(kProportional, 10.5);
     text(band.adjusted(kCellPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, f,
@@ -195,8 +268,9 @@ class SheetPainter {
     return bottom;
   }
 
-  // The title on the left; on the right the title block: drawing number, date, program.
-  double titleBlock(double y) {
+  // The title on the left; on the right the title block: drawing number, date, program. Every
+  // page of a sheet of several carries it, its page among the pages after the core.
+  double titleBlock(double y, int page, int pages) {
     constexpr double kBlockWidth = 210.0;
     constexpr double kBlockRow = 14.0;
     constexpr double kBlockCaption = 42.0;
@@ -225,10 +299,13 @@ class SheetPainter {
 
     text(QRectF(kLeft, y, blockLeft - kLeft, 26.0), Qt::AlignLeft | Qt::AlignVCenter,
          font(kProportional, 18.0), QStringLiteral("フライバックトランス設計書"));
+    QString subtitle =
+        QStringLiteral("Flyback transformer design sheet — core ") + qs(content_.inputs.core);
+    if (pages > 1) {
+      subtitle += QStringLiteral(" — page %1 of %2").arg(page + 1).arg(pages);
+    }
     text(QRectF(kLeft, y + 27.0, blockLeft - kLeft, 12.0), Qt::AlignLeft | Qt::AlignVCenter,
-         font(kProportional, 8.0),
-         QStringLiteral("Flyback transformer design sheet — core ") + qs(content_.inputs.core),
-         kFaint);
+         font(kProportional, 8.0), subtitle, kFaint);
     const double bottom = y + blockHeight + 6.0;
     rule(kLeft, bottom, kRight, bottom, 1.6, kRule);
     return bottom;
@@ -260,7 +337,7 @@ class SheetPainter {
           value = qs(generalText(c.maxTemperature));
           break;
         case ReviewInput::VinMax:
-          value = c.vinMax ? qs(generalText(*c.vinMax)) : qs(info.emptyMeansJa);
+          value = vinMaxText(info);
           break;
         case ReviewInput::Leakage:
           value = c.leakage ? qs(generalText(*c.leakage)) : qs(info.emptyMeansJa);
@@ -274,20 +351,59 @@ class SheetPainter {
         case ReviewInput::CurrentLimit:
           value = c.currentLimit ? qs(generalText(*c.currentLimit)) : qs(info.emptyMeansJa);
           break;
-        // The drive mode's own line below; the wires and the arrangement in the winding table,
-        // each marked where it was given.
+        case ReviewInput::SecondaryTurns:
+          value = c.secondaryTurns ? QString::number(*c.secondaryTurns) : qs(info.emptyMeansJa);
+          break;
+        // The drive mode's own line below, and the mains input's where there is one; the
+        // outputs beside the main one and the bias in the review's table of outputs; the wires
+        // and the arrangement in the winding table, each marked where it was given.
         case ReviewInput::Mode:
         case ReviewInput::Ripple:
         case ReviewInput::DrainCapacitance:
         case ReviewInput::WirePrimary:
         case ReviewInput::WireSecondary:
         case ReviewInput::Arrangement:
+        case ReviewInput::VacMin:
+        case ReviewInput::VacMax:
+        case ReviewInput::LineFrequency:
+        case ReviewInput::BulkCapacitance:
+        case ReviewInput::ChargeDuty:
+        case ReviewInput::Outputs:
+        case ReviewInput::Bias:
           continue;
       }
       fields.push_back({qs(info.caption), value});
     }
     y = fieldGrid(y, fields, 3, 0.62);
+    if (content_.supply.kind == InputSupply::Kind::Ac) {
+      y = fieldGrid(y, {mainsField()}, 1, 0.12);
+    }
     return fieldGrid(y, {driveModeField()}, 1, 0.12);
+  }
+
+  // The highest DC input: as given, the design's own, or the peak of the highest mains line.
+  QString vinMaxText(const ReviewInputInfo& info) const {
+    if (content_.supply.kind == InputSupply::Kind::Ac) {
+      return QString::number(content_.supply.VDCmax, 'f', 1);
+    }
+    const std::optional<double> given = content_.conditions.vinMax;
+    return given ? qs(generalText(*given)) : qs(info.emptyMeansJa);
+  }
+
+  // The mains input on a line of its own: the line's range and frequency, the bulk capacitor
+  // (given, or chosen by the rule of thumb), the bridge's charge duty, and the capacitor's
+  // valley the design is made at with the peak of the highest line.
+  Field mainsField() const {
+    const InputSupply& supply = content_.supply;
+    const MainsInput& mains = supply.mains;
+    const QString value =
+        QStringLiteral("%1〜%2 Vrms  %3 Hz   平滑容量 %4 µF%5   Dch %6   VDCmin %7 V / VDCmax %8 V")
+            .arg(qs(generalText(mains.vacMin)), qs(generalText(mains.vacMax)),
+                 qs(generalText(mains.lineFrequency)), QString::number(supply.Cbulk * 1e6, 'g', 4),
+                 supply.CbulkChosen ? QStringLiteral("(自動)") : QStringLiteral("(指定)"),
+                 qs(generalText(mains.chargeDuty)), QString::number(supply.VDCmin, 'f', 2),
+                 QString::number(supply.VDCmax, 'f', 1));
+    return {QStringLiteral("商用入力"), value};
   }
 
   // The drive mode by its caption, which wants the page's width, with the mode's own input.
@@ -380,6 +496,9 @@ class SheetPainter {
     if (!fields.empty()) {
       y = fieldGrid(y, fields, 3, 0.57, kReviewRowHeight);
     }
+    if (r.outputs.size() > 1 || r.bias) {
+      y = outputTable(y, r);
+    }
     for (const ReviewFlag flag : r.flags) {
       const QString mark = isBlockingFlag(flag) ? QStringLiteral("×") : QStringLiteral("△");
       y = markedParagraph(
@@ -387,6 +506,59 @@ class SheetPainter {
           qs(reviewFlagShortName(flag)) + QStringLiteral("：") + qs(reviewFlagSentence(flag)));
     }
     return y + 2.0;
+  }
+
+  // A figure as it was typed: the main output's come from the design's single-precision state,
+  // so six significant figures, "3.3" rather than "3.29999995".
+  static QString asGiven(double value) { return QString::number(value, 'g', 6); }
+
+  // "+4.0", "-1.1", and "0.0" for what rounds to nothing either way.
+  static QString errorText(double percent) {
+    return std::abs(percent) < 0.05 ? QStringLiteral("0.0") : QString::asprintf("%+.1f", percent);
+  }
+
+  // Every output from the whole turns, the main one first, and the bias winding: what was asked
+  // for, the turns, the voltage those turns give and how far it lies from the target, the
+  // winding's RMS current and the diode's peak reverse voltage at the highest input.
+  double outputTable(double y, const DesignReview& r) {
+    constexpr std::array<double, 9> kColumns{0.09, 0.08, 0.08, 0.07, 0.08, 0.16, 0.10, 0.16, 0.18};
+    const auto cells = [&](double top, const std::array<QString, 9>& texts, const QFont& f) {
+      double x = kLeft;
+      for (std::size_t i = 0; i < texts.size(); ++i) {
+        const double width = kWidth * kColumns.at(i);
+        const int align = i == 0 ? Qt::AlignLeft : Qt::AlignRight;
+        text(QRectF(x + kCellPadding, top, width - 2 * kCellPadding, kReviewRowHeight),
+             align | Qt::AlignVCenter, f, texts.at(i));
+        x += width;
+      }
+    };
+    cells(y,
+          {QStringLiteral("出力巻線"), QStringLiteral("電圧[V]"), QStringLiteral("電流[A]"),
+           QStringLiteral("Vf[V]"), QStringLiteral("巻数"), QStringLiteral("巻数での電圧[V]"),
+           QStringLiteral("誤差[%]"), QStringLiteral("巻線実効電流[A]"),
+           QStringLiteral("最大逆電圧[V]")},
+          font(kProportional, 8.0));
+    y += kReviewRowHeight;
+    rule(kLeft, y, kRight, y, 0.5, kRule);
+    const QFont cellFont = font(kFixed, 8.5);
+    const auto row = [&](Winding winding, const OutputResult& o) {
+      cells(y,
+            {windingNameJa(winding), asGiven(o.V), asGiven(o.I), asGiven(o.Vf),
+             QStringLiteral("%1 T").arg(o.turns), QString::number(o.Vactual, 'f', 2),
+             errorText(o.errorPercent), QString::number(o.IsRms, 'f', 3),
+             QString::number(o.VdRevMax, 'f', 1)},
+            cellFont);
+      y += kReviewRowHeight;
+      rule(kLeft, y, kRight, y, 0.3, kHairline);
+    };
+    for (std::size_t i = 0; i < r.outputs.size(); ++i) {
+      row(outputWinding(static_cast<int>(i) + 1), r.outputs[i]);
+    }
+    if (r.bias) {
+      row(Winding::Bias, *r.bias);
+    }
+    rule(kLeft, y, kRight, y, 0.8, kRule);
+    return y;
   }
 
   // A review quantity's caption and its value with the unit, as the review shows them; a dash
@@ -436,10 +608,22 @@ class SheetPainter {
     };
     Field rth = field("Rth");
     rth.caption += l->RthMeasured ? QStringLiteral("(実測値)") : QStringLiteral("(推定値)");
-    const std::vector<Field> fields{
-        field("Pcore"), field("PcuP"),     field("PcuS"),  field("Ptotal"), rth,
-        field("dT"),    field("Tambient"), field("Tcore"),
-    };
+    std::vector<Field> fields{field("Pcore"), field("PcuP"), field("PcuS")};
+    // The further outputs' and the bias's copper in the secondary's figures, so that the parts
+    // still add up to the total.
+    for (const WindingLoss& w : l->windings) {
+      if (w.winding == Winding::Primary || w.winding == Winding::Secondary) {
+        continue;
+      }
+      const std::string name = std::string("Pcu").append(windingSuffix(w.winding));
+      const auto found = std::find_if(quantities.begin(), quantities.end(),
+                                      [&name](const LossQuantity& q) { return q.name == name; });
+      Field copper = reviewField("PcuS", found != quantities.end() ? found->value : std::nullopt);
+      copper.caption = windingNameJa(w.winding) + QStringLiteral("銅損");
+      fields.push_back(copper);
+    }
+    fields.insert(fields.end(),
+                  {field("Ptotal"), rth, field("dT"), field("Tambient"), field("Tcore")});
     y = fieldGrid(y, fields, 4, 0.5, kReviewRowHeight);
     return l->fits ? y : note(y, lossesNotEstimatedJa());
   }
@@ -505,7 +689,7 @@ class SheetPainter {
   double windings(double y) {
     y = heading(y, QStringLiteral("6"), QStringLiteral("巻線仕様"), QStringLiteral("Windings"));
     const std::vector<WindingRow> rows =
-        content_.review ? windingTable(*content_.review) : std::vector<WindingRow>{};
+        content_.review ? stackedRows(*content_.review) : std::vector<WindingRow>{};
     const QFont headFont = font(kProportional, 8.5);
     const QFont cellFont = font(kFixed, 9.0);
     constexpr std::array<double, 7> kColumns{0.10, 0.11, 0.30, 0.13, 0.12, 0.10, 0.14};
@@ -536,14 +720,12 @@ class SheetPainter {
       return qs(reviewValueText(*build, mm * 1e-3)) + QStringLiteral(" mm");
     };
     for (const WindingRow& row : rows) {
-      cells(
-          y,
-          {row.winding == Winding::Primary ? QStringLiteral("一次 Np") : QStringLiteral("二次 Ns"),
-           QStringLiteral("%1 ターン").arg(row.turns),
-           wireDescriptionJa(row.wire) + (row.wireChosen ? QString() : QStringLiteral(" (指定)")),
-           millimetres(row.outerDiameter), QStringLiteral("%1 ターン").arg(row.turnsPerLayer),
-           QStringLiteral("%1 層").arg(row.layers), millimetres(row.build)},
-          cellFont);
+      cells(y,
+            {windingRowName(row.winding), QStringLiteral("%1 ターン").arg(row.turns),
+             wireDescriptionJa(row.wire) + (row.wireChosen ? QString() : QStringLiteral(" (指定)")),
+             millimetres(row.outerDiameter), QStringLiteral("%1 ターン").arg(row.turnsPerLayer),
+             QStringLiteral("%1 層").arg(row.layers), millimetres(row.build)},
+            cellFont);
       y += kRowHeight;
       rule(kLeft, y, kRight, y, 0.3, kHairline);
     }
@@ -554,8 +736,35 @@ class SheetPainter {
     return y;
   }
 
+  // The winding table's rows in the order they are wound from the centre leg outward, a split
+  // primary where its inner half lies.
+  static std::vector<WindingRow> stackedRows(const DesignReview& review) {
+    std::vector<WindingRow> table = windingTable(review);
+    std::vector<WindingRow> rows;
+    rows.reserve(table.size());
+    for (const WindingPlace& place : windingOrder(review.losses)) {
+      const auto found = std::find_if(table.begin(), table.end(), [&place](const WindingRow& row) {
+        return row.winding == place.winding;
+      });
+      if (found != table.end()) {
+        rows.push_back(*found);
+        table.erase(found);
+      }
+    }
+    // Anything the order does not name stays in the table's order.
+    rows.insert(rows.end(), table.begin(), table.end());
+    return rows;
+  }
+
+  // 一次 Np, 二次 Ns, 二次2 Ns2, 補助 Nb: the winding's name and its turns' symbol.
+  static QString windingRowName(Winding winding) {
+    QString symbol = qs(windingSuffix(winding)).toLower();
+    return windingNameJa(winding) + QStringLiteral(" N") + symbol;
+  }
+
   // The arrangement, marked where it was given, the windings from the centre leg outward and the
-  // height they take with their tapes in the bobbin's: one line under the winding table.
+  // height they take with their tapes in the bobbin's: under the winding table, wrapped where
+  // many windings make it longer than the page is wide.
   double arrangement(double y) {
     const TransformerLosses& l = content_.review->losses;
     const ReviewDisplay* build = reviewDisplay("buildP");
@@ -567,9 +776,16 @@ class SheetPainter {
         QStringLiteral("巻線配置 %1%2　中心から %3　高さ計(テープ込) %4 / ボビン %5")
             .arg(arrangementNameJa(l.arrangement), given, windingOrderTextJa(l),
                  millimetres(l.buildTotal), millimetres(l.bobbinBuild));
-    text(QRectF(kLeft + kCellPadding, y, kWidth - 2 * kCellPadding, kRowHeight),
-         Qt::AlignLeft | Qt::AlignVCenter, font(kProportional, 8.5), line);
-    return y + kRowHeight;
+    const QFont f = font(kProportional, 8.5);
+    const QRectF box(kLeft + kCellPadding, y, kWidth - 2 * kCellPadding, kRowHeight);
+    painter_.setFont(f);
+    const QRectF one = painter_.boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, line);
+    if (one.width() <= box.width()) {
+      text(box, Qt::AlignLeft | Qt::AlignVCenter, f, line);
+      return y + kRowHeight;
+    }
+    return wrapped(QRectF(box.left(), y + 1.5, box.width(), kSheetHeightPoints), f, line).bottom() +
+           1.5;
   }
 
   // Both plots side by side as the waveform stage draws them, their scale captions beneath and
@@ -577,17 +793,9 @@ class SheetPainter {
   double plots(double y) {
     y = heading(y, QStringLiteral("7"), QStringLiteral("動作波形"),
                 QStringLiteral("Switch and output diode waveforms"));
-    RecordingSurface pic1(pixels(kPic1Placement.width), pixels(kPic1Placement.height));
-    RecordingSurface pic2(pixels(kPic2Placement.width), pixels(kPic2Placement.height));
-    Label lbldiv1;
-    Label lbldiv2;
-    Label lblpic1_1;
-    {
-      Value pic1Value(static_cast<Object*>(&pic1));
-      Value pic2Value(static_cast<Object*>(&pic2));
-      runWaveformStage(content_.state, clickConstants().m, pic1Value, pic2Value, lblpic1_1, lbldiv1,
-                       lbldiv2);
-    }
+    const Waveforms& drawn = waveforms();
+    const RecordingSurface& pic1 = drawn.pic1;
+    const RecordingSurface& pic2 = drawn.pic2;
     const double top = y + 4.0;
     const QRectF box1(kLeft, top, kPlotScale * pic1.pixelWidth(), kPlotScale * pic1.pixelHeight());
     const QRectF box2(kRight - kPlotScale * pic2.pixelWidth(), top, kPlotScale * pic2.pixelWidth(),
@@ -597,24 +805,54 @@ class SheetPainter {
     const QFont captionFont = font(kFixed, 8.0);
     const double captionTop = std::max(box1.bottom(), box2.bottom()) + 3.0;
     text(QRectF(box1.left(), captionTop, box1.width(), 11.0), Qt::AlignLeft | Qt::AlignVCenter,
-         captionFont, qs(lbldiv1.caption()));
+         captionFont, drawn.div1);
     text(QRectF(box2.left(), captionTop, box2.width(), 11.0), Qt::AlignLeft | Qt::AlignVCenter,
-         captionFont, qs(lbldiv2.caption()));
-    const QString frequency = qs(lblpic1_1.caption());
+         captionFont, drawn.div2);
+    const QString& frequency = drawn.frequency;
     // Measured as drawn: the fonts are sized for the device, the painter works in points.
     painter_.setFont(captionFont);
     const auto width = [this](const QString& caption) {
       return painter_.boundingRect(QRectF(0, 0, kWidth, 11.0), Qt::AlignLeft, caption).width();
     };
     const bool besideScale =
-        width(qs(lbldiv2.caption())) + width(frequency) + 2 * kCellPadding <= box2.width();
+        width(drawn.div2) + width(frequency) + 2 * kCellPadding <= box2.width();
     const double frequencyTop = besideScale ? captionTop : captionTop + 12.0;
     text(QRectF(box2.left(), frequencyTop, box2.width(), 11.0), Qt::AlignRight | Qt::AlignVCenter,
          captionFont, frequency);
-    return frequencyTop + 12.0;
+    return frequencyTop + 11.0;
+  }
+
+  // The two plots as the waveform stage drew them, with their captions: drawn once, when the
+  // pages are planned.
+  struct Waveforms {
+    RecordingSurface pic1{pixels(kPic1Placement.width), pixels(kPic1Placement.height)};
+    RecordingSurface pic2{pixels(kPic2Placement.width), pixels(kPic2Placement.height)};
+    QString div1;
+    QString div2;
+    QString frequency;
+  };
+
+  const Waveforms& waveforms() {
+    if (!waveforms_) {
+      waveforms_ = std::make_unique<Waveforms>();
+      Label lbldiv1;
+      Label lbldiv2;
+      Label lblpic1_1;
+      Value pic1Value(static_cast<Object*>(&waveforms_->pic1));
+      Value pic2Value(static_cast<Object*>(&waveforms_->pic2));
+      runWaveformStage(content_.state, clickConstants().m, pic1Value, pic2Value, lblpic1_1, lbldiv1,
+                       lbldiv2);
+      waveforms_->div1 = qs(lbldiv1.caption());
+      waveforms_->div2 = qs(lbldiv2.caption());
+      waveforms_->frequency = qs(lblpic1_1.caption());
+    }
+    return *waveforms_;
   }
 
   void plot(const QRectF& box, const RecordingSurface& surface) {
+    if (!drawing_) {
+      return;
+    }
     painter_.save();
     painter_.translate(box.topLeft());
     painter_.scale(kPlotScale, kPlotScale);
@@ -669,7 +907,25 @@ class SheetPainter {
   QPainter& painter_;
   const DesignSheetContent& content_;
   double fontScale_;
+  bool drawing_ = true;  // false while the pages are planned: laid out, not drawn
+  std::unique_ptr<Waveforms> waveforms_;
 };
+
+// The supply designFor made the design from: the mains input's at the outputs' input power,
+// or the fixed DC input with its highest input.
+InputSupply sheetSupply(const DesignState& state, const ReviewConditions& conditions) {
+  const auto vin = static_cast<double>(state.Vin);
+  if (conditions.mains && state.Effi > 0) {
+    const double pin = outputPower(state, conditions) / static_cast<double>(state.Effi);
+    if (std::optional<InputSupply> supply = mainsSupply(*conditions.mains, pin)) {
+      return *supply;
+    }
+  }
+  InputSupply supply;
+  supply.VDCmin = vin;
+  supply.VDCmax = conditions.vinMax.value_or(vin);
+  return supply;
+}
 
 }  // namespace
 
@@ -681,6 +937,7 @@ DesignSheetContent designSheetContent(const DesignInputs& inputs, const DesignSt
   content.state = state;
   content.texts = resultTexts(state);
   content.conditions = conditions;
+  content.supply = sheetSupply(state, conditions);
   if (const std::optional<double> swing = levelSwing(inputs.level)) {
     content.review = reviewDesign(state, *swing, conditions);
   }

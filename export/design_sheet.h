@@ -6,6 +6,7 @@
 #include "design/design_inputs.h"
 #include "design/design_state.h"
 #include "design/result_texts.h"
+#include "review/circuit/mains_input.h"
 #include "review/review.h"
 #include "review/review_inputs.h"
 
@@ -21,6 +22,9 @@ struct DesignSheetContent {
   ResultTexts texts;    // the window's captions for that calculation
   // The conditions the review worked the losses, temperature and the switch's stress out in.
   ReviewConditions conditions;
+  // The input the design was made from: a fixed DC input, or the mains with its bulk capacitor,
+  // whose valley is the design's input voltage and whose peak the highest input.
+  InputSupply supply;
   // The engineering review at the level's flux swing; none when no level is chosen.
   std::optional<DesignReview> review;
   std::u16string date;        // "2026-12-10"
@@ -28,7 +32,8 @@ struct DesignSheetContent {
   std::string drawingNumber;  // half-width (isValidDrawingNumber), may be empty
 };
 
-// The content for a completed calculation: the captions are formed from the state and the
+// The content for a completed calculation: the captions are formed from the state, the supply
+// from the mains input among `conditions` (as designFor found it) or the DC input, and the
 // review made at the level's swing in `conditions`.
 DesignSheetContent designSheetContent(const DesignInputs& inputs, const DesignState& state,
                                       const ReviewConditions& conditions, std::u16string date,
@@ -41,9 +46,13 @@ inline constexpr double kSheetHeightPoints = 841.890;
 // Paints the sheet with its top-left corner at the painter's origin, one painter unit to the
 // point. Fonts are sized for the painter's device, so any device scaled to points will do (a
 // PDF writer, a printer). Needs a running QGuiApplication with the Japanese substitutions.
+// A sheet whose sections do not fit one page (several outputs, many flags) goes on over
+// further pages, each under the title block and over the closing notice: a paged device
+// (a PDF writer, a printer) starts a new page for each, any other device has them one under
+// the other, kSheetHeightPoints apart.
 void paintDesignSheet(QPainter& painter, const DesignSheetContent& content);
 
-// The sheet as a one-page PDF document, text as text in embedded fonts and the plots as
+// The sheet as an A4 PDF document, text as text in embedded fonts and the plots as
 // vectors. A QGuiApplication on Qt's offscreen platform is created for the rendering when none
 // is running.
 std::string designSheetPdf(const DesignSheetContent& content);

@@ -15,11 +15,16 @@ std::string renderExport(const ExportRequest& request, const DesignReport& repor
       return plotFileBytes(report.state, clickConstants().m, PlotFormat::Png);
     case ExportKind::PlotSvg:
       return plotFileBytes(report.state, clickConstants().m, PlotFormat::Svg);
-    case ExportKind::SheetPdf:
-      return designSheetPdf(designSheetContent(report.inputs, report.state, report.conditions,
-                                               fromUtf8(request.parameter("date").value_or("")),
-                                               fromUtf8(request.parameter("program").value_or("")),
-                                               request.parameter("drawing-number").value_or("")));
+    case ExportKind::SheetPdf: {
+      DesignSheetContent content =
+          designSheetContent(report.inputs, report.state, report.conditions,
+                             fromUtf8(request.parameter("date").value_or("")),
+                             fromUtf8(request.parameter("program").value_or("")),
+                             request.parameter("drawing-number").value_or(""));
+      // The supply exactly as the design was made from it.
+      content.supply = report.supply;
+      return designSheetPdf(content);
+    }
   }
   throw std::logic_error("an export kind without a renderer");
 }

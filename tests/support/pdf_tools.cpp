@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <regex>
@@ -89,11 +90,15 @@ std::vector<PdfWord> pdfWords(const std::string& path) {
   static const std::regex word(
       R"re(<word xMin="([-0-9.]+)" yMin="([-0-9.]+)" xMax="([-0-9.]+)" yMax="([-0-9.]+)">(.*)</word>)re");
   std::vector<PdfWord> words;
+  int page = -1;
   for (const std::string& line : lines(run(FBC_PDFTOTEXT, "-bbox " + quoted(path) + " -"))) {
+    if (line.find("<page ") != std::string::npos) {
+      ++page;
+    }
     std::smatch m;
     if (std::regex_search(line, m, word)) {
       words.push_back({m[5].str(), std::stod(m[1].str()), std::stod(m[2].str()),
-                       std::stod(m[3].str()), std::stod(m[4].str())});
+                       std::stod(m[3].str()), std::stod(m[4].str()), std::max(page, 0)});
     }
   }
   return words;

@@ -28,6 +28,7 @@ struct PdfWord {
   double yMin = 0;
   double xMax = 0;
   double yMax = 0;
+  int page = 0;  // 0 the first
 };
 std::vector<PdfWord> pdfWords(const std::string& path);
 
