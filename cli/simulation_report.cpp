@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -41,16 +43,34 @@ class TemporaryNetlist {
   std::string path_;
 };
 
-// What each measurement is, for the text report.
-const char* caption(const std::string& name) {
+// What each measurement is, for the text report. With further outputs the secondary's figures
+// are the main output's winding's, and each further output's and the bias's are named by it.
+std::string caption(const SimulatedFigure& figure, bool severalOutputs) {
+  const std::string& name = figure.name;
+  if (figure.winding) {
+    const bool bias = *figure.winding == Winding::Bias;
+    const std::string output =
+        bias ? std::string("Bias")
+             : "Output " + std::to_string(static_cast<int>(*figure.winding) -
+                                          static_cast<int>(Winding::Secondary) + 1);
+    return name == outputVoltageMeasurement(*figure.winding)
+               ? output + " average voltage Vactual [V]"
+               : output + " winding RMS IsRms [A]";
+  }
   if (name == "ippk") return "Primary peak current Ipk [A]";
   if (name == "iprms") return "Primary RMS current IpRms [A]";
-  if (name == "ispk") return "Secondary winding peak IsPkWinding [A]";
-  if (name == "isrms") return "Secondary winding RMS IsRmsWinding [A]";
+  if (name == "ispk") {
+    return severalOutputs ? "Main secondary winding peak IsPk [A]"
+                          : "Secondary winding peak IsPkWinding [A]";
+  }
+  if (name == "isrms") {
+    return severalOutputs ? "Main secondary winding RMS IsRms [A]"
+                          : "Secondary winding RMS IsRmsWinding [A]";
+  }
   if (name == "vdspk") return "Switch peak voltage Vin + Vclamp [V]";
   if (name == "voutavg") return "Average output voltage [V]";
   if (name == "voutpp") return "Output ripple, peak to peak [V]";
-  return "";
+  return name;
 }
 
 }  // namespace
@@ -92,9 +112,12 @@ void writeSimulationText(std::ostream& out, const Simulation& simulation) {
   std::snprintf(line.data(), line.size(), "  %-42s %12s %12s %8s\n", "", "model", "simulated",
                 "diff");
   out << line.data();
+  const bool severalOutputs =
+      std::any_of(simulation.figures.begin(), simulation.figures.end(),
+                  [](const SimulatedFigure& f) { return f.winding.has_value(); });
   for (const SimulatedFigure& f : simulation.figures) {
-    std::snprintf(line.data(), line.size(), "  %-42s %12.4g %12.4g %+7.1f%%\n", caption(f.name),
-                  f.model, f.simulated, f.differencePercent);
+    std::snprintf(line.data(), line.size(), "  %-42s %12.4g %12.4g %+7.1f%%\n",
+                  caption(f, severalOutputs).c_str(), f.model, f.simulated, f.differencePercent);
     out << line.data();
   }
 }

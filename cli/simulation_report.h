@@ -25,10 +25,12 @@ std::string designNetlist(const DesignReport& report, const std::string& title);
 // leaves a figure unmeasured.
 Simulation simulateDesign(const DesignReport& report);
 
-// The text report's section: a table of figure, model, simulated and difference.
+// The text report's section: a table of figure, model, simulated and difference; each further
+// output's average voltage and winding RMS current and the bias's after the converter's own.
 void writeSimulationText(std::ostream& out, const Simulation& simulation);
 
-// {"ngspice": version, "figures": [{"name", "model", "simulated", "differencePercent"}...]}
+// {"ngspice": version, "figures": [{"name", "model", "simulated", "differencePercent"}...]}, the
+// further outputs' and the bias's figures (vout2avg, is2rms, ..., vbiasavg, ibiasrms) last.
 void writeSimulationJson(JsonWriter& json, const Simulation& simulation);
 
 }  // namespace fbc

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -21,12 +22,142 @@ constexpr int kMaxPeriods = 400;
 constexpr int kStepsPerPeriod = 200;
 // The thermal voltage of the diode model at ngspice's 27 °C.
 constexpr double kThermalVoltage = 0.025852;
+// An output that draws nothing still has a diode and a capacitor: sized as for this current.
+constexpr double kLightestLoad = 1e-3;
 
 // A number as ngspice reads it, exact to nine figures.
 std::string number(double value) {
   std::array<char, 32> buffer{};
   const int length = std::snprintf(buffer.data(), buffer.size(), "%.9g", value);
   return std::string(buffer.data(), static_cast<std::size_t>(std::max(length, 0)));
+}
+
+// An output's number: 1 the main output's secondary, 2 to 8 the further outputs'.
+int outputNumber(Winding winding) {
+  return static_cast<int>(winding) - static_cast<int>(Winding::Secondary) + 1;
+}
+
+// Every name a netlist may measure: the converter's own, and each further output's and the
+// bias's.
+bool measuredName(const std::string& name) {
+  const std::vector<std::string_view> names = spiceMeasurementNames();
+  if (std::find(names.begin(), names.end(), name) != names.end()) {
+    return true;
+  }
+  for (int i = static_cast<int>(Winding::Output2); i <= static_cast<int>(Winding::Bias); ++i) {
+    const auto winding = static_cast<Winding>(i);
+    if (name == outputVoltageMeasurement(winding) || name == windingRmsMeasurement(winding)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The saturation current that gives `vf` at `current` (27 °C).
+double saturationCurrent(double current, double vf) {
+  return std::max(current, kLightestLoad) * std::exp(-vf / kThermalVoltage);
+}
+
+// The capacitor that keeps an output's ripple to kOutputRipple of its voltage.
+double outputCapacitor(double current, double voltage, double period) {
+  return std::max(current, kLightestLoad) * period / (kOutputRipple * voltage);
+}
+
+// Every further output and the bias as windings of the netlist; `rest` [W] is what η stands for
+// beyond the diodes and the clamp, shared among the outputs by their power.
+std::vector<SpiceWinding> furtherWindings(const DesignReview& review, double period, double rest) {
+  std::vector<SpiceWinding> windings;
+  const auto add = [&](Winding winding, const OutputResult& o, bool output) {
+    SpiceWinding w;
+    w.winding = winding;
+    w.turns = o.turns;
+    const double ratio = static_cast<double>(o.turns) / review.Np;
+    w.l = review.LpRef * ratio * ratio;
+    w.v = o.V;
+    w.i = o.I;
+    w.vf = o.Vf;
+    w.diodeIs = saturationCurrent(o.I, o.Vf);
+    w.cout = outputCapacitor(o.I, o.V, period);
+    w.rload = o.I > 0.0 ? o.V / o.I : 0.0;
+    const double share = output && review.Pout > 0.0 ? rest * o.P / review.Pout : 0.0;
+    w.rrest = share > 0.0 ? o.V * o.V / share : 0.0;
+    windings.push_back(w);
+  };
+  for (std::size_t i = 1; i < review.outputs.size(); ++i) {
+    add(outputWinding(static_cast<int>(i) + 1), review.outputs[i], true);
+  }
+  if (review.bias) {
+    add(Winding::Bias, *review.bias, false);
+  }
+  return windings;
+}
+
+// What the diodes pass and the loads draw besides what η stands for [W]: every output's and
+// the bias's (V + Vf)·I.
+double outputSidePower(const DesignReview& review, double vout, double iout, double vf) {
+  double power = (vout + vf) * iout;
+  for (std::size_t i = 1; i < review.outputs.size(); ++i) {
+    const OutputResult& o = review.outputs[i];
+    power += (o.V + o.Vf) * o.I;
+  }
+  if (review.bias) {
+    power += (review.bias->V + review.bias->Vf) * review.bias->I;
+  }
+  return power;
+}
+
+// The periods the outputs need to settle: kSettlingTimeConstants of the slowest output's
+// capacitor with its loads, and the two that are measured.
+int settlingPeriods(const SpiceCircuit& c) {
+  const auto timeConstant = [](double cout, double rload, double rrest) {
+    const double conductance =
+        (rload > 0.0 ? 1.0 / rload : 0.0) + (rrest > 0.0 ? 1.0 / rrest : 0.0);
+    return conductance > 0.0 ? cout / conductance : 0.0;
+  };
+  double slowest = timeConstant(c.cout, c.rload, c.rrest);
+  for (const SpiceWinding& w : c.windings) {
+    slowest = std::max(slowest, timeConstant(w.cout, w.rload, w.rrest));
+  }
+  return std::clamp(static_cast<int>(std::ceil(kSettlingTimeConstants * slowest / c.period)) + 2,
+                    kMinPeriods, kMaxPeriods);
+}
+
+// The name a winding's parts and nodes carry in the netlist: "s2" to "s8", "b".
+std::string partSuffix(Winding winding) {
+  std::string suffix(windingSuffix(winding));
+  std::transform(suffix.begin(), suffix.end(), suffix.begin(), [](char ch) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  });
+  return suffix;
+}
+
+// A further output's or the bias's winding, coupled with the primary, the main secondary and
+// the windings before it, its diode, capacitor and loads.
+void writeWinding(std::ostringstream& n, const SpiceWinding& w, const SpiceCircuit& c,
+                  std::size_t index) {
+  const std::string x = partSuffix(w.winding);
+  const std::string l = "L" + x;
+  n << "\n* "
+    << (w.winding == Winding::Bias ? std::string("Bias winding")
+                                   : "Output " + std::to_string(outputNumber(w.winding)))
+    << ": " << number(w.v) << " V at " << number(w.i) << " A on " << w.turns << " turns, Vf "
+    << number(w.vf) << " V at that current.\n"
+    << l << " 0 sec" << x << " " << number(w.l) << " IC=0\n"
+    << "Kp" << x << " Lp " << l << " {k}\n"
+    << "Ks" << x << " Ls " << l << " {k}\n";
+  for (std::size_t j = 0; j < index; ++j) {
+    const std::string before = partSuffix(c.windings[j].winding);
+    n << "K" << before << x << " L" << before << " " << l << " {k}\n";
+  }
+  n << "D" << x << " sec" << x << " out" << x << " diode" << x << "\n"
+    << ".model diode" << x << " D(IS=" << number(w.diodeIs) << " N=1)\n"
+    << "C" << x << " out" << x << " 0 " << number(w.cout) << " IC=" << number(w.v) << "\n";
+  if (w.rload > 0.0) {
+    n << "Rload" << x << " out" << x << " 0 " << number(w.rload) << "\n";
+  }
+  if (w.rrest > 0.0) {
+    n << "Rrest" << x << " out" << x << " 0 " << number(w.rrest) << "\n";
+  }
 }
 
 }  // namespace
@@ -57,18 +188,17 @@ std::optional<SpiceCircuit> spiceCircuit(const DesignState& state, const DesignR
   c.vout = state.Vout;
   c.iout = state.Iout;
   const double vf = state.Vf;
-  c.diodeIs = c.iout * std::exp(-vf / kThermalVoltage);
-  c.cout = c.iout * c.period / (kOutputRipple * c.vout);
+  c.diodeIs = saturationCurrent(c.iout, vf);
+  c.cout = outputCapacitor(c.iout, c.vout, c.period);
   c.rload = c.vout / c.iout;
-  // The input power the primary stores each period reaches the output; what η stands for
-  // beyond the diode and the clamp is drawn by a resistor beside the load.
-  const double rest = review.Pin - c.vout * c.iout - vf * c.iout - st.Pclamp;
-  c.rrest = rest > 0.0 ? c.vout * c.vout / rest : 0.0;
-  const double loadPower = c.vout * c.iout + std::max(rest, 0.0);
-  const double timeConstant = c.vout * c.vout / loadPower * c.cout;
-  c.periods =
-      std::clamp(static_cast<int>(std::ceil(kSettlingTimeConstants * timeConstant / c.period)) + 2,
-                 kMinPeriods, kMaxPeriods);
+  // The input power the primary stores each period reaches the outputs; what η stands for
+  // beyond the diodes and the clamp is drawn by a resistor beside each output's load, its share
+  // of the output power (the bias draws only its own current).
+  const double rest = review.Pin - outputSidePower(review, c.vout, c.iout, vf) - st.Pclamp;
+  const double mainShare = review.Pout > 0.0 ? c.vout * c.iout / review.Pout : 1.0;
+  c.rrest = rest > 0.0 ? c.vout * c.vout / (rest * mainShare) : 0.0;
+  c.windings = furtherWindings(review, c.period, std::max(rest, 0.0));
+  c.periods = settlingPeriods(c);
   c.maxStep = c.period / kStepsPerPeriod;
   if (!(c.k > 0.0) || !(c.ton > 0.0) || !(c.ton < c.period)) {
     return std::nullopt;
@@ -121,6 +251,12 @@ std::string spiceNetlist(const SpiceCircuit& c, std::string_view title, bool wav
       << "* whole input power the primary stores, so the simulated Vout checks it.\n"
       << "Rrest out 0 " << number(c.rrest) << "\n";
   }
+  if (!c.windings.empty()) {
+    n << "\n* Every further winding is coupled with every other by k, the primary's coupling.\n";
+  }
+  for (std::size_t i = 0; i < c.windings.size(); ++i) {
+    writeWinding(n, c.windings[i], c, i);
+  }
   n << "\n* " << c.periods << " periods; the last two are measured.\n"
     << ".options method=gear reltol=1e-3 abstol=1e-6 vntol=1e-4\n"
     << ".tran " << number(c.maxStep) << " " << number(end) << " " << number(from) << " "
@@ -132,6 +268,14 @@ std::string spiceNetlist(const SpiceCircuit& c, std::string_view title, bool wav
     << ".meas tran ispk MAX i(Ls)" << window << ".meas tran isrms RMS i(Ls)" << window
     << ".meas tran vdspk MAX v(drain)" << window << ".meas tran voutavg AVG v(out)" << window
     << ".meas tran voutpp PP v(out)" << window;
+  for (const SpiceWinding& w : c.windings) {
+    const std::string x = partSuffix(w.winding);
+    n << ".meas tran " << outputVoltageMeasurement(w.winding) << " AVG v(out" << x << ")" << window;
+    // An output that draws nothing has no model current to set its winding's beside.
+    if (w.i > 0.0) {
+      n << ".meas tran " << windingRmsMeasurement(w.winding) << " RMS i(L" << x << ")" << window;
+    }
+  }
   if (waveforms) {
     n << "* The measured periods' waveforms.\n"
       << ".print tran v(drain) i(Vsense) i(Ls)\n";
@@ -142,6 +286,40 @@ std::string spiceNetlist(const SpiceCircuit& c, std::string_view title, bool wav
 
 std::vector<std::string_view> spiceMeasurementNames() {
   return {"ippk", "iprms", "ispk", "isrms", "vdspk", "voutavg", "voutpp"};
+}
+
+std::string outputVoltageMeasurement(Winding winding) {
+  if (winding == Winding::Bias) {
+    return "vbiasavg";
+  }
+  return "vout" + std::to_string(outputNumber(winding)) + "avg";
+}
+
+std::string windingRmsMeasurement(Winding winding) {
+  if (winding == Winding::Bias) {
+    return "ibiasrms";
+  }
+  return "is" + std::to_string(outputNumber(winding)) + "rms";
+}
+
+std::vector<std::string> spiceMeasurementNames(const DesignReview& review) {
+  std::vector<std::string> names;
+  for (const std::string_view name : spiceMeasurementNames()) {
+    names.emplace_back(name);
+  }
+  const auto add = [&names](Winding winding, const OutputResult& o) {
+    names.push_back(outputVoltageMeasurement(winding));
+    if (o.I > 0.0) {
+      names.push_back(windingRmsMeasurement(winding));
+    }
+  };
+  for (std::size_t i = 1; i < review.outputs.size(); ++i) {
+    add(outputWinding(static_cast<int>(i) + 1), review.outputs[i]);
+  }
+  if (review.bias) {
+    add(Winding::Bias, *review.bias);
+  }
+  return names;
 }
 
 std::map<std::string, double> spiceMeasurements(std::string_view output) {
@@ -155,8 +333,7 @@ std::map<std::string, double> spiceMeasurements(std::string_view output) {
     if (!(words >> name >> equals >> value) || equals != "=") {
       continue;
     }
-    const std::vector<std::string_view> names = spiceMeasurementNames();
-    if (std::find(names.begin(), names.end(), name) == names.end()) {
+    if (!measuredName(name)) {
       continue;
     }
     char* parsedEnd = nullptr;
@@ -196,22 +373,43 @@ std::optional<std::vector<SimulatedFigure>> spiceFigures(
   const SwitchStress& st = review.stress;
   const double vin = state.Vin;
   const double vout = state.Vout;
-  const std::vector<std::pair<std::string_view, double>> model = {
-      {"ippk", review.Ipk},
-      {"iprms", review.IpRms},
-      {"ispk", review.IsPkWinding},
-      {"isrms", review.IsRmsWinding},
-      {"vdspk", vin + (st.clampNeeded() ? st.Vclamp : st.VRO)},
-      {"voutavg", vout},
-      {"voutpp", kOutputRipple * vout},
+  // The main secondary carries its share of the primary's ampere-turns: all of them where it
+  // is the only one.
+  const bool shared = !review.outputs.empty();
+  struct Model {
+    std::string name;
+    double value;
+    std::optional<Winding> winding;
   };
+  std::vector<Model> model = {
+      {"ippk", review.Ipk, std::nullopt},
+      {"iprms", review.IpRms, std::nullopt},
+      {"ispk", shared ? review.outputs.front().IsPk : review.IsPkWinding, std::nullopt},
+      {"isrms", shared ? review.outputs.front().IsRms : review.IsRmsWinding, std::nullopt},
+      {"vdspk", vin + (st.clampNeeded() ? st.Vclamp : st.VRO), std::nullopt},
+      {"voutavg", vout, std::nullopt},
+      {"voutpp", kOutputRipple * vout, std::nullopt},
+  };
+  const auto add = [&model](Winding winding, const OutputResult& o) {
+    model.push_back({outputVoltageMeasurement(winding), o.Vactual, winding});
+    if (o.I > 0.0) {
+      model.push_back({windingRmsMeasurement(winding), o.IsRms, winding});
+    }
+  };
+  for (std::size_t i = 1; i < review.outputs.size(); ++i) {
+    add(outputWinding(static_cast<int>(i) + 1), review.outputs[i]);
+  }
+  if (review.bias) {
+    add(Winding::Bias, *review.bias);
+  }
   std::vector<SimulatedFigure> figures;
-  for (const auto& [name, value] : model) {
-    const auto at = measured.find(std::string(name));
+  for (const Model& m : model) {
+    const auto at = measured.find(m.name);
     if (at == measured.end()) {
       return std::nullopt;
     }
-    figures.push_back({std::string(name), value, at->second, (at->second - value) / value * 100.0});
+    figures.push_back(
+        {m.name, m.value, at->second, (at->second - m.value) / m.value * 100.0, m.winding});
   }
   return figures;
 }

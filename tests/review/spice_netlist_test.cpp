@@ -1,17 +1,25 @@
 #include "review/spice_netlist.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
+#include "review/design_report.h"
 #include "review/switch_stress.h"
 
 namespace fbc {
 namespace {
+
+// The thermal voltage of the netlist's diode model at ngspice's 27 °C.
+constexpr double kThermalVoltageForTest = 0.025852;
 
 struct Reviewed {
   DesignState state;
@@ -28,6 +36,35 @@ Reviewed reviewOnPq50(DriveMode mode, std::optional<double> leakage = std::nullo
   r.conditions.leakage = leakage;
   r.review = reviewDesign(r.state, *levelSwing(inputs.level), r.conditions);
   return r;
+}
+
+// Fairchild AN-4137's worked example (appendix): 85–265 VAC at 60 Hz onto 150 µF, η 0.7, D 0.48,
+// 66 kHz in continuous conduction at KRF 0.33, the 3.3 V 2 A main output (Vf 0.5) on 2 turns
+// beside 5 V 2 A (0.5), 12 V 1.5 A, 18 V 0.5 A and 33 V 0.1 A (1.2) and a 12 V bias (1.2); its
+// leakage 4.5 µH and clamp at 190 V over its 85 V reflected voltage. PQ3230 stands in for the
+// note's EER3530, which the catalogue does not hold. `outputs` replaces its further outputs.
+DesignReport an4137(const char16_t* outputs = u"5,2,0.5;12,1.5,1.2;18,0.5,1.2;33,0.1,1.2") {
+  DesignInputs inputs;
+  inputs.vout = u"3.3";
+  inputs.iout = u"2";
+  inputs.vf = u"0.5";
+  inputs.effi = u"70";
+  inputs.duty = u"0.48";
+  inputs.fs = u"66000";
+  inputs.core = u"PQ3230";
+  ReviewInputs conditions;
+  const std::pair<ReviewInput, const char16_t*> texts[] = {
+      {ReviewInput::VacMin, u"85"},        {ReviewInput::VacMax, u"265"},
+      {ReviewInput::LineFrequency, u"60"}, {ReviewInput::BulkCapacitance, u"150e-6"},
+      {ReviewInput::Mode, u"pwm-ccm"},     {ReviewInput::Ripple, u"0.33"},
+      {ReviewInput::Outputs, outputs},     {ReviewInput::Bias, u"12,1.2"},
+      {ReviewInput::SecondaryTurns, u"2"}, {ReviewInput::Leakage, u"4.5e-6"},
+      {ReviewInput::ClampRatio, u"2.235"},
+  };
+  for (const auto& [input, text] : texts) {
+    conditions.text(input) = text;
+  }
+  return designFor(inputs, CoreCatalogue{}, "--", conditions);
 }
 
 // The circuit is the review's: the secondary from the whole turns, the coupling from the
@@ -167,6 +204,131 @@ TEST(SpiceNetlist, SecondaryWindingCurrentsFollowThePrimarysAmpereTurns) {
   const double conducts = 1.0 - c.modeInputs.duty;
   EXPECT_NEAR(c.IsRmsWinding, std::sqrt((high * high + high * low + low * low) / 3.0 * conducts),
               1e-9);
+}
+
+// Each further output and the bias is a winding of its own, LpRef·(N/Np)² with its whole
+// turns, its diode giving its Vf at its current, its capacitor starting at its voltage and its
+// load V/I (the bias's current as given); what η stands for is drawn beside the outputs' loads
+// by their share of the output power, so that every diode, load and the clamp together take
+// the input power.
+TEST(SpiceNetlist, EveryFurtherOutputAndTheBiasIsAWindingWithItsDiodeAndLoad) {
+  const DesignReport report = an4137();
+  ASSERT_TRUE(report.review && report.review->valid && report.review->stress.valid);
+  const DesignReview& r = *report.review;
+  ASSERT_EQ(r.outputs.size(), 5U);
+  ASSERT_TRUE(r.bias);
+  const std::optional<SpiceCircuit> circuit = spiceCircuit(report.state, r, report.conditions);
+  ASSERT_TRUE(circuit);
+  ASSERT_EQ(circuit->windings.size(), 5U);
+  EXPECT_NEAR(circuit->ls, r.LpRef * 4.0 / (r.Np * r.Np), 1e-15);
+  double drawn = circuit->vout * circuit->vout / circuit->rload +
+                 circuit->vout * circuit->vout / circuit->rrest + 0.5 * circuit->iout;
+  const Winding expected[] = {Winding::Output2, Winding::Output3, Winding::Output4,
+                              Winding::Output5, Winding::Bias};
+  for (std::size_t i = 0; i < circuit->windings.size(); ++i) {
+    const SpiceWinding& w = circuit->windings[i];
+    SCOPED_TRACE(std::string(windingName(w.winding)));
+    EXPECT_EQ(w.winding, expected[i]);
+    const OutputResult& o = w.winding == Winding::Bias ? *r.bias : r.outputs[i + 1];
+    EXPECT_EQ(w.turns, o.turns);
+    EXPECT_NEAR(w.l, r.LpRef * o.turns * o.turns / (r.Np * r.Np), 1e-15);
+    EXPECT_NEAR(kThermalVoltageForTest * std::log(o.I / w.diodeIs), o.Vf, 1e-7);
+    EXPECT_DOUBLE_EQ(w.rload, o.V / o.I);
+    EXPECT_EQ(w.rrest > 0.0, w.winding != Winding::Bias);
+    drawn += o.V * o.V / w.rload + o.Vf * o.I + (w.rrest > 0.0 ? o.V * o.V / w.rrest : 0.0);
+  }
+  EXPECT_DOUBLE_EQ(circuit->windings.back().i, 0.01);  // the bias's default current
+  EXPECT_NEAR(drawn + r.stress.Pclamp, r.Pin, 1e-9 * r.Pin);
+
+  const std::string netlist = spiceNetlist(*circuit, "an4137");
+  for (const char* line :
+       {"Ls2 0 secs2 ", "Kps2 Lp Ls2 {k}\n", "Kss2 Ls Ls2 {k}\n", "Ks2s3 Ls2 Ls3 {k}\n",
+        "Ds2 secs2 outs2 diodes2\n", "Cs2 outs2 0 ", "Rloads2 outs2 0 2.5\n", "Rrests2 outs2 0 ",
+        "Lb 0 secb ", "Ks5b Ls5 Lb {k}\n", "Rloadb outb 0 1200\n",
+        ".meas tran vout2avg AVG v(outs2)", ".meas tran is5rms RMS i(Ls5)",
+        ".meas tran vbiasavg AVG v(outb)", ".meas tran ibiasrms RMS i(Lb)"}) {
+    EXPECT_NE(netlist.find(line), std::string::npos) << line;
+  }
+  EXPECT_EQ(netlist.find("Rrestb"), std::string::npos);
+  // Seven windings, every pair coupled once.
+  std::size_t couplings = 0;
+  for (std::size_t at = netlist.find("\nK"); at != std::string::npos;
+       at = netlist.find("\nK", at + 1)) {
+    ++couplings;
+  }
+  EXPECT_EQ(couplings, 21U);
+  // An output that draws nothing has its diode and capacitor but no load, and no current to
+  // set beside a model's.
+  const DesignReport idle = an4137(u"12,0,1.2");
+  const SpiceCircuit unloaded = *spiceCircuit(idle.state, *idle.review, idle.conditions);
+  ASSERT_EQ(unloaded.windings.size(), 2U);
+  EXPECT_EQ(unloaded.windings[0].rload, 0.0);
+  EXPECT_EQ(unloaded.windings[0].rrest, 0.0);
+  EXPECT_GT(unloaded.windings[0].cout, 0.0);
+  const std::string idleNetlist = spiceNetlist(unloaded, "idle");
+  EXPECT_EQ(idleNetlist.find("Rloads2"), std::string::npos);
+  EXPECT_NE(idleNetlist.find(".meas tran vout2avg AVG v(outs2)"), std::string::npos);
+  EXPECT_EQ(idleNetlist.find("is2rms"), std::string::npos);
+  const std::vector<std::string> idleNames = spiceMeasurementNames(*idle.review);
+  EXPECT_EQ(std::count(idleNames.begin(), idleNames.end(), "is2rms"), 0);
+  EXPECT_EQ(std::count(idleNames.begin(), idleNames.end(), "vout2avg"), 1);
+  // A single output's netlist has none of them.
+  const Reviewed single = reviewOnPq50(DriveMode::PwmCritical);
+  const SpiceCircuit one = *spiceCircuit(single.state, single.review, single.conditions);
+  EXPECT_TRUE(one.windings.empty());
+  EXPECT_EQ(spiceNetlist(one, "one").find("Ls2"), std::string::npos);
+}
+
+// Each further output's average voltage stands beside the voltage its whole turns give and its
+// winding's RMS current beside the model's, after the converter's own figures; the main
+// secondary's peak and RMS are its share of the primary's ampere-turns.
+TEST(SpiceNetlist, FurtherOutputsFiguresFollowTheConvertersOwn) {
+  const DesignReport report = an4137();
+  const DesignReview& r = *report.review;
+  const std::string output =
+      "vout2avg            =  5.210000e+00 from=  1.0e-03 to=  1.1e-03\n"
+      "is8rms              =  1.0e+00 from=  1.0e-03 to=  1.1e-03\n"
+      "ibiasrms            =  1.9e-02 from=  1.0e-03 to=  1.1e-03\n"
+      "vout9avg            =  1.0\n"
+      "vbias               =  1.0\n";
+  const std::map<std::string, double> read = spiceMeasurements(output);
+  EXPECT_EQ(read.size(), 3U);
+  EXPECT_DOUBLE_EQ(read.at("vout2avg"), 5.21);
+  EXPECT_DOUBLE_EQ(read.at("ibiasrms"), 0.019);
+
+  const std::vector<std::string> names = spiceMeasurementNames(r);
+  const std::vector<std::string> further = {"vout2avg", "is2rms",  "vout3avg", "is3rms",
+                                            "vout4avg", "is4rms",  "vout5avg", "is5rms",
+                                            "vbiasavg", "ibiasrms"};
+  ASSERT_EQ(names.size(), spiceMeasurementNames().size() + further.size());
+  EXPECT_TRUE(
+      std::equal(further.begin(), further.end(),
+                 names.begin() + static_cast<std::ptrdiff_t>(spiceMeasurementNames().size())));
+  std::map<std::string, double> all;
+  for (const std::string& name : names) {
+    all[name] = 1.0;
+  }
+  // Every figure is needed: one missing leaves the comparison empty.
+  std::map<std::string, double> lacking = all;
+  lacking.erase("ibiasrms");
+  EXPECT_FALSE(spiceFigures(r, report.state, lacking));
+  const std::optional<std::vector<SimulatedFigure>> figures = spiceFigures(r, report.state, all);
+  ASSERT_TRUE(figures);
+  ASSERT_EQ(figures->size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ((*figures)[i].name, names[i]);
+  }
+  EXPECT_DOUBLE_EQ((*figures)[2].model, r.outputs.front().IsPk);
+  EXPECT_DOUBLE_EQ((*figures)[3].model, r.outputs.front().IsRms);
+  EXPECT_LT(r.outputs.front().IsRms, r.IsRmsWinding);
+  const SimulatedFigure& v5 = (*figures)[7 + 6];
+  EXPECT_EQ(v5.name, "vout5avg");
+  EXPECT_EQ(v5.winding, Winding::Output5);
+  EXPECT_DOUBLE_EQ(v5.model, r.outputs[4].Vactual);
+  const SimulatedFigure& bias = figures->back();
+  EXPECT_EQ(bias.winding, Winding::Bias);
+  EXPECT_DOUBLE_EQ(bias.model, r.bias->IsRms);
+  EXPECT_FALSE((*figures)[0].winding);
 }
 
 }  // namespace
