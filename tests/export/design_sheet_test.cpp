@@ -567,7 +567,7 @@ TEST_F(DesignSheetTest, FiguresOfWindingsThatDoNotFitAreDashesWithTheReason) {
 // 5 V 2 A, 12 V 1.5 A, 18 V 0.5 A and 33 V 0.1 A and a 12 V bias, its leakage 4.5 µH; PQ3230
 // stands in for its EER3530. The conditions show the mains input (the capacitor given, or
 // chosen by the rule of thumb, which also gives 150 µF for its 67 W), the review every output
-// from the whole turns (the note's 2, 3, 7, 10 and 18 turns and 7 for the bias), the winding
+// from the whole turns (eq. 14's 2, 3, 7, 10 and 18 turns and 7 for the bias), the winding
 // table every winding in the order from the centre leg; the sheet goes on to a second page
 // with nothing outside either.
 TEST_F(DesignSheetTest, AMainsDesignWithFiveOutputsAndABiasShowsTheInputEveryOutputAndWinding) {
@@ -634,9 +634,9 @@ TEST_F(DesignSheetTest, AMainsDesignWithFiveOutputsAndABiasShowsTheInputEveryOut
                             QString::number(o.IsRms, 'f', 3) + QString::number(o.VdRevMax, 'f', 1))
                                .toStdString());
     };
-    const int publishedTurns[] = {2, 3, 7, 10, 18};
+    const int wholeTurns[] = {2, 3, 7, 10, 18};
     for (std::size_t i = 0; i < review.outputs.size(); ++i) {
-      EXPECT_EQ(review.outputs[i].turns, publishedTurns[i]);
+      EXPECT_EQ(review.outputs[i].turns, wholeTurns[i]);
       const std::string row = outputRow(outputWinding(static_cast<int>(i) + 1), review.outputs[i]);
       EXPECT_NE(rows.find(row), std::string::npos) << row;
     }
