@@ -100,8 +100,9 @@ constexpr std::string_view kFooter =
     "CSV goes to standard output in place of the report.\n"
     "--plot draws the switch and diode plots as the window does after one calculation, with\n"
     "the scale and frequency captions beneath, three times the window's size.\n"
-    "--sheet writes the design sheet, one A4 page for the winding shop: inputs, results,\n"
-    "both plots as vectors and today's date, titled with --drawing-number when given.\n"
+    "--sheet writes the design sheet, A4 for the winding shop: inputs, results, both plots\n"
+    "as vectors and today's date, titled with --drawing-number when given; one page, and a\n"
+    "second where further outputs and their windings do not fit on one.\n"
     "A regular file is written whole or not at all, keeping its permissions; a symbolic link\n"
     "is followed and stays a link; a FIFO, a device or /dev/stdout is written in place.\n"
     "\n"
@@ -302,10 +303,13 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
   app.add_flag("--explain", raw.explain,
                "show the calculation step by step, each formula with its operands' values "
                "and the stored result, instead of the report. Example: --explain --vin 141");
-  files.sheet = app.add_option("--sheet", raw.sheet,
-                               "write the design sheet, a one-page A4 PDF, to FILE. Example: "
-                               "--sheet design.pdf")
-                    ->type_name("FILE.pdf");
+  files.sheet =
+      app.add_option(
+             "--sheet", raw.sheet,
+             "write the design sheet, an A4 PDF (a second page only where it needs one), to FILE. "
+             "Example: "
+             "--sheet design.pdf")
+          ->type_name("FILE.pdf");
   files.drawingNumber =
       app.add_option("--drawing-number", raw.drawingNumber,
                      "the sheet's drawing number (図番), up to 32 half-width characters. "
