@@ -209,6 +209,40 @@ bool givenWireOverloaded(const TransformerLosses& losses) {
          });
 }
 
+// The flags of a valid review whose losses and stress are worked out, in kReviewFlags order.
+void raiseFlags(DesignReview& r, const DesignState& s, const ReviewConditions& conditions) {
+  const ReviewLimits& limits = kReviewLimits;
+  const TransformerLosses& losses = r.losses;
+  const SwitchStress& stress = r.stress;
+  const double np = r.Np;
+
+  const auto flagIf = [&r](bool condition, ReviewFlag flag) {
+    if (condition) {
+      r.flags.push_back(flag);
+    }
+  };
+  flagIf(r.gapRatio > limits.maxGapRatio, ReviewFlag::GapTooLarge);
+  flagIf(r.gap < limits.minGap, ReviewFlag::GapTooSmall);
+  flagIf(r.Bpk > limits.nearSaturationFluxDensity, ReviewFlag::FluxNearSaturation);
+  flagIf(r.fill > r.fillAllowed, ReviewFlag::WindowOverfull);
+  flagIf(np > limits.maxPrimaryTurns, ReviewFlag::TurnsImpractical);
+  flagIf(losses.valid && !losses.fits, ReviewFlag::LayersExceedBobbin);
+  // Without a layout that fits, or past a runaway, there is no temperature to judge.
+  flagIf(losses.valid && losses.temperatureKnown() && losses.Tcore > conditions.maxTemperature,
+         ReviewFlag::TooHot);
+  flagIf(stress.valid && stress.VdsMax > kSwitchDerating * stress.VdsRating,
+         ReviewFlag::SwitchOvervoltage);
+  flagIf(r.BpkAtLimit > r.Bsat, ReviewFlag::SaturatesAtCurrentLimit);
+  flagIf(losses.valid && losses.fits && !losses.converged, ReviewFlag::ThermalRunaway);
+  flagIf(givenWireBeyondSkinDepth(losses), ReviewFlag::WireBeyondSkinDepth);
+  flagIf(copperVerdictRow(r.JrmsModel) > copperVerdictRow(s.Im), ReviewFlag::RmsVerdictWorse);
+  flagIf(losses.valid && losses.lossDataExtrapolated, ReviewFlag::LossDataExtrapolated);
+  flagIf(stress.valid && stress.leakageKnown && stress.Pclamp > kClampLossShare * r.Pout,
+         ReviewFlag::ClampLossHigh);
+  flagIf(givenWireOverloaded(losses), ReviewFlag::CurrentDensityHigh);
+  flagIf(outputVoltageOff(r), ReviewFlag::OutputVoltageOff);
+}
+
 }  // namespace
 
 double fringingFactor(double gap, double ae, double g) {
@@ -427,35 +461,8 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
     }
   }
   r.valid = true;
-  const TransformerLosses& losses = r.losses;
   r.stress = switchStress(s, r, conditions);
-  const SwitchStress& stress = r.stress;
-
-  const auto flagIf = [&r](bool condition, ReviewFlag flag) {
-    if (condition) {
-      r.flags.push_back(flag);
-    }
-  };
-  flagIf(r.gapRatio > limits.maxGapRatio, ReviewFlag::GapTooLarge);
-  flagIf(r.gap < limits.minGap, ReviewFlag::GapTooSmall);
-  flagIf(r.Bpk > limits.nearSaturationFluxDensity, ReviewFlag::FluxNearSaturation);
-  flagIf(r.fill > r.fillAllowed, ReviewFlag::WindowOverfull);
-  flagIf(np > limits.maxPrimaryTurns, ReviewFlag::TurnsImpractical);
-  flagIf(losses.valid && !losses.fits, ReviewFlag::LayersExceedBobbin);
-  // Without a layout that fits, or past a runaway, there is no temperature to judge.
-  flagIf(losses.valid && losses.temperatureKnown() && losses.Tcore > conditions.maxTemperature,
-         ReviewFlag::TooHot);
-  flagIf(stress.valid && stress.VdsMax > kSwitchDerating * stress.VdsRating,
-         ReviewFlag::SwitchOvervoltage);
-  flagIf(r.BpkAtLimit > r.Bsat, ReviewFlag::SaturatesAtCurrentLimit);
-  flagIf(losses.valid && losses.fits && !losses.converged, ReviewFlag::ThermalRunaway);
-  flagIf(givenWireBeyondSkinDepth(losses), ReviewFlag::WireBeyondSkinDepth);
-  flagIf(copperVerdictRow(r.JrmsModel) > copperVerdictRow(s.Im), ReviewFlag::RmsVerdictWorse);
-  flagIf(losses.valid && losses.lossDataExtrapolated, ReviewFlag::LossDataExtrapolated);
-  flagIf(stress.valid && stress.leakageKnown && stress.Pclamp > kClampLossShare * r.Pout,
-         ReviewFlag::ClampLossHigh);
-  flagIf(givenWireOverloaded(losses), ReviewFlag::CurrentDensityHigh);
-  flagIf(outputVoltageOff(r), ReviewFlag::OutputVoltageOff);
+  raiseFlags(r, s, conditions);
   r.feasible = std::none_of(r.flags.begin(), r.flags.end(), isBlockingFlag);
   return r;
 }

@@ -839,7 +839,7 @@ WindingDesign designWindings(const WindingDemand& primary,
                     spectra[j], chosen.arrangement, c, demand.outsideRatio);
     w.wireChosen = !demand.wire;
     hS += w.layout.build;
-    design.windings.push_back(std::move(w));
+    design.windings.push_back(w);
   }
   const double hP = design.windings[0].layout.build;
   design.buildTotal = hP + hS + c.tape * tapesBetweenWindings(chosen.arrangement);
