@@ -204,11 +204,14 @@ std::vector<LossChartRow> lossChartRows(const CoreAdvice& advice) {
     if (!c.review.feasible || !l.valid || !l.temperatureKnown()) {
       continue;
     }
-    const WindingLoss* primary = l.find(Winding::Primary);
-    const WindingLoss* secondary = l.find(Winding::Secondary);
-    rows.push_back({c.core, advice.recommended && *advice.recommended == c.core, l.Pcore,
-                    primary != nullptr ? primary->Pcu : 0.0,
-                    secondary != nullptr ? secondary->Pcu : 0.0, l.Ptotal, l.Tambient, l.Tcore});
+    // The secondaries' copper together: the main output's, the further outputs' and the bias's.
+    double primary = 0.0;
+    double secondaries = 0.0;
+    for (const WindingLoss& w : l.windings) {
+      (w.winding == Winding::Primary ? primary : secondaries) += w.Pcu;
+    }
+    rows.push_back({c.core, advice.recommended && *advice.recommended == c.core, l.Pcore, primary,
+                    secondaries, l.Ptotal, l.Tambient, l.Tcore});
   }
   return rows;
 }

@@ -23,7 +23,7 @@ struct LossChartRow {
   bool recommended = false;
   double Pcore = 0;
   double PcuP = 0;
-  double PcuS = 0;
+  double PcuS = 0;  // every winding beside the primary: the outputs' and the bias's
   double Ptotal = 0;
   double Tambient = 0;
   double Tcore = 0;

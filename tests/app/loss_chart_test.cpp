@@ -150,6 +150,28 @@ TEST(LossChartRows, OnlyFeasibleCoresWithKnownLossesInTheAdvicesOrder) {
   EXPECT_DOUBLE_EQ(rows[1].Tcore, 80.0);
 }
 
+// With further outputs and a bias winding the secondary copper is theirs together, so the
+// stacked bar still reaches the total loss.
+TEST(LossChartRows, EverySecondaryWindingCountsAsSecondaryCopper) {
+  CoreAdvice advice;
+  advice.cores = {core(u"PQ40", 1.0, 0.5, 0.25, 60.0)};
+  TransformerLosses& l = advice.cores[0].review.losses;
+  for (const auto& [winding, pcu] :
+       {std::pair{Winding::Output2, 0.125}, std::pair{Winding::Output5, 0.0625},
+        std::pair{Winding::Bias, 0.03125}}) {
+    WindingLoss w;
+    w.winding = winding;
+    w.Pcu = pcu;
+    l.windings.push_back(w);
+    l.Ptotal += pcu;
+  }
+  const std::vector<LossChartRow> rows = lossChartRows(advice);
+  ASSERT_EQ(rows.size(), 1U);
+  EXPECT_DOUBLE_EQ(rows[0].PcuP, 0.5);
+  EXPECT_DOUBLE_EQ(rows[0].PcuS, 0.25 + 0.125 + 0.0625 + 0.03125);
+  EXPECT_DOUBLE_EQ(rows[0].Pcore + rows[0].PcuP + rows[0].PcuS, rows[0].Ptotal);
+}
+
 TEST(LossChart, EachFeasibleCoreIsARowOfItsStackedLossesAndItsTemperature) {
   const RecordingSurface pic = drawn(twoCores());
   const std::optional<double> first = printedAt(pic, "★PQ40");
