@@ -1,5 +1,7 @@
 #include "app/review_texts.h"
 
+#include <cmath>
+#include <string>
 #include <string_view>
 
 #include "export/winding_texts.h"
@@ -67,12 +69,55 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review) {
 
 namespace {
 
+// A further output's or the bias's quantity ("RdcS2", "PcuB") shown as the secondary's
+// ("RdcS"), its caption's leading 二次 replaced by the winding's name; nothing for another name.
+struct WindingQuantity {
+  const ReviewDisplay* display = nullptr;
+  QString label;
+};
+WindingQuantity windingQuantity(const TransformerLosses& losses, std::string_view name) {
+  for (const WindingLoss& w : losses.windings) {
+    const std::string_view suffix = windingSuffix(w.winding);
+    if (w.winding == Winding::Primary || w.winding == Winding::Secondary ||
+        !name.ends_with(suffix)) {
+      continue;
+    }
+    const std::string base = std::string(name.substr(0, name.size() - suffix.size())) +
+                             std::string(windingSuffix(Winding::Secondary));
+    if (const ReviewDisplay* d = reviewDisplay(base)) {
+      return {d, windingNameJa(w.winding) + fromText(d->caption).mid(2)};
+    }
+  }
+  return {};
+}
+
+// The row of the loss quantity `name`, a further winding's named after it.
+ReviewRow lossRow(const TransformerLosses& losses, std::string_view name, double value,
+                  std::string_view unit) {
+  if (reviewDisplay(name) != nullptr) {
+    return row(name, value, unit);
+  }
+  if (const WindingQuantity q = windingQuantity(losses, name); q.display != nullptr) {
+    return {fromUtf8(name), q.label, QString::fromStdString(reviewValueText(*q.display, value)),
+            fromText(q.display->unitJa)};
+  }
+  return row(name, value, unit);
+}
+
 // A figure the windings cannot give because they do not fit the bobbin.
-ReviewRow notEstimatedRow(std::string_view name) {
+ReviewRow notEstimatedRow(const TransformerLosses& losses, std::string_view name) {
   const ReviewDisplay* d = reviewDisplay(name);
+  if (d == nullptr) {
+    if (const WindingQuantity q = windingQuantity(losses, name); q.display != nullptr) {
+      return {fromUtf8(name), q.label, QStringLiteral("—"), QString()};
+    }
+  }
   return {fromUtf8(name), d != nullptr ? fromText(d->caption) : fromUtf8(name), QStringLiteral("—"),
           QString()};
 }
+
+// A stress figure the leakage cannot give.
+ReviewRow notEstimatedRow(std::string_view name) { return notEstimatedRow({}, name); }
 
 }  // namespace
 
@@ -87,14 +132,44 @@ std::vector<ReviewRow> lossRows(const TransformerLosses& losses) {
       continue;
     }
     if (!q.value) {
-      rows.push_back(notEstimatedRow(q.name));
+      rows.push_back(notEstimatedRow(losses, q.name));
       continue;
     }
-    rows.push_back(row(q.name, *q.value, q.unit));
+    rows.push_back(lossRow(losses, q.name, *q.value, q.unit));
     if (q.name == "Rth") {
       rows.back().label +=
           losses.RthMeasured ? QStringLiteral(" (実測値)") : QStringLiteral(" (推定値)");
     }
+  }
+  return rows;
+}
+
+QStringList outputResultHeaders() {
+  return {QStringLiteral("巻線"),    QStringLiteral("巻数"),
+          QStringLiteral("目標[V]"), QStringLiteral("巻数での電圧[V]"),
+          QStringLiteral("ずれ[%]"), QStringLiteral("ピーク[A]"),
+          QStringLiteral("実効[A]"), QStringLiteral("ダイオード逆電圧[V]")};
+}
+
+std::vector<OutputResultRow> outputResultRows(const DesignReview& review) {
+  std::vector<OutputResultRow> rows;
+  if (!review.valid) {
+    return rows;
+  }
+  const auto add = [&rows](Winding winding, const OutputResult& o) {
+    const QString error = (o.errorPercent >= 0.0 ? QStringLiteral("+") : QString()) +
+                          QString::number(o.errorPercent, 'f', 1);
+    rows.push_back({windingNameJa(winding),
+                    {QString::number(o.turns), QString::number(o.V, 'g', 6),
+                     QString::number(o.Vactual, 'f', 2), error, QString::number(o.IsPk, 'f', 3),
+                     QString::number(o.IsRms, 'f', 3), QString::number(o.VdRevMax, 'f', 1)},
+                    std::abs(o.errorPercent) > kOutputVoltageTolerance * 100.0});
+  };
+  for (std::size_t k = 0; k < review.outputs.size(); ++k) {
+    add(outputWinding(static_cast<int>(k) + 1), review.outputs[k]);
+  }
+  if (review.bias) {
+    add(Winding::Bias, *review.bias);
   }
   return rows;
 }
@@ -107,10 +182,15 @@ std::vector<ReviewRow> windingRows(const TransformerLosses& losses) {
   const ReviewDisplay* density = reviewDisplay("JrmsModel");
   for (const WindingLoss& w : losses.windings) {
     const QString suffix = fromUtf8(windingSuffix(w.winding));
-    const ReviewInput input =
-        w.winding == Winding::Primary ? ReviewInput::WirePrimary : ReviewInput::WireSecondary;
-    ReviewRow wire{QStringLiteral("wire") + suffix, fromText(reviewInputInfo(input).caption),
-                   fromUtf8(wireText(w.wire)), QString()};
+    // The primary's and the main output's wires are conditions of their own, named by the
+    // table; a further winding's wire is always the review's choice.
+    QString label = windingNameJa(w.winding) + QStringLiteral("巻線の線材");
+    if (w.winding == Winding::Primary || w.winding == Winding::Secondary) {
+      label = fromText(reviewInputInfo(w.winding == Winding::Primary ? ReviewInput::WirePrimary
+                                                                     : ReviewInput::WireSecondary)
+                           .caption);
+    }
+    ReviewRow wire{QStringLiteral("wire") + suffix, label, fromUtf8(wireText(w.wire)), QString()};
     wire.label += w.wireChosen ? QStringLiteral(" (自動)") : QStringLiteral(" (指定)");
     rows.push_back(wire);
     rows.push_back({QStringLiteral("J") + suffix,

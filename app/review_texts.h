@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 
 #include "review/review.h"
 #include "review/review_display.h"
@@ -24,10 +25,28 @@ struct ReviewRow {
 std::vector<ReviewRow> reviewRows(const DesignReview& review);
 
 // The losses' numbers in lossQuantities() order, shown the same way; empty for invalid losses.
+// A further output's or the bias's figures take the secondary's caption and unit with the
+// winding's own name: 二次2直流抵抗, 補助銅損.
 // RthMeasured has no row of its own: the thermal resistance's label says whether the figure is
 // the core's published one or the estimate from its volume; nor has converged: the summary
 // says where the temperature finds no balance.
 std::vector<ReviewRow> lossRows(const TransformerLosses& losses);
+
+// The columns of outputResultRows: the winding, its turns, the voltage aimed at and the one its
+// whole turns give, the error, its peak and RMS currents and its diode's peak reverse voltage.
+QStringList outputResultHeaders();
+
+// One output or the bias as the review worked it out from the whole turns: its winding's name
+// (二次 for the main output, 二次2 to 二次8, 補助), the figures in outputResultHeaders' order, and
+// whether its voltage misses the target by more than kOutputVoltageTolerance.
+struct OutputResultRow {
+  QString winding;
+  QStringList cells;
+  bool off = false;
+};
+// The main output first, the further outputs in the order given, the bias last; empty for an
+// invalid review.
+std::vector<OutputResultRow> outputResultRows(const DesignReview& review);
 
 // Each winding's wire as the losses wound it, its text as the wire conditions take it, the label
 // saying whether the review chose it (自動) or it was given (指定), and the current density it
