@@ -1,6 +1,8 @@
 #include "app/input_messages.h"
 
+#include <QBrush>
 #include <QPalette>
+#include <QTableWidgetItem>
 #include <QWidget>
 
 #include "design/design_inputs.h"
@@ -142,6 +144,16 @@ void markUnusableBox(QWidget& box, const QString& why) {
 void clearUnusableMark(QWidget& box) {
   box.setPalette(QPalette());
   box.setToolTip(QString());
+}
+
+void markUnusableCell(QTableWidgetItem& cell, const QString& why) {
+  cell.setBackground(unusableInputColour());
+  cell.setToolTip(why);
+}
+
+void clearUnusableCell(QTableWidgetItem& cell) {
+  cell.setBackground(QBrush());
+  cell.setToolTip(QString());
 }
 
 QString previousCoreNotice(const QString& typedCore, const QString& usedCore) {

@@ -6,6 +6,7 @@
 #include "design/calculation.h"
 #include "platform/errors.h"
 
+class QTableWidgetItem;
 class QWidget;
 
 namespace fbc {
@@ -40,6 +41,9 @@ QColor unusableInputColour();
 void markUnusableBox(QWidget& box, const QString& why);
 // Back to the box's usual colours, without a tooltip.
 void clearUnusableMark(QWidget& box);
+// A table's cell marked and cleared alike.
+void markUnusableCell(QTableWidgetItem& cell, const QString& why);
+void clearUnusableCell(QTableWidgetItem& cell);
 
 // The note shown when the typed core is not in the catalogue and the previous one was used.
 QString previousCoreNotice(const QString& typedCore, const QString& usedCore);

@@ -4,13 +4,11 @@
 #include <string>
 #include <vector>
 
+#include <initializer_list>
+
 #include <QAction>
-#include <QApplication>
-#include <QBrush>
 #include <QComboBox>
 #include <QFont>
-#include <QFontMetrics>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,11 +16,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -32,14 +28,16 @@
 #include "app/input_messages.h"
 #include "app/loss_chart.h"
 #include "app/main_window.h"
+#include "app/mains_input_row.h"
 #include "app/picture_box.h"
+#include "app/review_conditions_panel.h"
+#include "app/review_tables.h"
 #include "app/review_texts.h"
 #include "app/simulation_panel.h"
-#include "app/winding_conditions_row.h"
+#include "design/input_rules.h"
 #include "export/winding_texts.h"
 #include "platform/text.h"
 #include "review/core_advice.h"
-#include "review/ferrite_material.h"
 #include "review/review.h"
 #include "review/review_display.h"
 
@@ -51,18 +49,10 @@ const QString kTitle = QStringLiteral("設計レビュー");
 
 // The chart's picture: wide enough for the names, two panels and their values, tall enough for
 // a row per catalogue core; it fits the 「損失と温度」 tab of the window's opening size, under
-// four rows of conditions.
+// the conditions' pages of four rows.
 constexpr QSize kChartSize(580, 366);
 // Two plots side by side in the tab.
 constexpr QSize kCurrentPlotSize(440, 330);
-
-QString qs(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString qs(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString levelText(CoreLevel level) {
   switch (level) {
@@ -76,100 +66,6 @@ QString levelText(CoreLevel level) {
       break;
   }
   return QStringLiteral("なし");
-}
-
-// Paints each sentence of a list wrapped to the item's width and sizes it by the same text
-// engine call. The style's own wrapping measures and paints through different paths, and a
-// Japanese sentence whose last few characters wrap is then cut off with an ellipsis.
-class SentenceDelegate : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    QStyleOptionViewItem item = option;
-    initStyleOption(&item, index);
-    const QString text = item.text;
-    item.text.clear();
-    // The ground, selection and focus as the style draws them; the text on top.
-    const QWidget* widget = item.widget;
-    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
-    const QVariant foreground = index.data(Qt::ForegroundRole);
-    QColor colour = foreground.isValid() ? foreground.value<QBrush>().color()
-                                         : item.palette.color(QPalette::Text);
-    if ((item.state & QStyle::State_Selected) != 0) {
-      colour = item.palette.color(QPalette::HighlightedText);
-    }
-    painter->save();
-    painter->setPen(colour);
-    painter->setFont(item.font);
-    painter->drawText(item.rect.adjusted(kMargin, kMargin, -kMargin, -kMargin), kFlags, text);
-    painter->restore();
-  }
-
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QStyleOptionViewItem item = option;
-    initStyleOption(&item, index);
-    // The list paints items a little narrower than it measures them (its spacing on both
-    // sides): wrapping in less than that width never needs more lines than measured.
-    const int width = std::max(1, option.rect.width() - 2 * kMargin - kSlack);
-    const QRect text =
-        QFontMetrics(item.font).boundingRect(QRect(0, 0, width, kTall), kFlags, item.text);
-    return {text.width() + 2 * kMargin, text.height() + 2 * kMargin};
-  }
-
- private:
-  static constexpr int kMargin = 3;
-  static constexpr int kSlack = 8;
-  static constexpr int kTall = 1 << 20;
-  static constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-};
-
-QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
-  auto* item = new QTableWidgetItem(text);
-  item->setTextAlignment(alignment | Qt::AlignVCenter);
-  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-  return item;
-}
-
-QTableWidget* readOnlyTable(const QStringList& headers, QWidget* parent) {
-  auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-  table->setHorizontalHeaderLabels(headers);
-  table->verticalHeader()->setVisible(false);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table->setSelectionMode(QAbstractItemView::SingleSelection);
-  // Tab moves on to the next control rather than from cell to cell.
-  table->setTabKeyNavigation(false);
-  table->setWordWrap(false);
-  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-  return table;
-}
-
-// Label, value and unit columns, the label taking what is left.
-QTableWidget* numberTable(const QString& objectName, const QString& accessibleName,
-                          QWidget* parent) {
-  auto* table =
-      readOnlyTable({QStringLiteral("項目"), QStringLiteral("値"), QStringLiteral("単位")}, parent);
-  table->setObjectName(objectName);
-  table->setAccessibleName(accessibleName);
-  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-  table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-  return table;
-}
-
-void fillNumberTable(QTableWidget& table, const std::vector<ReviewRow>& rows) {
-  table.setRowCount(static_cast<int>(rows.size()));
-  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-    const ReviewRow& row = rows[static_cast<std::size_t>(i)];
-    QTableWidgetItem* label = cell(row.label);
-    label->setToolTip(row.name);
-    table.setItem(i, 0, label);
-    table.setItem(i, 1, cell(row.value, Qt::AlignRight));
-    table.setItem(i, 2, cell(row.unit));
-  }
 }
 
 // "全損失[W]": a loss quantity's caption and unit as a column header.
@@ -237,7 +133,7 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   bold.setBold(true);
   summary_->setFont(bold);
 
-  QWidget* conditionsBox = createConditions();
+  conditionsPanel_ = new ReviewConditionsPanel(this);
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("reviewTabs"));
   tabs_->addTab(createReviewTab(), QStringLiteral("レビュー"));
@@ -258,41 +154,11 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(summary_);
-  layout->addWidget(conditionsBox);
+  layout->addWidget(conditionsPanel_);
   layout->addWidget(tabs_, 1);
   layout->addLayout(buttons);
 
-  QWidget* previous = material_;
-  for (const ReviewInputInfo& info : kReviewInputTable) {
-    if (QWidget* field = conditionField(info.input);
-        field != material_ && info.purpose != kWindingPurpose) {
-      setTabOrder(previous, field);
-      previous = field;
-    }
-  }
-  // Each wire's kind comes before its text.
-  for (QWidget* field : windings_->focusChain()) {
-    setTabOrder(previous, field);
-    previous = field;
-  }
-  // The tab bar itself: the tab widget as its own link would leave the chain at its pages.
-  tabs_->tabBar()->setAccessibleName(QStringLiteral("表示する内容"));
-  setTabOrder(previous, tabs_->tabBar());
-  setTabOrder(tabs_->tabBar(), numbers_);
-  setTabOrder(numbers_, flags_);
-  setTabOrder(flags_, losses_);
-  setTabOrder(losses_, chart_);
-  setTabOrder(chart_, stress_);
-  setTabOrder(stress_, clampParts_);
-  setTabOrder(clampParts_, currentPlots_[0]);
-  setTabOrder(currentPlots_[0], currentPlots_[1]);
-  QWidget* last = currentPlots_[1];
-  for (QWidget* control : simulation_->focusChain()) {
-    setTabOrder(last, control);
-    last = control;
-  }
-  setTabOrder(last, advice_);
-  setTabOrder(advice_, close_);
+  setTabOrders();
 
   connect(close_, &QPushButton::clicked, this, &QWidget::close);
   connect(advice_, &QTableWidget::cellActivated, this, [this](int row, int) { useCore(row); });
@@ -301,36 +167,40 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
   connect(escape, &QAction::triggered, this, &QWidget::close);
   addAction(escape);
 
-  connect(material_, &QComboBox::currentIndexChanged, this, &ReviewWindow::refresh);
-  connect(mode_, &QComboBox::currentIndexChanged, this, &ReviewWindow::refresh);
-  for (QLineEdit* edit : edits_) {
-    if (edit != nullptr) {
-      connect(edit, &QLineEdit::textChanged, this, &ReviewWindow::refresh);
-    }
-  }
-  connect(windings_, &WindingConditionsRow::changed, this, &ReviewWindow::refresh);
+  connect(conditionsPanel_, &ReviewConditionsPanel::changed, this, &ReviewWindow::refresh);
+  connect(conditionsPanel_, &ReviewConditionsPanel::valleyChosen, this, &ReviewWindow::useValley);
   connect(&main_, &MainWindow::calculationCompleted, this,
           [this](const DesignInputs& inputs) { showReview(inputs, main_.designState()); });
   connect(&main_, &MainWindow::displayCleared, this, &ReviewWindow::clearReview);
 
   // Fits a 1024×768 screen with the desktop's panels and the window's frame.
   resize(980, 680);
-  enableModeInputs();
   clearReview();
 }
 
-void ReviewWindow::enableModeInputs() {
-  const std::optional<DriveMode> mode =
-      driveModeByCode(mode_->currentData().toString().toStdString());
-  const ReviewInputReading reading = readReviewInputs(reviewInputs(), designVin());
-  // A field that cannot be used stays open to correction even outside its mode.
-  const auto unusable = [&reading](ReviewInput input) {
-    return reading.problem && reading.problem->input == input;
+void ReviewWindow::setTabOrders() {
+  QWidget* previous = nullptr;
+  const auto next = [this, &previous](QWidget* control) {
+    if (previous != nullptr) {
+      setTabOrder(previous, control);
+    }
+    previous = control;
   };
-  for (const auto& [input, own] : {std::pair{ReviewInput::Ripple, DriveMode::PwmCcm},
-                                   std::pair{ReviewInput::DrainCapacitance, DriveMode::Qr}}) {
-    edits_[static_cast<std::size_t>(input)]->setEnabled(mode == own || unusable(input));
+  for (QWidget* control : conditionsPanel_->focusChain()) {
+    next(control);
   }
+  // The tab bar itself: the tab widget as its own link would leave the chain at its pages.
+  tabs_->tabBar()->setAccessibleName(QStringLiteral("表示する内容"));
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{tabs_->tabBar(), numbers_, outputs_, flags_, losses_, chart_,
+                                       stress_, clampParts_, currentPlots_[0], currentPlots_[1]}) {
+    next(control);
+  }
+  for (QWidget* control : simulation_->focusChain()) {
+    next(control);
+  }
+  next(advice_);
+  next(close_);
 }
 
 namespace {
@@ -353,112 +223,7 @@ std::optional<ReviewConditions> modeConditions(const ReviewInputs& typed) {
   return reading.conditions;
 }
 
-// The object name tests and accessibility tools find a condition's field by.
-QString conditionObjectName(ReviewInput input) {
-  switch (input) {
-    case ReviewInput::Material:
-      return QStringLiteral("reviewMaterial");
-    case ReviewInput::Ambient:
-      return QStringLiteral("reviewAmbient");
-    case ReviewInput::MaxTemperature:
-      return QStringLiteral("reviewMaxTemperature");
-    case ReviewInput::VinMax:
-      return QStringLiteral("reviewVinMax");
-    case ReviewInput::Leakage:
-      return QStringLiteral("reviewLeakage");
-    case ReviewInput::ClampRatio:
-      return QStringLiteral("reviewClampRatio");
-    case ReviewInput::VdsRating:
-      return QStringLiteral("reviewVdsRating");
-    case ReviewInput::Mode:
-      return QStringLiteral("reviewMode");
-    case ReviewInput::Ripple:
-      return QStringLiteral("reviewRipple");
-    case ReviewInput::DrainCapacitance:
-      return QStringLiteral("reviewDrainCapacitance");
-    case ReviewInput::CurrentLimit:
-      return QStringLiteral("reviewCurrentLimit");
-    case ReviewInput::WirePrimary:
-    case ReviewInput::WireSecondary:
-    case ReviewInput::Arrangement:
-      break;  // the winding row names its own
-  }
-  return {};
-}
-
 }  // namespace
-
-// Four rows keep the window within a 1024×768 screen: the losses' conditions, the switch's, the
-// drive mode's, then the windings'. The first two are a grid, each condition a caption, its field
-// and a gap, so the captions line up in columns; the mode's long captions get a row of their own
-// beneath, and the windings' row has a kind and a text per wire.
-QWidget* ReviewWindow::createConditions() {
-  auto* box = new QGroupBox(QStringLiteral("損失・温度・スイッチ・駆動方式と巻線の条件"), this);
-  auto* rows = new QVBoxLayout(box);
-  auto* grid = new QGridLayout;
-  auto* modeRow = new QHBoxLayout;
-  rows->addLayout(grid);
-  rows->addLayout(modeRow);
-  constexpr int kGap = 12;
-  std::array<int, 2> placed{};
-  int columns = 0;
-  for (const ReviewInputInfo& info : kReviewInputTable) {
-    if (info.purpose == kWindingPurpose) {
-      continue;  // the winding row below
-    }
-    QWidget* field = nullptr;
-    if (info.input == ReviewInput::Material) {
-      material_ = new QComboBox(box);
-      material_->setObjectName(QStringLiteral("reviewMaterial"));
-      for (const FerriteMaterial& m : ferriteMaterials()) {
-        material_->addItem(qs(m.name));
-      }
-      material_->setCurrentText(qs(info.startText));
-      field = material_;
-    } else if (info.input == ReviewInput::Mode) {
-      mode_ = new QComboBox(box);
-      mode_->setObjectName(conditionObjectName(info.input));
-      for (const DriveMode mode : kDriveModes) {
-        mode_->addItem(qs(driveModeCaption(mode)), qs(driveModeCode(mode)));
-      }
-      mode_->setCurrentIndex(mode_->findData(qs(info.startText)));
-      mode_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-      field = mode_;
-    } else {
-      auto* edit = new QLineEdit(qs(info.startText), box);
-      edit->setObjectName(conditionObjectName(info.input));
-      edit->setMaxLength(12);
-      // An empty field says what it stands for, and is wide enough to show it.
-      edit->setPlaceholderText(qs(info.emptyMeansJa));
-      const QFontMetrics metrics = edit->fontMetrics();
-      edit->setFixedWidth(std::max(metrics.horizontalAdvance(QStringLiteral("-000.00")),
-                                   metrics.horizontalAdvance(edit->placeholderText())) +
-                          24);
-      edits_[static_cast<std::size_t>(info.input)] = edit;
-      field = edit;
-    }
-    auto* label = new QLabel(qs(info.caption), box);
-    label->setBuddy(field);
-    field->setAccessibleName(qs(info.caption));
-    if (info.purpose == kModePurpose) {
-      modeRow->addWidget(label);
-      modeRow->addWidget(field);
-      modeRow->addSpacing(kGap);
-      continue;
-    }
-    const int row = info.purpose == kStressPurpose ? 1 : 0;
-    const int column = 3 * placed[static_cast<std::size_t>(row)]++;
-    grid->addWidget(label, row, column);
-    grid->addWidget(field, row, column + 1, Qt::AlignLeft);
-    grid->setColumnMinimumWidth(column + 2, kGap);
-    columns = std::max(columns, column + 3);
-  }
-  grid->setColumnStretch(columns, 1);
-  modeRow->addStretch(1);
-  windings_ = new WindingConditionsRow(box);
-  rows->addWidget(windings_);
-  return box;
-}
 
 QWidget* ReviewWindow::createReviewTab() {
   auto* page = new QWidget(this);
@@ -474,14 +239,30 @@ QWidget* ReviewWindow::createReviewTab() {
   flags_->setResizeMode(QListView::Adjust);
   flags_->setSelectionMode(QAbstractItemView::SingleSelection);
 
+  outputs_ = readOnlyTable(outputResultHeaders(), page);
+  outputs_->setObjectName(QStringLiteral("outputResults"));
+  outputs_->setAccessibleName(QStringLiteral("各出力の巻数・電圧・電流"));
+  outputs_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  outputs_->horizontalHeader()->setStretchLastSection(true);
+  outputs_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // As high as its rows where there is room; the flags beneath take the rest.
+  outputs_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  outputs_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+  showOutputs(DesignReview{});
+
   auto* numbersBox = new QGroupBox(QStringLiteral("設計値"), page);
   (new QVBoxLayout(numbersBox))->addWidget(numbers_);
+  auto* outputsBox = new QGroupBox(QStringLiteral("出力 (整数の巻数で)"), page);
+  (new QVBoxLayout(outputsBox))->addWidget(outputs_);
   auto* flagsBox = new QGroupBox(QStringLiteral("指摘事項"), page);
   (new QVBoxLayout(flagsBox))->addWidget(flags_);
 
+  auto* side = new QVBoxLayout;
+  side->addWidget(outputsBox);
+  side->addWidget(flagsBox, 1);
   auto* columns = new QHBoxLayout(page);
   columns->addWidget(numbersBox, 2);
-  columns->addWidget(flagsBox, 3);
+  columns->addLayout(side, 3);
   return page;
 }
 
@@ -616,18 +397,7 @@ QWidget* ReviewWindow::createAdviceTab() {
   return page;
 }
 
-ReviewInputs ReviewWindow::reviewInputs() const {
-  ReviewInputs inputs;
-  inputs.text(ReviewInput::Material) = material_->currentText().toStdU16String();
-  inputs.text(ReviewInput::Mode) = mode_->currentData().toString().toStdU16String();
-  for (const ReviewInputInfo& info : kReviewInputTable) {
-    if (const QLineEdit* edit = edits_[static_cast<std::size_t>(info.input)]) {
-      inputs.text(info.input) = edit->text().toStdU16String();
-    }
-  }
-  windings_->readInto(inputs);
-  return inputs;
-}
+ReviewInputs ReviewWindow::reviewInputs() const { return conditionsPanel_->inputs(); }
 
 std::optional<double> ReviewWindow::designVin() const {
   if (!inputs_) {
@@ -636,38 +406,47 @@ std::optional<double> ReviewWindow::designVin() const {
   return static_cast<double>(state_.Vin);
 }
 
+ReviewWindow::ConditionReading ReviewWindow::readConditions() const {
+  ConditionReading read{readReviewInputs(reviewInputs(), designVin()), std::nullopt};
+  ReviewConditions& c = read.reading.conditions;
+  if (read.reading.problem || !c.mains || !inputs_) {
+    return read;
+  }
+  // As the command line designs: the input power of the design's outputs over its efficiency,
+  // and the capacitor must keep the valley at or above the lowest input a design takes.
+  const double pin = outputPower(state_, c) / static_cast<double>(state_.Effi);
+  const SupplyReading supply = readSupply(c, pin, limitRule(LimitedBox::Vin).lower);
+  if (supply.problem) {
+    read.reading.problem = supply.problem;
+    return read;
+  }
+  read.supply = supply.supply;
+  c.vinMax = supply.supply->VDCmax;
+  return read;
+}
+
 std::optional<ReviewConditions> ReviewWindow::conditions() const {
-  const ReviewInputReading reading = readReviewInputs(reviewInputs(), designVin());
-  if (reading.problem) {
+  const ConditionReading read = readConditions();
+  if (read.reading.problem) {
     return std::nullopt;
   }
-  return reading.conditions;
+  return read.reading.conditions;
 }
 
-QWidget* ReviewWindow::conditionField(ReviewInput input) const {
-  if (input == ReviewInput::Material) {
-    return material_;
+ReviewWindow::ConditionReading ReviewWindow::markConditions() {
+  ConditionReading read = readConditions();
+  conditionsPanel_->showProblem(read.reading.problem);
+  MainsInputRow& mains = conditionsPanel_->mains();
+  if (!mains.given()) {
+    mains.showNoSupply(MainsInputRow::NoSupply::NotGiven);
+  } else if (!inputs_) {
+    mains.showNoSupply(MainsInputRow::NoSupply::NoDesign);
+  } else if (!read.supply) {
+    mains.showNoSupply(MainsInputRow::NoSupply::Unusable);
+  } else {
+    mains.showSupply(*read.supply, static_cast<double>(state_.Vin));
   }
-  if (input == ReviewInput::Mode) {
-    return mode_;
-  }
-  if (QWidget* field = windings_->field(input)) {
-    return field;
-  }
-  return edits_[static_cast<std::size_t>(input)];
-}
-
-ReviewInputReading ReviewWindow::markConditions() {
-  ReviewInputReading reading = readReviewInputs(reviewInputs(), designVin());
-  for (const ReviewInputInfo& info : kReviewInputTable) {
-    QWidget* field = conditionField(info.input);
-    if (reading.problem && reading.problem->input == info.input) {
-      markUnusableBox(*field, qs(reviewInputFaultTextJa(*reading.problem)));
-    } else {
-      clearUnusableMark(*field);
-    }
-  }
-  return reading;
+  return read;
 }
 
 void ReviewWindow::showReview(const DesignInputs& inputs, const DesignState& state) {
@@ -688,8 +467,7 @@ void ReviewWindow::showEvent(QShowEvent* event) {
 }
 
 void ReviewWindow::refresh() {
-  ReviewInputReading reading = markConditions();
-  enableModeInputs();
+  ReviewInputReading reading = markConditions().reading;
   std::optional<ReviewConditions> conditions =
       reading.problem ? std::nullopt : std::optional<ReviewConditions>(reading.conditions);
   if (!inputs_) {
@@ -709,7 +487,7 @@ void ReviewWindow::refresh() {
   // The current limit is judged against the peak current, which only the review knows.
   if (const std::optional<ReviewInputProblem> problem =
           conditions && review.valid ? checkCurrentLimit(*conditions, review.Ipk) : std::nullopt) {
-    markUnusableBox(*conditionField(problem->input), qs(reviewInputFaultTextJa(*problem)));
+    conditionsPanel_->showProblem(problem);
     reading.problem = problem;
     conditions.reset();
     review = reviewIn(modeConditions(reviewInputs()));
@@ -727,6 +505,7 @@ void ReviewWindow::refresh() {
     return;
   }
   showFlags(review);
+  showOutputs(review);
   showLosses(review, *conditions);
   showStress(review);
   showCurrents(review);
@@ -771,6 +550,28 @@ void ReviewWindow::showFlags(const DesignReview& review) {
   }
 }
 
+void ReviewWindow::showOutputs(const DesignReview& review) {
+  const std::vector<OutputResultRow> rows = outputResultRows(review);
+  outputs_->setRowCount(static_cast<int>(rows.size()));
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    const OutputResultRow& row = rows[static_cast<std::size_t>(i)];
+    outputs_->setItem(i, 0, readOnlyCell(row.winding));
+    for (int k = 0; k < static_cast<int>(row.cells.size()); ++k) {
+      outputs_->setItem(i, k + 1, readOnlyCell(row.cells[k], Qt::AlignRight));
+    }
+    if (row.off) {
+      outputs_->item(i, 4)->setForeground(QColor(176, 0, 0));
+    }
+  }
+  // Never lower than three rows, so that eight outputs and the bias do not make the window taller
+  // than a 1024×768 screen; a scroll bar then shows the rest.
+  constexpr int kFewestRows = 3;
+  const int shown = std::clamp(static_cast<int>(rows.size()), 1, kFewestRows);
+  outputs_->setMinimumHeight(outputs_->horizontalHeader()->sizeHint().height() +
+                             shown * outputs_->verticalHeader()->defaultSectionSize() +
+                             2 * outputs_->frameWidth());
+}
+
 void ReviewWindow::showLosses(const DesignReview& review, const ReviewConditions& conditions) {
   const TransformerLosses& l = review.losses;
   std::vector<ReviewRow> rows = windingRows(l);
@@ -781,7 +582,7 @@ void ReviewWindow::showLosses(const DesignReview& review, const ReviewConditions
     lossSummary_->setText(QStringLiteral("この設計の損失は計算できません。"));
     return;
   }
-  windings_->setReviewedWires(l);
+  conditionsPanel_->setReviewedWires(l);
   const QString temperature =
       l.temperatureKnown()
           ? shown("Tcore", l.Tcore) + QStringLiteral(" (上限 %1 ℃)").arg(conditions.maxTemperature)
@@ -811,10 +612,10 @@ void ReviewWindow::showStress(const DesignReview& review) {
   clampParts_->setRowCount(static_cast<int>(parts.size()));
   for (int i = 0; i < static_cast<int>(parts.size()); ++i) {
     const ReviewRow& part = parts[static_cast<std::size_t>(i)];
-    QTableWidgetItem* label = cell(part.label);
+    QTableWidgetItem* label = readOnlyCell(part.label);
     label->setToolTip(part.name);
     clampParts_->setItem(i, 0, label);
-    clampParts_->setItem(i, 1, cell(part.value));
+    clampParts_->setItem(i, 1, readOnlyCell(part.value));
   }
   if (!st.valid) {
     stressSummary_->setText(QStringLiteral("この設計のスイッチの電圧とクランプは計算できません。"));
@@ -861,29 +662,29 @@ void ReviewWindow::showAdvice(const CoreAdvice& advice, const ReviewConditions& 
                  ? QString::fromStdString(reviewValueText(*d, v))
                  : QStringLiteral("—");
     };
-    QTableWidgetItem* name = cell(QString::fromStdU16String(c.core));
+    QTableWidgetItem* name = readOnlyCell(QString::fromStdU16String(c.core));
     if (recommended) {
       QFont font = name->font();
       font.setBold(true);
       name->setFont(font);
     }
     advice_->setItem(i, 0, name);
-    advice_->setItem(i, 1, cell(verdict, Qt::AlignHCenter));
+    advice_->setItem(i, 1, readOnlyCell(verdict, Qt::AlignHCenter));
     advice_->setItem(
         i, 2,
-        cell(r.valid ? QStringLiteral("%1/%2").arg(r.Np).arg(r.Ns) : QStringLiteral("—"),
-             Qt::AlignRight));
-    advice_->setItem(i, 3, cell(numberOr(r.gap * 1e3, 2), Qt::AlignRight));
-    advice_->setItem(i, 4, cell(numberOr(r.fill, 1), Qt::AlignRight));
-    advice_->setItem(i, 5, cell(numberOr(r.fillAllowed, 0), Qt::AlignRight));
-    advice_->setItem(i, 6, cell(numberOr(r.Bpk, 3), Qt::AlignRight));
-    advice_->setItem(i, 7, cell(lossOr("Ptotal", r.losses.Ptotal), Qt::AlignRight));
-    advice_->setItem(i, 8, cell(lossOr("Tcore", r.losses.Tcore), Qt::AlignRight));
+        readOnlyCell(r.valid ? QStringLiteral("%1/%2").arg(r.Np).arg(r.Ns) : QStringLiteral("—"),
+                     Qt::AlignRight));
+    advice_->setItem(i, 3, readOnlyCell(numberOr(r.gap * 1e3, 2), Qt::AlignRight));
+    advice_->setItem(i, 4, readOnlyCell(numberOr(r.fill, 1), Qt::AlignRight));
+    advice_->setItem(i, 5, readOnlyCell(numberOr(r.fillAllowed, 0), Qt::AlignRight));
+    advice_->setItem(i, 6, readOnlyCell(numberOr(r.Bpk, 3), Qt::AlignRight));
+    advice_->setItem(i, 7, readOnlyCell(lossOr("Ptotal", r.losses.Ptotal), Qt::AlignRight));
+    advice_->setItem(i, 8, readOnlyCell(lossOr("Tcore", r.losses.Tcore), Qt::AlignRight));
     QStringList notes;
     for (ReviewFlag flag : r.flags) {
       notes << QString::fromStdU16String(reviewFlagShortName(flag));
     }
-    QTableWidgetItem* noteCell = cell(notes.join(QStringLiteral("、")));
+    QTableWidgetItem* noteCell = readOnlyCell(notes.join(QStringLiteral("、")));
     noteCell->setToolTip(noteCell->text());
     advice_->setItem(i, 9, noteCell);
   }
@@ -903,6 +704,7 @@ void ReviewWindow::showCurrents(const DesignReview& review) {
 
 void ReviewWindow::clearConditionResults() {
   flags_->clear();
+  showOutputs(DesignReview{});
   losses_->setRowCount(0);
   lossSummary_->setText(QString());
   lossSummary_->setPalette(QPalette());
@@ -911,7 +713,7 @@ void ReviewWindow::clearConditionResults() {
   stressSummary_->setText(QString());
   stressSummary_->setPalette(QPalette());
   clampNote_->setText(QString());
-  windings_->clearReviewedWires();
+  conditionsPanel_->clearReviewedWires();
   adviceSummary_->setText(QString());
   advice_->setRowCount(0);
   chart_->surface().cls();
@@ -923,6 +725,12 @@ void ReviewWindow::clearConditionResults() {
     plot->update();
   }
   simulation_->clearDesign();
+}
+
+void ReviewWindow::useValley(const QString& vin) {
+  if (auto* box = main_.findChild<QLineEdit*>(QStringLiteral("txtVin"))) {
+    box->setText(vin);
+  }
 }
 
 void ReviewWindow::clearReview() {

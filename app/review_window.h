@@ -8,13 +8,12 @@
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
 #include "design/design_state.h"
+#include "review/circuit/mains_input.h"
 #include "review/core_advice.h"
 #include "review/review.h"
 #include "review/review_inputs.h"
 
-class QComboBox;
 class QLabel;
-class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
@@ -24,27 +23,30 @@ namespace fbc {
 
 class MainWindow;
 class PictureBox;
+class ReviewConditionsPanel;
 class SimulationPanel;
-class WindingConditionsRow;
 
 // 「設計レビュー」: the engineering review of the main window's last completed calculation and
 // the review of every catalogue core for the same inputs, in the conditions typed into this
-// window: the losses' (core material, ambient, highest core temperature), the switch's
-// (highest input, leakage, clamp voltage, switch rating), the drive mode's (the mode, the
-// ripple of continuous conduction and the drain capacitance of quasi-resonant switching) and the
-// windings' (each winding's wire and the arrangement, or the review's choice). It
-// follows the main window (updated after each completed calculation, cleared with the results) and
-// leaves it untouched, apart from a double-click on a core row, which puts that core's name into
-// cmbCore. Changing a condition reviews the last calculation again; a condition that cannot be used
-// is marked as the main window marks its boxes, and the review then shows no verdict, flags,
+// window (`ReviewConditionsPanel`): the losses' (core material, ambient, highest core
+// temperature), the switch's (highest input, leakage, clamp voltage, switch rating), the drive
+// mode's (the mode, the ripple of continuous conduction and the drain capacitance of
+// quasi-resonant switching), the windings' (each winding's wire and the arrangement, or the
+// review's choice), a mains input with its bulk capacitor, whose peak is then the highest input,
+// and the further outputs with a bias winding. It follows the main window (updated after each
+// completed calculation, cleared with the results) and leaves it untouched, apart from a
+// double-click on a core row, which puts that core's name into cmbCore, and the mains' button,
+// which puts the bulk capacitor's valley into txtVin; the person calculates anew as ever.
+// Changing a condition reviews the last calculation again; a condition that cannot be used is
+// marked as the main window marks its boxes, and the review then shows no verdict, flags, outputs,
 // losses, stress or advice rather than ones worked out in other conditions.
 //
-// Six tabs keep it within a 1024×768 screen: 「レビュー」 (numbers and flags), 「損失と温度」
-// (this design's windings as wound and its losses, a dash for each figure windings that do not
-// fit the bobbin cannot give, and a chart of every buildable core's), 「スイッチとクランプ」 (what
-// the switch and the diode see, and the clamp's parts to buy), 「電流波形」 (the windings' currents
-// in the drive mode), 「回路シミュレーション」 (the design in ngspice, run on request) and
-// 「コアの選択」 (the advice).
+// Six tabs keep it within a 1024×768 screen: 「レビュー」 (numbers, each output and flags),
+// 「損失と温度」 (this design's windings as wound and its losses, a dash for each figure windings
+// that do not fit the bobbin cannot give, and a chart of every buildable core's),
+// 「スイッチとクランプ」 (what the switch and the diode see, and the clamp's parts to buy),
+// 「電流波形」 (the windings' currents in the drive mode), 「回路シミュレーション」 (the design in
+// ngspice, run on request) and 「コアの選択」 (the advice).
 class ReviewWindow : public QWidget {
   Q_OBJECT
 
@@ -60,7 +62,9 @@ class ReviewWindow : public QWidget {
 
   // The conditions as typed.
   ReviewInputs reviewInputs() const;
-  // The conditions the fields give, or nothing while one of them cannot be used.
+  // The conditions the review works in, or nothing while one of them cannot be used: with a
+  // mains input, the highest input is the peak of its highest line, and the bulk capacitor must
+  // hold the design's input power up.
   std::optional<ReviewConditions> conditions() const;
   // The input voltage of the design on show, which the highest input may not lie below.
   std::optional<double> designVin() const;
@@ -69,32 +73,40 @@ class ReviewWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  QWidget* createConditions();
+  // The conditions as read, with a mains input's supply worked out for the design on show: its
+  // peak is the highest input, and a bulk capacitor too small for the design's input power is
+  // the problem.
+  struct ConditionReading {
+    ReviewInputReading reading;
+    std::optional<InputSupply> supply;
+  };
+  ConditionReading readConditions() const;
+
   QWidget* createReviewTab();
   QWidget* createLossesTab();
   QWidget* createStressTab();
   QWidget* createAdviceTab();
   QWidget* createCurrentsTab();
+  void setTabOrders();
 
   // Reviews the last calculation again in the conditions now typed.
   void refresh();
-  // Enables the ripple only in continuous conduction and the drain capacitance only in the
-  // quasi-resonant mode, or while they cannot be used; their texts stay.
-  void enableModeInputs();
-  // Marks the field that cannot be used (and unmarks the others); the reading of the fields.
-  ReviewInputReading markConditions();
-  QWidget* conditionField(ReviewInput input) const;
+  // Marks the field that cannot be used (and unmarks the others) and shows what the mains give;
+  // the reading of the fields.
+  ConditionReading markConditions();
   // The summary line: core, level, and the verdict or why there is none.
   QString summaryText(const QString& core, const DesignReview& review, bool levelChosen,
                       const ReviewInputReading& reading) const;
   void showFlags(const DesignReview& review);
+  void showOutputs(const DesignReview& review);
   void showLosses(const DesignReview& review, const ReviewConditions& conditions);
   void showStress(const DesignReview& review);
   void showAdvice(const CoreAdvice& advice, const ReviewConditions& conditions);
   void showCurrents(const DesignReview& review);
-  // Empties what depends on the conditions: flags, losses, stress, advice and chart.
+  // Empties what depends on the conditions: flags, outputs, losses, stress, advice and chart.
   void clearConditionResults();
   void useCore(int row);
+  void useValley(const QString& vin);
 
   MainWindow& main_;
   CoreCatalogue catalogue_;
@@ -104,16 +116,11 @@ class ReviewWindow : public QWidget {
   DesignState state_;
 
   QLabel* summary_ = nullptr;
-  QComboBox* material_ = nullptr;
-  // The drive modes by their captions; each item's data is the mode's code.
-  QComboBox* mode_ = nullptr;
-  // The number fields of the conditions, by ReviewInput; the material's, the mode's and the
-  // windings' are empty.
-  std::array<QLineEdit*, kReviewInputTable.size()> edits_{};
-  // The wires and the arrangement.
-  WindingConditionsRow* windings_ = nullptr;
+  ReviewConditionsPanel* conditionsPanel_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QTableWidget* numbers_ = nullptr;
+  // Every output and the bias from the whole turns.
+  QTableWidget* outputs_ = nullptr;
   QListWidget* flags_ = nullptr;
   QLabel* lossSummary_ = nullptr;
   QTableWidget* losses_ = nullptr;

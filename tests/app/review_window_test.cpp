@@ -1,6 +1,8 @@
 #include "app/review_window.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,6 +38,7 @@
 #include "app/simulation_chart.h"
 #include "app/simulation_panel.h"
 #include "design/core_catalogue.h"
+#include "design/input_rules.h"
 #include "design/result_texts.h"
 #include "export/winding_texts.h"
 #include "platform/palette.h"
@@ -188,6 +192,63 @@ class ReviewWindowTest : public ::testing::Test {
       }
     }
     return -1;
+  }
+
+  QTabWidget* conditionPages() { return part<QTabWidget>("reviewConditionPages"); }
+  // Shows the conditions' page `index`: 0 the losses', switch's, mode's and windings', 1 the
+  // mains input's, 2 the outputs'.
+  void showConditionPage(int index) {
+    conditionPages()->setCurrentIndex(index);
+    QApplication::processEvents();
+  }
+  // Focuses the first control and presses Tab, expecting each of `order` in turn, each named.
+  void expectTabOrder(const std::vector<QWidget*>& order) {
+    order[0]->setFocus();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(QApplication::focusWidget(), order[i]);
+      EXPECT_FALSE(order[i]->accessibleName().isEmpty());
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+  }
+  QTableWidget* outputsTable() { return part<QTableWidget>("reviewOutputs"); }
+  // Adds a row to the further outputs' table for each of `rows` and types V, I and Vf into it
+  // ("" leaves a cell empty).
+  void typeOutputs(const std::vector<std::array<const char*, 3>>& rows) {
+    showConditionPage(2);
+    for (const auto& row : rows) {
+      QTest::mouseClick(part<QPushButton>("reviewAddOutput"), Qt::LeftButton);
+      const int at = outputsTable()->rowCount() - 1;
+      for (int column = 0; column < 3; ++column) {
+        outputsTable()
+            ->item(at, column)
+            ->setText(QString::fromUtf8(row[static_cast<std::size_t>(column)]));
+      }
+    }
+  }
+  // The shown rows of the outputs' results: each a winding's name and its figures.
+  std::vector<std::vector<std::string>> outputResults() {
+    auto* table = part<QTableWidget>("outputResults");
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+      std::vector<std::string> cells;
+      for (int column = 0; column < table->columnCount(); ++column) {
+        cells.push_back(str(table->item(row, column)->text()));
+      }
+      rows.push_back(cells);
+    }
+    return rows;
+  }
+  // The conditions the engine reads from the window's texts with `changes` made.
+  fbc::ReviewConditions engineConditions(
+      const std::vector<std::pair<fbc::ReviewInput, std::u16string>>& changes) {
+    fbc::ReviewInputs inputs;
+    for (const auto& [input, text] : changes) {
+      inputs.text(input) = text;
+    }
+    const fbc::ReviewInputReading reading = fbc::readReviewInputs(inputs);
+    EXPECT_FALSE(reading.problem.has_value());
+    return reading.conditions;
   }
 
   std::unique_ptr<MainWindow> window_;
@@ -346,9 +407,10 @@ TEST_F(ReviewWindowTest, AnUnknownCoreNameSaysThePreviousCoresFiguresWereUsed) {
   EXPECT_NE(str(part<QLabel>("reviewSummary")->text()).find("前回のコアの数値"), std::string::npos);
 }
 
-// Tab runs through the conditions in the table's order, each wire's kind before its text, the
-// tab bar, the shown tab's controls and the close button; the other tabs' controls are reached
-// by switching tabs. Each condition is named by its caption, a wire's kind after its wire.
+// Tab runs through the conditions' page tabs, the shown page's conditions in the table's order,
+// each wire's kind before its text, the tab bar, the shown tab's controls and the close button;
+// the other tabs' controls are reached by switching tabs. Each condition is named by its caption,
+// a wire's kind after its wire.
 TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
   calculate();
   openReview();
@@ -356,7 +418,7 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(review_));
   auto* tabs = part<QTabWidget>("reviewTabs");
   const std::vector<std::vector<const char*>> pages = {
-      {"reviewNumbers", "reviewFlags"},
+      {"reviewNumbers", "outputResults", "reviewFlags"},
       {"reviewLosses", "lossChart"},
       {"reviewStress", "clampParts"},
       {"primaryCurrentPlot", "secondaryCurrentPlot"},
@@ -371,7 +433,9 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
         "reviewArrangement"}) {
     conditions.push_back(part<QWidget>(name));
   }
-  ASSERT_EQ(conditions.size(), fbc::kReviewInputTable.size());
+  // The first page's: every condition before the mains'.
+  const std::size_t firstPage = conditions.size();
+  ASSERT_EQ(fbc::kReviewInputTable[firstPage].input, fbc::ReviewInput::VacMin);
   for (std::size_t i = 0; i < conditions.size(); ++i) {
     EXPECT_EQ(conditions[i]->accessibleName().toStdU16String(), fbc::kReviewInputTable[i].caption);
   }
@@ -389,7 +453,8 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
     std::vector<QWidget*> order;
     std::copy_if(conditions.begin(), conditions.end(), std::back_inserter(order),
                  [](const QWidget* w) { return w->isEnabled(); });
-    EXPECT_EQ(order.size(), fbc::kReviewInputTable.size() + 2 - 2);
+    EXPECT_EQ(order.size(), firstPage + 2 - 2);
+    order.insert(order.begin(), conditionPages()->tabBar());
     order.push_back(tabs->tabBar());
     // The simulation's start is closed for the start values, which cannot be simulated.
     for (const char* name : pages[static_cast<std::size_t>(page)]) {
@@ -398,13 +463,7 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
       }
     }
     order.push_back(part<QWidget>("reviewClose"));
-    order[0]->setFocus();
-    for (std::size_t i = 0; i < order.size(); ++i) {
-      SCOPED_TRACE(i);
-      EXPECT_EQ(QApplication::focusWidget(), order[i]);
-      EXPECT_FALSE(order[i]->accessibleName().isEmpty());
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
+    expectTabOrder(order);
   }
   QTest::mouseClick(part<QPushButton>("reviewClose"), Qt::LeftButton);
   EXPECT_FALSE(review_->isVisible());
@@ -647,7 +706,7 @@ TEST_F(ReviewWindowTest, TheChartShowsTheFeasibleCoresAndClearsWithTheResults) {
 
 // The losses' conditions stand in one row, the switch's in a second beneath, the drive mode's in
 // a third and the windings' in a fourth, so the window stays narrow; a field that may stay empty
-// says what empty stands for.
+// says what empty stands for. The mains' and the outputs' conditions have pages of their own.
 TEST_F(ReviewWindowTest, TheSwitchConditionsSitInTheirOwnRowAndSayWhatEmptyMeans) {
   openReview();
   const auto middle = [this](const QWidget* w) {
@@ -655,7 +714,8 @@ TEST_F(ReviewWindowTest, TheSwitchConditionsSitInTheirOwnRowAndSayWhatEmptyMeans
   };
   for (const fbc::ReviewInputInfo& info : fbc::kReviewInputTable) {
     if (info.input == fbc::ReviewInput::Material || info.input == fbc::ReviewInput::Mode ||
-        info.input == fbc::ReviewInput::Arrangement) {
+        info.input == fbc::ReviewInput::Arrangement || info.purpose == fbc::kMainsPurpose ||
+        info.purpose == fbc::kOutputsPurpose) {
       continue;
     }
     SCOPED_TRACE(fbc::toUtf8(info.caption));
@@ -1311,6 +1371,422 @@ TEST_F(ReviewWindowTest, TheWindowFitsA1024By768Screen) {
   EXPECT_EQ(str(tabs->tabText(3)), "電流波形");
   EXPECT_EQ(str(tabs->tabText(4)), "回路シミュレーション");
   EXPECT_EQ(str(tabs->tabText(5)), "コアの選択");
+}
+
+// The mains' and the outputs' pages: Tab runs from the page tabs through the shown page's
+// conditions in the table's order to the result tabs; each condition is named by its caption,
+// the bias's figures after the bias, and the valley's button and the table's buttons by what
+// they do.
+TEST_F(ReviewWindowTest, TheMainsAndOutputsConditionsAreReachableWithTabAndNamed) {
+  calculateOnPq50();
+  openReview();
+  review_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(review_));
+  std::vector<QWidget*> mains{conditionPages()->tabBar()};
+  for (const char* name : {"reviewVacMin", "reviewVacMax", "reviewLineFrequency",
+                           "reviewBulkCapacitance", "reviewChargeDuty"}) {
+    mains.push_back(part<QWidget>(name));
+  }
+  for (std::size_t i = 1; i < mains.size(); ++i) {
+    EXPECT_EQ(
+        mains[i]->accessibleName().toStdU16String(),
+        fbc::kReviewInputTable[static_cast<std::size_t>(fbc::ReviewInput::VacMin) + i - 1].caption);
+  }
+  showConditionPage(1);
+  // The button is closed until a mains input gives a valley, and Tab passes it.
+  EXPECT_FALSE(part<QPushButton>("useValley")->isEnabled());
+  part<QLineEdit>("reviewVacMin")->setText(QStringLiteral("85"));
+  ASSERT_TRUE(part<QPushButton>("useValley")->isEnabled());
+  mains.push_back(part<QWidget>("useValley"));
+  mains.push_back(part<QTabWidget>("reviewTabs")->tabBar());
+  expectTabOrder(mains);
+
+  showConditionPage(2);
+  // The remove button is closed while there is no row to remove.
+  EXPECT_FALSE(part<QPushButton>("reviewRemoveOutput")->isEnabled());
+  typeOutputs({{"5", "2", ""}});
+  std::vector<QWidget*> outputs{conditionPages()->tabBar()};
+  for (const char* name :
+       {"reviewOutputs", "reviewAddOutput", "reviewRemoveOutput", "reviewSecondaryTurns",
+        "reviewBiasVoltage", "reviewBiasVf", "reviewBiasCurrent"}) {
+    outputs.push_back(part<QWidget>(name));
+  }
+  EXPECT_EQ(outputs[1]->accessibleName().toStdU16String(),
+            fbc::reviewInputInfo(fbc::ReviewInput::Outputs).caption);
+  EXPECT_EQ(outputs[4]->accessibleName().toStdU16String(),
+            fbc::reviewInputInfo(fbc::ReviewInput::SecondaryTurns).caption);
+  for (std::size_t i = 5; i < outputs.size(); ++i) {
+    EXPECT_TRUE(outputs[i]->accessibleName().startsWith(QStringLiteral("補助巻線の")))
+        << str(outputs[i]->accessibleName());
+  }
+  outputs.push_back(part<QTabWidget>("reviewTabs")->tabBar());
+  expectTabOrder(outputs);
+}
+
+// The mains' fields start empty and say what empty stands for, three captions to a row so the
+// window stays narrow; the outputs' page holds the table, the bias and the main output's turns.
+// Every page of conditions fits the 1024×768 screen with every tab of results.
+TEST_F(ReviewWindowTest, TheMainsAndOutputsPagesSayWhatEmptyMeansAndFitTheScreen) {
+  openReview();
+  const auto middle = [this](const QWidget* w) {
+    return w->mapTo(review_, QPoint(0, w->height() / 2)).y();
+  };
+  showConditionPage(1);
+  for (const fbc::ReviewInput input :
+       {fbc::ReviewInput::VacMin, fbc::ReviewInput::VacMax, fbc::ReviewInput::LineFrequency,
+        fbc::ReviewInput::BulkCapacitance, fbc::ReviewInput::ChargeDuty,
+        fbc::ReviewInput::SecondaryTurns}) {
+    const fbc::ReviewInputInfo& info = fbc::reviewInputInfo(input);
+    SCOPED_TRACE(fbc::toUtf8(info.caption));
+    QLineEdit* field = condition(input);
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->text().toStdU16String(), info.startText);
+    EXPECT_EQ(field->placeholderText().toStdU16String(), info.emptyMeansJa);
+    // The placeholder shows whole (the edit's own margin is 2 pixels a side).
+    EXPECT_LE(field->fontMetrics().horizontalAdvance(field->placeholderText()), field->width() - 8);
+  }
+  EXPECT_EQ(middle(condition(fbc::ReviewInput::VacMax)),
+            middle(condition(fbc::ReviewInput::VacMin)));
+  EXPECT_EQ(middle(condition(fbc::ReviewInput::ChargeDuty)),
+            middle(condition(fbc::ReviewInput::BulkCapacitance)));
+  EXPECT_GT(middle(condition(fbc::ReviewInput::BulkCapacitance)),
+            middle(condition(fbc::ReviewInput::VacMin)));
+  EXPECT_EQ(str(part<QLineEdit>("reviewBiasVoltage")->placeholderText()), "なし");
+  EXPECT_EQ(str(part<QLineEdit>("reviewBiasVf")->placeholderText()), "0.7");
+  EXPECT_EQ(str(part<QLineEdit>("reviewBiasCurrent")->placeholderText()), "0.01");
+  // An empty highest input stands for the mains' peak once a mains input is given.
+  QLineEdit* vinMax = condition(fbc::ReviewInput::VinMax);
+  condition(fbc::ReviewInput::VacMin)->setText(QStringLiteral("85"));
+  EXPECT_EQ(str(vinMax->placeholderText()), "交流のピーク");
+  condition(fbc::ReviewInput::VacMin)->clear();
+  EXPECT_EQ(str(vinMax->placeholderText()), "入力電圧と同じ");
+
+  auto* tabs = part<QTabWidget>("reviewTabs");
+  for (int page = 0; page < conditionPages()->count(); ++page) {
+    showConditionPage(page);
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+      SCOPED_TRACE(page * 10 + tab);
+      tabs->setCurrentIndex(tab);
+      EXPECT_LE(review_->minimumSizeHint().width(), 1000);
+      EXPECT_LE(review_->minimumSizeHint().height(), 700);
+    }
+  }
+  EXPECT_LE(review_->width(), 1000);
+  EXPECT_EQ(conditionPages()->count(), 3);
+}
+
+// A mains input designs at the bulk capacitor's valley (Fairchild AN-4137 Rev. 1.2.0, eqs. 3
+// and 4). The start values on PQ50 draw 240 W at 80 %: Pin = 300 W, and 85 VAC takes the rule of
+// thumb's 2 µF/W, 600 µF, bought as 680 µF (E6). The valley is
+// √(2·85² − 300·(1 − 0.2)/(680 µF·50 Hz)) = 85.97 V and the peak of 265 VAC √2·265 = 374.8 V. The
+// button puts the valley into the main window's input box, and the person calculates as ever;
+// the review's highest input is then the peak.
+TEST_F(ReviewWindowTest, TheValleyButtonPutsTheValleyIntoTheInputBox) {
+  calculateOnPq50();
+  openReview();
+  showConditionPage(1);
+  auto* supply = part<QLabel>("mainsSupply");
+  condition(fbc::ReviewInput::VacMin)->setText(QStringLiteral("85"));
+  condition(fbc::ReviewInput::VacMax)->setText(QStringLiteral("265"));
+  const double valley = std::sqrt(2.0 * 85.0 * 85.0 - 300.0 * 0.8 / (680e-6 * 50.0));
+  ASSERT_NEAR(valley, 85.97, 0.005);
+  EXPECT_NE(str(supply->text()).find("VDCmin 85.97 V"), std::string::npos) << str(supply->text());
+  EXPECT_NE(str(supply->text()).find("VDCmax 374.8 V"), std::string::npos);
+  EXPECT_NE(str(supply->text()).find("680 µF (入力電力から目安で選択)"), std::string::npos);
+  // The design on show is still the one made at 200 V: the row says so.
+  EXPECT_NE(str(supply->text()).find("入力電圧 200 V"), std::string::npos);
+  EXPECT_EQ(supply->palette().color(QPalette::WindowText), QColor(176, 0, 0));
+  // Until the person calculates, the review works at the mains' peak.
+  EXPECT_EQ(stress("VinMax").first, "374.8");
+
+  const std::string results = str(main<QLabel>("lblNt")->text());
+  QTest::mouseClick(part<QPushButton>("useValley"), Qt::LeftButton);
+  EXPECT_EQ(main<QLineEdit>("txtVin")->text().toStdU16String(), fbc::valleyInputText(valley));
+  EXPECT_EQ(str(main<QLineEdit>("txtVin")->text()), "85.97");
+  // The main window's results stay until its own button is pressed.
+  EXPECT_EQ(str(main<QLabel>("lblNt")->text()), results);
+  calculate();
+  EXPECT_NEAR(static_cast<double>(window_->designState().Vin), 85.97, 1e-4);
+  EXPECT_EQ(supply->text().indexOf(QStringLiteral("入力電圧 200 V")), -1);
+  EXPECT_NE(supply->palette().color(QPalette::WindowText), QColor(176, 0, 0));
+  EXPECT_EQ(stress("VinMax").first, "374.8");
+  fbc::ReviewConditions mains =
+      engineConditions({{fbc::ReviewInput::VacMin, u"85"}, {fbc::ReviewInput::VacMax, u"265"}});
+  mains.vinMax = std::sqrt(2.0) * 265.0;
+  EXPECT_EQ(stress("VdsMax").first,
+            fbc::reviewValueText(*fbc::reviewDisplay("VdsMax"), engineReview(mains).stress.VdsMax));
+  // The sheet is drawn in the same conditions.
+  ASSERT_TRUE(review_->conditions().has_value());
+  EXPECT_NEAR(review_->conditions()->vinMax.value_or(0.0), std::sqrt(2.0) * 265.0, 1e-9);
+  EXPECT_TRUE(messages_.empty());
+}
+
+// The mains' faults are marked on their fields with the engine's words, and the review then
+// gives no verdict: a highest DC input typed beside a mains input, a figure of the mains without
+// its lowest voltage, a highest line below the lowest, and a bulk capacitor too small to hold
+// the input up, which names the least that would.
+TEST_F(ReviewWindowTest, TheMainsFaultsAreMarkedOnTheirFields) {
+  calculateOnPq50();
+  openReview();
+  showConditionPage(1);
+  const fbc::LimitRule vin = fbc::limitRule(fbc::LimitedBox::Vin);
+  fbc::ReviewConditions small = engineConditions(
+      {{fbc::ReviewInput::VacMin, u"85"}, {fbc::ReviewInput::BulkCapacitance, u"20e-6"}});
+  const std::optional<fbc::ReviewInputProblem> tooSmall =
+      fbc::readSupply(small, 300.0, vin.lower).problem;
+  ASSERT_TRUE(tooSmall.has_value());
+  struct Case {
+    std::vector<std::pair<fbc::ReviewInput, const char*>> texts;
+    fbc::ReviewInputProblem problem;
+  };
+  const Case cases[] = {
+      {{{fbc::ReviewInput::VacMin, "85"}, {fbc::ReviewInput::VinMax, "370"}},
+       {fbc::ReviewInput::VinMax, fbc::ReviewInputFault::NotWithMains}},
+      {{{fbc::ReviewInput::LineFrequency, "60"}},
+       {fbc::ReviewInput::LineFrequency, fbc::ReviewInputFault::NeedsMains}},
+      {{{fbc::ReviewInput::VacMin, "200"}, {fbc::ReviewInput::VacMax, "100"}},
+       {fbc::ReviewInput::VacMax, fbc::ReviewInputFault::BelowVacMin}},
+      {{{fbc::ReviewInput::VacMin, "85"}, {fbc::ReviewInput::BulkCapacitance, "20e-6"}}, *tooSmall},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(fbc::toUtf8(fbc::reviewInputInfo(c.problem.input).caption));
+    for (const auto& [input, text] : c.texts) {
+      condition(input)->setText(QString::fromUtf8(text));
+    }
+    QLineEdit* field = condition(c.problem.input);
+    EXPECT_EQ(field->palette().color(QPalette::Base), MainWindow::faultColour());
+    EXPECT_EQ(field->toolTip().toStdU16String(), fbc::reviewInputFaultTextJa(c.problem));
+    const std::string summary = str(part<QLabel>("reviewSummary")->text());
+    EXPECT_NE(summary.find("判定していません"), std::string::npos) << summary;
+    EXPECT_EQ(part<QListWidget>("reviewFlags")->count(), 0);
+    EXPECT_EQ(part<QTableWidget>("reviewStress")->rowCount(), 0);
+    EXPECT_FALSE(part<QPushButton>("useValley")->isEnabled());
+    for (const auto& [input, text] : c.texts) {
+      condition(input)->clear();
+    }
+    EXPECT_NE(field->palette().color(QPalette::Base), MainWindow::faultColour());
+    EXPECT_GT(part<QTableWidget>("reviewStress")->rowCount(), 0);
+  }
+  // The capacitor's mark names the least capacitance that would do.
+  EXPECT_EQ(fbc::toUtf8(fbc::reviewInputFaultTextJa(*tooSmall)).rfind("容量不足です。", 0), 0U);
+}
+
+// The further outputs' table: rows are added and removed with the buttons, at most seven; an
+// empty row is no output; each change reviews again. A cell that cannot be used is marked as a
+// box is, with the engine's words, and the review gives no verdict until it is put right.
+TEST_F(ReviewWindowTest, OutputRowsAreAddedRemovedAndABadCellIsMarked) {
+  calculateOnPq50();
+  openReview();
+  auto* add = part<QPushButton>("reviewAddOutput");
+  auto* remove = part<QPushButton>("reviewRemoveOutput");
+  typeOutputs({{"5", "2", ""}, {"", "", ""}, {"12", "1", "1.2"}});
+  EXPECT_EQ(outputsTable()->rowCount(), 3);
+  EXPECT_EQ(review_->reviewInputs().text(fbc::ReviewInput::Outputs), u"5,2;12,1,1.2");
+  EXPECT_EQ(outputResults().size(), 3U);
+  EXPECT_EQ(outputResults()[2][0], "二次3");
+  // Each row says which output it is, as the marks name it, and which winding, as the results do.
+  EXPECT_EQ(str(outputsTable()->verticalHeaderItem(0)->text()), "出力1 (二次2)");
+  EXPECT_EQ(str(outputsTable()->verticalHeaderItem(1)->text()), "—");
+  EXPECT_EQ(str(outputsTable()->verticalHeaderItem(2)->text()), "出力2 (二次3)");
+
+  // The second output's current cannot be read: its cell is marked, nothing else.
+  outputsTable()->item(2, 1)->setText(QStringLiteral("abc"));
+  fbc::ReviewInputProblem problem{fbc::ReviewInput::Outputs, fbc::ReviewInputFault::BadOutput};
+  problem.output = fbc::OutputTextProblem{2, fbc::OutputTextProblem::Field::I,
+                                          fbc::OutputTextProblem::Reason::NotANumber};
+  QTableWidgetItem* bad = outputsTable()->item(2, 1);
+  EXPECT_EQ(bad->background().color(), MainWindow::faultColour());
+  EXPECT_EQ(bad->toolTip().toStdU16String(), fbc::reviewInputFaultTextJa(problem));
+  EXPECT_NE(outputsTable()->item(2, 0)->background().color(), MainWindow::faultColour());
+  EXPECT_NE(outputsTable()->item(0, 1)->background().color(), MainWindow::faultColour());
+  const std::string summary = str(part<QLabel>("reviewSummary")->text());
+  EXPECT_NE(summary.find("追加出力"), std::string::npos) << summary;
+  EXPECT_EQ(summary.find("製作でき"), std::string::npos) << summary;
+  EXPECT_EQ(part<QListWidget>("reviewFlags")->count(), 0);
+  EXPECT_EQ(part<QTableWidget>("outputResults")->rowCount(), 0);
+  EXPECT_EQ(part<QTableWidget>("reviewLosses")->rowCount(), 0);
+  outputsTable()->item(2, 1)->setText(QStringLiteral("1"));
+  EXPECT_NE(bad->background().color(), MainWindow::faultColour());
+  EXPECT_TRUE(bad->toolTip().isEmpty());
+  EXPECT_NE(str(part<QLabel>("reviewSummary")->text()).find("製作でき"), std::string::npos);
+
+  // Removing the current row, then the last, reviews again.
+  outputsTable()->setCurrentCell(0, 0);
+  QTest::mouseClick(remove, Qt::LeftButton);
+  EXPECT_EQ(review_->reviewInputs().text(fbc::ReviewInput::Outputs), u"12,1,1.2");
+  EXPECT_EQ(outputResults().size(), 2U);
+  EXPECT_EQ(outputResults()[1][2], "12");
+  outputsTable()->setCurrentCell(-1, -1);
+  QTest::mouseClick(remove, Qt::LeftButton);
+  QTest::mouseClick(remove, Qt::LeftButton);
+  EXPECT_EQ(outputsTable()->rowCount(), 0);
+  EXPECT_FALSE(remove->isEnabled());
+  EXPECT_TRUE(review_->reviewInputs().text(fbc::ReviewInput::Outputs).empty());
+  EXPECT_EQ(outputResults().size(), 1U);
+
+  // Seven at most.
+  for (int i = 0; i < fbc::kMostExtraOutputs; ++i) {
+    EXPECT_TRUE(add->isEnabled());
+    QTest::mouseClick(add, Qt::LeftButton);
+  }
+  EXPECT_EQ(outputsTable()->rowCount(), fbc::kMostExtraOutputs);
+  EXPECT_FALSE(add->isEnabled());
+  EXPECT_TRUE(messages_.empty());
+}
+
+// The bias's fields and the main output's turns are marked alike: the field the engine names.
+TEST_F(ReviewWindowTest, TheBiasAndTheTurnsAreMarkedOnTheirFields) {
+  calculateOnPq50();
+  openReview();
+  showConditionPage(2);
+  using Field = fbc::OutputTextProblem::Field;
+  using Reason = fbc::OutputTextProblem::Reason;
+  struct Case {
+    const char* field;
+    const char* text;
+    fbc::ReviewInputProblem problem;
+  };
+  const auto bias = [](Field field, Reason reason) {
+    fbc::ReviewInputProblem p{fbc::ReviewInput::Bias, fbc::ReviewInputFault::BadOutput};
+    p.output = fbc::OutputTextProblem{0, field, reason};
+    return p;
+  };
+  const Case cases[] = {
+      {"reviewBiasVoltage", "-12", bias(Field::V, Reason::OutOfRange)},
+      {"reviewBiasVf", "x", bias(Field::V, Reason::NotANumber)},  // no voltage yet
+      {"reviewSecondaryTurns",
+       "2.5",
+       {fbc::ReviewInput::SecondaryTurns, fbc::ReviewInputFault::NotWhole}},
+      {"reviewSecondaryTurns",
+       "0",
+       {fbc::ReviewInput::SecondaryTurns, fbc::ReviewInputFault::OutOfRange}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    part<QLineEdit>(c.field)->setText(QString::fromUtf8(c.text));
+    const char* marked = c.problem.input == fbc::ReviewInput::SecondaryTurns
+                             ? "reviewSecondaryTurns"
+                             : "reviewBiasVoltage";
+    EXPECT_EQ(part<QLineEdit>(marked)->palette().color(QPalette::Base), MainWindow::faultColour());
+    EXPECT_EQ(part<QLineEdit>(marked)->toolTip().toStdU16String(),
+              fbc::reviewInputFaultTextJa(c.problem));
+    EXPECT_EQ(part<QListWidget>("reviewFlags")->count(), 0);
+    part<QLineEdit>(c.field)->clear();
+    EXPECT_NE(part<QLineEdit>(marked)->palette().color(QPalette::Base), MainWindow::faultColour());
+  }
+  // A bias current with the voltage: its own field is marked.
+  part<QLineEdit>("reviewBiasVoltage")->setText(QStringLiteral("12"));
+  part<QLineEdit>("reviewBiasCurrent")->setText(QStringLiteral("-1"));
+  EXPECT_EQ(review_->reviewInputs().text(fbc::ReviewInput::Bias), u"12,0.7,-1");
+  EXPECT_EQ(part<QLineEdit>("reviewBiasCurrent")->palette().color(QPalette::Base),
+            MainWindow::faultColour());
+  EXPECT_EQ(part<QLineEdit>("reviewBiasCurrent")->toolTip().toStdU16String(),
+            fbc::reviewInputFaultTextJa(bias(Field::I, Reason::OutOfRange)));
+  EXPECT_NE(part<QLineEdit>("reviewBiasVoltage")->palette().color(QPalette::Base),
+            MainWindow::faultColour());
+}
+
+// Five outputs and a bias winding on PQ50: the start values' 24 V, 10 A and four more, each
+// with its turns from the main output's (Fairchild AN-4137 Rev. 1.2.0, eq. 14:
+// Ns = round((Vo + VF)/(Vo1 + VF1)·Ns1)) and the voltage those whole turns give. The review tab
+// shows each output and the bias as the engine works them out, an output far off its target is
+// flagged, and the losses list every winding's wire and copper.
+TEST_F(ReviewWindowTest, AFiveOutputDesignWithABiasShowsEveryOutputAndWinding) {
+  calculateOnPq50();
+  openReview();
+  typeOutputs({{"5", "2", "0.5"}, {"12", "1", ""}, {"15", "0.5", ""}, {"3.3", "1", "0.4"}});
+  showConditionPage(2);
+  part<QLineEdit>("reviewBiasVoltage")->setText(QStringLiteral("12"));
+  part<QLineEdit>("reviewBiasVf")->setText(QStringLiteral("1.2"));
+  EXPECT_EQ(review_->reviewInputs().text(fbc::ReviewInput::Outputs),
+            u"5,2,0.5;12,1;15,0.5;3.3,1,0.4");
+  EXPECT_EQ(review_->reviewInputs().text(fbc::ReviewInput::Bias), u"12,1.2");
+  const fbc::ReviewConditions conditions =
+      engineConditions({{fbc::ReviewInput::Outputs, u"5,2,0.5;12,1;15,0.5;3.3,1,0.4"},
+                        {fbc::ReviewInput::Bias, u"12,1.2"}});
+  const fbc::DesignReview review = engineReview(conditions);
+  ASSERT_TRUE(review.valid);
+  ASSERT_EQ(review.outputs.size(), 5U);
+  ASSERT_TRUE(review.bias.has_value());
+
+  const std::vector<std::vector<std::string>> rows = outputResults();
+  ASSERT_EQ(rows.size(), 6U);
+  const std::vector<std::string> names = {"二次", "二次2", "二次3", "二次4", "二次5", "補助"};
+  const fbc::OutputResult& main = review.outputs[0];
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE(i);
+    const fbc::OutputResult& o = i < 5 ? review.outputs[i] : *review.bias;
+    EXPECT_EQ(rows[i][0], names[i]);
+    const double turns = std::max(1.0, std::round((o.V + o.Vf) / (main.V + main.Vf) * main.turns));
+    EXPECT_EQ(rows[i][1], std::to_string(i == 0 ? review.Ns : static_cast<int>(turns)));
+    EXPECT_EQ(rows[i][2], str(QString::number(o.V, 'g', 6)));
+    EXPECT_NEAR(std::stod(rows[i][3]), (main.V + main.Vf) * o.turns / main.turns - o.Vf, 0.006);
+    EXPECT_EQ(rows[i][3], str(QString::number(o.Vactual, 'f', 2)));
+    EXPECT_EQ(rows[i][5], str(QString::number(o.IsPk, 'f', 3)));
+    EXPECT_EQ(rows[i][6], str(QString::number(o.IsRms, 'f', 3)));
+    EXPECT_EQ(rows[i][7], str(QString::number(o.VdRevMax, 'f', 1)));
+  }
+  EXPECT_EQ(rows[0][1], std::to_string(review.Ns));
+
+  // Every flag of the engine's review, the outputs' among them where one is off.
+  std::vector<std::string> sentences;
+  for (const fbc::ReviewFlag flag : review.flags) {
+    sentences.push_back("・" + fbc::toUtf8(fbc::reviewFlagSentence(flag)));
+  }
+  if (review.flags.empty()) {
+    sentences.push_back("指摘事項はありません。");
+  }
+  EXPECT_EQ(flagTexts(), sentences);
+  EXPECT_EQ(
+      review.has(fbc::ReviewFlag::OutputVoltageOff),
+      std::any_of(review.outputs.begin(), review.outputs.end(),
+                  [](const fbc::OutputResult& o) { return std::abs(o.errorPercent) > 5.0; }) ||
+          std::abs(review.bias->errorPercent) > 5.0);
+
+  // The losses: a wire and a current density for every winding, and every winding's figures
+  // named after it.
+  ASSERT_TRUE(review.losses.valid);
+  ASSERT_EQ(review.losses.windings.size(), 7U);
+  for (const char* suffix : {"P", "S", "S2", "S3", "S4", "S5", "B"}) {
+    SCOPED_TRACE(suffix);
+    EXPECT_FALSE(loss((std::string("wire") + suffix).c_str()).first.empty());
+    EXPECT_FALSE(loss((std::string("Rdc") + suffix).c_str()).first.empty());
+  }
+  EXPECT_EQ(lossLabel("RdcS3"), "二次3直流抵抗");
+  EXPECT_EQ(loss("RdcS3").second, "mΩ");
+  EXPECT_EQ(lossLabel("PcuB"), "補助銅損");
+  EXPECT_EQ(lossLabel("wireS2").rfind("二次2巻線の線材", 0), 0U) << lossLabel("wireS2");
+  EXPECT_EQ(lossLabel("wireB").rfind("補助巻線の線材", 0), 0U) << lossLabel("wireB");
+  const fbc::WindingLoss* s4 = review.losses.find(fbc::Winding::Output4);
+  ASSERT_NE(s4, nullptr);
+  EXPECT_EQ(loss("RdcS4").first, fbc::reviewValueText(*fbc::reviewDisplay("RdcS"), s4->Rdc));
+
+  // The window still fits the screen with the outputs on show, seven of them beside the main
+  // one and the bias as well; the outputs show whole at the opening size.
+  EXPECT_LE(review_->minimumSizeHint().height(), 700);
+  auto* results = part<QTableWidget>("outputResults");
+  QApplication::processEvents();
+  EXPECT_GE(results->viewport()->height(), 6 * results->verticalHeader()->defaultSectionSize());
+  typeOutputs({{"24", "0.1", ""}, {"24", "0.1", ""}, {"24", "0.1", ""}});
+  ASSERT_EQ(outputResults().size(), 9U);
+  EXPECT_LE(review_->minimumSizeHint().height(), 700);
+  EXPECT_LE(review_->height(), 700);
+  EXPECT_TRUE(messages_.empty());
+}
+
+// The main output's turns, given, stand: the further outputs' follow them.
+TEST_F(ReviewWindowTest, TheMainOutputsTurnsGivenStand) {
+  calculateOnPq50();
+  openReview();
+  typeOutputs({{"5", "2", "0.5"}});
+  const std::string automatic = outputResults()[0][1];
+  part<QLineEdit>("reviewSecondaryTurns")->setText(QStringLiteral("12"));
+  ASSERT_EQ(outputResults().size(), 2U);
+  EXPECT_EQ(outputResults()[0][1], "12");
+  EXPECT_NE(automatic, "12");
+  EXPECT_EQ(number("Ns").first, "12");
+  // round(5.5/24.7·12) = 3 turns.
+  EXPECT_EQ(outputResults()[1][1], "3");
 }
 
 }  // namespace
