@@ -1,7 +1,6 @@
 #include "app/review_texts.h"
 
 #include <cmath>
-#include <string>
 #include <string_view>
 
 #include "export/winding_texts.h"
@@ -69,55 +68,12 @@ std::vector<ReviewRow> reviewRows(const DesignReview& review) {
 
 namespace {
 
-// A further output's or the bias's quantity ("RdcS2", "PcuB") shown as the secondary's
-// ("RdcS"), its caption's leading 二次 replaced by the winding's name; nothing for another name.
-struct WindingQuantity {
-  const ReviewDisplay* display = nullptr;
-  QString label;
-};
-WindingQuantity windingQuantity(const TransformerLosses& losses, std::string_view name) {
-  for (const WindingLoss& w : losses.windings) {
-    const std::string_view suffix = windingSuffix(w.winding);
-    if (w.winding == Winding::Primary || w.winding == Winding::Secondary ||
-        !name.ends_with(suffix)) {
-      continue;
-    }
-    const std::string base = std::string(name.substr(0, name.size() - suffix.size())) +
-                             std::string(windingSuffix(Winding::Secondary));
-    if (const ReviewDisplay* d = reviewDisplay(base)) {
-      return {d, windingNameJa(w.winding) + fromText(d->caption).mid(2)};
-    }
-  }
-  return {};
-}
-
-// The row of the loss quantity `name`, a further winding's named after it.
-ReviewRow lossRow(const TransformerLosses& losses, std::string_view name, double value,
-                  std::string_view unit) {
-  if (reviewDisplay(name) != nullptr) {
-    return row(name, value, unit);
-  }
-  if (const WindingQuantity q = windingQuantity(losses, name); q.display != nullptr) {
-    return {fromUtf8(name), q.label, QString::fromStdString(reviewValueText(*q.display, value)),
-            fromText(q.display->unitJa)};
-  }
-  return row(name, value, unit);
-}
-
 // A figure the windings cannot give because they do not fit the bobbin.
-ReviewRow notEstimatedRow(const TransformerLosses& losses, std::string_view name) {
+ReviewRow notEstimatedRow(std::string_view name) {
   const ReviewDisplay* d = reviewDisplay(name);
-  if (d == nullptr) {
-    if (const WindingQuantity q = windingQuantity(losses, name); q.display != nullptr) {
-      return {fromUtf8(name), q.label, QStringLiteral("—"), QString()};
-    }
-  }
   return {fromUtf8(name), d != nullptr ? fromText(d->caption) : fromUtf8(name), QStringLiteral("—"),
           QString()};
 }
-
-// A stress figure the leakage cannot give.
-ReviewRow notEstimatedRow(std::string_view name) { return notEstimatedRow({}, name); }
 
 }  // namespace
 
@@ -132,10 +88,10 @@ std::vector<ReviewRow> lossRows(const TransformerLosses& losses) {
       continue;
     }
     if (!q.value) {
-      rows.push_back(notEstimatedRow(losses, q.name));
+      rows.push_back(notEstimatedRow(q.name));
       continue;
     }
-    rows.push_back(lossRow(losses, q.name, *q.value, q.unit));
+    rows.push_back(row(q.name, *q.value, q.unit));
     if (q.name == "Rth") {
       rows.back().label +=
           losses.RthMeasured ? QStringLiteral(" (実測値)") : QStringLiteral(" (推定値)");

@@ -25,8 +25,6 @@ struct ReviewRow {
 std::vector<ReviewRow> reviewRows(const DesignReview& review);
 
 // The losses' numbers in lossQuantities() order, shown the same way; empty for invalid losses.
-// A further output's or the bias's figures take the secondary's caption and unit with the
-// winding's own name: 二次2直流抵抗, 補助銅損.
 // RthMeasured has no row of its own: the thermal resistance's label says whether the figure is
 // the core's published one or the estimate from its volume; nor has converged: the summary
 // says where the temperature finds no balance.
