@@ -36,6 +36,18 @@ QString figureCaption(const std::string& name) {
   return QString::fromStdString(name);
 }
 
+// A further output's or the bias's figure is named after its winding, as the review's tables name
+// it: its average voltage, or its winding's RMS current.
+QString figureCaption(const SimulatedFigure& figure) {
+  if (!figure.winding) {
+    return figureCaption(figure.name);
+  }
+  const QString winding = windingNameJa(*figure.winding);
+  return figure.name == outputVoltageMeasurement(*figure.winding)
+             ? winding + QStringLiteral("の出力電圧(平均) [V]")
+             : winding + QStringLiteral("巻線実効電流 [A]");
+}
+
 // The condition a measured leakage goes into, as the review window captions it.
 QString leakageCaption() {
   const std::u16string_view caption = reviewInputInfo(ReviewInput::Leakage).caption;
@@ -238,7 +250,7 @@ void SimulationPanel::finished() {
   figures_->setRowCount(static_cast<int>(figures->size()));
   for (int i = 0; i < static_cast<int>(figures->size()); ++i) {
     const SimulatedFigure& f = (*figures)[static_cast<std::size_t>(i)];
-    auto* name = new QTableWidgetItem(figureCaption(f.name));
+    auto* name = new QTableWidgetItem(figureCaption(f));
     name->setToolTip(QString::fromStdString(f.name));
     name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     figures_->setItem(i, 0, name);

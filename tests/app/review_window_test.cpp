@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -1021,6 +1022,36 @@ TEST_F(ReviewWindowTest, TheSimulationRunsInTheBackgroundAndCanBeCancelled) {
   calculateOnPq50();
   EXPECT_FALSE(panel->running());
   EXPECT_EQ(figures->rowCount(), 0);
+}
+
+// A further output and the bias are simulated too: each one's average voltage and its winding's
+// RMS current stand beside the model's, named after its winding as the review's tables name it.
+TEST_F(ReviewWindowTest, TheSimulationListsEveryOutputByItsWinding) {
+  if (QStandardPaths::findExecutable(QStringLiteral("ngspice")).isEmpty()) {
+    GTEST_SKIP() << "ngspice is not installed (./test installs it)";
+  }
+  calculateOnPq50();
+  openReview();
+  typeOutputs({{"12", "1", ""}});
+  part<QLineEdit>("reviewBiasVoltage")->setText(QStringLiteral("12"));
+  part<QTabWidget>("reviewTabs")->setCurrentIndex(4);
+  auto* start = part<QPushButton>("simulationStart");
+  ASSERT_TRUE(start->isEnabled());
+  QTest::mouseClick(start, Qt::LeftButton);
+  auto* panel = review_->findChild<fbc::SimulationPanel*>();
+  ASSERT_NE(panel, nullptr);
+  QTRY_VERIFY_WITH_TIMEOUT(!panel->running(), 20000);
+  auto* figures = part<QTableWidget>("simulationFigures");
+  QTRY_COMPARE_WITH_TIMEOUT(figures->rowCount(), 11, 5000);
+  std::map<std::string, std::string> captions;
+  for (int row = 0; row < figures->rowCount(); ++row) {
+    captions[str(figures->item(row, 0)->toolTip())] = str(figures->item(row, 0)->text());
+  }
+  EXPECT_EQ(captions["vout2avg"], "二次2の出力電圧(平均) [V]");
+  EXPECT_EQ(captions["is2rms"], "二次2巻線実効電流 [A]");
+  EXPECT_EQ(captions["vbiasavg"], "補助の出力電圧(平均) [V]");
+  EXPECT_EQ(captions["ibiasrms"], "補助巻線実効電流 [A]");
+  EXPECT_EQ(captions["voutavg"], "出力電圧(平均) [V]");
 }
 
 // Without ngspice the panel says how to get it.
