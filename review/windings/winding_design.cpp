@@ -607,8 +607,13 @@ std::vector<std::uint32_t> secondariesByBuild(const std::vector<Candidate>& seco
 // between them) can take, the least cost, with the wire of each secondary that gives it. With
 // one secondary it is that secondary's front.
 struct StackFront {
-  std::vector<Pick> picks;                      // by build, each cheaper than those before
-  std::vector<std::vector<std::size_t>> wires;  // per pick, each secondary's wire
+  std::vector<Pick> picks;  // by build, each cheaper than those before
+  // Per pick, each secondary's wire; empty for one secondary, whose picks hold their wire.
+  std::vector<std::vector<std::size_t>> wires;
+
+  std::vector<std::size_t> wiresOf(const Pick& pick) const {
+    return wires.empty() ? std::vector<std::size_t>{pick.wire} : wires[pick.wire];
+  }
 };
 
 // The picks of a + b with the tape `tape` between them, as a front: every sum, sorted by build,
@@ -669,6 +674,10 @@ StackFront stackFront(const std::vector<std::vector<Candidate>>& secondaries,
     std::vector<Pick> front = secondaryFront(secondaries[j], byBuild[j], a, perBuild);
     if (j == 0) {
       stack.picks = std::move(front);
+      // One secondary's picks name their wires themselves.
+      if (secondaries.size() == 1) {
+        return stack;
+      }
       for (const Pick& pick : stack.picks) {
         stack.wires.push_back({pick.wire});
       }
@@ -744,7 +753,7 @@ Choice choose(const std::vector<Candidate>& primaries,
     const StackFront stack = stackFront(secondaries, byBuild, a, perBuild, c.tape, room);
     const PairPick pair = bestFittingPair(primaries, a, perBuild, stack.picks, tapes, c.build);
     if (pair.found && pair.cost + fixed < best.cost) {
-      best = {kArrangements[a],  pair.primary, stack.wires[pair.secondary.wire],
+      best = {kArrangements[a],  pair.primary, stack.wiresOf(pair.secondary),
               pair.cost + fixed, 0.0,          true};
     }
     const Pick tp = thinnest(primaries, a, perBuild);
