@@ -180,7 +180,7 @@ ReviewWindow::ReviewWindow(MainWindow& main) : QWidget(&main, Qt::Window), main_
 
 void ReviewWindow::setTabOrders() {
   QWidget* previous = nullptr;
-  const auto next = [this, &previous](QWidget* control) {
+  const auto next = [&previous](QWidget* control) {
     if (previous != nullptr) {
       setTabOrder(previous, control);
     }
