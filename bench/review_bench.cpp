@@ -81,7 +81,7 @@ const std::vector<Prepared>& fiveOutputDesigns() {
       for (const double v : {5.0, 12.0, 18.0, 33.0}) {
         p.conditions.outputs.push_back({v, power / v, 1.0});
       }
-      p.conditions.bias = fbc::OutputSpec{12.0, 0.01, 0.7};
+      p.conditions.bias = fbc::OutputTarget{12.0, 0.01, 0.7};
     }
     return out;
   }();

@@ -87,6 +87,16 @@ std::string stopMessage(const CalculationResult& result, const DesignInputs& inp
   return message;
 }
 
+// The problem in one line naming the option, or without `prefix` the batch column, and its text.
+[[noreturn]] void throwProblem(const ReviewInputProblem& problem, const ReviewInputs& inputs,
+                               std::string_view prefix) {
+  const ReviewInputInfo& info = reviewInputInfo(problem.input);
+  const std::string_view name = prefix.empty() ? info.column : info.key;
+  throw InputError(
+      optionAndValue(std::string(prefix) + std::string(name), inputs.text(problem.input)) + ": " +
+      reviewInputFaultText(problem));
+}
+
 }  // namespace
 
 std::vector<std::string> applyLimitRules(DesignInputs& inputs, std::string_view prefix) {
@@ -117,12 +127,7 @@ ReviewConditions reviewConditionsFor(const ReviewInputs& inputs, std::string_vie
                                      std::optional<double> designVin) {
   const ReviewInputReading reading = readReviewInputs(inputs, designVin);
   if (reading.problem) {
-    const ReviewInput input = reading.problem->input;
-    const ReviewInputInfo& info = reviewInputInfo(input);
-    // Options carry the key, batch columns (no prefix) their own name.
-    const std::string_view name = prefix.empty() ? info.column : info.key;
-    throw InputError(optionAndValue(std::string(prefix) + std::string(name), inputs.text(input)) +
-                     ": " + reviewInputFaultText(*reading.problem));
+    throwProblem(*reading.problem, inputs, prefix);
   }
   return reading.conditions;
 }
@@ -131,14 +136,9 @@ void refuseCurrentLimit(const DesignReview& review, const ReviewConditions& cond
                         const ReviewInputs& inputs, std::string_view prefix) {
   const std::optional<ReviewInputProblem> problem =
       review.valid ? checkCurrentLimit(conditions, review.Ipk) : std::nullopt;
-  if (!problem) {
-    return;
+  if (problem) {
+    throwProblem(*problem, inputs, prefix);
   }
-  const ReviewInputInfo& info = reviewInputInfo(problem->input);
-  const std::string_view name = prefix.empty() ? info.column : info.key;
-  throw InputError(
-      optionAndValue(std::string(prefix) + std::string(name), inputs.text(problem->input)) + ": " +
-      reviewInputFaultText(*problem));
 }
 
 bool mainsGiven(const ReviewInputs& reviewInputs) {
@@ -170,15 +170,6 @@ std::optional<double> designInputVoltage(const DesignInputs& inputs) {
 }
 
 namespace {
-
-[[noreturn]] void throwProblem(const ReviewInputProblem& problem, const ReviewInputs& inputs,
-                               std::string_view prefix) {
-  const ReviewInputInfo& info = reviewInputInfo(problem.input);
-  const std::string_view name = prefix.empty() ? info.column : info.key;
-  throw InputError(
-      optionAndValue(std::string(prefix) + std::string(name), inputs.text(problem.input)) + ": " +
-      reviewInputFaultText(problem));
-}
 
 // The mains input's supply for the outputs `inputs` ask for: the design is calculated once to
 // learn their power, which the valley does not change.

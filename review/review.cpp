@@ -119,40 +119,40 @@ std::optional<WholeTurns> wholeTurns(DesignReview& r, double bmax, double ae, do
 double equivalentOutputCurrent(double vout, double iout, double vf,
                                const ReviewConditions& conditions) {
   double current = iout;
-  for (const OutputSpec& o : conditions.outputs) {
+  for (const OutputTarget& o : conditions.outputs) {
     current += o.I * (o.V + o.Vf) / (vout + vf);
   }
   return current;
 }
 
-OutputResult outputResult(const OutputSpec& spec, const OutputSpec& main, int turns, int ns1,
+OutputResult outputResult(const OutputTarget& target, const OutputTarget& main, int turns, int ns1,
                           const DesignReview& r, double vinMax) {
   OutputResult o;
-  o.V = spec.V;
-  o.I = spec.I;
-  o.Vf = spec.Vf;
-  o.P = spec.V * spec.I;
+  o.V = target.V;
+  o.I = target.I;
+  o.Vf = target.Vf;
+  o.P = target.V * target.I;
   o.KL = o.P / r.Pout;
   o.turns = turns;
-  o.Vactual = (main.V + main.Vf) * turns / ns1 - spec.Vf;
-  o.errorPercent = (o.Vactual - spec.V) / spec.V * 100.0;
-  const double share = o.KL * (main.V + main.Vf) / (spec.V + spec.Vf);
+  o.Vactual = (main.V + main.Vf) * turns / ns1 - target.Vf;
+  o.errorPercent = (o.Vactual - target.V) / target.V * 100.0;
+  const double share = o.KL * (main.V + main.Vf) / (target.V + target.Vf);
   o.IsPk = r.IsPkWinding * share;
   o.IsRms = r.IsRmsWinding * share;
-  o.VdRevMax = spec.V + vinMax * turns / r.Np;
+  o.VdRevMax = target.V + vinMax * turns / r.Np;
   return o;
 }
 
 // Every output and the bias from the whole turns (AN-4137, eqs. 14, 18 and 20).
 void setOutputs(DesignReview& r, const DesignState& s, const ReviewConditions& conditions) {
-  const OutputSpec main{static_cast<double>(s.Vout), static_cast<double>(s.Iout),
-                        static_cast<double>(s.Vf)};
+  const OutputTarget main{static_cast<double>(s.Vout), static_cast<double>(s.Iout),
+                          static_cast<double>(s.Vf)};
   const double vinMax = conditions.vinMax.value_or(r.modeInputs.vin);
   OutputResult first = outputResult(main, main, r.Ns, r.Ns, r, vinMax);
   first.Vactual = main.V;
   first.errorPercent = 0.0;
   r.outputs.push_back(first);
-  for (const OutputSpec& o : conditions.outputs) {
+  for (const OutputTarget& o : conditions.outputs) {
     r.outputs.push_back(outputResult(o, main, outputTurns(o, main, r.Ns), r.Ns, r, vinMax));
   }
   if (conditions.bias) {
@@ -332,7 +332,7 @@ bool isBlockingFlag(ReviewFlag flag) {
 
 double outputPower(const DesignState& state, const ReviewConditions& conditions) {
   double power = static_cast<double>(state.Vout) * static_cast<double>(state.Iout);
-  for (const OutputSpec& o : conditions.outputs) {
+  for (const OutputTarget& o : conditions.outputs) {
     power += o.V * o.I;
   }
   return power;

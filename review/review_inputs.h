@@ -193,8 +193,8 @@ struct ReviewConditions {
   std::optional<WindingArrangement> arrangement;  // none: chosen by the review
   std::optional<double> currentLimit;             // A; none: 1.2 times the peak current
   std::optional<MainsInput> mains;                // none: a fixed DC input
-  std::vector<OutputSpec> outputs;                // the outputs beside the main one
-  std::optional<OutputSpec> bias;                 // none: no bias winding
+  std::vector<OutputTarget> outputs;              // the outputs beside the main one
+  std::optional<OutputTarget> bias;               // none: no bias winding
   std::optional<int> secondaryTurns;              // the main output's; none: chosen
 };
 

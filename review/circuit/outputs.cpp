@@ -67,15 +67,18 @@ std::optional<Reason> readField(std::string_view text, const FieldRule& rule, do
 
 // One output's or the bias's figures in the order `rules` gives; those left out keep their
 // defaults.
-std::optional<OutputTextProblem> readSpec(std::string_view text, std::span<const FieldRule> rules,
-                                          std::size_t required, int index, OutputSpec& spec) {
+std::optional<OutputTextProblem> readFigures(std::string_view text,
+                                             std::span<const FieldRule> rules, std::size_t required,
+                                             int index, OutputTarget& target) {
   const std::vector<std::string_view> parts = split(text, ",/");
   if (parts.size() < required || parts.size() > rules.size()) {
     return OutputTextProblem{index, Field::None, Reason::Shape};
   }
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const FieldRule& rule = rules[i];
-    double& value = rule.field == Field::V ? spec.V : rule.field == Field::I ? spec.I : spec.Vf;
+    double& value = rule.field == Field::V   ? target.V
+                    : rule.field == Field::I ? target.I
+                                             : target.Vf;
     if (const std::optional<Reason> reason = readField(parts[i], rule, value)) {
       return OutputTextProblem{index, rule.field, *reason};
     }
@@ -131,15 +134,15 @@ OutputListReading readOutputList(std::string_view text) {
   }
   constexpr std::array<FieldRule, 3> kRules{kVoltage, kCurrent, kForward};
   for (std::size_t i = 0; i < outputs.size(); ++i) {
-    OutputSpec spec;
-    spec.Vf = kDefaultOutputVf;
+    OutputTarget target;
+    target.Vf = kDefaultOutputVf;
     const int index = static_cast<int>(i) + 1;
-    if (auto problem = readSpec(outputs[i], kRules, 2, index, spec)) {
+    if (auto problem = readFigures(outputs[i], kRules, 2, index, target)) {
       reading.problem = problem;
       reading.outputs.clear();
       return reading;
     }
-    reading.outputs.push_back(spec);
+    reading.outputs.push_back(target);
   }
   return reading;
 }
@@ -150,14 +153,14 @@ BiasReading readBias(std::string_view text) {
     return reading;
   }
   constexpr std::array<FieldRule, 3> kRules{kVoltage, kForward, kCurrent};
-  OutputSpec spec;
-  spec.Vf = kDefaultOutputVf;
-  spec.I = kDefaultBiasCurrent;
-  if (auto problem = readSpec(text, kRules, 1, 0, spec)) {
+  OutputTarget target;
+  target.Vf = kDefaultOutputVf;
+  target.I = kDefaultBiasCurrent;
+  if (auto problem = readFigures(text, kRules, 1, 0, target)) {
     reading.problem = problem;
     return reading;
   }
-  reading.bias = spec;
+  reading.bias = target;
   return reading;
 }
 
@@ -205,9 +208,9 @@ std::u16string outputTextFaultTextJa(const OutputTextProblem& problem, bool bias
          u"の範囲にしてください。";
 }
 
-std::string outputListText(const std::vector<OutputSpec>& outputs, char separator) {
+std::string outputListText(const std::vector<OutputTarget>& outputs, char separator) {
   std::string text;
-  for (const OutputSpec& o : outputs) {
+  for (const OutputTarget& o : outputs) {
     if (!text.empty()) {
       text += ';';
     }
@@ -216,11 +219,11 @@ std::string outputListText(const std::vector<OutputSpec>& outputs, char separato
   return text;
 }
 
-std::string biasText(const OutputSpec& bias, char separator) {
+std::string biasText(const OutputTarget& bias, char separator) {
   return number(bias.V) + separator + number(bias.Vf) + separator + number(bias.I);
 }
 
-int outputTurns(const OutputSpec& output, const OutputSpec& main, int ns1) {
+int outputTurns(const OutputTarget& output, const OutputTarget& main, int ns1) {
   const double turns = std::round((output.V + output.Vf) / (main.V + main.Vf) * ns1);
   return static_cast<int>(std::clamp(turns, 1.0, 1e6));
 }

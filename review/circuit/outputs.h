@@ -9,7 +9,7 @@ namespace fbc {
 
 // One output of the converter, or the bias winding that supplies its controller: the voltage
 // [V], the current [A] and the rectifier's forward voltage [V].
-struct OutputSpec {
+struct OutputTarget {
   double V = 0;
   double I = 0;
   double Vf = 0.7;
@@ -40,7 +40,7 @@ struct OutputTextProblem {
 };
 
 struct OutputListReading {
-  std::vector<OutputSpec> outputs;
+  std::vector<OutputTarget> outputs;
   std::optional<OutputTextProblem> problem;
 };
 
@@ -49,7 +49,7 @@ struct OutputListReading {
 OutputListReading readOutputList(std::string_view text);
 
 struct BiasReading {
-  std::optional<OutputSpec> bias;
+  std::optional<OutputTarget> bias;
   std::optional<OutputTextProblem> problem;
 };
 
@@ -64,8 +64,8 @@ std::u16string outputTextFaultTextJa(const OutputTextProblem& problem, bool bias
 
 // The text an output list or a bias is written in again: "5/2/0.5;12/1.5/1.2", "12/1.2/0.01"
 // with `separator` '/', or with ',' as the options take them.
-std::string outputListText(const std::vector<OutputSpec>& outputs, char separator);
-std::string biasText(const OutputSpec& bias, char separator);
+std::string outputListText(const std::vector<OutputTarget>& outputs, char separator);
+std::string biasText(const OutputTarget& bias, char separator);
 
 // One output (or the bias) as the review worked it out from the whole turns.
 struct OutputResult {
@@ -84,6 +84,6 @@ struct OutputResult {
 
 // The turns of an output or the bias beside a main output of `ns1` turns (AN-4137, eq. 14):
 // round((V + Vf)/(V1 + Vf1)·Ns1), at least 1.
-int outputTurns(const OutputSpec& output, const OutputSpec& main, int ns1);
+int outputTurns(const OutputTarget& output, const OutputTarget& main, int ns1);
 
 }  // namespace fbc

@@ -22,6 +22,7 @@
 #include "cli/ngspice_run.h"
 #include "design/core_catalogue.h"
 #include "review/design_report.h"
+#include "tests/support/an4137_example.h"
 
 namespace fbc {
 namespace {
@@ -145,38 +146,10 @@ TEST(Simulation, NgspiceAgreesWithTheModel) {
   }
 }
 
-// Fairchild AN-4137's worked example (appendix): 85–265 VAC at 60 Hz onto 150 µF, η 0.7, D 0.48,
-// 66 kHz in continuous conduction at KRF 0.33, the 3.3 V 2 A main output (Vf 0.5) on 2 turns
-// beside 5 V 2 A (0.5), 12 V 1.5 A, 18 V 0.5 A and 33 V 0.1 A (1.2) and a 12 V bias (1.2); its
-// leakage 4.5 µH and clamp at 190 V over its 85 V reflected voltage. PQ3230 stands in for the
-// note's EER3530.
+// Fairchild AN-4137's worked example (tests/support/an4137_example.h) on PQ3230.
 DesignReport an4137() {
-  DesignInputs inputs;
-  inputs.vout = u"3.3";
-  inputs.iout = u"2";
-  inputs.vf = u"0.5";
-  inputs.effi = u"70";
-  inputs.duty = u"0.48";
-  inputs.fs = u"66000";
-  inputs.core = u"PQ3230";
-  ReviewInputs conditions;
-  const std::pair<ReviewInput, const char16_t*> texts[] = {
-      {ReviewInput::VacMin, u"85"},
-      {ReviewInput::VacMax, u"265"},
-      {ReviewInput::LineFrequency, u"60"},
-      {ReviewInput::BulkCapacitance, u"150e-6"},
-      {ReviewInput::Mode, u"pwm-ccm"},
-      {ReviewInput::Ripple, u"0.33"},
-      {ReviewInput::Outputs, u"5,2,0.5;12,1.5,1.2;18,0.5,1.2;33,0.1,1.2"},
-      {ReviewInput::Bias, u"12,1.2"},
-      {ReviewInput::SecondaryTurns, u"2"},
-      {ReviewInput::Leakage, u"4.5e-6"},
-      {ReviewInput::ClampRatio, u"2.235"},
-  };
-  for (const auto& [input, text] : texts) {
-    conditions.text(input) = text;
-  }
-  return designFor(inputs, CoreCatalogue{}, "--", conditions);
+  const An4137Example example = an4137Example(u"PQ3230");
+  return designFor(example.inputs, CoreCatalogue{}, "--", example.reviewInputs);
 }
 
 // The five outputs and the bias of AN-4137's example in ngspice: every output's average voltage

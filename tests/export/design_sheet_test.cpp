@@ -29,6 +29,7 @@
 #include "review/losses.h"
 #include "review/review_display.h"
 #include "review/windings/winding_table.h"
+#include "tests/support/an4137_example.h"
 
 namespace fbc {
 namespace {
@@ -583,29 +584,9 @@ TEST_F(DesignSheetTest, AMainsDesignWithFiveOutputsAndABiasShowsTheInputEveryOut
     SCOPED_TRACE(c.name);
     ExportRequest request;
     request.kind = ExportKind::SheetPdf;
-    request.inputs.vout = u"3.3";
-    request.inputs.iout = u"2";
-    request.inputs.vf = u"0.5";
-    request.inputs.effi = u"70";
-    request.inputs.duty = u"0.48";
-    request.inputs.fs = u"66000";
-    request.inputs.core = u"PQ3230";
-    const std::pair<ReviewInput, const char16_t*> conditions[] = {
-        {ReviewInput::VacMin, u"85"},
-        {ReviewInput::VacMax, u"265"},
-        {ReviewInput::LineFrequency, u"60"},
-        {ReviewInput::BulkCapacitance, c.bulk},
-        {ReviewInput::Mode, u"pwm-ccm"},
-        {ReviewInput::Ripple, u"0.33"},
-        {ReviewInput::Outputs, u"5,2,0.5;12,1.5,1.2;18,0.5,1.2;33,0.1,1.2"},
-        {ReviewInput::Bias, u"12,1.2"},
-        {ReviewInput::SecondaryTurns, u"2"},
-        {ReviewInput::Leakage, u"4.5e-6"},
-        {ReviewInput::ClampRatio, u"2.235"},
-    };
-    for (const auto& [input, text] : conditions) {
-      request.reviewInputs.text(input) = text;
-    }
+    const An4137Example example = an4137Example(u"PQ3230", kAn4137Outputs, c.bulk);
+    request.inputs = example.inputs;
+    request.reviewInputs = example.reviewInputs;
     const DesignReport report =
         designFor(request.inputs, CoreCatalogue{}, "--", request.reviewInputs);
     ASSERT_EQ(report.supply.kind, InputSupply::Kind::Ac);

@@ -10,37 +10,16 @@
 #include "design/core_catalogue.h"
 #include "review/design_report.h"
 #include "review/review.h"
+#include "tests/support/an4137_example.h"
 
 namespace fbc {
 namespace {
 
-// AN-4137's appendix, as this tool takes it: the 3.3 V output regulated (Vf 0.5 V), four more
-// and Vcc 12 V (Vf 1.2 V); 85-265 VAC at 60 Hz with 150 uF, efficiency 70 %, Dmax 0.48, 66 kHz,
-// continuous conduction with KRF 0.33, Ns1 = 2, the measured leakage 4.5 uH and the snubber at
-// 190 V over VRO 85 V. Its EER3530 (Ae 109.4 mm²) is not in the catalogue: EER35 (107 mm²) is
-// the nearest.
+// AN-4137's appendix (tests/support/an4137_example.h) on EER35 (Ae 107 mm²), the catalogue's
+// nearest to the note's EER3530 (Ae 109.4 mm²).
 DesignReport an4137Design() {
-  DesignInputs inputs;
-  inputs.vout = u"3.3";
-  inputs.iout = u"2";
-  inputs.vf = u"0.5";
-  inputs.effi = u"70";
-  inputs.duty = u"0.48";
-  inputs.fs = u"66000";
-  inputs.core = u"EER35";
-  ReviewInputs review;
-  review.text(ReviewInput::VacMin) = u"85";
-  review.text(ReviewInput::VacMax) = u"265";
-  review.text(ReviewInput::LineFrequency) = u"60";
-  review.text(ReviewInput::BulkCapacitance) = u"150e-6";
-  review.text(ReviewInput::Mode) = u"pwm-ccm";
-  review.text(ReviewInput::Ripple) = u"0.33";
-  review.text(ReviewInput::Outputs) = u"5,2,0.5;12,1.5,1.2;18,0.5,1.2;33,0.1,1.2";
-  review.text(ReviewInput::Bias) = u"12,1.2";
-  review.text(ReviewInput::SecondaryTurns) = u"2";
-  review.text(ReviewInput::Leakage) = u"4.5e-6";
-  review.text(ReviewInput::ClampRatio) = u"2.235";
-  return designFor(inputs, CoreCatalogue{}, "--", review);
+  const An4137Example example = an4137Example(u"EER35");
+  return designFor(example.inputs, CoreCatalogue{}, "--", example.reviewInputs);
 }
 
 TEST(SeveralOutputsTest, AN4137AppendixPrimarySide) {
