@@ -50,6 +50,14 @@ QString conditionObjectName(ReviewInput input) {
       return QStringLiteral("reviewDrainCapacitance");
     case ReviewInput::CurrentLimit:
       return QStringLiteral("reviewCurrentLimit");
+    case ReviewInput::Insulation:
+      return QStringLiteral("reviewInsulation");
+    case ReviewInput::Construction:
+      return QStringLiteral("reviewConstruction");
+    case ReviewInput::WorkingVoltage:
+      return QStringLiteral("reviewWorkingVoltage");
+    case ReviewInput::Pins:
+      return QStringLiteral("reviewPins");
     case ReviewInput::WirePrimary:
     case ReviewInput::WireSecondary:
     case ReviewInput::Arrangement:
@@ -69,7 +77,8 @@ QString conditionObjectName(ReviewInput input) {
 // The inputs the first page holds.
 bool onSwitchingPage(const ReviewInputInfo& info) {
   return info.purpose == kLossPurpose || info.purpose == kStressPurpose ||
-         info.purpose == kSaturationPurpose || info.purpose == kModePurpose;
+         info.purpose == kSaturationPurpose || info.purpose == kModePurpose ||
+         info.purpose == kIsolationPurpose;
 }
 
 }  // namespace

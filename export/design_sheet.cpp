@@ -370,6 +370,11 @@ class SheetPainter {
         case ReviewInput::ChargeDuty:
         case ReviewInput::Outputs:
         case ReviewInput::Bias:
+        // The insulation and the pins on the transformer's specification.
+        case ReviewInput::Insulation:
+        case ReviewInput::Construction:
+        case ReviewInput::WorkingVoltage:
+        case ReviewInput::Pins:
           continue;
       }
       fields.push_back({qs(info.caption), value});

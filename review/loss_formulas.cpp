@@ -100,7 +100,7 @@ constexpr std::array<std::pair<std::string_view, Operand>, 31> kOperands{{
      }},
     {"Ptotal", [](const LossContext& c) { return losses(c).Ptotal; }},
     {"buildTotal", [](const LossContext& c) { return losses(c).buildTotal; }},
-    {"tape", [](const LossContext&) { return kTapeBetweenWindings; }},
+    {"tape", [](const LossContext& c) { return c.review->isolation.tape(); }},
     {"Rth", [](const LossContext& c) { return losses(c).Rth; }},
     {"dT", [](const LossContext& c) { return losses(c).dT; }},
     {"Tambient", [](const LossContext& c) { return losses(c).Tambient; }},

@@ -406,15 +406,21 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
   losses.material = material.name;
   losses.bobbinBuild = core.hw;
   losses.bobbinBreadth = core.bw;
+  // The margins take their share of the breadth from every winding; where they would leave
+  // nothing, the windings are laid on the third the insulation must leave them at the least, and
+  // the review flags the insulation.
+  const Isolation& isolation = review.isolation;
+  const double breadth = std::max(isolation.windingBreadth, kLeastWindingBreadthShare * core.bw);
+  losses.windingBreadth = breadth;
   losses.meanTurn = core.MLT;
 
   // The windings are chosen once, at the reference temperature and the design input: a choice
   // that does not move with the temperature it brings about.
   WindingConditions windingConditions;
-  windingConditions.breadth = core.bw;
+  windingConditions.breadth = breadth;
   windingConditions.build = core.hw;
   windingConditions.meanTurn = core.MLT;
-  windingConditions.tape = kTapeBetweenWindings;
+  windingConditions.tape = isolation.tape();
   windingConditions.resistivity = copperResistivity(kLossReferenceTemperature);
   windingConditions.skinDepth =
       std::sqrt(windingConditions.resistivity / (kPi * kReviewLimits.vacuumPermeability * fs));
@@ -457,8 +463,11 @@ TransformerLosses transformerLosses(const DesignState& state, const DesignReview
                                 .outputs[static_cast<std::size_t>(w) -
                                          static_cast<std::size_t>(Winding::Secondary)]
                                 .turns;
-    secondaries.push_back({w, turns, currents.back(),
-                           w == Winding::Secondary ? conditions.wireSecondary : std::nullopt});
+    WindingDemand demand{w, turns, currents.back(),
+                         w == Winding::Secondary ? conditions.wireSecondary : std::nullopt};
+    // The bias lies on the primary's side of the barrier, in enamelled wire.
+    demand.tripleInsulated = isolation.construction == Construction::Tiw && w != Winding::Bias;
+    secondaries.push_back(demand);
   }
   const WindingDesign laid =
       designWindings({Winding::Primary, review.Np, design.primary, conditions.wirePrimary},

@@ -57,10 +57,11 @@ struct TransformerLosses {
   double dT = 0;               // K
   double Tambient = 0;
   double Tcore = 0;
-  double buildTotal = 0;     // m, every winding's build and the tape between them
-  double bobbinBuild = 0;    // m, hw
-  double bobbinBreadth = 0;  // m, bw: the breadth every winding is laid across
-  double meanTurn = 0;       // m, MLT of every winding
+  double windingBreadth = 0;  // m, what the windings are laid across: bw less the margins
+  double buildTotal = 0;      // m, every winding's build and the tape between them
+  double bobbinBuild = 0;     // m, hw
+  double bobbinBreadth = 0;   // m, bw: the breadth every winding is laid across
+  double meanTurn = 0;        // m, MLT of every winding
   // m, copper at the design's switching frequency and kLossReferenceTemperature, where the
   // windings are chosen: what a wire given is judged by.
   double skinDepth = 0;

@@ -241,6 +241,9 @@ void raiseFlags(DesignReview& r, const DesignState& s, const ReviewConditions& c
          ReviewFlag::ClampLossHigh);
   flagIf(givenWireOverloaded(losses), ReviewFlag::CurrentDensityHigh);
   flagIf(outputVoltageOff(r), ReviewFlag::OutputVoltageOff);
+  flagIf(!r.isolation.fits, ReviewFlag::InsulationDoesNotFit);
+  flagIf(r.isolation.insulation == Insulation::Functional, ReviewFlag::CreepageUnchecked);
+  flagIf(losses.valid && !r.pins.enough, ReviewFlag::TooFewPins);
 }
 
 }  // namespace
@@ -320,6 +323,12 @@ std::string_view reviewFlagCode(ReviewFlag flag) {
       return "current-density-high";
     case ReviewFlag::OutputVoltageOff:
       return "output-voltage-off";
+    case ReviewFlag::InsulationDoesNotFit:
+      return "insulation-does-not-fit";
+    case ReviewFlag::CreepageUnchecked:
+      return "creepage-unchecked";
+    case ReviewFlag::TooFewPins:
+      return "too-few-pins";
   }
   return "";
 }
@@ -327,7 +336,18 @@ std::string_view reviewFlagCode(ReviewFlag flag) {
 bool isBlockingFlag(ReviewFlag flag) {
   return flag != ReviewFlag::WireBeyondSkinDepth && flag != ReviewFlag::RmsVerdictWorse &&
          flag != ReviewFlag::LossDataExtrapolated && flag != ReviewFlag::ClampLossHigh &&
-         flag != ReviewFlag::CurrentDensityHigh && flag != ReviewFlag::OutputVoltageOff;
+         flag != ReviewFlag::CurrentDensityHigh && flag != ReviewFlag::OutputVoltageOff &&
+         flag != ReviewFlag::CreepageUnchecked && flag != ReviewFlag::TooFewPins;
+}
+
+double workingVoltage(const DesignState& state, const ReviewConditions& conditions) {
+  if (conditions.workingVoltage) {
+    return *conditions.workingVoltage;
+  }
+  if (conditions.mains) {
+    return conditions.mains->vacMax;
+  }
+  return conditions.vinMax.value_or(static_cast<double>(state.Vin));
 }
 
 double outputPower(const DesignState& state, const ReviewConditions& conditions) {
@@ -453,12 +473,16 @@ DesignReview reviewDesign(const DesignState& s, double bmax, const ReviewConditi
   if (!outputsFinite(r) || !std::isfinite(r.fill)) {
     return {};
   }
+  r.isolation = isolationFor(conditions.insulationOrDefault(), conditions.construction,
+                             workingVoltage(s, conditions), conditions.workingVoltage.has_value(),
+                             core != nullptr ? core->bw : 0.0);
   if (core != nullptr) {
     r.valid = true;  // the losses are worked out for a valid review only
     r.losses = transformerLosses(s, r, *core, conditions);
     if (!r.losses.valid) {
       return {};
     }
+    r.pins = assignPins(r.losses.stack, r.losses.arrangement, conditions.pins);
   }
   r.valid = true;
   r.stress = switchStress(s, r, conditions);

@@ -8,9 +8,11 @@
 #include "design/design_state.h"
 #include "review/circuit/outputs.h"
 #include "review/drive_mode.h"
+#include "review/insulation/insulation.h"
 #include "review/losses.h"
 #include "review/review_inputs.h"
 #include "review/switch_stress.h"
+#include "review/windings/winding_pins.h"
 
 namespace fbc {
 
@@ -33,12 +35,15 @@ enum class ReviewFlag {
   ClampLossHigh,            // the clamp burns more than a small share of the output power
   CurrentDensityHigh,       // a wire the person gave carries more than the review's current density
   OutputVoltageOff,         // an output's voltage from whole turns misses its target by over 5 %
+  InsulationDoesNotFit,     // the margins leave less than a third of the bobbin's breadth
+  CreepageUnchecked,        // functional insulation: no safety barrier is designed
+  TooFewPins,               // a side of the bobbin has fewer pins than its windings need
 };
 
 // The share an output's voltage from whole turns may miss its target by before it is flagged.
 inline constexpr double kOutputVoltageTolerance = 0.05;
 
-inline constexpr std::array<ReviewFlag, 16> kReviewFlags = {
+inline constexpr std::array<ReviewFlag, 19> kReviewFlags = {
     ReviewFlag::GapTooLarge,
     ReviewFlag::GapTooSmall,
     ReviewFlag::FluxNearSaturation,
@@ -55,12 +60,16 @@ inline constexpr std::array<ReviewFlag, 16> kReviewFlags = {
     ReviewFlag::ClampLossHigh,
     ReviewFlag::CurrentDensityHigh,
     ReviewFlag::OutputVoltageOff,
+    ReviewFlag::InsulationDoesNotFit,
+    ReviewFlag::CreepageUnchecked,
+    ReviewFlag::TooFewPins,
 };
 
 // The flag's code as reports and the command line write it, e.g. "gap-too-large".
 std::string_view reviewFlagCode(ReviewFlag flag);
 
-// Whether the flag makes a design infeasible (the first ten) rather than being advice.
+// Whether the flag makes a design infeasible (the first ten and insulation-does-not-fit) rather
+// than being advice.
 bool isBlockingFlag(ReviewFlag flag);
 
 // The engineering review of a completed design: whether the transformer can be built, worked
@@ -142,11 +151,21 @@ struct DesignReview {
   std::vector<OutputResult> outputs;
   std::optional<OutputResult> bias;
 
+  // The insulation between the primary and secondary sides: its distances, the margins and the
+  // breadth they leave the windings, which every layout figure uses.
+  Isolation isolation;
+  // The pins each winding starts and finishes on, for the transformer's specification.
+  PinAssignment pins;
+
   std::vector<ReviewFlag> flags;  // in kReviewFlags order
   bool feasible = false;          // valid and no blocking flag
 
   bool has(ReviewFlag flag) const;
 };
+
+// The working voltage across the insulation [V]: the person's, else the highest mains voltage
+// [V RMS] with a mains input, else the highest DC input.
+double workingVoltage(const DesignState& state, const ReviewConditions& conditions);
 
 // The outputs' power [W] in `conditions` for a design: Vout·Iout and the further outputs'.
 double outputPower(const DesignState& state, const ReviewConditions& conditions);

@@ -237,6 +237,13 @@ std::u16string reviewFlagSentence(ReviewFlag flag) {
     case ReviewFlag::OutputVoltageOff:
       return u"整数の巻数では出力電圧が目標から" + limit(kOutputVoltageTolerance * 100.0) +
              u"%以上ずれる出力があります。主出力の巻数を増やすか、ダイオードを見直してください。";
+    case ReviewFlag::InsulationDoesNotFit:
+      return u"絶縁のマージンテープが巻幅の3分の2以上を占め、巻線を巻く幅が残りません。三重絶縁線"
+             u"(tiw)にするか大きなコアにしてください。";
+    case ReviewFlag::CreepageUnchecked:
+      return u"機能絶縁のため、一次と二次の間に安全のための絶縁は設計されていません。";
+    case ReviewFlag::TooFewPins:
+      return u"ボビンのピンが巻線の数に足りません。ピン数の多いボビンにしてください。";
   }
   return {};
 }
@@ -298,6 +305,14 @@ std::string reviewFlagSentenceEnglish(ReviewFlag flag) {
       return "with whole turns an output's voltage misses its target by more than " +
              limitUtf8(kOutputVoltageTolerance * 100.0) +
              " %; give the main output more turns (--secondary-turns) or another diode";
+    case ReviewFlag::InsulationDoesNotFit:
+      return "the insulation's margin tape takes more than two thirds of the bobbin's breadth; "
+             "use triple-insulated secondaries (--construction tiw) or a larger core";
+    case ReviewFlag::CreepageUnchecked:
+      return "functional insulation: no safety barrier between the primary and the secondaries "
+             "is designed (--insulation basic or reinforced for one)";
+    case ReviewFlag::TooFewPins:
+      return "the bobbin has fewer pins on a side than its windings need (--pins)";
   }
   return {};
 }
@@ -336,6 +351,12 @@ std::u16string reviewFlagShortName(ReviewFlag flag) {
       return u"電流密度過大";
     case ReviewFlag::OutputVoltageOff:
       return u"出力電圧ずれ";
+    case ReviewFlag::InsulationDoesNotFit:
+      return u"絶縁が収まらない";
+    case ReviewFlag::CreepageUnchecked:
+      return u"沿面距離未確認";
+    case ReviewFlag::TooFewPins:
+      return u"ピン不足";
   }
   return {};
 }

@@ -207,6 +207,48 @@ std::optional<ReviewInputProblem> readOutputInputs(const ReviewInputs& inputs,
   return std::nullopt;
 }
 
+// The insulation, how it is built, its working voltage and the bobbin's pins. A secondary wire
+// given for the tiw construction must be one that is made triple-insulated.
+std::optional<ReviewInputProblem> readIsolationInputs(const ReviewInputs& inputs,
+                                                      ReviewConditions& c) {
+  c.insulation.reset();
+  const std::string insulation = toUtf8(blankTrimmed(inputs.text(ReviewInput::Insulation)));
+  if (!insulation.empty()) {
+    c.insulation = insulationByCode(insulation);
+    if (!c.insulation) {
+      return ReviewInputProblem{ReviewInput::Insulation, ReviewInputFault::UnknownInsulation};
+    }
+  }
+  const std::string construction = toUtf8(blankTrimmed(inputs.text(ReviewInput::Construction)));
+  c.construction = Construction::Margin;
+  if (!construction.empty()) {
+    const std::optional<Construction> read = constructionByCode(construction);
+    if (!read) {
+      return ReviewInputProblem{ReviewInput::Construction, ReviewInputFault::UnknownConstruction};
+    }
+    c.construction = *read;
+  }
+  c.workingVoltage.reset();
+  if (!blankTrimmed(inputs.text(ReviewInput::WorkingVoltage)).empty()) {
+    double volts = 0.0;
+    if (const auto fault = readNumber(reviewInputInfo(ReviewInput::WorkingVoltage),
+                                      inputs.text(ReviewInput::WorkingVoltage), volts)) {
+      return ReviewInputProblem{ReviewInput::WorkingVoltage, *fault};
+    }
+    c.workingVoltage = volts;
+  }
+  const std::optional<PinCounts> pins = readPinCounts(toUtf8(inputs.text(ReviewInput::Pins)));
+  if (!pins) {
+    return ReviewInputProblem{ReviewInput::Pins, ReviewInputFault::BadPins};
+  }
+  c.pins = *pins;
+  if (c.construction == Construction::Tiw && c.wireSecondary &&
+      !canBeTripleInsulated(*c.wireSecondary)) {
+    return ReviewInputProblem{ReviewInput::WireSecondary, ReviewInputFault::NotTripleInsulated};
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input) {
@@ -267,6 +309,9 @@ ReviewInputReading readReviewInputs(const ReviewInputs& inputs, std::optional<do
   }
   if (!reading.problem) {
     reading.problem = readOutputInputs(inputs, c);
+  }
+  if (!reading.problem) {
+    reading.problem = readIsolationInputs(inputs, c);
   }
   return reading;
 }
@@ -353,6 +398,17 @@ std::string reviewInputFaultText(const ReviewInputProblem& problem) {
              toUtf8(generalText(static_cast<float>(problem.vacMin))) + " VAC and " +
              toUtf8(generalText(static_cast<float>(problem.inputPower))) + " W; at least " +
              capacitanceText(problem.leastCapacitance);
+    case ReviewInputFault::UnknownInsulation:
+      return "expected " + insulationCodes(", ", " or ");
+    case ReviewInputFault::UnknownConstruction:
+      return "expected " + constructionCodes(", ", " or ");
+    case ReviewInputFault::BadPins:
+      return "expected N or NP,NS, each a whole number from " + std::to_string(kPinsPerSideMin) +
+             " to " + std::to_string(kPinsPerSideMax);
+    case ReviewInputFault::NotTripleInsulated:
+      return "triple-insulated wire (--construction tiw) is round wire, alone or in hand, of " +
+             toUtf8(generalText(kTripleInsulatedMin)) + " to " +
+             toUtf8(generalText(kTripleInsulatedMax)) + " mm";
   }
   return {};
 }
@@ -403,6 +459,14 @@ std::u16string reviewInputFaultTextJa(const ReviewInputProblem& problem) {
     case ReviewInputFault::BulkTooSmall:
       return u"容量不足です。" + fromUtf8(capacitanceText(problem.leastCapacitance)) +
              u"以上にしてください。";
+    case ReviewInputFault::UnknownInsulation:
+      return u"絶縁の種類は" + fromUtf8(insulationCodes("、", "、")) + u"から選んでください。";
+    case ReviewInputFault::UnknownConstruction:
+      return u"絶縁構造は" + fromUtf8(constructionCodes("、", "、")) + u"から選んでください。";
+    case ReviewInputFault::BadPins:
+      return u"ピン数は2から20の整数で、一次側,二次側の順に入力してください。";
+    case ReviewInputFault::NotTripleInsulated:
+      return u"三重絶縁線は0.2から1 mmの丸線(並列可)です。";
   }
   return {};
 }

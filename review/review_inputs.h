@@ -9,7 +9,9 @@
 #include "review/circuit/outputs.h"
 #include "review/drive_mode.h"
 #include "review/ferrite_material.h"
+#include "review/insulation/insulation.h"
 #include "review/windings/winding_layout.h"
+#include "review/windings/winding_pins.h"
 #include "review/windings/wire_table.h"
 
 namespace fbc {
@@ -40,7 +42,11 @@ enum class ReviewInput {
   ChargeDuty,
   Outputs,
   Bias,
-  SecondaryTurns
+  SecondaryTurns,
+  Insulation,
+  Construction,
+  WorkingVoltage,
+  Pins
 };
 
 struct ReviewInputInfo {
@@ -74,12 +80,15 @@ inline constexpr std::string_view kMainsPurpose =
     "for a mains input: the design is made at the bulk capacitor's valley";
 inline constexpr std::string_view kOutputsPurpose =
     "for the outputs beside the main one and the bias winding";
+inline constexpr std::string_view kIsolationPurpose =
+    "for the safety insulation between the primary and secondary sides and the transformer's "
+    "specification";
 
 // The word a wire or the arrangement takes to leave the choice to the review, and the window's.
 inline constexpr std::string_view kAutomatic = "auto";
 inline constexpr std::u16string_view kAutomaticJa = u"自動";
 
-inline constexpr std::array<ReviewInputInfo, 22> kReviewInputTable{{
+inline constexpr std::array<ReviewInputInfo, 26> kReviewInputTable{{
     {ReviewInput::Material, "material", "material", u"コア材質", "Core material", "NAME",
      kLossPurpose, "N87", u"N97", 0, 0},
     {ReviewInput::Ambient, "ambient", "ambient", u"周囲温度[℃]", "Ambient temperature [°C]",
@@ -150,6 +159,22 @@ inline constexpr std::array<ReviewInputInfo, 22> kReviewInputTable{{
     {ReviewInput::SecondaryTurns, "secondary-turns", "secondary-turns", u"主出力の巻数",
      "Turns of the main output's winding, a whole number", "TURNS", kOutputsPurpose, "2", u"", 1,
      1000, false, "the fewest that hold the flux", u"自動"},
+    {ReviewInput::Insulation, "insulation", "insulation", u"絶縁の種類",
+     "Insulation between the primary and secondary sides: functional, basic or reinforced "
+     "(IEC 62368-1)",
+     "functional|basic|reinforced", kIsolationPurpose, "reinforced", u"", 0, 0, false,
+     "reinforced with a mains input, functional with a DC input", u"交流入力なら強化"},
+    {ReviewInput::Construction, "construction", "construction", u"絶縁構造",
+     "How the barrier is built: margin (margin tape at the windings' ends, tape between the "
+     "sides) or tiw (triple-insulated secondaries)",
+     "margin|tiw", kIsolationPurpose, "tiw", u"", 0, 0, false, "margin", u"マージン"},
+    {ReviewInput::WorkingVoltage, "working-voltage", "working-voltage", u"動作電圧[V]",
+     "Working voltage across the insulation [V RMS or DC]; a measured value governs", "VOLTS",
+     kIsolationPurpose, "300", u"", 0, kWorkingVoltageMax, true,
+     "the highest mains voltage, or the highest DC input", u"入力から"},
+    {ReviewInput::Pins, "pins", "pins", u"ピン数(一次側,二次側)",
+     "Pins on each side of the bobbin, N or NP,NS (2 to 20 each)", "N[,N]", kIsolationPurpose,
+     "5,6", u"", kPinsPerSideMin, kPinsPerSideMax, false, "6 on each side", u"各6"},
 }};
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input);
@@ -196,6 +221,15 @@ struct ReviewConditions {
   std::vector<OutputTarget> outputs;              // the outputs beside the main one
   std::optional<OutputTarget> bias;               // none: no bias winding
   std::optional<int> secondaryTurns;              // the main output's; none: chosen
+  std::optional<Insulation> insulation;  // none: reinforced with a mains input, else functional
+  Construction construction = Construction::Margin;
+  std::optional<double> workingVoltage;  // V; none: the highest mains RMS or DC input
+  PinCounts pins;
+
+  // The insulation asked for, or the input's default.
+  Insulation insulationOrDefault() const {
+    return insulation.value_or(mains ? Insulation::Reinforced : Insulation::Functional);
+  }
 };
 
 // Why a review input's text cannot be used.
@@ -214,7 +248,11 @@ enum class ReviewInputFault {
   NeedsMains,     // a figure of the mains input given without its lowest voltage
   BelowVacMin,    // the highest mains voltage lies below the lowest
   NotWithMains,   // the highest DC input comes from the mains: it cannot be given as well
-  BulkTooSmall    // the bulk capacitor cannot hold the input up: `leastCapacitance` would
+  BulkTooSmall,   // the bulk capacitor cannot hold the input up: `leastCapacitance` would
+  UnknownInsulation,
+  UnknownConstruction,
+  BadPins,            // not N or N,N with each from 2 to 20
+  NotTripleInsulated  // the tiw construction's secondary wire is not made triple-insulated
 };
 
 struct ReviewInputProblem {

@@ -84,7 +84,7 @@ std::optional<double> layoutOperand(std::string_view name, const StressContext& 
     return losses.meanTurn;
   }
   if (name == "bw") {
-    return losses.bobbinBreadth;
+    return losses.windingBreadth;
   }
   for (const LossQuantity& q : lossQuantities(losses)) {
     if (q.name == name && name.starts_with("build")) {
@@ -119,7 +119,7 @@ std::optional<double> designOperand(std::string_view name, const StressContext& 
     return kReviewLimits.vacuumPermeability;
   }
   if (name == "tape") {
-    return kTapeBetweenWindings;
+    return c.review->isolation.tape();
   }
   if (const StateMember* member = stateMember(name)) {
     return static_cast<double>(c.state->*member->member);

@@ -102,32 +102,39 @@ struct TableEntry {
   bool foil = false;
 };
 
-const std::vector<TableEntry>& tableEntries() {
-  static const std::vector<TableEntry> list = [] {
-    std::vector<TableEntry> out;
-    const double root = std::sqrt(std::numbers::pi / 4.0);
-    for (const Wire& wire : wireTable()) {
-      const WireSection section = wireSection(wire, 1.0);
-      TableEntry e;
-      e.wire = wire;
-      e.width = section.width;
-      e.height = section.height;
-      e.area = section.copperArea;
-      e.resistanceFactor = section.resistanceFactor;
-      e.across = section.conductorsAcross;
-      e.foil = section.foil;
-      e.log2PhiDelta = std::log2(e.foil ? section.conductor : root * section.conductor);
-      e.log2Porosity = std::log2(root * section.conductor * section.conductorsAcross);
-      out.push_back(e);
+// The table's wires, or the ones made triple-insulated (`tiw`) with that insulation.
+std::vector<TableEntry> buildTableEntries(bool tiw) {
+  std::vector<TableEntry> out;
+  const double root = std::sqrt(std::numbers::pi / 4.0);
+  for (const Wire& wire : wireTable()) {
+    if (tiw && !canBeTripleInsulated(wire)) {
+      continue;
     }
-    // By copper area, the foils last: the wires a winding may take are then one stretch of it,
-    // read in order.
-    std::stable_sort(out.begin(), out.end(), [](const TableEntry& a, const TableEntry& b) {
-      return a.foil != b.foil ? b.foil : a.area < b.area;
-    });
-    return out;
-  }();
-  return list;
+    const WireSection section = wireSection(wire, 1.0, tiw);
+    TableEntry e;
+    e.wire = wire;
+    e.width = section.width;
+    e.height = section.height;
+    e.area = section.copperArea;
+    e.resistanceFactor = section.resistanceFactor;
+    e.across = section.conductorsAcross;
+    e.foil = section.foil;
+    e.log2PhiDelta = std::log2(e.foil ? section.conductor : root * section.conductor);
+    e.log2Porosity = std::log2(root * section.conductor * section.conductorsAcross);
+    out.push_back(e);
+  }
+  // By copper area, the foils last: the wires a winding may take are then one stretch of it,
+  // read in order.
+  std::stable_sort(out.begin(), out.end(), [](const TableEntry& a, const TableEntry& b) {
+    return a.foil != b.foil ? b.foil : a.area < b.area;
+  });
+  return out;
+}
+
+const std::vector<TableEntry>& tableEntries(bool tiw) {
+  static const std::vector<TableEntry> enamelled = buildTableEntries(false);
+  static const std::vector<TableEntry> tripleInsulated = buildTableEntries(true);
+  return tiw ? tripleInsulated : enamelled;
 }
 
 // The wires one winding may take: the person's, or the table's that carry its current at the
@@ -135,9 +142,10 @@ const std::vector<TableEntry>& tableEntries() {
 struct CandidateWires {
   std::optional<Wire> given;
   std::vector<std::uint32_t> indices;
+  bool tiw = false;  // indices into the triple-insulated table
 
   std::size_t size() const { return given ? 1 : indices.size(); }
-  Wire at(std::size_t k) const { return given ? *given : tableEntries()[indices[k]].wire; }
+  Wire at(std::size_t k) const { return given ? *given : tableEntries(tiw)[indices[k]].wire; }
 };
 
 // The table's wires other than foil by copper area ascending (table order on ties), and the
@@ -149,33 +157,37 @@ struct TableOrder {
   std::vector<std::uint32_t> foils;
 };
 
-const TableOrder& tableOrder() {
-  static const TableOrder order = [] {
-    TableOrder o;
-    const std::vector<TableEntry>& table = tableEntries();
-    for (std::size_t k = 0; k < table.size(); ++k) {
-      (table[k].foil ? o.foils : o.byArea).push_back(static_cast<std::uint32_t>(k));
-    }
-    std::stable_sort(o.byArea.begin(), o.byArea.end(), [&table](std::uint32_t a, std::uint32_t b) {
-      return table[a].area < table[b].area;
-    });
-    for (const std::uint32_t k : o.byArea) {
-      o.areas.push_back(table[k].area);
-    }
-    return o;
-  }();
-  return order;
+TableOrder buildTableOrder(bool tiw) {
+  TableOrder o;
+  const std::vector<TableEntry>& table = tableEntries(tiw);
+  for (std::size_t k = 0; k < table.size(); ++k) {
+    (table[k].foil ? o.foils : o.byArea).push_back(static_cast<std::uint32_t>(k));
+  }
+  std::stable_sort(o.byArea.begin(), o.byArea.end(), [&table](std::uint32_t a, std::uint32_t b) {
+    return table[a].area < table[b].area;
+  });
+  for (const std::uint32_t k : o.byArea) {
+    o.areas.push_back(table[k].area);
+  }
+  return o;
+}
+
+const TableOrder& tableOrder(bool tiw) {
+  static const TableOrder enamelled = buildTableOrder(false);
+  static const TableOrder tripleInsulated = buildTableOrder(true);
+  return tiw ? tripleInsulated : enamelled;
 }
 
 CandidateWires candidateWires(const WindingDemand& demand, double irms,
                               const WindingConditions& c) {
   CandidateWires out;
+  out.tiw = demand.tripleInsulated;
   if (demand.wire) {
     out.given = demand.wire;
     return out;
   }
-  const TableOrder& order = tableOrder();
-  const std::vector<TableEntry>& table = tableEntries();
+  const TableOrder& order = tableOrder(out.tiw);
+  const std::vector<TableEntry>& table = tableEntries(out.tiw);
   const auto carries = [&](double area) { return irms <= c.currentDensity * area; };
   const auto from = std::partition_point(order.areas.begin(), order.areas.end(),
                                          [&](double area) { return !carries(area); });
@@ -208,22 +220,24 @@ CandidateWires candidateWires(const WindingDemand& demand, double irms,
 // come back review after review (a core's advice, a batch), so the last ones are kept.
 struct BreadthLayout {
   double breadth = 0;
+  bool tiw = false;
   std::vector<int> perLayer;
   std::vector<double> log2PhiDelta;
 };
 
-const BreadthLayout& breadthLayout(double breadth) {
+const BreadthLayout& breadthLayout(double breadth, bool tiw) {
   constexpr std::size_t kKept = 32;
   thread_local std::vector<BreadthLayout> kept;
   thread_local std::size_t next = 0;
   for (const BreadthLayout& layout : kept) {
-    if (layout.breadth == breadth) {
+    if (layout.breadth == breadth && layout.tiw == tiw) {
       return layout;
     }
   }
-  const std::vector<TableEntry>& table = tableEntries();
+  const std::vector<TableEntry>& table = tableEntries(tiw);
   BreadthLayout layout;
   layout.breadth = breadth;
+  layout.tiw = tiw;
   layout.perLayer.resize(table.size(), 1);
   layout.log2PhiDelta.resize(table.size());
   const double log2Breadth = std::log2(breadth);
@@ -326,7 +340,7 @@ std::vector<Candidate> evaluateGiven(const WindingDemand& demand, const Wire& wi
   Candidate candidate;
   for (const WindingArrangement arrangement : kArrangements) {
     const WindingLoss w = windWinding(demand.winding, demand.turns, wire, spectrum, arrangement, c,
-                                      demand.outsideRatio);
+                                      demand.outsideRatio, demand.tripleInsulated);
     const auto a = static_cast<std::size_t>(arrangement == WindingArrangement::Psp);
     candidate.build[a] = w.layout.build;
     candidate.pcu[a] = w.Pcu;
@@ -339,7 +353,7 @@ std::vector<Candidate> evaluateGiven(const WindingDemand& demand, const Wire& wi
 std::vector<Candidate> layTable(const WindingDemand& demand,
                                 const std::vector<std::uint32_t>& indices,
                                 const WindingConditions& c) {
-  const std::vector<TableEntry>& table = tableEntries();
+  const std::vector<TableEntry>& table = tableEntries(demand.tripleInsulated);
   std::vector<Candidate> list(indices.size());
   const int turns = demand.turns;
   const bool split = splits(demand.winding, turns, WindingArrangement::Psp);
@@ -348,7 +362,7 @@ std::vector<Candidate> layTable(const WindingDemand& demand,
   const double all = turns;
   const double inner = innerTurns;
   const double outer = turns - innerTurns;
-  const BreadthLayout& laid = breadthLayout(c.breadth);
+  const BreadthLayout& laid = breadthLayout(c.breadth, demand.tripleInsulated);
   for (std::size_t k = 0; k < indices.size(); ++k) {
     const TableEntry& e = table[indices[k]];
     Candidate& candidate = list[k];
@@ -369,14 +383,14 @@ template <typename Needed>
 void priceTable(const WindingDemand& demand, const std::vector<std::uint32_t>& indices,
                 const HarmonicSpectrum& spectrum, const WindingConditions& c,
                 std::vector<Candidate>& list, Needed needed) {
-  const std::vector<TableEntry>& table = tableEntries();
+  const std::vector<TableEntry>& table = tableEntries(demand.tripleInsulated);
   const int turns = demand.turns;
   const double dcScale = spectrum.rms() * spectrum.rms() * c.resistivity * turns * c.meanTurn;
   const bool split = splits(demand.winding, turns, WindingArrangement::Psp);
   const int inner = (turns + 1) / 2;
   const int outer = turns - inner;
   const double log2Delta = std::log2(c.skinDepth);
-  const BreadthLayout& laid = breadthLayout(c.breadth);
+  const BreadthLayout& laid = breadthLayout(c.breadth, demand.tripleInsulated);
   PartsGrid& grid = partsGrid(spectrum);
   for (std::size_t k = 0; k < list.size(); ++k) {
     Candidate& candidate = list[k];
@@ -481,12 +495,13 @@ Pick thinnest(const std::vector<Candidate>& list, std::size_t a, double perBuild
 
 WindingLoss windWinding(Winding winding, int turns, const Wire& wire,
                         const HarmonicSpectrum& spectrum, WindingArrangement arrangement,
-                        const WindingConditions& c, double outsideRatio) {
+                        const WindingConditions& c, double outsideRatio, bool tripleInsulated) {
   WindingLoss w;
   w.winding = winding;
   w.turns = turns;
   w.wire = wire;
-  w.section = wireSection(wire, c.breadth);
+  w.tripleInsulated = tripleInsulated;
+  w.section = wireSection(wire, c.breadth, tripleInsulated);
   const Layering l = layering(winding, turns, w.section, arrangement, c.breadth, outsideRatio);
   w.layout = l.layout;
   w.innerTurns = l.innerTurns;
@@ -845,7 +860,7 @@ WindingDesign designWindings(const WindingDemand& primary,
     const WindingDemand& demand = secondaries[j];
     WindingLoss w =
         windWinding(demand.winding, demand.turns, secondaryWires[j].at(chosen.secondaries[j]),
-                    spectra[j], chosen.arrangement, c, demand.outsideRatio);
+                    spectra[j], chosen.arrangement, c, demand.outsideRatio, demand.tripleInsulated);
     w.wireChosen = !demand.wire;
     hS += w.layout.build;
     design.windings.push_back(w);

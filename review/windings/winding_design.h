@@ -16,7 +16,8 @@ struct WindingLoss {
   Winding winding = Winding::Primary;
   int turns = 0;
   Wire wire;
-  bool wireChosen = true;  // the review chose the wire; false where the person gave it
+  bool wireChosen = true;        // the review chose the wire; false where the person gave it
+  bool tripleInsulated = false;  // the wire is triple-insulated (the tiw construction)
   WireSection section;
   // Every layer of the winding: a split primary's two halves added.
   WindingLayout layout;
@@ -46,6 +47,9 @@ struct WindingDemand {
   // The most copper a table wire may have, as a multiple of what the current needs at the
   // density; 0 for no bound. The design bounds the secondaries of a stack by kStackCopper.
   double copperBound = 0;
+  // Wound with triple-insulated wire: chosen from the round wires that are made so, each
+  // kTripleInsulation thicker than its copper.
+  bool tripleInsulated = false;
 };
 
 // The bound on a stacked secondary's copper: 4 times what its current needs at the density
@@ -81,10 +85,11 @@ struct WindingDesign {
 
 // One winding of `wire` laid and its loss worked out in `arrangement`. `spectrum` is the
 // winding's current's harmonics.
-// `outsideRatio` as WindingDemand's.
+// `outsideRatio` and `tripleInsulated` as WindingDemand's.
 WindingLoss windWinding(Winding winding, int turns, const Wire& wire,
                         const HarmonicSpectrum& spectrum, WindingArrangement arrangement,
-                        const WindingConditions& conditions, double outsideRatio = 0.0);
+                        const WindingConditions& conditions, double outsideRatio = 0.0,
+                        bool tripleInsulated = false);
 
 // The loss of the winding `laid` as it was laid, carrying another current (its harmonics
 // `spectrum`) in other copper: its DC resistance scaled by `resistivityScale`, the skin depth

@@ -307,19 +307,26 @@ double litzResistanceFactor(int strands) {
   return strands <= 300 ? 1.04 : 1.06;
 }
 
-WireSection wireSection(const Wire& wire, double breadth) {
+bool canBeTripleInsulated(const Wire& wire) {
+  return (wire.kind == WireKind::Round || wire.kind == WireKind::Strands) &&
+         wire.diameter >= kTripleInsulatedMin && wire.diameter <= kTripleInsulatedMax;
+}
+
+WireSection wireSection(const Wire& wire, double breadth, bool tripleInsulated) {
   WireSection s;
   const double d = wire.diameter * 1e-3;
   const double strands = wire.strands;
+  const double outer = tripleInsulated ? (wire.diameter + kTripleInsulation) * 1e-3
+                                       : roundWireOuterDiameter(wire.diameter) * 1e-3;
   s.conductor = d;
   switch (wire.kind) {
     case WireKind::Round:
-      s.width = roundWireOuterDiameter(wire.diameter) * 1e-3;
+      s.width = outer;
       s.copperArea = std::numbers::pi / 4.0 * d * d;
       break;
     case WireKind::Strands:
       // Wires in hand pack into a round bundle at 70 % of its area.
-      s.width = roundWireOuterDiameter(wire.diameter) * 1e-3 * std::sqrt(strands / 0.7);
+      s.width = outer * std::sqrt(strands / 0.7);
       s.copperArea = strands * std::numbers::pi / 4.0 * d * d;
       s.conductorsAcross = std::sqrt(strands);
       break;

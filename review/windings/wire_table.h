@@ -98,7 +98,18 @@ struct WireSection {
   bool foil = false;            // one turn per layer across the whole breadth
 };
 
-WireSection wireSection(const Wire& wire, double breadth);
+// `tripleInsulated`: the wire (each wire in hand) is triple-insulated, three extruded layers
+// kTripleInsulation thick on the diameter in all over the bare copper (Furukawa TEX-E and TEX-F,
+// Furukawa Review No. 21: 0.2 to 1.0 mm copper under about 100 µm of insulation).
+WireSection wireSection(const Wire& wire, double breadth, bool tripleInsulated = false);
+
+// Triple-insulated wire: the insulation on the diameter [mm] and the copper it is made in [mm].
+inline constexpr double kTripleInsulation = 0.2;
+inline constexpr double kTripleInsulatedMin = 0.2;
+inline constexpr double kTripleInsulatedMax = 1.0;
+
+// Whether the wire is made triple-insulated: round wire alone or in hand, 0.2 to 1.0 mm.
+bool canBeTripleInsulated(const Wire& wire);
 
 // The wires the review chooses from: the standard round diameters from 0.05 to 2.0 mm alone and
 // 2 to 32 in hand (every count to 10, then 12, 14, 16, 20, 24, 28 and 32), litz of 0.05 to 0.2 mm

@@ -179,19 +179,22 @@ TEST(BatchReader, AnUnusableHeaderGivesNoRows) {
        "material, ambient, max-temperature, current-limit, vinmax, leakage, clamp-ratio, "
        "vds-rating, mode, "
        "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement, vac-min, vac-max, "
-       "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns)"},
+       "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns, insulation, "
+       "construction, working-voltage, pins)"},
       {"\n\n",
        "no header row naming the columns (vin, vout, iout, fs, vf, effi, duty, core, level, "
        "material, ambient, max-temperature, current-limit, vinmax, leakage, clamp-ratio, "
        "vds-rating, mode, "
        "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement, vac-min, vac-max, "
-       "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns)"},
+       "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns, insulation, "
+       "construction, working-voltage, pins)"},
       {"vin,Vout\n1,2\n",
        "unknown column \"Vout\" (expected any of vin, vout, iout, fs, vf, effi, duty, core, "
        "level, material, ambient, max-temperature, current-limit, vinmax, leakage, clamp-ratio, "
        "vds-rating, mode, "
        "ripple, drain-capacitance, wire-primary, wire-secondary, arrangement, vac-min, vac-max, "
-       "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns)"},
+       "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns, insulation, "
+       "construction, working-voltage, pins)"},
       {"vin,vin\n1,2\n", "column \"vin\" appears twice"},
       {"\"vin\n",
        "the header row is not valid CSV: a quoted field is not closed before the end of "

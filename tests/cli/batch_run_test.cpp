@@ -434,7 +434,8 @@ TEST(Batch, MessagesQuoteTheInputSafely) {
       " (expected any of vin, vout, iout, fs, vf, effi, duty, core, level, material, ambient, "
       "max-temperature, current-limit, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, "
       "drain-capacitance, wire-primary, wire-secondary, arrangement, vac-min, vac-max, "
-      "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns)\n";
+      "line-frequency, bulk-capacitance, charge-duty, outputs, bias, secondary-turns, insulation, "
+      "construction, working-voltage, pins)\n";
   const struct {
     const char* what;
     std::string input;
@@ -501,7 +502,7 @@ TEST(Batch, ExitStatusesAndWarnings) {
        "leakage, "
        "clamp-ratio, vds-rating, mode, ripple, drain-capacitance, wire-primary, wire-secondary, "
        "arrangement, vac-min, vac-max, line-frequency, bulk-capacitance, charge-duty, outputs, "
-       "bias, secondary-turns)\n"},
+       "bias, secondary-turns, insulation, construction, working-voltage, pins)\n"},
       {{"--batch", "-"},
        "",
        "flyback-calc: --batch -: no header row naming the columns (vin, "
@@ -509,7 +510,8 @@ TEST(Batch, ExitStatusesAndWarnings) {
        "current-limit, vinmax, leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance, "
        "wire-primary, "
        "wire-secondary, arrangement, vac-min, vac-max, line-frequency, bulk-capacitance, "
-       "charge-duty, outputs, bias, secondary-turns)\n"},
+       "charge-duty, outputs, bias, secondary-turns, insulation, construction, working-voltage, "
+       "pins)\n"},
       {{"--batch", "/nonexistent/specs.csv"},
        "",
        "flyback-calc: --batch /nonexistent/specs.csv: No such file or directory\n"},

@@ -253,7 +253,8 @@ TEST_F(ProcessTest, BinaryBatchFileGivesOneSafeLine) {
                 "core, level, material, ambient, max-temperature, current-limit, vinmax, "
                 "leakage, clamp-ratio, vds-rating, mode, ripple, drain-capacitance, "
                 "wire-primary, wire-secondary, arrangement, vac-min, vac-max, line-frequency, "
-                "bulk-capacitance, charge-duty, outputs, bias, secondary-turns)\n");
+                "bulk-capacitance, charge-duty, outputs, bias, secondary-turns, insulation, "
+                "construction, working-voltage, pins)\n");
 }
 
 // Width and height from a PNG's header chunk, or 0 x 0 when it is not a PNG.

@@ -188,7 +188,8 @@ TEST(ParseCommandLine, HelpDocumentsEveryOptionWithAnExample) {
                        "clamp-ratio, vds-rating, mode, ripple, "
                        "drain-capacitance, wire-primary, "
                        "wire-secondary, arrangement, vac-min, vac-max, line-frequency, "
-                       "bulk-capacitance, charge-duty, outputs, bias, secondary-turns;"),
+                       "bulk-capacitance, charge-duty, outputs, bias, secondary-turns, insulation, "
+                       "construction, working-voltage, pins;"),
         std::string::npos);
   }
 }

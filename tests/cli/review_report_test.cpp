@@ -69,8 +69,8 @@ TEST(ReviewJson, CarriesEveryReviewNumberAsTheSameDouble) {
   EXPECT_NEAR(review.at("gapNoFringing").get<double>(), 8.70e-3, 0.005e-3);
   // Its layers stand higher than EER25.5's bobbin in any wire that carries the current: no
   // temperature or clamp loss of a layout that cannot exist is judged.
-  EXPECT_EQ(review.at("flags"),
-            nlohmann::json({"gap-too-large", "window-overfull", "layers-exceed-bobbin"}));
+  EXPECT_EQ(review.at("flags"), nlohmann::json({"gap-too-large", "window-overfull",
+                                                "layers-exceed-bobbin", "creepage-unchecked"}));
   EXPECT_EQ(review.at("feasible"), false);
 }
 

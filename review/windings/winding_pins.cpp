@@ -1,0 +1,84 @@
+#include "review/windings/winding_pins.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace fbc {
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && blank(text.back())) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+std::optional<int> readCount(std::string_view text) {
+  text = trimmed(text);
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+      value < kPinsPerSideMin || value > kPinsPerSideMax) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::optional<PinCounts> readPinCounts(std::string_view text) {
+  text = trimmed(text);
+  if (text.empty()) {
+    return PinCounts{};
+  }
+  const std::size_t split = text.find_first_of(",/");
+  const std::optional<int> first = readCount(text.substr(0, split));
+  if (!first) {
+    return std::nullopt;
+  }
+  if (split == std::string_view::npos) {
+    return PinCounts{*first, *first};
+  }
+  const std::optional<int> second = readCount(text.substr(split + 1));
+  if (!second) {
+    return std::nullopt;
+  }
+  return PinCounts{*first, *second};
+}
+
+std::string pinCountsText(const PinCounts& pins) {
+  return std::to_string(pins.primarySide) + "," + std::to_string(pins.secondarySide);
+}
+
+PinAssignment assignPins(std::span<const Winding> stack, WindingArrangement arrangement,
+                         const PinCounts& counts) {
+  PinAssignment out;
+  out.counts = counts;
+  int nextPrimary = 1;
+  int nextSecondary = counts.primarySide + 1;
+  WindingPins primary{Winding::Primary, nextPrimary, nextPrimary + 1, std::nullopt, true};
+  nextPrimary += 2;
+  if (arrangement == WindingArrangement::Psp) {
+    primary.tap = primary.finish;
+    primary.finish = nextPrimary++;
+  }
+  out.windings.push_back(primary);
+  for (const Winding w : stack) {
+    const bool primarySide = w == Winding::Bias;
+    int& next = primarySide ? nextPrimary : nextSecondary;
+    out.windings.push_back({w, next, next + 1, std::nullopt, primarySide});
+    next += 2;
+  }
+  out.primaryNeeded = nextPrimary - 1;
+  out.secondaryNeeded = nextSecondary - 1 - counts.primarySide;
+  out.enough =
+      out.primaryNeeded <= counts.primarySide && out.secondaryNeeded <= counts.secondarySide;
+  return out;
+}
+
+}  // namespace fbc
