@@ -1,6 +1,7 @@
 #include "cli/batch_run.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -116,11 +117,16 @@ class CsvRows final : public RowWriter, private JsonScalarSink {
       json.endObject();
     }
     const std::unordered_set<std::string> known(list.paths.begin(), list.paths.end());
+    // Members that came later stand after every column that stood before them, the fullest
+    // design's included, so that columns read by position stay put.
+    const auto later = [](const std::string& path) { return path.starts_with("isolation."); };
+    std::erase_if(list.paths, later);
     for (std::string& path : more.paths) {
-      if (!known.contains(path)) {
-        list.paths.push_back(std::move(path));
+      if (!known.contains(path) && !later(path)) {
+        list.paths.push_back(path);
       }
     }
+    std::copy_if(more.paths.begin(), more.paths.end(), std::back_inserter(list.paths), later);
     std::string header;
     for (std::size_t i = 0; i < list.paths.size(); ++i) {
       columns_.emplace(list.paths[i], i);

@@ -185,7 +185,8 @@ std::string reviewOptionHelp(const ReviewInputInfo& info) {
             numberText(kWireDiameterMax) + " mm, 2 to " + std::to_string(kStrandsInHandMax) +
             " wires in hand, 2 to " + std::to_string(kLitzStrandsMax) + " litz strands";
   } else if (info.input == ReviewInput::Arrangement || info.input == ReviewInput::Outputs ||
-             info.input == ReviewInput::Bias) {
+             info.input == ReviewInput::Bias || info.input == ReviewInput::Insulation ||
+             info.input == ReviewInput::Construction || info.input == ReviewInput::Pins) {
     text.resize(text.size() - 2);
   } else if (info.input == ReviewInput::SecondaryTurns) {
     text += "a whole number from " + numberText(info.lower) + " to " + numberText(info.upper);

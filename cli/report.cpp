@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "cli/isolation_report.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/review_report.h"
@@ -178,6 +179,7 @@ void writeTextReport(std::ostream& out, const DesignReport& report) {
   if (report.review) {
     writeReviewText(out, *report.review);
     writeOutputsText(out, *report.review);
+    writeIsolationText(out, *report.review);
     if (report.review->valid) {
       writeLossesText(out, report.review->losses, report.conditions.maxTemperature);
       writeStressText(out, report.review->stress, report.review->mode);
@@ -207,6 +209,8 @@ void writeReportMembers(JsonWriter& json, const DesignReport& report) {
   writeOutputsJson(json, review);
   json.key("bias");
   writeBiasJson(json, review);
+  json.key("isolation");
+  writeIsolationJson(json, review);
 }
 
 void writeJsonReport(std::ostream& out, const DesignReport& report, const Simulation* simulation) {
@@ -264,6 +268,12 @@ void writeExplanation(std::ostream& out, const DesignExplanation& explanation) {
   if (!explanation.stressNote.empty()) {
     out << "\nSwitch, clamp and output diode: " << explanation.stressNote << '\n';
     for (const ExplainedStep& step : explanation.stress) {
+      writeExplainedStep(out, step);
+    }
+  }
+  if (!explanation.isolationNote.empty()) {
+    out << "\nInsulation: " << explanation.isolationNote << '\n';
+    for (const ExplainedStep& step : explanation.isolation) {
       writeExplainedStep(out, step);
     }
   }

@@ -10,6 +10,7 @@
 #include "platform/checked_math.h"
 #include "platform/number_text.h"
 #include "platform/text.h"
+#include "review/insulation/isolation_explanation.h"
 #include "review/loss_formulas.h"
 #include "review/losses.h"
 #include "review/review_display.h"
@@ -338,6 +339,8 @@ void explainReview(const DesignInputs& inputs, const DesignState& s,
   explanation.reviewNote = verdictNote(review);
   explainLosses(s, review, explanation);
   explainStress(s, review, conditions, explanation);
+  explanation.isolation = isolationSteps(review.isolation);
+  explanation.isolationNote = isolationNote(review.isolation);
 }
 
 }  // namespace

@@ -34,7 +34,9 @@ struct DesignExplanation {
   std::vector<ExplainedStep> stress;  // the switch, the clamp and the diode; empty without them
   std::string stressNote;  // the clamp and the input range, or why there is no stress; empty
                            // when there is no review
-  DesignState state;       // the state the steps arrive at
+  std::vector<ExplainedStep> isolation;  // the insulation's figures; empty when not reviewed
+  std::string isolationNote;             // its class and construction; empty when not reviewed
+  DesignState state;                     // the state the steps arrive at
 };
 
 // The calculation of a design that completes, step by step, re-run with the formulas

@@ -173,8 +173,11 @@ inline constexpr std::array<ReviewInputInfo, 26> kReviewInputTable{{
      kIsolationPurpose, "300", u"", 0, kWorkingVoltageMax, true,
      "the highest mains voltage, or the highest DC input", u"入力から"},
     {ReviewInput::Pins, "pins", "pins", u"ピン数(一次側,二次側)",
-     "Pins on each side of the bobbin, N or NP,NS (2 to 20 each)", "N[,N]", kIsolationPurpose,
-     "5,6", u"", kPinsPerSideMin, kPinsPerSideMax, false, "6 on each side", u"各6"},
+     "Pins on each side of the bobbin, N or NP,NS (2 to 20 each): the primary side's numbered "
+     "from 1, the secondary side's from NP+1; outputs share a return pin where their side is "
+     "short",
+     "N[,N]", kIsolationPurpose, "5,6", u"", kPinsPerSideMin, kPinsPerSideMax, false,
+     "6 on each side", u"各6"},
 }};
 
 const ReviewInputInfo& reviewInputInfo(ReviewInput input);

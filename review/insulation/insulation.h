@@ -36,7 +36,8 @@ inline constexpr double kWorkingVoltageMax = 1000.0;
 // between two neighbouring windings in the margin construction (0.15 mm, three layers: enough for
 // reinforced insulation as thin sheet material, each two layers passing the electric strength
 // test) and in the tiw construction, where the wire is the barrier.
-inline constexpr double kTapeLayer = 0.05e-3;
+inline constexpr int kTapeLayerMicrometres = 50;
+inline constexpr double kTapeLayer = kTapeLayerMicrometres / 1e6;
 inline constexpr int kTapeLayersMargin = 3;
 inline constexpr int kTapeLayersTiw = 1;
 
@@ -77,8 +78,8 @@ struct Isolation {
   double windingBreadth = 0;  // bw − 2·margin, what every winding is laid across
   bool fits = true;           // the margins leave at least a third of the breadth
 
-  // The tape between two neighbouring windings [m].
-  double tape() const { return tapeLayersPS * tapeLayer; }
+  // The tape between two neighbouring windings [m]; three layers are 0.15 mm to the last bit.
+  double tape() const { return tapeLayersPS * kTapeLayerMicrometres / 1e6; }
 };
 
 // The least share of the bobbin's breadth the margins may leave to the windings.

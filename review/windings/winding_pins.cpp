@@ -1,5 +1,6 @@
 #include "review/windings/winding_pins.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -68,12 +69,26 @@ PinAssignment assignPins(std::span<const Winding> stack, WindingArrangement arra
     primary.finish = nextPrimary++;
   }
   out.windings.push_back(primary);
+  const auto outputs = static_cast<int>(
+      std::count_if(stack.begin(), stack.end(), [](Winding w) { return w != Winding::Bias; }));
+  // Where the outputs cannot each have two pins, they share their return: every output's start
+  // on the first pin of the side, as several outputs with a common ground are wound.
+  const bool commonReturn = outputs > 1 && 2 * outputs > counts.secondarySide;
+  const int sharedStart = nextSecondary;
+  if (commonReturn) {
+    ++nextSecondary;
+  }
   for (const Winding w : stack) {
     const bool primarySide = w == Winding::Bias;
+    if (!primarySide && commonReturn) {
+      out.windings.push_back({w, sharedStart, nextSecondary++, std::nullopt, false});
+      continue;
+    }
     int& next = primarySide ? nextPrimary : nextSecondary;
     out.windings.push_back({w, next, next + 1, std::nullopt, primarySide});
     next += 2;
   }
+  out.commonReturn = commonReturn;
   out.primaryNeeded = nextPrimary - 1;
   out.secondaryNeeded = nextSecondary - 1 - counts.primarySide;
   out.enough =

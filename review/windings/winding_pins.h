@@ -45,11 +45,12 @@ struct WindingPins {
 
 // The pins of every winding: the primary side's numbered from 1 (the primary, then the bias),
 // the secondary side's from the first pin across the bobbin, PinCounts::primarySide + 1 (the
-// outputs in the order they are wound). A winding keeps its own pins: outputs with a common
-// return are joined on the board, not on the bobbin.
+// outputs in the order they are wound). Each winding has pins of its own where the side has
+// enough; otherwise the outputs share one return pin, the first of their side.
 struct PinAssignment {
   PinCounts counts;
   std::vector<WindingPins> windings;  // the primary first, then as `stack` lists them
+  bool commonReturn = false;          // the outputs' starts share one pin
   int primaryNeeded = 0;
   int secondaryNeeded = 0;
   bool enough = true;  // both sides have the pins their windings need

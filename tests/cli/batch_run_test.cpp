@@ -173,11 +173,15 @@ TEST(Batch, CsvColumnsAreTheReportsMembersFlattened) {
                          "stress.IpkHigh,stress.VclampTarget,stress.PclampTarget,input.kind,"),
             std::string::npos)
       << rows[0];
-  // The input, the outputs and the bias follow; the columns only a design with every further
-  // output and the bias has come last.
+  // The input, the outputs and the bias follow; then the columns only a design with every
+  // further output and the bias has; the insulation, which came later, last of all.
   EXPECT_NE(rows[0].find(",input.VDCmax,outputs.0.V,"), std::string::npos);
   EXPECT_NE(rows[0].find(",outputs.0.VdRevMax,bias,losses.RdcS2,"), std::string::npos);
-  EXPECT_TRUE(rows[0].ends_with(",bias.IsRms,bias.VdRevMax")) << rows[0];
+  EXPECT_NE(rows[0].find(",bias.IsRms,bias.VdRevMax,isolation.insulation,"), std::string::npos)
+      << rows[0];
+  EXPECT_TRUE(
+      rows[0].ends_with(",isolation.windings.9.finish,isolation.windings.9.tripleInsulated"))
+      << rows[0];
 
   // Each column of the ok row holds the single report's value at that path.
   const nlohmann::ordered_json single = singleReport(

@@ -120,8 +120,9 @@ TEST(JsonReport, HoldsExactlyTheInputsTheStateTheLabelsTheScalesTheReviewTheLoss
   const nlohmann::json json = nlohmann::json::parse(out.str());
 
   ASSERT_TRUE(json.is_object());
-  EXPECT_EQ(json.size(), 10U);
-  // The input it was made from, and no outputs or bias without a review.
+  EXPECT_EQ(json.size(), 11U);
+  // The input it was made from, and no outputs, bias or insulation without a review.
+  EXPECT_TRUE(json.at("isolation").is_null());
   EXPECT_EQ(json.at("input").at("kind"), "dc");
   EXPECT_TRUE(json.at("outputs").is_null());
   EXPECT_TRUE(json.at("bias").is_null());

@@ -170,7 +170,7 @@ TEST(LossesJson, FollowsTheReviewWithTheMaterialAndEveryLossNumberInOrder) {
     const Outcome result = run(args);
     ASSERT_EQ(result.status, 0) << result.err;
     const nlohmann::ordered_json report = nlohmann::ordered_json::parse(result.out);
-    ASSERT_EQ(report.size(), 10U);
+    ASSERT_EQ(report.size(), 11U);
     EXPECT_EQ(std::next(report.begin(), 5).key(), "losses");
     const nlohmann::ordered_json& losses = report.at("losses");
 
@@ -515,7 +515,7 @@ TEST(StressJson, FollowsTheLossesWithEveryStressNumberInOrder) {
     const Outcome result = run(args);
     ASSERT_EQ(result.status, 0) << result.err;
     const nlohmann::ordered_json report = nlohmann::ordered_json::parse(result.out);
-    ASSERT_EQ(report.size(), 10U);
+    ASSERT_EQ(report.size(), 11U);
     EXPECT_EQ(std::next(report.begin(), 6).key(), "stress");
     const DesignReview expected = engineReview(c.inputs, c.conditions);
     const nlohmann::ordered_json& stress = report.at("stress");

@@ -85,8 +85,9 @@ TEST(SeveralOutputsCli, JsonCarriesTheInputEveryOutputAndTheBiasAfterTheOldMembe
   for (const auto& [key, value] : report.items()) {
     members.push_back(key);
   }
-  EXPECT_EQ(members, (std::vector<std::string>{"inputs", "state", "labels", "scales", "review",
-                                               "losses", "stress", "input", "outputs", "bias"}));
+  EXPECT_EQ(members,
+            (std::vector<std::string>{"inputs", "state", "labels", "scales", "review", "losses",
+                                      "stress", "input", "outputs", "bias", "isolation"}));
   const nlohmann::ordered_json& input = report.at("input");
   EXPECT_EQ(input.at("kind"), "ac");
   EXPECT_EQ(input.at("VACmin"), 85.0);
