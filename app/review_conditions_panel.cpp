@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/input_messages.h"
+#include "app/insulation_conditions.h"
 #include "app/mains_input_row.h"
 #include "app/output_conditions.h"
 #include "app/review_tables.h"
@@ -50,14 +51,6 @@ QString conditionObjectName(ReviewInput input) {
       return QStringLiteral("reviewDrainCapacitance");
     case ReviewInput::CurrentLimit:
       return QStringLiteral("reviewCurrentLimit");
-    case ReviewInput::Insulation:
-      return QStringLiteral("reviewInsulation");
-    case ReviewInput::Construction:
-      return QStringLiteral("reviewConstruction");
-    case ReviewInput::WorkingVoltage:
-      return QStringLiteral("reviewWorkingVoltage");
-    case ReviewInput::Pins:
-      return QStringLiteral("reviewPins");
     case ReviewInput::WirePrimary:
     case ReviewInput::WireSecondary:
     case ReviewInput::Arrangement:
@@ -69,6 +62,10 @@ QString conditionObjectName(ReviewInput input) {
     case ReviewInput::Outputs:
     case ReviewInput::Bias:
     case ReviewInput::SecondaryTurns:
+    case ReviewInput::Insulation:
+    case ReviewInput::Construction:
+    case ReviewInput::WorkingVoltage:
+    case ReviewInput::Pins:
       break;  // the page's own row names its own
   }
   return {};
@@ -77,8 +74,7 @@ QString conditionObjectName(ReviewInput input) {
 // The inputs the first page holds.
 bool onSwitchingPage(const ReviewInputInfo& info) {
   return info.purpose == kLossPurpose || info.purpose == kStressPurpose ||
-         info.purpose == kSaturationPurpose || info.purpose == kModePurpose ||
-         info.purpose == kIsolationPurpose;
+         info.purpose == kSaturationPurpose || info.purpose == kModePurpose;
 }
 
 }  // namespace
@@ -92,6 +88,8 @@ ReviewConditionsPanel::ReviewConditionsPanel(QWidget* parent) : QWidget(parent) 
   pages_->addTab(mains_, QStringLiteral("交流入力"));
   outputs_ = new OutputConditions(pages_);
   pages_->addTab(outputs_, QStringLiteral("出力と補助巻線"));
+  insulation_ = new InsulationConditions(pages_);
+  pages_->addTab(insulation_, QStringLiteral("絶縁"));
   // Narrow margins inside the tab's frame: the window must stay within a 1024×768 screen.
   for (int i = 0; i < pages_->count(); ++i) {
     pages_->widget(i)->layout()->setContentsMargins(6, 6, 6, 4);
@@ -115,6 +113,7 @@ ReviewConditionsPanel::ReviewConditionsPanel(QWidget* parent) : QWidget(parent) 
   });
   connect(mains_, &MainsInputRow::valleyChosen, this, &ReviewConditionsPanel::valleyChosen);
   connect(outputs_, &OutputConditions::changed, this, &ReviewConditionsPanel::changed);
+  connect(insulation_, &InsulationConditions::changed, this, &ReviewConditionsPanel::changed);
   showProblem(std::nullopt);
 }
 
@@ -204,6 +203,7 @@ ReviewInputs ReviewConditionsPanel::inputs() const {
   windings_->readInto(inputs);
   mains_->readInto(inputs);
   outputs_->readInto(inputs);
+  insulation_->readInto(inputs);
   return inputs;
 }
 
@@ -223,6 +223,9 @@ QWidget* ReviewConditionsPanel::field(ReviewInput input) const {
   if (QWidget* field = outputs_->field(input)) {
     return field;
   }
+  if (QWidget* field = insulation_->field(input)) {
+    return field;
+  }
   return edits_[static_cast<std::size_t>(input)];
 }
 
@@ -234,8 +237,8 @@ std::vector<QWidget*> ReviewConditionsPanel::focusChain() const {
     }
   }
   // Each wire's kind comes before its text.
-  for (const std::vector<QWidget*>& part :
-       {windings_->focusChain(), mains_->focusChain(), outputs_->focusChain()}) {
+  for (const std::vector<QWidget*>& part : {windings_->focusChain(), mains_->focusChain(),
+                                            outputs_->focusChain(), insulation_->focusChain()}) {
     chain.insert(chain.end(), part.begin(), part.end());
   }
   return chain;
@@ -273,6 +276,7 @@ void ReviewConditionsPanel::followMains() {
   const ReviewInputInfo& info = reviewInputInfo(ReviewInput::VinMax);
   edits_[static_cast<std::size_t>(info.input)]->setPlaceholderText(
       mains_->given() ? QStringLiteral("交流のピーク") : qs(info.emptyMeansJa));
+  insulation_->setMainsGiven(mains_->given());
 }
 
 void ReviewConditionsPanel::setReviewedWires(const TransformerLosses& losses) {

@@ -16,19 +16,21 @@ class QTabWidget;
 
 namespace fbc {
 
+class InsulationConditions;
 class MainsInputRow;
 class OutputConditions;
 class WindingConditionsRow;
 
-// The review window's conditions, every row of kReviewInputTable, on three pages of a tab bar so
+// The review window's conditions, every row of kReviewInputTable, on four pages of a tab bar so
 // that the window stays within a 1024×768 screen:
 // 「損失・スイッチ・駆動方式・巻線」 lays the losses' conditions in one row, the switch's in a
 // second, each a caption, its field and a gap so that the captions line up in columns, the drive
 // mode's long captions in a third and the windings' (`WindingConditionsRow`) in a fourth;
 // 「交流入力」 holds the mains input (`MainsInputRow`); 「出力と補助巻線」 the further outputs, the
-// bias winding and the main output's turns (`OutputConditions`). It reads the fields into the
-// conditions' texts, marks the field a problem names as the main window marks a box, and keeps
-// the drive modes' own inputs open only in their mode.
+// bias winding and the main output's turns (`OutputConditions`); 「絶縁」 the insulation between
+// the sides, its construction, working voltage and the bobbin's pins (`InsulationConditions`).
+// It reads the fields into the conditions' texts, marks the field a problem names as the main
+// window marks a box, and keeps the drive modes' own inputs open only in their mode.
 class ReviewConditionsPanel : public QWidget {
   Q_OBJECT
 
@@ -65,7 +67,8 @@ class ReviewConditionsPanel : public QWidget {
   QWidget* createSwitchingPage();
   QWidget* createEdit(const ReviewInputInfo& info, QWidget* parent);
   void enableModeInputs(const std::optional<ReviewInputProblem>& problem);
-  // An empty highest input stands for the mains' peak while a mains input is given.
+  // An empty highest input stands for the mains' peak while a mains input is given, and the
+  // insulation's 自動 for reinforced.
   void followMains();
 
   QTabWidget* pages_ = nullptr;
@@ -77,6 +80,7 @@ class ReviewConditionsPanel : public QWidget {
   WindingConditionsRow* windings_ = nullptr;
   MainsInputRow* mains_ = nullptr;
   OutputConditions* outputs_ = nullptr;
+  InsulationConditions* insulation_ = nullptr;
 };
 
 }  // namespace fbc

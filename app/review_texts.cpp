@@ -1,6 +1,8 @@
 #include "app/review_texts.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string_view>
 
 #include "export/winding_texts.h"
@@ -207,6 +209,100 @@ std::vector<ReviewRow> clampPartRows(const SwitchStress& stress) {
   }
   return {{QStringLiteral("RclampE24"), QStringLiteral("クランプ抵抗"), resistor, QString()},
           {QStringLiteral("CclampE12"), QStringLiteral("クランプ容量"), capacitor, QString()}};
+}
+
+QString insulationNameJa(Insulation insulation) {
+  switch (insulation) {
+    case Insulation::Functional:
+      return QStringLiteral("機能絶縁");
+    case Insulation::Basic:
+      return QStringLiteral("基礎絶縁");
+    case Insulation::Reinforced:
+      return QStringLiteral("強化絶縁");
+  }
+  return {};
+}
+
+QString constructionNameJa(Construction construction) {
+  switch (construction) {
+    case Construction::Margin:
+      return QStringLiteral("マージン");
+    case Construction::Tiw:
+      return QStringLiteral("三重絶縁線");
+  }
+  return {};
+}
+
+namespace {
+
+const QString kNone = QStringLiteral("—");
+
+// "6.4 mm", or a dash for a length the insulation does not have.
+QString millimetres(std::optional<double> metres) {
+  return metres ? QString::number(*metres * 1e3, 'f', 1) + QStringLiteral(" mm") : kNone;
+}
+
+// "4000 V", or a dash.
+QString volts(std::optional<double> value) {
+  return value ? QString::number(*value, 'f', 0) + QStringLiteral(" V") : kNone;
+}
+
+QString workingVoltageLabel(const Isolation& iso, const ReviewConditions& conditions) {
+  QString from = QStringLiteral("直流入力");
+  if (iso.workingVoltageGiven) {
+    from = QStringLiteral("指定");
+  } else if (conditions.mains) {
+    from = QStringLiteral("交流実効値");
+  }
+  return QStringLiteral("動作電圧 (%1)").arg(from);
+}
+
+}  // namespace
+
+std::vector<ReviewRow> isolationRows(const DesignReview& review,
+                                     const ReviewConditions& conditions) {
+  if (!review.valid) {
+    return {};
+  }
+  const Isolation& iso = review.isolation;
+  const bool functional = iso.insulation == Insulation::Functional;
+  QString margin = millimetres(iso.margin);
+  if (functional) {
+    margin = kNone;
+  } else if (iso.construction == Construction::Tiw) {
+    margin = QStringLiteral("なし");
+  }
+  const bool bobbinKnown = iso.bobbinBreadth > 0.0;
+  // Margins wider than the bobbin leave nothing, not less than nothing.
+  const QString breadths = bobbinKnown
+                               ? QStringLiteral("%1 / %2 mm")
+                                     .arg(std::max(0.0, iso.windingBreadth) * 1e3, 0, 'f', 1)
+                                     .arg(iso.bobbinBreadth * 1e3, 0, 'f', 1)
+                               : kNone;
+  // The test's peak, then the customary AC test; the label says how long it is held.
+  const QString hipot = iso.hipotPeak && iso.hipotAC
+                            ? volts(iso.hipotPeak) + QStringLiteral(" / ") + volts(iso.hipotAC)
+                            : kNone;
+  return {
+      {QStringLiteral("insulation"), QStringLiteral("絶縁"),
+       insulationNameJa(iso.insulation) + QStringLiteral("・") +
+           constructionNameJa(iso.construction),
+       QString()},
+      {QStringLiteral("workingVoltage"), workingVoltageLabel(iso, conditions),
+       volts(iso.workingVoltage), QString()},
+      {QStringLiteral("creepage"), QStringLiteral("沿面距離"), millimetres(iso.creepage),
+       QString()},
+      {QStringLiteral("clearance"), QStringLiteral("空間距離"), millimetres(iso.clearance),
+       QString()},
+      {QStringLiteral("margin"), QStringLiteral("マージン (片側)"), margin, QString()},
+      {QStringLiteral("tapeLayersPS"), QStringLiteral("一次・二次間テープ"),
+       QStringLiteral("%1層 (%2 mm)").arg(iso.tapeLayersPS).arg(iso.tape() * 1e3, 0, 'f', 2),
+       QString()},
+      {QStringLiteral("windingBreadth"), QStringLiteral("巻幅 / ボビン幅"), breadths, QString()},
+      {QStringLiteral("hipot"),
+       QStringLiteral("耐電圧 (ピーク / 交流%1秒)").arg(iso.hipotSeconds, 0, 'f', 0), hipot,
+       QString()},
+  };
 }
 
 }  // namespace fbc

@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "review/insulation/insulation.h"
 #include "review/review.h"
 #include "review/review_display.h"
+#include "review/review_inputs.h"
 
 namespace fbc {
 
@@ -63,5 +65,20 @@ std::vector<ReviewRow> stressRows(const SwitchStress& stress,
 // resistor's power rating) in one text: 「3900 Ω (E24)、定格電力 46.28 W 以上」, or 「不要」;
 // empty for an invalid stress.
 std::vector<ReviewRow> clampPartRows(const SwitchStress& stress);
+
+// 機能絶縁, 基礎絶縁, 強化絶縁; マージン, 三重絶縁線.
+QString insulationNameJa(Insulation insulation);
+QString constructionNameJa(Construction construction);
+
+// The insulation between the primary and secondary sides as the review built it, each figure
+// with its unit in the value: the insulation and its construction, the working voltage (where
+// it comes from in the label), the creepage and the clearance, the margin at each end of each
+// winding, the tape between the sides, the breadth the margins leave the windings against the
+// bobbin's and the electric strength test (its peak, and the customary AC test for 60 s). A
+// dash for each distance and test functional insulation does not have, and for the breadths of
+// a bobbin of unknown breadth; 「なし」 for the margin of triple-insulated secondaries. Empty for
+// an invalid review.
+std::vector<ReviewRow> isolationRows(const DesignReview& review,
+                                     const ReviewConditions& conditions);
 
 }  // namespace fbc

@@ -53,6 +53,10 @@ const QString kTitle = QStringLiteral("設計レビュー");
 constexpr QSize kChartSize(580, 366);
 // Two plots side by side in the tab.
 constexpr QSize kCurrentPlotSize(440, 330);
+// The insulation's eight figures (isolationRows), two to a row.
+constexpr int kIsolationTableRows = 4;
+// The flags' list is never lower than this many lines of text.
+constexpr int kFewestFlagLines = 4;
 
 QString levelText(CoreLevel level) {
   switch (level) {
@@ -191,9 +195,9 @@ void ReviewWindow::setTabOrders() {
   }
   // The tab bar itself: the tab widget as its own link would leave the chain at its pages.
   tabs_->tabBar()->setAccessibleName(QStringLiteral("表示する内容"));
-  for (QWidget* control :
-       std::initializer_list<QWidget*>{tabs_->tabBar(), numbers_, outputs_, flags_, losses_, chart_,
-                                       stress_, clampParts_, currentPlots_[0], currentPlots_[1]}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           tabs_->tabBar(), numbers_, outputs_, isolation_, flags_, losses_, chart_, stress_,
+           clampParts_, currentPlots_[0], currentPlots_[1]}) {
     next(control);
   }
   for (QWidget* control : simulation_->focusChain()) {
@@ -238,6 +242,11 @@ QWidget* ReviewWindow::createReviewTab() {
   // The sentences wrap again when the window is resized, not only when they are filled in.
   flags_->setResizeMode(QListView::Adjust);
   flags_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The outputs and the insulation above take their rows first; the flags take what is left,
+  // never fewer than a few lines, and scroll.
+  flags_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  flags_->setMinimumHeight(kFewestFlagLines * flags_->fontMetrics().lineSpacing() +
+                           2 * flags_->frameWidth());
 
   outputs_ = readOnlyTable(outputResultHeaders(), page);
   outputs_->setObjectName(QStringLiteral("outputResults"));
@@ -250,15 +259,34 @@ QWidget* ReviewWindow::createReviewTab() {
   outputs_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
   showOutputs(DesignReview{});
 
+  // Two figures to a row, each its label and its value with the unit: the whole insulation in
+  // a few rows.
+  isolation_ = readOnlyTable(
+      {QStringLiteral("項目"), QStringLiteral("値"), QStringLiteral("項目"), QStringLiteral("値")},
+      page);
+  isolation_->setObjectName(QStringLiteral("isolationResults"));
+  isolation_->setAccessibleName(QStringLiteral("一次・二次間の絶縁"));
+  isolation_->horizontalHeader()->setVisible(false);
+  isolation_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  isolation_->horizontalHeader()->setStretchLastSection(true);
+  isolation_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  isolation_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  isolation_->setFixedHeight(kIsolationTableRows *
+                                 isolation_->verticalHeader()->defaultSectionSize() +
+                             2 * isolation_->frameWidth());
+
   auto* numbersBox = new QGroupBox(QStringLiteral("設計値"), page);
   (new QVBoxLayout(numbersBox))->addWidget(numbers_);
   auto* outputsBox = new QGroupBox(QStringLiteral("出力 (整数の巻数で)"), page);
   (new QVBoxLayout(outputsBox))->addWidget(outputs_);
+  auto* isolationBox = new QGroupBox(QStringLiteral("絶縁 (一次・二次間)"), page);
+  (new QVBoxLayout(isolationBox))->addWidget(isolation_);
   auto* flagsBox = new QGroupBox(QStringLiteral("指摘事項"), page);
   (new QVBoxLayout(flagsBox))->addWidget(flags_);
 
   auto* side = new QVBoxLayout;
   side->addWidget(outputsBox);
+  side->addWidget(isolationBox);
   side->addWidget(flagsBox, 1);
   auto* columns = new QHBoxLayout(page);
   columns->addWidget(numbersBox, 2);
@@ -506,6 +534,7 @@ void ReviewWindow::refresh() {
   }
   showFlags(review);
   showOutputs(review);
+  showIsolation(review, *conditions);
   showLosses(review, *conditions);
   showStress(review);
   showCurrents(review);
@@ -570,6 +599,23 @@ void ReviewWindow::showOutputs(const DesignReview& review) {
   outputs_->setMinimumHeight(outputs_->horizontalHeader()->sizeHint().height() +
                              shown * outputs_->verticalHeader()->defaultSectionSize() +
                              2 * outputs_->frameWidth());
+}
+
+void ReviewWindow::showIsolation(const DesignReview& review, const ReviewConditions& conditions) {
+  const std::vector<ReviewRow> rows = isolationRows(review, conditions);
+  isolation_->setRowCount(static_cast<int>(rows.size() + 1) / 2);
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    const ReviewRow& row = rows[static_cast<std::size_t>(i)];
+    QTableWidgetItem* label = readOnlyCell(row.label);
+    label->setToolTip(row.name);
+    QTableWidgetItem* value = readOnlyCell(row.value, Qt::AlignRight);
+    // Margins that leave the windings too little breadth are flagged: the breadth stands out.
+    if (row.name == QLatin1String("windingBreadth") && !review.isolation.fits) {
+      value->setForeground(QColor(176, 0, 0));
+    }
+    isolation_->setItem(i / 2, 2 * (i % 2), label);
+    isolation_->setItem(i / 2, 2 * (i % 2) + 1, value);
+  }
 }
 
 void ReviewWindow::showLosses(const DesignReview& review, const ReviewConditions& conditions) {
@@ -705,6 +751,7 @@ void ReviewWindow::showCurrents(const DesignReview& review) {
 void ReviewWindow::clearConditionResults() {
   flags_->clear();
   showOutputs(DesignReview{});
+  isolation_->setRowCount(0);
   losses_->setRowCount(0);
   lossSummary_->setText(QString());
   lossSummary_->setPalette(QPalette());

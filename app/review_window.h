@@ -33,15 +33,17 @@ class SimulationPanel;
 // mode's (the mode, the ripple of continuous conduction and the drain capacitance of
 // quasi-resonant switching), the windings' (each winding's wire and the arrangement, or the
 // review's choice), a mains input with its bulk capacitor, whose peak is then the highest input,
-// and the further outputs with a bias winding. It follows the main window (updated after each
+// the further outputs with a bias winding, and the insulation between the primary and secondary
+// sides with the bobbin's pins. It follows the main window (updated after each
 // completed calculation, cleared with the results) and leaves it untouched, apart from a
 // double-click on a core row, which puts that core's name into cmbCore, and the mains' button,
 // which puts the bulk capacitor's valley into txtVin; the person calculates anew as ever.
 // Changing a condition reviews the last calculation again; a condition that cannot be used is
 // marked as the main window marks its boxes, and the review then shows no verdict, flags, outputs,
-// losses, stress or advice rather than ones worked out in other conditions.
+// insulation, losses, stress or advice rather than ones worked out in other conditions.
 //
-// Six tabs keep it within a 1024×768 screen: 「レビュー」 (numbers, each output and flags),
+// Six tabs keep it within a 1024×768 screen: 「レビュー」 (numbers, each output, the insulation
+// and flags),
 // 「損失と温度」 (this design's windings as wound and its losses, a dash for each figure windings
 // that do not fit the bobbin cannot give, and a chart of every buildable core's),
 // 「スイッチとクランプ」 (what the switch and the diode see, and the clamp's parts to buy),
@@ -99,6 +101,7 @@ class ReviewWindow : public QWidget {
                       const ReviewInputReading& reading) const;
   void showFlags(const DesignReview& review);
   void showOutputs(const DesignReview& review);
+  void showIsolation(const DesignReview& review, const ReviewConditions& conditions);
   void showLosses(const DesignReview& review, const ReviewConditions& conditions);
   void showStress(const DesignReview& review);
   void showAdvice(const CoreAdvice& advice, const ReviewConditions& conditions);
@@ -121,6 +124,8 @@ class ReviewWindow : public QWidget {
   QTableWidget* numbers_ = nullptr;
   // Every output and the bias from the whole turns.
   QTableWidget* outputs_ = nullptr;
+  // The insulation between the primary and secondary sides, two figures to a row.
+  QTableWidget* isolation_ = nullptr;
   QListWidget* flags_ = nullptr;
   QLabel* lossSummary_ = nullptr;
   QTableWidget* losses_ = nullptr;

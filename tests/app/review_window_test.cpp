@@ -197,7 +197,7 @@ class ReviewWindowTest : public ::testing::Test {
 
   QTabWidget* conditionPages() { return part<QTabWidget>("reviewConditionPages"); }
   // Shows the conditions' page `index`: 0 the losses', switch's, mode's and windings', 1 the
-  // mains input's, 2 the outputs'.
+  // mains input's, 2 the outputs', 3 the insulation's.
   void showConditionPage(int index) {
     conditionPages()->setCurrentIndex(index);
     QApplication::processEvents();
@@ -239,6 +239,36 @@ class ReviewWindowTest : public ::testing::Test {
       rows.push_back(cells);
     }
     return rows;
+  }
+  // The label and the value of the insulation's figure `name` ("creepage", ...), two figures to a
+  // row of the table.
+  std::pair<std::string, std::string> isolation(const char* name) {
+    auto* table = part<QTableWidget>("isolationResults");
+    for (int row = 0; row < table->rowCount(); ++row) {
+      for (int column = 0; column + 1 < table->columnCount(); column += 2) {
+        const QTableWidgetItem* label = table->item(row, column);
+        if (label != nullptr && label->toolTip() == QLatin1String(name)) {
+          return {str(label->text()), str(table->item(row, column + 1)->text())};
+        }
+      }
+    }
+    return {};
+  }
+  // Chooses the item of the list `name` whose code is `code`.
+  void choose(const char* name, const char* code) {
+    auto* list = part<QComboBox>(name);
+    const int at = list->findData(QString::fromLatin1(code));
+    ASSERT_GE(at, 0) << name << " " << code;
+    list->setCurrentIndex(at);
+  }
+  // The texts (or codes) of a list's items.
+  std::vector<std::string> items(const char* name, int role = Qt::DisplayRole) {
+    auto* list = part<QComboBox>(name);
+    std::vector<std::string> texts;
+    for (int i = 0; i < list->count(); ++i) {
+      texts.push_back(str(list->itemData(i, role).toString()));
+    }
+    return texts;
   }
   // The conditions the engine reads from the window's texts with `changes` made.
   fbc::ReviewConditions engineConditions(
@@ -301,10 +331,11 @@ TEST_F(ReviewWindowTest, CtrlROpensTheReviewOfTheStartValues) {
   // One sentence per flag, in the review's order, each marked as a list item; the advice
   // table names the same flags for the same core. No wire lets 227 and 28 turns fit the
   // bobbin: the layers are flagged, and neither a temperature nor the clamp's loss is judged
-  // from a layout that cannot be wound.
-  const std::vector<fbc::ReviewFlag> expected = {fbc::ReviewFlag::GapTooLarge,
-                                                 fbc::ReviewFlag::WindowOverfull,
-                                                 fbc::ReviewFlag::LayersExceedBobbin};
+  // from a layout that cannot be wound. A DC input is insulated functionally by default: no
+  // safety barrier is designed, which is said as advice.
+  const std::vector<fbc::ReviewFlag> expected = {
+      fbc::ReviewFlag::GapTooLarge, fbc::ReviewFlag::WindowOverfull,
+      fbc::ReviewFlag::LayersExceedBobbin, fbc::ReviewFlag::CreepageUnchecked};
   std::vector<std::string> sentences;
   std::string notes;
   for (const fbc::ReviewFlag flag : expected) {
@@ -419,7 +450,7 @@ TEST_F(ReviewWindowTest, ControlsAreReachableWithTabAndNamed) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(review_));
   auto* tabs = part<QTabWidget>("reviewTabs");
   const std::vector<std::vector<const char*>> pages = {
-      {"reviewNumbers", "outputResults", "reviewFlags"},
+      {"reviewNumbers", "outputResults", "isolationResults", "reviewFlags"},
       {"reviewLosses", "lossChart"},
       {"reviewStress", "clampParts"},
       {"primaryCurrentPlot", "secondaryCurrentPlot"},
@@ -716,7 +747,7 @@ TEST_F(ReviewWindowTest, TheSwitchConditionsSitInTheirOwnRowAndSayWhatEmptyMeans
   for (const fbc::ReviewInputInfo& info : fbc::kReviewInputTable) {
     if (info.input == fbc::ReviewInput::Material || info.input == fbc::ReviewInput::Mode ||
         info.input == fbc::ReviewInput::Arrangement || info.purpose == fbc::kMainsPurpose ||
-        info.purpose == fbc::kOutputsPurpose) {
+        info.purpose == fbc::kOutputsPurpose || info.purpose == fbc::kIsolationPurpose) {
       continue;
     }
     SCOPED_TRACE(fbc::toUtf8(info.caption));
@@ -816,7 +847,7 @@ TEST_F(ReviewWindowTest, TypingTheHighestInputShowsTheWorkedExamplesSwitchAndCla
   EXPECT_NE(str(part<QLabel>("clampNote")->text()).find("推定"), std::string::npos);
 
   // Above 80 % of the 650 V rating: the summary is red, and the flag names the switch with its
-  // sentence in the blocking red.
+  // sentence in the blocking red. The DC input's functional insulation is advice, in black.
   auto* summary = part<QLabel>("stressSummary");
   EXPECT_NE(str(summary->text()).find("689.7 V"), std::string::npos) << str(summary->text());
   EXPECT_EQ(summary->palette().color(QPalette::WindowText), QColor(176, 0, 0));
@@ -826,8 +857,9 @@ TEST_F(ReviewWindowTest, TypingTheHighestInputShowsTheWorkedExamplesSwitchAndCla
   for (int i = 0; i < flags->count(); ++i) {
     codes.push_back(str(flags->item(i)->toolTip()));
   }
-  EXPECT_EQ(codes, (std::vector<std::string>{"switch-overvoltage"}));
-  for (const fbc::ReviewFlag flag : {fbc::ReviewFlag::SwitchOvervoltage}) {
+  EXPECT_EQ(codes, (std::vector<std::string>{"switch-overvoltage", "creepage-unchecked"}));
+  for (const fbc::ReviewFlag flag :
+       {fbc::ReviewFlag::SwitchOvervoltage, fbc::ReviewFlag::CreepageUnchecked}) {
     const auto at = std::find(codes.begin(), codes.end(), fbc::reviewFlagCode(flag));
     ASSERT_NE(at, codes.end());
     const QListWidgetItem* item = flags->item(static_cast<int>(at - codes.begin()));
@@ -1503,7 +1535,7 @@ TEST_F(ReviewWindowTest, TheMainsAndOutputsPagesSayWhatEmptyMeansAndFitTheScreen
     }
   }
   EXPECT_LE(review_->width(), 1000);
-  EXPECT_EQ(conditionPages()->count(), 3);
+  EXPECT_EQ(conditionPages()->count(), 4);
 }
 
 // A mains input designs at the bulk capacitor's valley (Fairchild AN-4137 Rev. 1.2.0, eqs. 3
@@ -1818,6 +1850,275 @@ TEST_F(ReviewWindowTest, TheMainOutputsTurnsGivenStand) {
   EXPECT_EQ(number("Ns").first, "12");
   // round(5.5/24.7·12) = 3 turns.
   EXPECT_EQ(outputResults()[1][1], "3");
+}
+
+// The insulation's page: its kind and its construction are chosen from lists whose items carry
+// the codes the review reads, 自動 naming the kind it stands for (functional with a DC input,
+// reinforced once a mains input is given); the working voltage and the pins say what empty
+// stands for. Tab runs from the page tabs through the four controls, each named by its caption,
+// to the result tabs.
+TEST_F(ReviewWindowTest, TheInsulationPageSaysWhatEmptyMeansAndIsReachableWithTab) {
+  calculateOnPq50();
+  openReview();
+  review_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(review_));
+  showConditionPage(3);
+  EXPECT_EQ(str(conditionPages()->tabText(3)), "絶縁");
+  EXPECT_EQ(items("reviewInsulation"),
+            (std::vector<std::string>{"自動 (機能絶縁)", "機能絶縁", "基礎絶縁", "強化絶縁"}));
+  EXPECT_EQ(items("reviewInsulation", Qt::UserRole),
+            (std::vector<std::string>{"", "functional", "basic", "reinforced"}));
+  EXPECT_EQ(items("reviewConstruction"), (std::vector<std::string>{"マージン", "三重絶縁線"}));
+  EXPECT_EQ(items("reviewConstruction", Qt::UserRole), (std::vector<std::string>{"margin", "tiw"}));
+  auto* kind = part<QComboBox>("reviewInsulation");
+  EXPECT_EQ(kind->currentIndex(), 0);
+  EXPECT_EQ(str(part<QComboBox>("reviewConstruction")->currentText()), "マージン");
+  condition(fbc::ReviewInput::VacMin)->setText(QStringLiteral("85"));
+  EXPECT_EQ(str(kind->currentText()), "自動 (強化絶縁)");
+  condition(fbc::ReviewInput::VacMin)->clear();
+  EXPECT_EQ(str(kind->currentText()), "自動 (機能絶縁)");
+  // The choice's widest text shows whole.
+  EXPECT_LE(kind->fontMetrics().horizontalAdvance(QStringLiteral("自動 (強化絶縁)")),
+            kind->width() - 24);
+
+  for (const fbc::ReviewInput input : {fbc::ReviewInput::WorkingVoltage, fbc::ReviewInput::Pins}) {
+    const fbc::ReviewInputInfo& info = fbc::reviewInputInfo(input);
+    SCOPED_TRACE(fbc::toUtf8(info.caption));
+    QLineEdit* field = condition(input);
+    ASSERT_NE(field, nullptr);
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_EQ(field->placeholderText().toStdU16String(), info.emptyMeansJa);
+    // The placeholder shows whole (the edit's own margin is 2 pixels a side).
+    EXPECT_LE(field->fontMetrics().horizontalAdvance(field->placeholderText()), field->width() - 8);
+  }
+  EXPECT_EQ(str(condition(fbc::ReviewInput::WorkingVoltage)->placeholderText()), "入力から");
+  EXPECT_EQ(str(condition(fbc::ReviewInput::Pins)->placeholderText()), "各6");
+  // As read: the input's default kind, the margin construction and the empty figures.
+  const fbc::ReviewInputs typed = review_->reviewInputs();
+  EXPECT_EQ(typed.text(fbc::ReviewInput::Insulation), u"");
+  EXPECT_EQ(typed.text(fbc::ReviewInput::Construction), u"margin");
+  EXPECT_EQ(typed.text(fbc::ReviewInput::WorkingVoltage), u"");
+  EXPECT_EQ(typed.text(fbc::ReviewInput::Pins), u"");
+
+  std::vector<QWidget*> order{conditionPages()->tabBar()};
+  for (const char* name :
+       {"reviewInsulation", "reviewConstruction", "reviewWorkingVoltage", "reviewPins"}) {
+    order.push_back(part<QWidget>(name));
+  }
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    EXPECT_EQ(order[i]->accessibleName().toStdU16String(),
+              fbc::kReviewInputTable[static_cast<std::size_t>(fbc::ReviewInput::Insulation) + i - 1]
+                  .caption);
+  }
+  order.push_back(part<QTabWidget>("reviewTabs")->tabBar());
+  expectTabOrder(order);
+}
+
+// The insulation as the review builds it, on the review's tab, for the start values on PQ50 fed
+// from 85 to 265 VAC. The working voltage is the highest mains voltage, 265 V: IEC 62368-1
+// Table 17 (pollution degree 2, material group III) gives 2.5 mm at 250 V and 3.2 mm at 320 V, so
+// 2.65 mm, rounded up to 2.7 mm basic and twice that, 5.4 mm, reinforced; at 300 V 3.0 mm basic.
+// A 300 V mains' category II transient is 2500 V peak (IEC 60664-1 Table F.1), whose clearance is
+// 1.5 mm basic and 3.0 mm reinforced (IEC 62368-1 Table 14); reinforced insulation is tested at
+// the next transient, 4000 V, and customarily at 3000 VAC, basic at 2500 V and 1500 VAC, for 60 s.
+// The margin, half the creepage at each end rounded up to 0.1 mm, narrows PQ50's 33.9 mm bobbin
+// by twice itself; triple-insulated secondaries need none and one layer of tape. Functional
+// insulation has no distances and no test, which the flags say.
+TEST_F(ReviewWindowTest, TheInsulationChosenChangesTheBreadthAndTheFiguresShown) {
+  calculateOnPq50();
+  openReview();
+  showConditionPage(1);
+  condition(fbc::ReviewInput::VacMin)->setText(QStringLiteral("85"));
+  condition(fbc::ReviewInput::VacMax)->setText(QStringLiteral("265"));
+  showConditionPage(3);
+  using Shown = std::vector<std::pair<const char*, std::string>>;
+  struct Case {
+    const char* insulation;
+    const char* construction;
+    const char* workingVoltage;
+    Shown shown;
+    double margin;  // mm at each end
+  };
+  const Case cases[] = {
+      {"",
+       "margin",
+       "",
+       {{"insulation", "強化絶縁・マージン"},
+        {"workingVoltage", "265 V"},
+        {"creepage", "5.4 mm"},
+        {"clearance", "3.0 mm"},
+        {"margin", "2.7 mm"},
+        {"tapeLayersPS", "3層 (0.15 mm)"},
+        {"windingBreadth", "28.5 / 33.9 mm"},
+        {"hipot", "4000 V / 3000 V"}},
+       2.7},
+      {"basic",
+       "margin",
+       "",
+       {{"insulation", "基礎絶縁・マージン"},
+        {"creepage", "2.7 mm"},
+        {"clearance", "1.5 mm"},
+        {"margin", "1.4 mm"},
+        {"windingBreadth", "31.1 / 33.9 mm"},
+        {"hipot", "2500 V / 1500 V"}},
+       1.4},
+      {"reinforced",
+       "tiw",
+       "",
+       {{"insulation", "強化絶縁・三重絶縁線"},
+        {"creepage", "5.4 mm"},
+        {"margin", "なし"},
+        {"tapeLayersPS", "1層 (0.05 mm)"},
+        {"windingBreadth", "33.9 / 33.9 mm"},
+        {"hipot", "4000 V / 3000 V"}},
+       0.0},
+      {"reinforced",
+       "margin",
+       "300",
+       {{"workingVoltage", "300 V"},
+        {"creepage", "6.0 mm"},
+        {"margin", "3.0 mm"},
+        {"windingBreadth", "27.9 / 33.9 mm"}},
+       3.0},
+      {"functional",
+       "margin",
+       "",
+       {{"insulation", "機能絶縁・マージン"},
+        {"creepage", "—"},
+        {"clearance", "—"},
+        {"margin", "—"},
+        {"tapeLayersPS", "3層 (0.15 mm)"},
+        {"windingBreadth", "33.9 / 33.9 mm"},
+        {"hipot", "—"}},
+       0.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.insulation) + " " + c.construction + " " + c.workingVoltage);
+    choose("reviewInsulation", c.insulation);
+    choose("reviewConstruction", c.construction);
+    condition(fbc::ReviewInput::WorkingVoltage)->setText(QString::fromLatin1(c.workingVoltage));
+    // The review reads the codes.
+    const fbc::ReviewInputs typed = review_->reviewInputs();
+    EXPECT_EQ(fbc::toUtf8(typed.text(fbc::ReviewInput::Insulation)), c.insulation);
+    EXPECT_EQ(fbc::toUtf8(typed.text(fbc::ReviewInput::Construction)), c.construction);
+    for (const auto& [name, value] : c.shown) {
+      EXPECT_EQ(isolation(name).second, value) << name;
+    }
+    // The windings are laid across the bobbin less a margin at each end.
+    const std::string breadths = isolation("windingBreadth").second;
+    EXPECT_NEAR(std::stod(breadths), 33.9 - 2.0 * c.margin, 1e-9) << breadths;
+    const bool functional = std::string(c.insulation) == "functional";
+    const std::vector<std::string> flags = flagTexts();
+    EXPECT_EQ(std::find(flags.begin(), flags.end(),
+                        "・" + fbc::toUtf8(fbc::reviewFlagSentence(
+                                   fbc::ReviewFlag::CreepageUnchecked))) != flags.end(),
+              functional);
+  }
+  // Where the working voltage comes from: the mains, a figure given, or the DC input.
+  EXPECT_EQ(isolation("workingVoltage").first, "動作電圧 (交流実効値)");
+  condition(fbc::ReviewInput::WorkingVoltage)->setText(QStringLiteral("300"));
+  EXPECT_EQ(isolation("workingVoltage").first, "動作電圧 (指定)");
+  condition(fbc::ReviewInput::WorkingVoltage)->clear();
+  condition(fbc::ReviewInput::VacMin)->clear();
+  condition(fbc::ReviewInput::VacMax)->clear();
+  EXPECT_EQ(isolation("workingVoltage"),
+            (std::pair<std::string, std::string>{"動作電圧 (直流入力)", "200 V"}));
+  EXPECT_TRUE(messages_.empty());
+}
+
+// Margins that leave the windings less than a third of the bobbin are flagged as blocking, and
+// the breadth is shown in the flag's red: EER25.5's bobbin is 10.1 mm broad, and reinforced
+// insulation at 400 V takes 4.0 mm at each end (8.0 mm creepage, IEC 62368-1 Table 17 twice
+// 4.0 mm), leaving 2.1 mm; at 600 V the 6.0 mm margins leave nothing, shown as no breadth rather
+// than a negative one.
+TEST_F(ReviewWindowTest, MarginsThatLeaveTooLittleBreadthAreShownInRed) {
+  calculate();
+  openReview();
+  showConditionPage(3);
+  choose("reviewInsulation", "reinforced");
+  auto* table = part<QTableWidget>("isolationResults");
+  const auto breadthColour = [&] {
+    for (int row = 0; row < table->rowCount(); ++row) {
+      for (int column = 0; column + 1 < table->columnCount(); column += 2) {
+        if (table->item(row, column)->toolTip() == QLatin1String("windingBreadth")) {
+          return table->item(row, column + 1)->foreground().color();
+        }
+      }
+    }
+    return QColor();
+  };
+  const std::string sentence =
+      "・" + fbc::toUtf8(fbc::reviewFlagSentence(fbc::ReviewFlag::InsulationDoesNotFit));
+  const auto flagged = [&] {
+    const std::vector<std::string> flags = flagTexts();
+    return std::find(flags.begin(), flags.end(), sentence) != flags.end();
+  };
+  EXPECT_NE(breadthColour(), QColor(176, 0, 0));
+  EXPECT_FALSE(flagged());
+  for (const auto& [volts, breadths] :
+       {std::pair{"400", "2.1 / 10.1 mm"}, std::pair{"600", "0.0 / 10.1 mm"}}) {
+    SCOPED_TRACE(volts);
+    condition(fbc::ReviewInput::WorkingVoltage)->setText(QString::fromLatin1(volts));
+    EXPECT_EQ(isolation("windingBreadth").second, breadths);
+    EXPECT_EQ(breadthColour(), QColor(176, 0, 0));
+    EXPECT_TRUE(flagged());
+  }
+}
+
+// A working voltage outside 0 to 1000 V or pins that are not N or NP,NS from 2 to 20 are marked
+// on their fields with the engine's Japanese words, as is a secondary wire that cannot be made
+// triple-insulated once the secondaries are; the review then gives no verdict and no
+// insulation, and shows them again once the text is put right.
+TEST_F(ReviewWindowTest, AnUnusableInsulationConditionIsMarkedOnItsField) {
+  calculateOnPq50();
+  openReview();
+  showConditionPage(3);
+  ASSERT_GT(part<QTableWidget>("isolationResults")->rowCount(), 0);
+  struct Case {
+    fbc::ReviewInput input;
+    const char* text;
+    const char* construction;
+    const char* why;
+  };
+  const Case cases[] = {
+      {fbc::ReviewInput::WorkingVoltage, "-1", "margin",
+       "0より大きく1000以下の値を入力してください。"},
+      {fbc::ReviewInput::WorkingVoltage, "1001", "margin",
+       "0より大きく1000以下の値を入力してください。"},
+      {fbc::ReviewInput::WorkingVoltage, "0", "margin",
+       "0より大きく1000以下の値を入力してください。"},
+      {fbc::ReviewInput::WorkingVoltage, "abc", "margin", "数値を入力してください。"},
+      {fbc::ReviewInput::Pins, "1", "margin",
+       "ピン数は2から20の整数で、一次側,二次側の順に入力してください。"},
+      {fbc::ReviewInput::Pins, "a", "margin",
+       "ピン数は2から20の整数で、一次側,二次側の順に入力してください。"},
+      {fbc::ReviewInput::Pins, "6,21", "margin",
+       "ピン数は2から20の整数で、一次側,二次側の順に入力してください。"},
+      {fbc::ReviewInput::WireSecondary, "foil:0.2", "tiw",
+       "三重絶縁線は0.2から1 mmの丸線(並列可)です。"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.text) + " " + c.construction);
+    choose("reviewConstruction", c.construction);
+    QLineEdit* field = condition(c.input);
+    ASSERT_NE(field, nullptr);
+    const QString before = field->text();
+    field->setText(QString::fromUtf8(c.text));
+    EXPECT_EQ(field->palette().color(QPalette::Base), MainWindow::faultColour());
+    EXPECT_EQ(str(field->toolTip()), c.why);
+    const std::string summary = str(part<QLabel>("reviewSummary")->text());
+    EXPECT_NE(summary.find("判定していません"), std::string::npos) << summary;
+    EXPECT_EQ(part<QTableWidget>("isolationResults")->rowCount(), 0);
+    EXPECT_EQ(part<QListWidget>("reviewFlags")->count(), 0);
+    field->setText(before);
+    EXPECT_NE(field->palette().color(QPalette::Base), MainWindow::faultColour());
+    EXPECT_GT(part<QTableWidget>("isolationResults")->rowCount(), 0);
+  }
+  // Pins given for each side are read as such.
+  condition(fbc::ReviewInput::Pins)->setText(QStringLiteral("5,6"));
+  EXPECT_NE(condition(fbc::ReviewInput::Pins)->palette().color(QPalette::Base),
+            MainWindow::faultColour());
+  EXPECT_EQ(review_->conditions().value().pins, (fbc::PinCounts{5, 6}));
 }
 
 }  // namespace
