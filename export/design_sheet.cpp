@@ -638,9 +638,9 @@ class SheetPainter : private SheetCanvas {
     return windingNameJa(winding) + QStringLiteral(" N") + symbol;
   }
 
-  // The arrangement, marked where it was given, the windings from the centre leg outward and the
-  // height they take with their tapes in the bobbin's: under the winding table, wrapped where
-  // many windings make it longer than the page is wide.
+  // The arrangement, marked where it was given, the windings from the centre leg outward, the
+  // height they take with their tapes in the bobbin's and the breadth they are laid across:
+  // under the winding table, wrapped where many windings make it longer than the page is wide.
   double arrangement(double y) {
     const TransformerLosses& l = content_.review->losses;
     const ReviewDisplay* build = reviewDisplay("buildP");
@@ -648,16 +648,28 @@ class SheetPainter : private SheetCanvas {
       return qs(reviewValueText(*build, metres)) + QStringLiteral(" mm");
     };
     const QString given = content_.conditions.arrangement ? QStringLiteral(" (指定)") : QString();
+    // The breadth the windings are laid across, with the bobbin's where margins take from it.
+    QString breadth = millimetres(l.windingBreadth);
+    if (l.windingBreadth < l.bobbinBreadth * (1.0 - 1e-9)) {
+      breadth += QStringLiteral(" (ボビン ") + millimetres(l.bobbinBreadth) + QStringLiteral(")");
+    }
     const QString line =
-        QStringLiteral("巻線配置 %1%2　中心から %3　高さ計(テープ込) %4 / ボビン %5")
+        QStringLiteral("巻線配置 %1%2　中心から %3　高さ計(テープ込) %4 / ボビン %5　巻幅 %6")
             .arg(arrangementNameJa(l.arrangement), given, windingOrderTextJa(l),
-                 millimetres(l.buildTotal), millimetres(l.bobbinBuild));
+                 millimetres(l.buildTotal), millimetres(l.bobbinBuild), breadth);
     const QFont f = font(kProportional, 8.5);
     const QRectF box(kLeft + kCellPadding, y, kWidth - 2 * kCellPadding, kRowHeight);
     painter().setFont(f);
     const QRectF one = painter().boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, line);
-    if (one.width() <= box.width()) {
-      text(box, Qt::AlignLeft | Qt::AlignVCenter, f, line);
+    // A line a little too long is set a little smaller rather than on two lines, so that a page
+    // that held it before the breadth was added still holds it.
+    constexpr double kLeastShrink = 0.85;
+    if (one.width() * kLeastShrink <= box.width()) {
+      QFont fitted = f;
+      if (one.width() > box.width()) {
+        fitted.setPointSizeF(f.pointSizeF() * box.width() / one.width());
+      }
+      text(box, Qt::AlignLeft | Qt::AlignVCenter, fitted, line);
       return y + kRowHeight;
     }
     return wrapped(QRectF(box.left(), y + 1.5, box.width(), kSheetHeightPoints), f, line).bottom() +

@@ -492,8 +492,8 @@ TEST_F(DesignSheetTest, TheSwitchAndClampSectionShowsTheLeakageThePartsAndThePea
 
 // The winding table gives the shop each winding's turns and wire (kind, strand diameter and
 // count, marked where it was given rather than chosen), outer diameter, turns per layer, layers
-// and build as the review wound it; beneath it the arrangement, the order from the centre leg and
-// the height the windings take against the bobbin's.
+// and build as the review wound it; beneath it the arrangement, the order from the centre leg,
+// the height the windings take against the bobbin's and the breadth they are laid across.
 TEST_F(DesignSheetTest, TheWindingTableGivesEachWireItsLayoutAndTheOrderFromTheCentreLeg) {
   struct Case {
     const char* name;
@@ -539,8 +539,11 @@ TEST_F(DesignSheetTest, TheWindingTableGivesEachWireItsLayoutAndTheOrderFromTheC
       EXPECT_NE(rows.find(withoutBlanks(expected)), std::string::npos) << expected;
     }
     const TransformerLosses& losses = content_.review->losses;
+    // A DC design's functional insulation has no margins: the windings take the whole breadth.
+    EXPECT_EQ(losses.windingBreadth, losses.bobbinBreadth);
     const std::string line = c.line + " 高さ計(テープ込) " + millimetres(losses.buildTotal * 1e3) +
-                             " / ボビン " + millimetres(losses.bobbinBuild * 1e3);
+                             " / ボビン " + millimetres(losses.bobbinBuild * 1e3) + " 巻幅 " +
+                             millimetres(losses.windingBreadth * 1e3);
     EXPECT_NE(rows.find(withoutBlanks(line)), std::string::npos) << line << "\n" << rows;
     expectTheDesignPageThenTheTransformerPage(path);
     expectAllAboveTheNotice(path);
@@ -651,6 +654,8 @@ TEST_F(DesignSheetTest, AMainsDesignWithFiveOutputsAndABiasShowsTheInputEveryOut
                               QString::number(supply.VDCmax, 'f', 1).toStdString() + "V";
     EXPECT_NE(rows.find(input), std::string::npos) << input << "\n" << rows;
     EXPECT_NE(rows.find("主出力の巻数2"), std::string::npos);
+    // Reinforced insulation's margins, 2.7 mm at each end, leave 13.40 mm of PQ3230's 18.80 mm.
+    EXPECT_NE(rows.find("巻幅13.40mm(ボビン18.80mm)"), std::string::npos) << rows;
 
     const auto outputRow = [](Winding winding, const OutputResult& o) {
       const QString error = std::abs(o.errorPercent) < 0.05
