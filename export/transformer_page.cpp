@@ -470,8 +470,8 @@ double TransformerPage::order(double y) {
               QStringLiteral("Winding order from the centre leg out"));
   const std::vector<Column> columns{
       {0.04, Qt::AlignRight}, {0.12, Qt::AlignLeft},  {0.09, Qt::AlignCenter},
-      {0.07, Qt::AlignRight}, {0.26, Qt::AlignLeft},  {0.13, Qt::AlignRight},
-      {0.12, Qt::AlignRight}, {0.17, Qt::AlignRight},
+      {0.07, Qt::AlignRight}, {0.24, Qt::AlignLeft},  {0.13, Qt::AlignRight},
+      {0.14, Qt::AlignRight}, {0.17, Qt::AlignRight},
   };
   const std::vector<QString> header{
       QStringLiteral("順"),
