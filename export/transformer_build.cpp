@@ -26,7 +26,7 @@ const WindingPins* pinsOf(const PinAssignment& pins, Winding winding) {
 WoundWinding wound(const WindingPlace& place, const WindingLoss& w, const WindingPins* pins) {
   WoundWinding out;
   out.winding = place.winding;
-  out.part = place.part;
+  out.half = place.part;
   out.turns = place.turns;
   out.wire = w.wire;
   out.wireChosen = w.wireChosen;

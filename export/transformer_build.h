@@ -20,7 +20,7 @@ namespace fbc {
 // One winding, or one half of a split primary, as it is wound from the centre leg out.
 struct WoundWinding {
   Winding winding = Winding::Primary;
-  WindingPlace::Part part = WindingPlace::Part::Whole;
+  WindingPlace::Part half = WindingPlace::Part::Whole;  // the whole, or a split primary's half
   int startPin = 0;  // the dotted end; a split primary's outer half starts at the tap
   int finishPin = 0;
   int turns = 0;

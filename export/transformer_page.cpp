@@ -36,9 +36,9 @@ constexpr double kWindowHeightMax = 150.0;
 // 一次, 一次(内側), 一次(外側), 二次2, 補助.
 QString placeName(const WoundWinding& w) {
   QString name = windingNameJa(w.winding);
-  if (w.part == WindingPlace::Part::InnerHalf) {
+  if (w.half == WindingPlace::Part::InnerHalf) {
     name += QStringLiteral("(内側)");
-  } else if (w.part == WindingPlace::Part::OuterHalf) {
+  } else if (w.half == WindingPlace::Part::OuterHalf) {
     name += QStringLiteral("(外側)");
   }
   return name;
@@ -246,7 +246,7 @@ std::vector<Coil> coilsOf(const std::vector<WoundWinding>& windings) {
     c.label = placeName(w) + QStringLiteral(" %1T").arg(w.turns);
     c.startPin = w.startPin;
     c.finishPin = w.finishPin;
-    c.dotted = w.part != WindingPlace::Part::OuterHalf;
+    c.dotted = w.half != WindingPlace::Part::OuterHalf;
     c.joined = !coils.empty() && coils.back().finishPin == w.startPin;
     coils.push_back(c);
   }

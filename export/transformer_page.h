@@ -16,8 +16,8 @@ namespace fbc {
 
 // The transformer page (トランス仕様書) that follows the design sheet's pages, for the winding
 // shop: the electrical diagram with its pins and dots beside the bobbin's window to scale, the
-// winding order with margins and tapes, what the finished part is measured and tested for, and
-// the materials. Drawn with the design sheet's canvas, so it shares its frame, faces and inks.
+// winding order with margins and tapes, what the finished transformer is measured and tested for,
+// and the materials. Drawn with the design sheet's canvas, so it shares its frame, faces and inks.
 class TransformerPage : public SheetCanvas {
  public:
   TransformerPage(QPainter& painter, const DesignSheetContent& content);

@@ -730,9 +730,9 @@ std::string pageText(const std::string& path, int page) {
 // 一次(内側), 二次3, 補助: a winding's place as the transformer page names it.
 std::string placeName(const WoundWinding& w) {
   std::string name = windingNameJa(w.winding).toStdString();
-  if (w.part == WindingPlace::Part::InnerHalf) {
+  if (w.half == WindingPlace::Part::InnerHalf) {
     name += "(内側)";
-  } else if (w.part == WindingPlace::Part::OuterHalf) {
+  } else if (w.half == WindingPlace::Part::OuterHalf) {
     name += "(外側)";
   }
   return name;

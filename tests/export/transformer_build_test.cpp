@@ -96,9 +96,9 @@ TEST(TransformerBuild, ASplitPrimaryIsWoundInTwoPlacesThroughItsTap) {
   ASSERT_EQ(rows.size(), 3U);
   const WoundWinding& inner = rows.front();
   const WoundWinding& outer = rows.back();
-  EXPECT_EQ(inner.part, WindingPlace::Part::InnerHalf);
+  EXPECT_EQ(inner.half, WindingPlace::Part::InnerHalf);
   EXPECT_EQ(rows[1].winding, Winding::Secondary);
-  EXPECT_EQ(outer.part, WindingPlace::Part::OuterHalf);
+  EXPECT_EQ(outer.half, WindingPlace::Part::OuterHalf);
   EXPECT_EQ(pinsText(inner), "1 → 2");
   EXPECT_EQ(pinsText(outer), "2 → 3");
   EXPECT_EQ(pinsText(rows[1]), "7 → 8");
@@ -151,7 +151,7 @@ TEST(TransformerBuild, TripleInsulatedOutputsNeedNoMargins) {
 }
 
 // Windings that do not fit the bobbin (the start values on EER25.5) give no leakage estimate to
-// hold the part to; a review without a layout gives no page at all.
+// hold the transformer to; a review without a layout gives no page at all.
 TEST(TransformerBuild, NoLeakageLimitWithoutAFitAndNothingWithoutALayout) {
   const DesignReview unfit = reviewOf(DesignInputs{});
   ASSERT_FALSE(unfit.losses.fits);
