@@ -127,6 +127,11 @@ struct Coil {
   int finishPin = 0;
   bool dotted = true;   // the winding starts here (not a split primary's outer half)
   bool joined = false;  // continues the coil above through a tap
+  // The outputs' shared return: the coils whose starts share one pin are joined on a bus
+  // between them and the core, the first of them leading to the pin.
+  bool sharedStart = false;
+  bool firstOfShared = false;
+  bool lastOfShared = false;
 };
 
 // Where the parts of one side of the diagram stand.
@@ -178,6 +183,28 @@ double TransformerPage::figures(double y) {
 
 namespace {
 
+// A coil's start on the bus of a shared return, on the core's side of the coils, where it
+// crosses no lead to a pin: a stub from the coil's start, the bus up to the coil above it on the
+// bus (`above`), and a junction where a stub meets the bus or the first coil's lead.
+void shared(QPainter& painter, const SideGeometry& g, double top, const Coil& c, double above) {
+  constexpr double kJunction = 1.1;
+  const double inward = g.left ? 1.0 : -1.0;
+  const double busX = g.coilX + inward * 11.0;
+  painter.drawLine(QPointF(g.coilX, top), QPointF(busX, top));
+  if (!c.firstOfShared) {
+    painter.drawLine(QPointF(busX, above), QPointF(busX, top));
+  }
+  painter.save();
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::black);
+  if (c.firstOfShared) {
+    painter.drawEllipse(QPointF(g.coilX, top), kJunction, kJunction);
+  } else if (!c.lastOfShared) {
+    painter.drawEllipse(QPointF(busX, top), kJunction, kJunction);
+  }
+  painter.restore();
+}
+
 // Draws one side's coils, pins, names and dots.
 void drawSide(QPainter& painter, const SideGeometry& g, const std::vector<Coil>& coils,
               const QFont& labelFont, const QFont& pinFont) {
@@ -199,6 +226,7 @@ void drawSide(QPainter& painter, const SideGeometry& g, const std::vector<Coil>&
     const Qt::Alignment align = (g.left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
     painter.drawText(box, static_cast<int>(align), QString::number(number));
   };
+  double previousShared = 0;
   for (std::size_t i = 0; i < coils.size(); ++i) {
     const Coil& c = coils[i];
     const double top = g.top + static_cast<double>(i) * g.pitch + (g.pitch - coilHeight) / 2;
@@ -213,7 +241,13 @@ void drawSide(QPainter& painter, const SideGeometry& g, const std::vector<Coil>&
       painter.drawLine(QPointF(g.coilX, bottom), QPointF(g.pinX, bottom));
       pin(bottom, c.finishPin);
     }
-    if (c.joined) {
+    if (c.sharedStart) {
+      shared(painter, g, top, c, previousShared);
+      previousShared = top;
+    }
+    if (c.sharedStart && !c.firstOfShared) {
+      // Its start is on the bus, not on a pin of its own.
+    } else if (c.joined) {
       // The tap: the coil above runs on into this one, the tap pin between them.
       const double above = top - (g.pitch - coilHeight);
       const double tap = (above + top) / 2;
@@ -250,6 +284,19 @@ std::vector<Coil> coilsOf(const std::vector<WoundWinding>& windings) {
     c.joined = !coils.empty() && coils.back().finishPin == w.startPin;
     coils.push_back(c);
   }
+  for (std::size_t i = 0; i < coils.size(); ++i) {
+    const auto same = [&](const Coil& other) {
+      return &other != &coils[i] && !other.joined && other.startPin == coils[i].startPin;
+    };
+    if (coils[i].joined || std::none_of(coils.begin(), coils.end(), same)) {
+      continue;
+    }
+    coils[i].sharedStart = true;
+    coils[i].firstOfShared =
+        std::none_of(coils.begin(), coils.begin() + static_cast<long>(i), same);
+    coils[i].lastOfShared =
+        std::none_of(coils.begin() + static_cast<long>(i) + 1, coils.end(), same);
+  }
   return coils;
 }
 
@@ -262,7 +309,9 @@ double TransformerPage::diagram(const QRectF& box) {
   const double pitch = pitchFor(places);
   const double sidesTop = box.top() + kCaptionHeight;
   const double coilsTop = sidesTop + 12.0;
-  const double bottom = coilsTop + static_cast<double>(places) * pitch + 4.0;
+  const bool commonReturn = content_.review->pins.commonReturn;
+  const double coilsBottom = coilsTop + static_cast<double>(places) * pitch + 4.0;
+  const double bottom = coilsBottom + (commonReturn ? 12.0 : 0.0);
   if (!drawing()) {
     return bottom;
   }
@@ -275,9 +324,15 @@ double TransformerPage::diagram(const QRectF& box) {
        Qt::AlignLeft | Qt::AlignVCenter, sideFont, QStringLiteral("一次側"), kFaint);
   text(QRectF(middle + 6.0, sidesTop, box.right() - middle - 6.0, 12.0),
        Qt::AlignRight | Qt::AlignVCenter, sideFont, QStringLiteral("二次側"), kFaint);
+  if (commonReturn) {
+    // The outputs' starts on one pin, said in words under the bus that joins them.
+    text(QRectF(middle + 10.0, coilsBottom, box.right() - middle - 10.0, 12.0),
+         Qt::AlignLeft | Qt::AlignVCenter, sideFont,
+         QStringLiteral("出力の巻き始めは共通のピン %1").arg(secondary.front().startPin), kFaint);
+  }
   // The core between the sides and the barrier through it.
   const double coreTop = coilsTop + 2.0;
-  const double coreBottom = bottom - 6.0;
+  const double coreBottom = coilsBottom - 6.0;
   rule(middle - 4.0, coreTop, middle - 4.0, coreBottom, 0.8, kRule);
   rule(middle + 4.0, coreTop, middle + 4.0, coreBottom, 0.8, kRule);
   QPainter& p = painter();

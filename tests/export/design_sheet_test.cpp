@@ -801,9 +801,9 @@ TEST_F(DesignSheetTest, TheTransformerPageGivesTheShopPinsOrderTestsAndMaterials
     for (const std::string& expected :
          {std::string(tiw ? "—" : "2.7 mm"), std::string(tiw ? "1 × 0.05 mm" : "3 × 0.05 mm"),
           std::string("4000 V ピーク"), std::string("3000 VAC 60 秒"),
-          std::string("一次側 1–6 (一括) と 二次側 7–16 (一括) の間"),
-          std::string("5.4 mm / 3.0 mm 以上"), std::string("強化絶縁"),
-          std::string("動作電圧 265 V (商用入力の最高実効値)"),
+          std::string("一次側 1–6 (一括) と 二次側 7–12 (一括) の間"),
+          std::string("出力の巻き始めは共通のピン 7"), std::string("5.4 mm / 3.0 mm 以上"),
+          std::string("強化絶縁"), std::string("動作電圧 265 V (商用入力の最高実効値)"),
           "端子 1–2 間 " + reviewValueText(*reviewDisplay("LpRef"), report.review->LpRef) +
               " µH ±10 % (66 kHz",
           "AL " + reviewValueText(*reviewDisplay("AL"), report.review->AL) + " nH/N² ±5 %",
