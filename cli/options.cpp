@@ -307,7 +307,8 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
   files.sheet =
       app.add_option(
              "--sheet", raw.sheet,
-             "write the design sheet, an A4 PDF (a second page only where it needs one), to FILE. "
+             "write the design sheet, an A4 PDF (further pages where its sections need them) "
+             "ending in the transformer page for the winding shop, to FILE. "
              "Example: "
              "--sheet design.pdf")
           ->type_name("FILE.pdf");

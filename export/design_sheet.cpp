@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,7 +27,9 @@
 #include "design/calculation.h"
 #include "design/click_constants.h"
 #include "design/design_state_members.h"
+#include "export/sheet_canvas.h"
 #include "export/surface_painter.h"
+#include "export/transformer_page.h"
 #include "export/winding_texts.h"
 #include "platform/controls.h"
 #include "platform/font_session.h"
@@ -44,62 +47,20 @@ namespace fbc {
 
 namespace {
 
-// Page frame, in points: 15 mm at the sides, 12 mm at top and bottom.
-constexpr double kLeft = 42.5;
-constexpr double kRight = kSheetWidthPoints - 42.5;
-constexpr double kTop = 34.0;
-constexpr double kBottom = kSheetHeightPoints - 34.0;
-constexpr double kWidth = kRight - kLeft;
-
-constexpr double kRowHeight = 13.0;
-constexpr double kReviewRowHeight = 12.0;
-constexpr double kCellPadding = 4.0;
-constexpr double kSectionGap = 6.0;
-constexpr double kNoticeHeight = 22.0;
-
 // The plots keep the window's proportions; one window pixel becomes this many points.
 constexpr double kPlotScale = 0.85;
 
-// Black and greys only for the page itself, so that it prints the same in black and white; the
-// traces keep the window's dark palette colours, which stay distinct in grey.
-const QColor kInk(0, 0, 0);
-const QColor kRule(0, 0, 0);
-const QColor kHairline(150, 150, 150);
-const QColor kBand(228, 228, 228);
-const QColor kFaint(90, 90, 90);
-
-// The window's faces, which the Japanese substitutions map onto IPA or Noto fonts.
-const QString kProportional = QStringLiteral("ＭＳ Ｐゴシック");
-const QString kFixed = QStringLiteral("ＭＳ ゴシック");
-
-QString qs(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString qs(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-// A cell's caption and text.
-struct Field {
-  QString caption;
-  QString value;
-};
-
-class SheetPainter {
+class SheetPainter : private SheetCanvas {
  public:
   SheetPainter(QPainter& painter, const DesignSheetContent& content)
-      : painter_(painter),
-        content_(content),
-        // Fonts are measured at the device's resolution; the painter works in points.
-        fontScale_(72.0 / painter.device()->logicalDpiY()) {}
+      : SheetCanvas(painter), content_(content), transformer_(painter, content) {}
 
   void paint() {
-    painter_.save();
-    painter_.setRenderHint(QPainter::Antialiasing, true);
-    painter_.setRenderHint(QPainter::TextAntialiasing, true);
-    const std::array<Section, 7> all = sections();
-    const std::vector<std::size_t> starts = pageStarts();
+    painter().save();
+    painter().setRenderHint(QPainter::Antialiasing, true);
+    painter().setRenderHint(QPainter::TextAntialiasing, true);
+    const std::vector<Section> all = sections();
+    const std::vector<std::size_t> starts = pageStarts(all);
     const int pages = static_cast<int>(starts.size());
     for (int page = 0; page < pages; ++page) {
       if (page > 0) {
@@ -108,169 +69,81 @@ class SheetPainter {
       const auto first = starts[static_cast<std::size_t>(page)];
       const std::size_t end =
           page + 1 < pages ? starts[static_cast<std::size_t>(page) + 1] : all.size();
-      double y = titleBlock(kTop, page, pages);
+      const Document document = all[first].document;
+      double y = titleBlock(kTop, document, page, pages);
       for (std::size_t i = first; i < end; ++i) {
-        y = (this->*all.at(i))(y + kSectionGap);
+        y = all[i].lay(y + kSectionGap);
       }
-      if (page + 1 == pages) {
+      // The stamps close each document: the design sheet and the transformer page.
+      if (end == all.size() || all[end].document != document) {
         approvals(y + kSectionGap);
       }
       notice();
     }
-    painter_.restore();
+    painter().restore();
   }
 
  private:
-  using Section = double (SheetPainter::*)(double);
-  // The numbered sections in the order they are read.
-  static std::array<Section, 7> sections() {
-    return {&SheetPainter::inputs, &SheetPainter::results, &SheetPainter::review,
-            &SheetPainter::losses, &SheetPainter::stress,  &SheetPainter::windings,
-            &SheetPainter::plots};
+  // The design sheet's own pages, then the transformer page for the winding shop.
+  enum class Document { Design, Transformer };
+  struct Section {
+    Document document = Document::Design;
+    std::function<double(double)> lay;
+  };
+
+  // The numbered sections in the order they are read, the transformer page's after them.
+  std::vector<Section> sections() {
+    std::vector<Section> all;
+    for (const auto member : {&SheetPainter::inputs, &SheetPainter::results, &SheetPainter::review,
+                              &SheetPainter::losses, &SheetPainter::stress, &SheetPainter::windings,
+                              &SheetPainter::plots}) {
+      all.push_back({Document::Design, [this, member](double y) { return (this->*member)(y); }});
+    }
+    for (std::function<double(double)>& lay : transformer_.sections()) {
+      all.push_back({Document::Transformer, std::move(lay)});
+    }
+    return all;
   }
 
   // The first section of each page: the sections in order, a page holding as many as fit
-  // between the title block and the rule over the notice (the approvals take what is left).
-  // Measured by laying each out without drawing; a section never splits, so one too tall for any
-  // page starts a page of its own.
-  std::vector<std::size_t> pageStarts() {
-    const std::array<Section, 7> all = sections();
-    drawing_ = false;
-    const double top = titleBlock(kTop, 0, 1);
+  // between the title block and the rule over the notice (the approvals take what is left),
+  // the transformer page starting a page of its own. Measured by laying each out without
+  // drawing; a section never splits, so one too tall for any page starts a page of its own.
+  std::vector<std::size_t> pageStarts(const std::vector<Section>& all) {
+    setDrawing(false);
+    transformer_.setDrawing(false);
+    const double top = titleBlock(kTop, Document::Design, 0, 1);
     // A section ends with the box of its last line, whose glyphs stand a point or two above
     // its lower edge: that edge may reach a point past the rule.
     const double bottom = kBottom - kNoticeHeight + 1.0;
     std::vector<std::size_t> starts{0};
     double y = top;
     for (std::size_t i = 0; i < all.size(); ++i) {
-      const double height = (this->*all.at(i))(kSectionGap);
-      if (i > starts.back() && y + height > bottom) {
+      const double height = all[i].lay(kSectionGap);
+      const bool newDocument = i > 0 && all[i].document != all[i - 1].document;
+      if (i > starts.back() && (newDocument || y + height > bottom)) {
         starts.push_back(i);
         y = top;
       }
       y += height;
     }
-    drawing_ = true;
+    setDrawing(true);
+    transformer_.setDrawing(true);
     return starts;
   }
 
   // A paged device (a PDF writer, a printer) turns its page; any other has the next page under
   // this one.
   void nextPage() {
-    if (auto* paged = dynamic_cast<QPagedPaintDevice*>(painter_.device())) {
+    if (auto* paged = dynamic_cast<QPagedPaintDevice*>(painter().device())) {
       paged->newPage();
     } else {
-      painter_.translate(0.0, kSheetHeightPoints);
+      painter().translate(0.0, kSheetHeightPoints);
     }
   }
-  QFont font(const QString& family, double points) const {
-    QFont f(family);
-    f.setPointSizeF(points * fontScale_);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
-  }
-
-  void text(const QRectF& box, int flags, const QFont& f, const QString& s,
-            const QColor& colour = kInk) {
-    if (!drawing_) {
-      return;
-    }
-    painter_.setFont(f);
-    painter_.setPen(colour);
-    painter_.drawText(box, flags | Qt::TextDontClip, s);
-  }
-
-  void rule(double x1, double y1, double x2, double y2, double width, const QColor& colour) {
-    if (!drawing_) {
-      return;
-    }
-    painter_.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
-    painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-  }
-
-  void frame(const QRectF& box, double width) {
-    if (!drawing_) {
-      return;
-    }
-    painter_.setPen(QPen(kRule, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawRect(box);
-  }
-
-  // A mark and its text wrapped to the page's width, the lines after the first indented under
-  // the text's first character; returns the bottom.
-  double markedParagraph(double y, const QString& mark, const QString& s) {
-    constexpr double kIndent = 12.0;
-    const QFont f = font(kProportional, 8.0);
-    text(QRectF(kLeft + kCellPadding, y, kIndent, 12.0), Qt::AlignLeft | Qt::AlignTop, f, mark);
-    const QRectF box(kLeft + kCellPadding + kIndent, y, kWidth - 2 * kCellPadding - kIndent,
-                     kSheetHeightPoints);
-    return wrapped(box, f, s).bottom();
-  }
-
-  // Text wrapped within `box`'s width from its top; returns the rectangle it takes.
-  QRectF wrapped(const QRectF& box, const QFont& f, const QString& s) {
-    constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-    painter_.setFont(f);
-    if (!drawing_) {
-      return painter_.boundingRect(box, kFlags, s);
-    }
-    painter_.setPen(kInk);
-    QRectF used;
-    painter_.drawText(box, kFlags, s, &used);
-    return used;
-  }
-
-  // A numbered heading on a light band across the page; returns where its content starts.
-  double heading(double y, const QString& number, const QString& title, const QString& english) {
-    const QRectF band(kLeft, y, kWidth, 15.0);
-    if (drawing_) {
-      painter_.fillRect(band, kBand);
-    }
-    rule(kLeft, band.bottom(), kRight, band.bottom(), 0.8, kRule);
-    const QFont f = font(kProportional, 10.5);
-    text(band.adjusted(kCellPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, f,
-         number + QStringLiteral("  ") + title);
-    text(band.adjusted(0, 0, -kCellPadding, 0), Qt::AlignRight | Qt::AlignVCenter,
-         font(kProportional, 7.5), english, kFaint);
-    return band.bottom() + 3.0;
-  }
-
-  // Fields in `columns` columns, each a caption on the left and its value on the right of its
-  // cell, rows separated by hairlines; returns the bottom.
-  double fieldGrid(double y, const std::vector<Field>& fields, int columns, double captionShare,
-                   double rowHeight = kRowHeight) {
-    const double cellWidth = kWidth / columns;
-    const auto perRow = static_cast<std::size_t>(columns);
-    const int rows = static_cast<int>((fields.size() + perRow - 1) / perRow);
-    const QFont captionFont = font(kProportional, 8.5);
-    const QFont valueFont = font(kFixed, 9.0);
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      const int column = static_cast<int>(i) / rows;
-      const int row = static_cast<int>(i) % rows;
-      const double x = kLeft + column * cellWidth;
-      const double top = y + row * rowHeight;
-      const double captionWidth = cellWidth * captionShare;
-      text(QRectF(x + kCellPadding, top, captionWidth - kCellPadding, rowHeight),
-           Qt::AlignLeft | Qt::AlignVCenter, captionFont, fields[i].caption);
-      text(QRectF(x + captionWidth, top, cellWidth - captionWidth - 2 * kCellPadding, rowHeight),
-           Qt::AlignRight | Qt::AlignVCenter, valueFont, fields[i].value);
-    }
-    for (int row = 1; row < rows; ++row) {
-      rule(kLeft, y + row * rowHeight, kRight, y + row * rowHeight, 0.3, kHairline);
-    }
-    for (int column = 1; column < columns; ++column) {
-      const double x = kLeft + column * cellWidth;
-      rule(x, y, x, y + rows * rowHeight, 0.3, kHairline);
-    }
-    const double bottom = y + rows * rowHeight;
-    rule(kLeft, bottom, kRight, bottom, 0.8, kRule);
-    return bottom;
-  }
-
   // The title on the left; on the right the title block: drawing number, date, program. Every
   // page of a sheet of several carries it, its page among the pages after the core.
-  double titleBlock(double y, int page, int pages) {
+  double titleBlock(double y, Document document, int page, int pages) {
     constexpr double kBlockWidth = 210.0;
     constexpr double kBlockRow = 14.0;
     constexpr double kBlockCaption = 42.0;
@@ -297,10 +170,13 @@ class SheetPainter {
     rule(blockLeft + kBlockCaption, y, blockLeft + kBlockCaption, y + blockHeight, 0.4, kRule);
     frame(QRectF(blockLeft, y, kBlockWidth, blockHeight), 0.8);
 
+    const bool transformer = document == Document::Transformer;
     text(QRectF(kLeft, y, blockLeft - kLeft, 26.0), Qt::AlignLeft | Qt::AlignVCenter,
-         font(kProportional, 18.0), QStringLiteral("フライバックトランス設計書"));
-    QString subtitle =
-        QStringLiteral("Flyback transformer design sheet — core ") + qs(content_.inputs.core);
+         font(kProportional, 18.0),
+         transformer ? TransformerPage::title() : QStringLiteral("フライバックトランス設計書"));
+    QString subtitle = (transformer ? TransformerPage::subtitle()
+                                    : QStringLiteral("Flyback transformer design sheet")) +
+                       QStringLiteral(" — core ") + qs(content_.inputs.core);
     if (pages > 1) {
       subtitle += QStringLiteral(" — page %1 of %2").arg(page + 1).arg(pages);
     }
@@ -578,11 +454,6 @@ class SheetPainter {
             shown->unitJa.empty() ? number : number + QStringLiteral(" ") + qs(shown->unitJa)};
   }
 
-  // A sentence under a section saying why some of its figures are dashes.
-  double note(double y, const QString& sentence) {
-    return markedParagraph(y + 1.0, QStringLiteral("※"), sentence) + 1.0;
-  }
-
   // Core and copper loss, what they heat the core by and how hot it runs, read down each
   // column: the parts of the loss and their total, then through the thermal resistance to the
   // rise above the ambient and the core's temperature (the limit is among the conditions).
@@ -767,9 +638,9 @@ class SheetPainter {
     return windingNameJa(winding) + QStringLiteral(" N") + symbol;
   }
 
-  // The arrangement, marked where it was given, the windings from the centre leg outward and the
-  // height they take with their tapes in the bobbin's: under the winding table, wrapped where
-  // many windings make it longer than the page is wide.
+  // The arrangement, marked where it was given, the windings from the centre leg outward, the
+  // height they take with their tapes in the bobbin's and the breadth they are laid across:
+  // under the winding table, wrapped where many windings make it longer than the page is wide.
   double arrangement(double y) {
     const TransformerLosses& l = content_.review->losses;
     const ReviewDisplay* build = reviewDisplay("buildP");
@@ -777,16 +648,28 @@ class SheetPainter {
       return qs(reviewValueText(*build, metres)) + QStringLiteral(" mm");
     };
     const QString given = content_.conditions.arrangement ? QStringLiteral(" (指定)") : QString();
+    // The breadth the windings are laid across, with the bobbin's where margins take from it.
+    QString breadth = millimetres(l.windingBreadth);
+    if (l.windingBreadth < l.bobbinBreadth * (1.0 - 1e-9)) {
+      breadth += QStringLiteral(" (ボビン ") + millimetres(l.bobbinBreadth) + QStringLiteral(")");
+    }
     const QString line =
-        QStringLiteral("巻線配置 %1%2　中心から %3　高さ計(テープ込) %4 / ボビン %5")
+        QStringLiteral("巻線配置 %1%2　中心から %3　高さ計(テープ込) %4 / ボビン %5　巻幅 %6")
             .arg(arrangementNameJa(l.arrangement), given, windingOrderTextJa(l),
-                 millimetres(l.buildTotal), millimetres(l.bobbinBuild));
+                 millimetres(l.buildTotal), millimetres(l.bobbinBuild), breadth);
     const QFont f = font(kProportional, 8.5);
     const QRectF box(kLeft + kCellPadding, y, kWidth - 2 * kCellPadding, kRowHeight);
-    painter_.setFont(f);
-    const QRectF one = painter_.boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, line);
-    if (one.width() <= box.width()) {
-      text(box, Qt::AlignLeft | Qt::AlignVCenter, f, line);
+    painter().setFont(f);
+    const QRectF one = painter().boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, line);
+    // A line a little too long is set a little smaller rather than on two lines, so that a page
+    // that held it before the breadth was added still holds it.
+    constexpr double kLeastShrink = 0.85;
+    if (one.width() * kLeastShrink <= box.width()) {
+      QFont fitted = f;
+      if (one.width() > box.width()) {
+        fitted.setPointSizeF(f.pointSizeF() * box.width() / one.width());
+      }
+      text(box, Qt::AlignLeft | Qt::AlignVCenter, fitted, line);
       return y + kRowHeight;
     }
     return wrapped(QRectF(box.left(), y + 1.5, box.width(), kSheetHeightPoints), f, line).bottom() +
@@ -815,9 +698,9 @@ class SheetPainter {
          captionFont, drawn.div2);
     const QString& frequency = drawn.frequency;
     // Measured as drawn: the fonts are sized for the device, the painter works in points.
-    painter_.setFont(captionFont);
+    painter().setFont(captionFont);
     const auto width = [this](const QString& caption) {
-      return painter_.boundingRect(QRectF(0, 0, kWidth, 11.0), Qt::AlignLeft, caption).width();
+      return painter().boundingRect(QRectF(0, 0, kWidth, 11.0), Qt::AlignLeft, caption).width();
     };
     const bool besideScale =
         width(drawn.div2) + width(frequency) + 2 * kCellPadding <= box2.width();
@@ -855,19 +738,19 @@ class SheetPainter {
   }
 
   void plot(const QRectF& box, const RecordingSurface& surface) {
-    if (!drawing_) {
+    if (!drawing()) {
       return;
     }
-    painter_.save();
-    painter_.translate(box.topLeft());
-    painter_.scale(kPlotScale, kPlotScale);
-    painter_.setClipRect(QRectF(0, 0, surface.pixelWidth(), surface.pixelHeight()));
+    painter().save();
+    painter().translate(box.topLeft());
+    painter().scale(kPlotScale, kPlotScale);
+    painter().setClipRect(QRectF(0, 0, surface.pixelWidth(), surface.pixelHeight()));
     // The picture box's white ground, so the plot reads the same on any page colour.
-    painter_.fillRect(QRectF(0, 0, surface.pixelWidth(), surface.pixelHeight()), Qt::white);
+    painter().fillRect(QRectF(0, 0, surface.pixelWidth(), surface.pixelHeight()), Qt::white);
     SurfacePaintOptions options;
-    options.fontScale = fontScale_;
-    paintRecording(painter_, surface, options);
-    painter_.restore();
+    options.fontScale = fontScale();
+    paintRecording(painter(), surface, options);
+    painter().restore();
     frame(box, 0.5);
   }
 
@@ -909,10 +792,8 @@ class SheetPainter {
     text(box, Qt::AlignCenter, font(kProportional, 8.5), qs(std::string_view(kClosingNotice)));
   }
 
-  QPainter& painter_;
   const DesignSheetContent& content_;
-  double fontScale_;
-  bool drawing_ = true;  // false while the pages are planned: laid out, not drawn
+  TransformerPage transformer_;
   std::unique_ptr<Waveforms> waveforms_;
 };
 
@@ -966,7 +847,7 @@ std::string designSheetPdf(const DesignSheetContent& content) {
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(),
                                      QPageLayout::Point));
     writer.setTitle(QStringLiteral("フライバックトランス設計書"));
-    writer.setCreator(qs(content.program));
+    writer.setCreator(SheetCanvas::qs(content.program));
     writer.setResolution(720);
     QPainter painter(&writer);
     painter.scale(writer.resolution() / 72.0, writer.resolution() / 72.0);

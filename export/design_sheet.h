@@ -47,9 +47,10 @@ inline constexpr double kSheetHeightPoints = 841.890;
 // point. Fonts are sized for the painter's device, so any device scaled to points will do (a
 // PDF writer, a printer). Needs a running QGuiApplication with the Japanese substitutions.
 // A sheet whose sections do not fit one page (several outputs, many flags) goes on over
-// further pages, each under the title block and over the closing notice: a paged device
-// (a PDF writer, a printer) starts a new page for each, any other device has them one under
-// the other, kSheetHeightPoints apart.
+// further pages, each under the title block and over the closing notice; a design whose review
+// laid its windings out ends in the transformer page for the winding shop (transformer_page.h)
+// on a page of its own. A paged device (a PDF writer, a printer) starts a new page for each,
+// any other device has them one under the other, kSheetHeightPoints apart.
 void paintDesignSheet(QPainter& painter, const DesignSheetContent& content);
 
 // The sheet as an A4 PDF document, text as text in embedded fonts and the plots as

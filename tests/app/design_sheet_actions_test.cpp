@@ -129,8 +129,8 @@ TEST_F(DesignSheetActionsTest, SaveAsksForTheDrawingNumberAndWritesTheSheet) {
   ASSERT_EQ(written.size(), 1) << written.join(QLatin1Char(',')).toStdString();
   const std::string text =
       withoutBlanks(fbc::test::pdfText(dir_.filePath(written.front()).toStdString()));
-  for (const char* expected :
-       {"フライバックトランス設計書", "FT-1024", "333.333[uH]", "1:0.136", "flyback-designer"}) {
+  for (const char* expected : {"フライバックトランス設計書", "FT-1024", "333.333[uH]", "1:0.136",
+                               "flyback-designer", "トランス仕様書"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
 }
@@ -162,7 +162,7 @@ TEST_F(DesignSheetActionsTest, PrintShowsThePrintDialogAfterTheDrawingNumber) {
   EXPECT_TRUE(printDialogShown);
 }
 
-// The printer gets the same A4 page as the PDF: here a printer that prints into a PDF file.
+// The printer gets the same A4 pages as the PDF: here a printer that prints into a PDF file.
 TEST_F(DesignSheetActionsTest, PrintedPageIsTheSheet) {
   click("cmdcal");
   const fbc::DesignSheetActions* actions = window_->findChild<fbc::DesignSheetActions*>();
@@ -177,10 +177,12 @@ TEST_F(DesignSheetActionsTest, PrintedPageIsTheSheet) {
   ASSERT_TRUE(fbc::printDesignSheet(printer, *content));
 
   const std::string info = fbc::test::pdfInfo(path.toStdString());
-  EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+  // The design's page and the transformer page, as the saved sheet.
+  EXPECT_NE(info.find("Pages:           2\n"), std::string::npos) << info;
   EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
   const std::string text = withoutBlanks(fbc::test::pdfText(path.toStdString()));
-  for (const char* expected : {"フライバックトランス設計書", "P-7", "8.125668E-09"}) {
+  for (const char* expected :
+       {"フライバックトランス設計書", "P-7", "8.125668E-09", "トランス仕様書"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
 }
@@ -234,6 +236,17 @@ TEST_F(DesignSheetActionsTest, SheetFollowsTheReviewWindowsConditions) {
   ASSERT_NE(secondary, nullptr);
   EXPECT_FALSE(secondary->wireChosen);
   EXPECT_EQ(content->review->losses.arrangement, fbc::WindingArrangement::Ps);
+  // The insulation and the pins, which the transformer page shows.
+  review->findChild<QLineEdit*>(QStringLiteral("reviewInsulation"))
+      ->setText(QStringLiteral("reinforced"));
+  review->findChild<QLineEdit*>(QStringLiteral("reviewWorkingVoltage"))
+      ->setText(QStringLiteral("300"));
+  review->findChild<QLineEdit*>(QStringLiteral("reviewPins"))->setText(QStringLiteral("5,6"));
+  content = actions->content(QString());
+  ASSERT_TRUE(content.has_value() && content->review.has_value());
+  EXPECT_EQ(content->review->isolation.insulation, fbc::Insulation::Reinforced);
+  EXPECT_EQ(content->review->isolation.workingVoltage, 300.0);
+  EXPECT_EQ(content->review->pins.counts, (fbc::PinCounts{5, 6}));
 
   ambient->setText(QStringLiteral("abc"));
   content = actions->content(QString());

@@ -304,6 +304,8 @@ TEST_F(ProcessTest, SheetBesideTheReport) {
   const std::string pdf = contents(path("design.pdf"));
   EXPECT_EQ(pdf.rfind("%PDF-", 0), 0U);
   EXPECT_NE(pdf.find("%%EOF"), std::string::npos);
+  // Every page the helper drew: the design's and the transformer page after it.
+  EXPECT_NE(pdf.find("/Count 2\n"), std::string::npos);
 
   const Outcome unwritable = run({"--sheet", path("missing/design.pdf")});
   EXPECT_EQ(unwritable.status, 2);

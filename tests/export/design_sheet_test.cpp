@@ -19,6 +19,7 @@
 #include "design/calculation.h"
 #include "design/core_catalogue.h"
 #include "export/export_renderer.h"
+#include "export/transformer_build.h"
 #include "export/winding_texts.h"
 #include "pdf_tools.h"
 #include "platform/number_text.h"
@@ -94,13 +95,31 @@ void expectAllAboveTheNotice(const std::string& path) {
   }
 }
 
+// The page the first word starting with `start` stands on (0 the first), or -1.
+int pageOf(const std::vector<test::PdfWord>& words, std::string_view start) {
+  const auto found = std::find_if(words.begin(), words.end(), [start](const test::PdfWord& w) {
+    return w.text.starts_with(start);
+  });
+  return found != words.end() ? found->page : -1;
+}
+
+// The design sheet on its one page and the transformer page after it, on a page of its own.
+void expectTheDesignPageThenTheTransformerPage(const std::string& path) {
+  EXPECT_NE(pdfInfo(path).find("Pages:           2\n"), std::string::npos);
+  const std::vector<test::PdfWord> words = pdfWords(path);
+  EXPECT_EQ(pageOf(words, "フライバックトランス設計書"), 0);
+  EXPECT_EQ(pageOf(words, "トランス仕様書"), 1);
+  EXPECT_EQ(pageOf(words, "動作波形"), 0);  // the design sheet's last section
+}
+
 // The designer window's worked example: every box at its start value, EER25.5 at the typ level
-// (the captions as tests/design/result_texts_test.cpp checks them).
-TEST_F(DesignSheetTest, WorkedExampleIsOneA4PageOfSearchableTextInEmbeddedFontsWithoutImages) {
+// (the captions as tests/design/result_texts_test.cpp checks them), on one A4 page with the
+// transformer page after it.
+TEST_F(DesignSheetTest, WorkedExampleIsAnA4PageOfSearchableTextInEmbeddedFontsWithoutImages) {
   const std::string path = render(DesignInputs{}, "worked.pdf");
 
   const std::string info = pdfInfo(path);
-  EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+  expectTheDesignPageThenTheTransformerPage(path);
   EXPECT_TRUE(std::regex_search(info, std::regex(R"(Page size:\s+595(\.\d+)? x 842(\.\d+)? pts)")))
       << info;
 
@@ -238,7 +257,7 @@ TEST_F(DesignSheetTest, LossesTemperatureAndWindingLayersAreText) {
       }
       EXPECT_TRUE(found) << name << ": " << tail;
     }
-    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+    expectTheDesignPageThenTheTransformerPage(path);
   }
 }
 
@@ -302,7 +321,7 @@ TEST_F(DesignSheetTest, TheDriveModeStandsInTheConditions) {
     // Another mode's input is not shown.
     EXPECT_EQ(rows.find("リプル率") != std::string::npos, std::string(c.mode) == "pwm-ccm");
     EXPECT_EQ(rows.find("一次インダクタンス(臨界)") != std::string::npos, c.critical);
-    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+    expectTheDesignPageThenTheTransformerPage(path);
     expectAllAboveTheNotice(path);
   }
 }
@@ -322,8 +341,11 @@ TEST_F(DesignSheetTest, WithoutALevelTheSheetSaysThereIsNoReview) {
   EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
 }
 
-// The longest review (the most flags) still ends above the closing notice on the one page.
-TEST_F(DesignSheetTest, TheMostFlaggedCatalogueDesignStillFitsThePage) {
+// The longest review (the most flags, the advice that a DC design's functional insulation
+// leaves the creepage unchecked among them) goes on over further pages rather than into the
+// closing notice: each page ends in its notice with nothing reaching it, no flag's sentence and
+// no section is left out, and the transformer page comes last on a page of its own.
+TEST_F(DesignSheetTest, TheMostFlaggedCatalogueDesignFlowsOverPagesWithinTheFrame) {
   const CoreCatalogue catalogue;
   DesignInputs worst;
   std::size_t most = 0;
@@ -346,18 +368,44 @@ TEST_F(DesignSheetTest, TheMostFlaggedCatalogueDesignStillFitsThePage) {
   }
   ASSERT_GT(most, 0U);
   const std::string path = render(worst, "worst.pdf");
-  const std::string layout = pdfText(path, true);
-  // The notice is the last line on the page: nothing ran into or past it.
-  std::string last;
-  std::istringstream lines(layout);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.find_first_not_of(" \f") != std::string::npos) {
-      last = line;
-    }
-  }
-  EXPECT_NE(last.find("本設計ソフトは概算にて行っております。"), std::string::npos) << layout;
-  EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+  ASSERT_TRUE(content_.review.has_value());
+  EXPECT_TRUE(content_.review->has(ReviewFlag::CreepageUnchecked));
   expectAllAboveTheNotice(path);
+  // The notice is the last line of every page: nothing ran into or past it.
+  const std::string layout = pdfText(path, true);
+  std::istringstream pages(layout);
+  int pageCount = 0;
+  for (std::string page; std::getline(pages, page, '\f');) {
+    std::string last;
+    std::istringstream lines(page);
+    for (std::string line; std::getline(lines, line);) {
+      if (line.find_first_not_of(' ') != std::string::npos) {
+        last = line;
+      }
+    }
+    if (last.empty()) {
+      continue;  // what follows the last page's form feed
+    }
+    ++pageCount;
+    EXPECT_NE(last.find("本設計ソフトは概算にて行っております。"), std::string::npos) << page;
+  }
+  EXPECT_GE(pageCount, 3);
+  const std::string text = withoutBlanks(pdfText(path));
+  for (const ReviewFlag flag : content_.review->flags) {
+    EXPECT_NE(text.find(withoutBlanks(toUtf8(reviewFlagSentence(flag)))), std::string::npos)
+        << reviewFlagCode(flag);
+  }
+  std::size_t previous = 0;
+  for (const char* section : {"1設計条件", "2計算結果", "3設計検討", "4損失と温度",
+                              "5スイッチとクランプ", "6巻線仕様", "7動作波形"}) {
+    const std::size_t at = text.find(section);
+    EXPECT_NE(at, std::string::npos) << section;
+    EXPECT_GE(at, previous) << section;
+    previous = at;
+  }
+  const std::vector<test::PdfWord> words = pdfWords(path);
+  EXPECT_EQ(pageOf(words, "トランス仕様書"), pageCount - 1);
+  EXPECT_LT(pageOf(words, "動作波形"), pageCount - 1);
 }
 
 // The switch's section stands between the losses and the windings, each figure beside its
@@ -437,15 +485,15 @@ TEST_F(DesignSheetTest, TheSwitchAndClampSectionShowsTheLeakageThePartsAndThePea
     EXPECT_LT(section, windings);
     EXPECT_LT(windings, plots);
     EXPECT_NE(plots, std::string::npos);
-    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+    expectTheDesignPageThenTheTransformerPage(path);
     expectAllAboveTheNotice(path);
   }
 }
 
 // The winding table gives the shop each winding's turns and wire (kind, strand diameter and
 // count, marked where it was given rather than chosen), outer diameter, turns per layer, layers
-// and build as the review wound it; beneath it the arrangement, the order from the centre leg and
-// the height the windings take against the bobbin's.
+// and build as the review wound it; beneath it the arrangement, the order from the centre leg,
+// the height the windings take against the bobbin's and the breadth they are laid across.
 TEST_F(DesignSheetTest, TheWindingTableGivesEachWireItsLayoutAndTheOrderFromTheCentreLeg) {
   struct Case {
     const char* name;
@@ -491,10 +539,13 @@ TEST_F(DesignSheetTest, TheWindingTableGivesEachWireItsLayoutAndTheOrderFromTheC
       EXPECT_NE(rows.find(withoutBlanks(expected)), std::string::npos) << expected;
     }
     const TransformerLosses& losses = content_.review->losses;
+    // A DC design's functional insulation has no margins: the windings take the whole breadth.
+    EXPECT_EQ(losses.windingBreadth, losses.bobbinBreadth);
     const std::string line = c.line + " 高さ計(テープ込) " + millimetres(losses.buildTotal * 1e3) +
-                             " / ボビン " + millimetres(losses.bobbinBuild * 1e3);
+                             " / ボビン " + millimetres(losses.bobbinBuild * 1e3) + " 巻幅 " +
+                             millimetres(losses.windingBreadth * 1e3);
     EXPECT_NE(rows.find(withoutBlanks(line)), std::string::npos) << line << "\n" << rows;
-    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+    expectTheDesignPageThenTheTransformerPage(path);
     expectAllAboveTheNotice(path);
   }
 }
@@ -558,7 +609,7 @@ TEST_F(DesignSheetTest, FiguresOfWindingsThatDoNotFitAreDashesWithTheReason) {
       EXPECT_NE(rows.find("漏れインダクタンス(実測値)10.00µH"), std::string::npos);
       EXPECT_EQ(rows.find("クランプ損失(購入抵抗)—"), std::string::npos);
     }
-    EXPECT_NE(pdfInfo(path).find("Pages:           1\n"), std::string::npos);
+    expectTheDesignPageThenTheTransformerPage(path);
     expectAllAboveTheNotice(path);
   }
 }
@@ -570,7 +621,7 @@ TEST_F(DesignSheetTest, FiguresOfWindingsThatDoNotFitAreDashesWithTheReason) {
 // chosen by the rule of thumb, which also gives 150 µF for its 67 W), the review every output
 // from the whole turns (eq. 14's 2, 3, 7, 10 and 18 turns and 7 for the bias), the winding
 // table every winding in the order from the centre leg; the sheet goes on to a second page
-// with nothing outside either.
+// with nothing outside either, and ends in the transformer page.
 TEST_F(DesignSheetTest, AMainsDesignWithFiveOutputsAndABiasShowsTheInputEveryOutputAndWinding) {
   const struct {
     const char* name;
@@ -603,6 +654,8 @@ TEST_F(DesignSheetTest, AMainsDesignWithFiveOutputsAndABiasShowsTheInputEveryOut
                               QString::number(supply.VDCmax, 'f', 1).toStdString() + "V";
     EXPECT_NE(rows.find(input), std::string::npos) << input << "\n" << rows;
     EXPECT_NE(rows.find("主出力の巻数2"), std::string::npos);
+    // Reinforced insulation's margins, 2.7 mm at each end, leave 13.40 mm of PQ3230's 18.80 mm.
+    EXPECT_NE(rows.find("巻幅13.40mm(ボビン18.80mm)"), std::string::npos) << rows;
 
     const auto outputRow = [](Winding winding, const OutputResult& o) {
       const QString error = std::abs(o.errorPercent) < 0.05
@@ -658,10 +711,143 @@ TEST_F(DesignSheetTest, AMainsDesignWithFiveOutputsAndABiasShowsTheInputEveryOut
           << windingName(w.winding);
     }
 
-    EXPECT_NE(pdfInfo(path).find("Pages:           2\n"), std::string::npos);
-    EXPECT_NE(rows.find("page2of2"), std::string::npos);
+    EXPECT_NE(pdfInfo(path).find("Pages:           3\n"), std::string::npos);
+    EXPECT_NE(rows.find("page2of3"), std::string::npos);
+    EXPECT_NE(rows.find("page3of3"), std::string::npos);
     expectAllAboveTheNotice(path);
   }
+}
+
+// The text of page `page` (0 the first) as it stands on the page.
+std::string pageText(const std::string& path, int page) {
+  std::istringstream pages(pdfText(path, true));
+  std::string text;
+  for (int i = 0; i <= page && std::getline(pages, text, '\f'); ++i) {
+  }
+  return text;
+}
+
+// 一次(内側), 二次3, 補助: a winding's place as the transformer page names it.
+std::string placeName(const WoundWinding& w) {
+  std::string name = windingNameJa(w.winding).toStdString();
+  if (w.half == WindingPlace::Part::InnerHalf) {
+    name += "(内側)";
+  } else if (w.half == WindingPlace::Part::OuterHalf) {
+    name += "(外側)";
+  }
+  return name;
+}
+
+// The transformer page of AN-4137's example (PQ3230 for its EER3530, 85–265 VAC): reinforced
+// insulation by default, built with margin tape or with triple-insulated outputs. Its own page,
+// the last, in searchable text and embedded fonts without a raster image: the pins of every
+// winding in the diagram and the winding order from the centre leg (pins, turns, wire, layers,
+// margins at both ends, the tape over it), the electric strength test between the sides
+// (4000 V peak, the customary 3000 VAC for 60 s, every primary-side pin to every secondary-side
+// one), the creepage and clearance, and the materials with the margin tape where there is one.
+TEST_F(DesignSheetTest, TheTransformerPageGivesTheShopPinsOrderTestsAndMaterials) {
+  for (const char16_t* construction : {u"margin", u"tiw"}) {
+    const bool tiw = std::u16string_view(construction) == u"tiw";
+    SCOPED_TRACE(tiw ? "tiw" : "margin");
+    ExportRequest request;
+    request.kind = ExportKind::SheetPdf;
+    const An4137Example example = an4137Example(u"PQ3230");
+    request.inputs = example.inputs;
+    request.reviewInputs = example.reviewInputs;
+    request.reviewInputs.text(ReviewInput::Construction) = construction;
+    const DesignReport report =
+        designFor(request.inputs, CoreCatalogue{}, "--", request.reviewInputs);
+    ASSERT_TRUE(report.review && report.review->valid);
+    const std::optional<TransformerBuild> build = transformerBuild(*report.review);
+    ASSERT_TRUE(build.has_value());
+    EXPECT_EQ(build->tests.leakageMax.has_value(), !tiw);
+    const std::string path = write(renderExport(request, report), tiw ? "tiw.pdf" : "margin.pdf");
+
+    const std::vector<test::PdfWord> words = pdfWords(path);
+    const int last = words.back().page;
+    EXPECT_EQ(pageOf(words, "トランス仕様書"), last);
+    EXPECT_LT(pageOf(words, "動作波形"), last);
+    const std::string page = pageText(path, last);
+    const std::string rows = withoutBlanks(page);
+
+    // Every pin a winding starts, taps or finishes on stands in the diagram.
+    for (const WindingPins& pins : report.review->pins.windings) {
+      for (const int pin : {pins.start, pins.finish, pins.tap.value_or(pins.start)}) {
+        const auto found = std::find_if(words.begin(), words.end(), [&](const test::PdfWord& w) {
+          return w.page == last && w.text == std::to_string(pin);
+        });
+        EXPECT_NE(found, words.end()) << pin;
+      }
+    }
+    // The winding order, one row a winding from the centre leg out.
+    std::size_t previous = 0;
+    int place = 0;
+    for (const WoundWinding& w : build->windings) {
+      std::string wire = wireDescriptionJa(w.wire).toStdString();
+      if (w.tripleInsulated) {
+        wire += " TIW";
+      }
+      const std::string row = withoutBlanks(
+          std::to_string(++place) + placeName(w) + pinsText(w) + std::to_string(w.turns) + "T" +
+          wire + std::to_string(w.layers) + "層×" + std::to_string(w.turnsPerLayer) + "T" +
+          marginText(w.margin) + tapeText(w.tapeLayers, w.tapeLayer));
+      const std::size_t at = rows.find(row);
+      EXPECT_NE(at, std::string::npos) << row << "\n" << page;
+      EXPECT_GE(at, previous) << row;
+      previous = at;
+      EXPECT_EQ(w.tripleInsulated,
+                tiw && w.winding != Winding::Primary && w.winding != Winding::Bias);
+    }
+    for (const std::string& expected :
+         {std::string(tiw ? "—" : "2.7 mm"), std::string(tiw ? "1 × 0.05 mm" : "3 × 0.05 mm"),
+          std::string("4000 V ピーク"), std::string("3000 VAC 60 秒"),
+          std::string("一次側 1–6 (一括) と 二次側 7–12 (一括) の間"),
+          std::string("出力の巻き始めは共通のピン 7"), std::string("5.4 mm / 3.0 mm 以上"),
+          std::string("強化絶縁"), std::string("動作電圧 265 V (商用入力の最高実効値)"),
+          "端子 1–2 間 " + reviewValueText(*reviewDisplay("LpRef"), report.review->LpRef) +
+              " µH ±10 % (66 kHz",
+          "AL " + reviewValueText(*reviewDisplay("AL"), report.review->AL) + " nH/N² ±5 %",
+          // The layout's estimate where the windings fit (with margins they do; the thicker
+          // triple-insulated wires do not), and why there is none where they do not.
+          build->tests.leakageMax
+              ? reviewValueText(*reviewDisplay("Llk"), *build->tests.leakageMax) + " µH 以下"
+              : "— (" + leakageNotEstimatedJa().toStdString() + ")",
+          std::string("ポリエステル、幅 18.8 mm、厚さ 0.05 mm"), std::string("含浸ワニス")}) {
+      EXPECT_NE(rows.find(withoutBlanks(expected)), std::string::npos) << expected << "\n" << page;
+    }
+    EXPECT_EQ(rows.find("TIW") != std::string::npos, tiw);
+    EXPECT_EQ(rows.find("マージンテープ") != std::string::npos, !tiw);
+    EXPECT_EQ(rows.find(withoutBlanks("ポリエステル、幅 2.7 mm")) != std::string::npos, !tiw);
+
+    for (const test::PdfFont& font : pdfFonts(path)) {
+      EXPECT_TRUE(font.embedded) << font.name;
+    }
+    EXPECT_TRUE(pdfImages(path).empty());
+    expectAllAboveTheNotice(path);
+  }
+}
+
+// A DC input's functional insulation (the start values on PQ50, wound psp): the page says
+// plainly that no electric strength test applies and gives no creepage; a split primary shows
+// its tap, the inner half wound first and the outer half last.
+TEST_F(DesignSheetTest, AFunctionalDesignsTransformerPageSaysNoElectricStrengthTestApplies) {
+  DesignInputs inputs;
+  inputs.core = u"PQ50";
+  const std::string path = render(inputs, "functional.pdf");
+  expectTheDesignPageThenTheTransformerPage(path);
+  const std::string page = pageText(path, 1);
+  const std::string rows = withoutBlanks(page);
+  EXPECT_NE(rows.find("耐電圧試験機能絶縁のため、耐電圧試験は適用しません"), std::string::npos)
+      << page;
+  EXPECT_NE(rows.find("沿面距離/空間距離—(機能絶縁)"), std::string::npos) << page;
+  EXPECT_EQ(rows.find("VAC"), std::string::npos);
+  EXPECT_EQ(rows.find("ピーク"), std::string::npos);
+  const std::size_t inner = rows.find("1一次(内側)1→2");
+  const std::size_t outer = rows.find("3一次(外側)2→3");
+  EXPECT_NE(inner, std::string::npos) << page;
+  EXPECT_NE(outer, std::string::npos) << page;
+  EXPECT_LT(inner, outer);
+  expectAllAboveTheNotice(path);
 }
 
 }  // namespace
