@@ -237,8 +237,9 @@ TEST_F(DesignSheetActionsTest, SheetFollowsTheReviewWindowsConditions) {
   EXPECT_FALSE(secondary->wireChosen);
   EXPECT_EQ(content->review->losses.arrangement, fbc::WindingArrangement::Ps);
   // The insulation and the pins, which the transformer page shows.
-  review->findChild<QLineEdit*>(QStringLiteral("reviewInsulation"))
-      ->setText(QStringLiteral("reinforced"));
+  auto* insulation = review->findChild<QComboBox*>(QStringLiteral("reviewInsulation"));
+  ASSERT_NE(insulation, nullptr);
+  insulation->setCurrentIndex(insulation->findData(QStringLiteral("reinforced")));
   review->findChild<QLineEdit*>(QStringLiteral("reviewWorkingVoltage"))
       ->setText(QStringLiteral("300"));
   review->findChild<QLineEdit*>(QStringLiteral("reviewPins"))->setText(QStringLiteral("5,6"));
