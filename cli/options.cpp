@@ -271,7 +271,8 @@ FileOptions defineOptions(CLI::App& app, RawOptions& raw) {
       app.add_option(
              "--format", raw.format,
              "output as a readable report (text, the default) or as JSON (json): one object "
-             "with inputs, state, labels, scales, review, losses and stress, or with --sweep an "
+             "with inputs, state, labels, scales, review, losses, stress, input, outputs, bias "
+             "and isolation, or with --sweep an "
              "array of "
              "one object per core; with --batch one JSON object per line (json) or CSV (csv, the "
              "default there). Example: --format json")
