@@ -24,7 +24,7 @@ constexpr std::array<Construction, 2> kConstructions = {Construction::Margin, Co
 // "自動 (強化絶縁)": the kind an empty choice stands for with or without a mains input.
 QString automaticText(bool mains) {
   return qs(kAutomaticJa) + QStringLiteral(" (") +
-         insulationNameJa(mains ? Insulation::Reinforced : Insulation::Functional) +
+         qs(insulationNameJa(mains ? Insulation::Reinforced : Insulation::Functional)) +
          QStringLiteral(")");
 }
 
@@ -56,7 +56,7 @@ InsulationConditions::InsulationConditions(QWidget* parent) : QWidget(parent) {
   // The widest text 自動 takes sizes the list from the start.
   insulation_->addItem(automaticText(true), QString());
   for (const Insulation kind : kInsulations) {
-    insulation_->addItem(insulationNameJa(kind), qs(insulationCode(kind)));
+    insulation_->addItem(qs(insulationNameJa(kind)), qs(insulationCode(kind)));
   }
   insulation_->setCurrentIndex(std::max(0, insulation_->findData(qs(insulation.startText))));
   insulation_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -66,7 +66,7 @@ InsulationConditions::InsulationConditions(QWidget* parent) : QWidget(parent) {
   construction_->setObjectName(QStringLiteral("reviewConstruction"));
   construction_->setAccessibleName(qs(construction.caption));
   for (const Construction kind : kConstructions) {
-    construction_->addItem(constructionNameJa(kind), qs(constructionCode(kind)));
+    construction_->addItem(qs(constructionNameJa(kind)), qs(constructionCode(kind)));
   }
   construction_->setCurrentIndex(std::max(0, construction_->findData(qs(construction.startText))));
   construction_->setSizeAdjustPolicy(QComboBox::AdjustToContents);

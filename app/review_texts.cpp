@@ -211,28 +211,6 @@ std::vector<ReviewRow> clampPartRows(const SwitchStress& stress) {
           {QStringLiteral("CclampE12"), QStringLiteral("クランプ容量"), capacitor, QString()}};
 }
 
-QString insulationNameJa(Insulation insulation) {
-  switch (insulation) {
-    case Insulation::Functional:
-      return QStringLiteral("機能絶縁");
-    case Insulation::Basic:
-      return QStringLiteral("基礎絶縁");
-    case Insulation::Reinforced:
-      return QStringLiteral("強化絶縁");
-  }
-  return {};
-}
-
-QString constructionNameJa(Construction construction) {
-  switch (construction) {
-    case Construction::Margin:
-      return QStringLiteral("マージン");
-    case Construction::Tiw:
-      return QStringLiteral("三重絶縁線");
-  }
-  return {};
-}
-
 namespace {
 
 const QString kNone = QStringLiteral("—");
@@ -285,8 +263,8 @@ std::vector<ReviewRow> isolationRows(const DesignReview& review,
                             : kNone;
   return {
       {QStringLiteral("insulation"), QStringLiteral("絶縁"),
-       insulationNameJa(iso.insulation) + QStringLiteral("・") +
-           constructionNameJa(iso.construction),
+       fromText(insulationNameJa(iso.insulation)) + QStringLiteral("・") +
+           fromText(constructionNameJa(iso.construction)),
        QString()},
       {QStringLiteral("workingVoltage"), workingVoltageLabel(iso, conditions),
        volts(iso.workingVoltage), QString()},

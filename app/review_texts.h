@@ -66,10 +66,6 @@ std::vector<ReviewRow> stressRows(const SwitchStress& stress,
 // empty for an invalid stress.
 std::vector<ReviewRow> clampPartRows(const SwitchStress& stress);
 
-// 機能絶縁, 基礎絶縁, 強化絶縁; マージン, 三重絶縁線.
-QString insulationNameJa(Insulation insulation);
-QString constructionNameJa(Construction construction);
-
 // The insulation between the primary and secondary sides as the review built it, each figure
 // with its unit in the value: the insulation and its construction, the working voltage (where
 // it comes from in the label), the creepage and the clearance, the margin at each end of each

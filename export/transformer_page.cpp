@@ -76,21 +76,11 @@ QString millimetres(double metres, int decimals) {
   return QString::number(metres * 1e3, 'f', decimals) + QStringLiteral(" mm");
 }
 
-QString insulationNameJa(Insulation insulation) {
-  switch (insulation) {
-    case Insulation::Functional:
-      return QStringLiteral("機能絶縁");
-    case Insulation::Basic:
-      return QStringLiteral("基礎絶縁");
-    case Insulation::Reinforced:
-      return QStringLiteral("強化絶縁");
-  }
-  return {};
-}
-
-QString constructionNameJa(Construction construction) {
-  return construction == Construction::Tiw ? QStringLiteral("三重絶縁線 (TIW)")
-                                           : QStringLiteral("マージンテープ");
+// The construction as the page names it: the margin construction by its tape, and TIW.
+QString constructionNameJaOnPage(Construction construction) {
+  return construction == Construction::Tiw
+             ? SheetCanvas::qs(constructionNameJa(construction)) + QStringLiteral(" (TIW)")
+             : QStringLiteral("マージンテープ");
 }
 
 // A wire as it is bought: its insulation, and a foil's width, the breadth it is laid across.
@@ -339,7 +329,7 @@ double TransformerPage::diagram(const QRectF& box) {
   p.setPen(QPen(kInk, 0.6, Qt::DashLine, Qt::FlatCap));
   p.drawLine(QPointF(middle, sidesTop + 12.0), QPointF(middle, bottom));
   text(QRectF(middle - 40.0, sidesTop, 80.0, 12.0), Qt::AlignCenter, sideFont,
-       insulationNameJa(build_->tests.isolation.insulation));
+       SheetCanvas::qs(insulationNameJa(build_->tests.isolation.insulation)));
 
   constexpr double kPinInset = 24.0;
   constexpr double kCoilInset = 24.0;
@@ -602,8 +592,8 @@ double TransformerPage::tests(double y) {
                          : mains                 ? QStringLiteral("商用入力の最高実効値")
                                                  : QStringLiteral("最大直流入力");
   fields.push_back({QStringLiteral("絶縁 / 構造"),
-                    insulationNameJa(iso.insulation) + QStringLiteral(" / ") +
-                        constructionNameJa(iso.construction) +
+                    SheetCanvas::qs(insulationNameJa(iso.insulation)) + QStringLiteral(" / ") +
+                        constructionNameJaOnPage(iso.construction) +
                         QStringLiteral("、動作電圧 %1 V (%2)")
                             .arg(QString::number(iso.workingVoltage, 'f', 0), origin)});
   fields.push_back({QStringLiteral("沿面距離 / 空間距離"),

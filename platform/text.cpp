@@ -235,4 +235,15 @@ bool isValidUtf8(std::string_view bytes) noexcept {
   return true;
 }
 
+std::string_view withoutBlanks(std::string_view text) noexcept {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && blank(text.back())) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
 }  // namespace fbc

@@ -14,6 +14,9 @@ std::u16string fromUtf8(std::string_view text);
 // sequence. Exactly the texts fromUtf8 reads without a replacement.
 bool isValidUtf8(std::string_view bytes) noexcept;
 
+// The text without the blanks and tabs around it.
+std::string_view withoutBlanks(std::string_view text) noexcept;
+
 // How much of a person's text a message repeats: a value or a column name, and a file name or a
 // parser's whole message that holds the person's text.
 inline constexpr std::size_t kQuoteLimit = 60;

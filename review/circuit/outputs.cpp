@@ -16,24 +16,13 @@ namespace {
 using Field = OutputTextProblem::Field;
 using Reason = OutputTextProblem::Reason;
 
-std::string_view trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && blank(text.back())) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 // The text split at every one of `separators`.
 std::vector<std::string_view> split(std::string_view text, std::string_view separators) {
   std::vector<std::string_view> parts;
   std::size_t start = 0;
   for (;;) {
     const std::size_t at = text.find_first_of(separators, start);
-    parts.push_back(trimmed(text.substr(start, at - start)));
+    parts.push_back(withoutBlanks(text.substr(start, at - start)));
     if (at == std::string_view::npos) {
       return parts;
     }
@@ -124,7 +113,7 @@ std::string number(double value) { return toUtf8(generalText(value)); }
 
 OutputListReading readOutputList(std::string_view text) {
   OutputListReading reading;
-  if (trimmed(text).empty()) {
+  if (withoutBlanks(text).empty()) {
     return reading;
   }
   const std::vector<std::string_view> outputs = split(text, ";");
@@ -149,7 +138,7 @@ OutputListReading readOutputList(std::string_view text) {
 
 BiasReading readBias(std::string_view text) {
   BiasReading reading;
-  if (trimmed(text).empty()) {
+  if (withoutBlanks(text).empty()) {
     return reading;
   }
   constexpr std::array<FieldRule, 3> kRules{kVoltage, kForward, kCurrent};

@@ -96,6 +96,22 @@ std::optional<Construction> constructionByCode(std::string_view code) {
   return std::nullopt;
 }
 
+std::u16string_view insulationNameJa(Insulation insulation) {
+  switch (insulation) {
+    case Insulation::Functional:
+      return u"機能絶縁";
+    case Insulation::Basic:
+      return u"基礎絶縁";
+    case Insulation::Reinforced:
+      return u"強化絶縁";
+  }
+  return {};
+}
+
+std::u16string_view constructionNameJa(Construction construction) {
+  return construction == Construction::Tiw ? u"三重絶縁線" : u"マージン";
+}
+
 std::string insulationCodes(std::string_view separator, std::string_view last) {
   return std::string(insulationCode(Insulation::Functional))
       .append(separator)

@@ -25,6 +25,9 @@ std::string_view insulationCode(Insulation insulation);
 std::optional<Insulation> insulationByCode(std::string_view code);
 std::string_view constructionCode(Construction construction);
 std::optional<Construction> constructionByCode(std::string_view code);
+// The Japanese names the window and the sheet give them: 「強化絶縁」, 「三重絶縁線」.
+std::u16string_view insulationNameJa(Insulation insulation);
+std::u16string_view constructionNameJa(Construction construction);
 // "functional, basic or reinforced"; "margin or tiw".
 std::string insulationCodes(std::string_view separator, std::string_view last);
 std::string constructionCodes(std::string_view separator, std::string_view last);

@@ -4,23 +4,14 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/text.h"
+
 namespace fbc {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && blank(text.back())) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 std::optional<int> readCount(std::string_view text) {
-  text = trimmed(text);
+  text = withoutBlanks(text);
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
@@ -33,7 +24,7 @@ std::optional<int> readCount(std::string_view text) {
 }  // namespace
 
 std::optional<PinCounts> readPinCounts(std::string_view text) {
-  text = trimmed(text);
+  text = withoutBlanks(text);
   if (text.empty()) {
     return PinCounts{};
   }

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/flyback_calc.h"
+#include "tests/support/an4137_example.h"
 
 namespace fbc {
 namespace {
@@ -31,44 +32,7 @@ Outcome run(const std::vector<std::string>& args) {
 }
 
 std::vector<std::string> an4137(const std::vector<std::string>& more) {
-  std::vector<std::string> args = {"--vac-min",
-                                   "85",
-                                   "--vac-max",
-                                   "265",
-                                   "--line-frequency",
-                                   "60",
-                                   "--bulk-capacitance",
-                                   "150e-6",
-                                   "--effi",
-                                   "70",
-                                   "--duty",
-                                   "0.48",
-                                   "--fs",
-                                   "66000",
-                                   "--vout",
-                                   "3.3",
-                                   "--iout",
-                                   "2",
-                                   "--vf",
-                                   "0.5",
-                                   "--mode",
-                                   "pwm-ccm",
-                                   "--ripple",
-                                   "0.33",
-                                   "--output",
-                                   "5,2,0.5",
-                                   "--output",
-                                   "12,1.5,1.2",
-                                   "--output",
-                                   "18,0.5,1.2",
-                                   "--output",
-                                   "33,0.1,1.2",
-                                   "--bias",
-                                   "12,1.2",
-                                   "--secondary-turns",
-                                   "2",
-                                   "--core",
-                                   "EER35"};
+  std::vector<std::string> args = an4137Arguments();
   args.insert(args.end(), more.begin(), more.end());
   return args;
 }

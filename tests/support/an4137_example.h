@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "design/design_inputs.h"
 #include "review/review_inputs.h"
@@ -46,6 +47,49 @@ inline An4137Example an4137Example(std::u16string_view core,
     e.reviewInputs.text(input) = std::u16string(text);
   }
   return e;
+}
+
+// The same example as flyback-calc's options, on EER35 (the note's measured leakage and snubber
+// left for the caller to add).
+inline std::vector<std::string> an4137Arguments() {
+  return {"--vac-min",
+          "85",
+          "--vac-max",
+          "265",
+          "--line-frequency",
+          "60",
+          "--bulk-capacitance",
+          "150e-6",
+          "--effi",
+          "70",
+          "--duty",
+          "0.48",
+          "--fs",
+          "66000",
+          "--vout",
+          "3.3",
+          "--iout",
+          "2",
+          "--vf",
+          "0.5",
+          "--mode",
+          "pwm-ccm",
+          "--ripple",
+          "0.33",
+          "--output",
+          "5,2,0.5",
+          "--output",
+          "12,1.5,1.2",
+          "--output",
+          "18,0.5,1.2",
+          "--output",
+          "33,0.1,1.2",
+          "--bias",
+          "12,1.2",
+          "--secondary-turns",
+          "2",
+          "--core",
+          "EER35"};
 }
 
 }  // namespace fbc
