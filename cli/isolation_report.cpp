@@ -62,9 +62,15 @@ void writeWindingPins(JsonWriter& json, const WindingPins& p, const TransformerL
 
 void line(std::ostream& out, std::string_view caption, std::string_view value) {
   constexpr std::size_t kCaptionColumns = 44;
-  std::string cell(caption);
-  cell.resize(std::max(cell.size() + 1, kCaptionColumns), ' ');
-  out << "  " << cell << value << '\n';
+  // Columns, not bytes: a caption may hold "→".
+  const auto columns =
+      static_cast<std::size_t>(std::count_if(caption.begin(), caption.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+      }));
+  out << "  " << caption
+      << std::string(std::max<std::size_t>(1, kCaptionColumns - std::min(columns, kCaptionColumns)),
+                     ' ')
+      << value << '\n';
 }
 
 }  // namespace

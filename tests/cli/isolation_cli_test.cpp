@@ -111,7 +111,9 @@ TEST(IsolationCli, TheTextReportAndTheExplanationShowTheSameFigures) {
                            "Electric strength test                      4000 V peak, or 3000 V "
                            "RMS for 60 s",
                            "Margin tape at each end                     2.7 mm",
-                           "Winding breadth (of the bobbin's)           21.7 mm (27.1 mm)"}) {
+                           "Winding breadth (of the bobbin's)           21.7 mm (27.1 mm)",
+                           // Counted in columns, not bytes, beside its arrows.
+                           "\n  Pins (start → finish)                       primary 1 → "}) {
     EXPECT_NE(text.out.find(line), std::string::npos) << line << "\n" << text.out;
   }
   const Outcome explained = run(an4137({"--explain"}));
