@@ -246,7 +246,7 @@ class SheetPainter : private SheetCanvas {
         case ReviewInput::ChargeDuty:
         case ReviewInput::Outputs:
         case ReviewInput::Bias:
-        // The insulation and the pins on the transformer's specification.
+        // The insulation and the pins on the transformer page.
         case ReviewInput::Insulation:
         case ReviewInput::Construction:
         case ReviewInput::WorkingVoltage:

@@ -154,7 +154,7 @@ struct DesignReview {
   // The insulation between the primary and secondary sides: its distances, the margins and the
   // breadth they leave the windings, which every layout figure uses.
   Isolation isolation;
-  // The pins each winding starts and finishes on, for the transformer's specification.
+  // The pins each winding starts and finishes on, for the transformer page of the sheet.
   PinAssignment pins;
 
   std::vector<ReviewFlag> flags;  // in kReviewFlags order

@@ -81,8 +81,8 @@ inline constexpr std::string_view kMainsPurpose =
 inline constexpr std::string_view kOutputsPurpose =
     "for the outputs beside the main one and the bias winding";
 inline constexpr std::string_view kIsolationPurpose =
-    "for the safety insulation between the primary and secondary sides and the transformer's "
-    "specification";
+    "for the safety insulation between the primary and secondary sides and the sheet's "
+    "transformer page";
 
 // The word a wire or the arrangement takes to leave the choice to the review, and the window's.
 inline constexpr std::string_view kAutomatic = "auto";
