@@ -361,7 +361,7 @@ class SheetPainter : private SheetCanvas {
         }
         if (q.name == "Ilim") {
           const ReviewDisplay* flux = reviewDisplay("BpkAtLimit");
-          fields.push_back({QStringLiteral("電流制限値 / その時の磁束密度"),
+          fields.push_back({QStringLiteral("電流制限値 / 磁束密度"),
                             qs(reviewValueText(*shown, r.Ilim)) + QStringLiteral(" A / ") +
                                 qs(reviewValueText(*flux, r.BpkAtLimit)) + QStringLiteral(" T")});
           continue;

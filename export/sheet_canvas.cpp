@@ -19,8 +19,17 @@ QFont SheetCanvas::font(const QString& family, double points) const {
 }
 
 double SheetCanvas::textWidth(const QFont& f, const QString& s) const {
-  painter_.setFont(f);
-  return painter_.boundingRect(QRectF(0, 0, kWidth, 20.0), Qt::AlignLeft, s).width();
+  // Measured at sixteen times the size: the fonts are set a tenth of their size under the
+  // painter's scale, where the layout rounds each advance to whole device pixels and measures
+  // half-width glyphs far narrower than the page draws them.
+  constexpr double kMagnified = 16.0;
+  QFont magnified = f;
+  magnified.setPointSizeF(f.pointSizeF() * kMagnified);
+  painter_.setFont(magnified);
+  return painter_
+             .boundingRect(QRectF(0, 0, kWidth * kMagnified, 20.0 * kMagnified), Qt::AlignLeft, s)
+             .width() /
+         kMagnified;
 }
 
 void SheetCanvas::text(const QRectF& box, int flags, const QFont& f, const QString& s,
@@ -104,8 +113,21 @@ double SheetCanvas::fieldGrid(double y, const std::vector<Field>& fields, int co
     const double x = kLeft + column * cellWidth;
     const double top = y + row * rowHeight;
     const double captionWidth = cellWidth * captionShare;
-    text(QRectF(x + kCellPadding, top, captionWidth - kCellPadding, rowHeight),
-         Qt::AlignLeft | Qt::AlignVCenter, captionFont, fields[i].caption);
+    // The value is set to the right: a caption takes the room it leaves, with a padding's gap,
+    // and is set smaller where that is short, rather than running into the value.
+    double captionRoom = captionWidth - kCellPadding;
+    QFont fitted = captionFont;
+    if (drawing()) {
+      const double valueWidth = textWidth(valueFont, fields[i].value);
+      captionRoom = cellWidth - 5 * kCellPadding - valueWidth;
+      const double needed = textWidth(captionFont, fields[i].caption);
+      if (needed > captionRoom) {
+        fitted.setPointSizeF(std::max(captionFont.pointSizeF() * captionRoom / needed,
+                                      0.7 * captionFont.pointSizeF()));
+      }
+    }
+    text(QRectF(x + kCellPadding, top, captionRoom, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+         fitted, fields[i].caption);
     text(QRectF(x + captionWidth, top, cellWidth - captionWidth - 2 * kCellPadding, rowHeight),
          Qt::AlignRight | Qt::AlignVCenter, valueFont, fields[i].value);
   }

@@ -186,7 +186,7 @@ TEST_F(DesignSheetTest, ReviewVerdictFlagsAndWindingsAreText) {
         std::find(notOnTheSheet.begin(), notOnTheSheet.end(), q.name) == notOnTheSheet.end();
     EXPECT_EQ(rowsText.find(withoutBlanks(row)) != std::string::npos, shownOnSheet) << q.name;
   }
-  const std::string limit = "電流制限値/その時の磁束密度" +
+  const std::string limit = "電流制限値/磁束密度" +
                             reviewValueText(*reviewDisplay("Ilim"), review.Ilim) + "A/" +
                             reviewValueText(*reviewDisplay("BpkAtLimit"), review.BpkAtLimit) + "T";
   EXPECT_NE(rowsText.find(limit), std::string::npos);
