@@ -13,14 +13,6 @@ namespace fbc {
 
 namespace {
 
-void writeOptional(JsonWriter& json, const std::optional<double>& value) {
-  if (value) {
-    json.value(*value);
-  } else {
-    json.null();
-  }
-}
-
 // "2.5 mm" from metres, to 0.01 mm.
 std::string millimetres(double metres) {
   return toUtf8(generalText(std::round(metres * 1e5) / 100.0)) + " mm";
@@ -93,9 +85,9 @@ void writeIsolationJson(JsonWriter& json, const DesignReview* review) {
   json.key("transient");
   json.value(iso.transient);
   json.key("creepage");
-  writeOptional(json, iso.creepage);
+  json.value(iso.creepage);
   json.key("clearance");
-  writeOptional(json, iso.clearance);
+  json.value(iso.clearance);
   json.key("margin");
   json.value(iso.margin);
   json.key("tapeLayersPS");
@@ -103,9 +95,9 @@ void writeIsolationJson(JsonWriter& json, const DesignReview* review) {
   json.key("tapeLayer");
   json.value(iso.tapeLayer);
   json.key("hipotPeak");
-  writeOptional(json, iso.hipotPeak);
+  json.value(iso.hipotPeak);
   json.key("hipotAC");
-  writeOptional(json, iso.hipotAC);
+  json.value(iso.hipotAC);
   json.key("hipotSeconds");
   json.value(iso.hipotSeconds);
   json.key("bobbinBreadth");

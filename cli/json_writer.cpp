@@ -230,6 +230,14 @@ void JsonWriter::boolean(bool flag) {
   token(flag ? "true" : "false", JsonScalarSink::Kind::Boolean);
 }
 
+void JsonWriter::value(const std::optional<double>& number) {
+  if (number) {
+    value(*number);
+  } else {
+    null();
+  }
+}
+
 void JsonWriter::null() { token(sink_ != nullptr ? "" : "null", JsonScalarSink::Kind::Null); }
 
 void JsonWriter::finish() {

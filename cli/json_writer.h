@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -50,6 +51,8 @@ class JsonWriter {
   void value(float number);
   void value(double number);
   void value(int number);
+  // A figure that may be missing: null where it is.
+  void value(const std::optional<double>& number);
   // Named apart from value() so that a pointer can never turn into a Boolean by mistake.
   void boolean(bool flag);
   void null();

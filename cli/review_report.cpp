@@ -171,14 +171,6 @@ void writeReviewJson(JsonWriter& json, const DesignReview* review) {
 
 namespace {
 
-void writeOptional(JsonWriter& json, const std::optional<double>& value) {
-  if (value) {
-    json.value(*value);
-  } else {
-    json.null();
-  }
-}
-
 // One winding as wound, in SI units; its AC factor and loss are null where no temperature is
 // known: the windings do not fit the bobbin or run away.
 void writeWindingMembers(JsonWriter& json, const WindingLoss& w, bool fits) {
@@ -211,9 +203,9 @@ void writeWindingMembers(JsonWriter& json, const WindingLoss& w, bool fits) {
   json.key("Rdc");
   json.value(w.Rdc);
   json.key("Fr");
-  writeOptional(json, fits ? std::optional<double>(w.Fr) : std::nullopt);
+  json.value(fits ? std::optional<double>(w.Fr) : std::nullopt);
   json.key("Pcu");
-  writeOptional(json, fits ? std::optional<double>(w.Pcu) : std::nullopt);
+  json.value(fits ? std::optional<double>(w.Pcu) : std::nullopt);
   json.key("wireChosen");
   json.boolean(w.wireChosen);
 }
